@@ -1,0 +1,34 @@
+# Front door: `make` builds, `make run` minimizes the bundled example,
+# `make test` builds and runs every test, `make sanitize` runs them under
+# AddressSanitizer and UndefinedBehaviorSanitizer, `make bench` runs the
+# benchmark set and verifies every result.
+BUILD ?= build
+SANITIZE_BUILD ?= build-sanitize
+JOBS ?= $(shell nproc 2>/dev/null || echo 2)
+EXAMPLE ?= examples/adder.pla
+BENCH_OPTIONS ?= -Si10
+
+.PHONY: all build run test sanitize bench clean
+
+all: build
+
+build:
+	cmake -S . -B $(BUILD) -DCMAKE_BUILD_TYPE=Release
+	cmake --build $(BUILD) -j $(JOBS)
+
+run: build
+	./$(BUILD)/vorn $(EXAMPLE)
+
+test: build
+	cd $(BUILD) && ctest --output-on-failure -j $(JOBS)
+
+sanitize:
+	cmake -S . -B $(SANITIZE_BUILD) -DCMAKE_BUILD_TYPE=Debug -DVORN_SANITIZE=ON
+	cmake --build $(SANITIZE_BUILD) -j $(JOBS)
+	cd $(SANITIZE_BUILD) && ASAN_OPTIONS=detect_leaks=1 UBSAN_OPTIONS=print_stacktrace=1 ctest --output-on-failure -j $(JOBS)
+
+bench: build
+	./bench/run_bench.sh ./$(BUILD)/vorn $(BENCH_OPTIONS)
+
+clean:
+	rm -rf $(BUILD) $(SANITIZE_BUILD)

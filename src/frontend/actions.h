@@ -1,0 +1,21 @@
+// The actions of the run modes, called after the source has been loaded and
+// summarised.  An action that makes a new function returns it; the front end
+// owns it from then on.
+#pragma once
+
+#include <string>
+
+#include "model/function.h"
+
+namespace vorn {
+
+/// \brief Minimize mode: validate the options, run the minimizer, report and write the result.
+FunctionPtr runMinimize(TBoolFnct& f, const std::string& destination);
+/// \brief Check mode: reports whether f is consistent.
+void runCheck(TBoolFnct& f);
+/// \brief Split mode: splits the intersecting terms of f in place and writes f.
+void runSplit(TBoolFnct& f, const std::string& destination);
+/// \brief Minterm mode: writes the function of one term per minterm; returns it.
+FunctionPtr runMinterm(TBoolFnct& f, const std::string& destination);
+
+}  // namespace vorn

@@ -1,0 +1,213 @@
+#include "frontend/cli.h"
+
+#include <cstdio>
+#include <cstring>
+
+#include "frontend/actions.h"
+#include "frontend/exit.h"
+#include "frontend/settings.h"
+#include "model/cost.h"
+#include "model/numbers.h"
+#include "model/pla.h"
+
+namespace vorn {
+
+namespace {
+
+const char kUsage[] =
+    "syntax: VORN [options] source [destination]\n"
+    "Minimization Options:\n"
+    "    -FRn  Define FC-Min:CD-search ratio n (0-100), 0 is default\n"
+    "    -DFn  Define the FC-Min Depth Factor, 10 is default\n"
+    "    -DDx  Define the FC-Min Depth Factor Direction\n"
+    "             0   DF = 1:n (from -DFn)\n"
+    "             1   DF = n:1 (from -DFn), default\n"
+    "    -CMn  Define CD-search mutations ratio n (0-100)\n"
+    "    -RMn  Define implicant reduction mutations ratio n (0-100)\n"
+    "    -Ex   Select implicant expansion type:\n"
+    "             0   Sequential search\n"
+    "             1   Distributed multiple IE\n"
+    "             2   Distributed exhaustive IE\n"
+    "             3   Multiple IE (default)\n"
+    "             4   Exhaustive IE\n"
+    "    -CPx  Select the covering problem solution algorithm:\n"
+    "             0   LCMC\n"
+    "             1   Contributive selection (default)\n"
+    "             2   Contributive removal\n"
+    "             3   Exact cover\n"
+    "    -Sxn  Define stopping criterion x of value n:\n"
+    "             t   stop after n seconds\n"
+    "             i   stop after n iterations (default is Si1)\n"
+    "             n   stopping interval equal to n\n"
+    "             q   stop when quality of solution meets n\n"
+    "    -Qx   Define optimization criterion x:\n"
+    "             t   terms\n"
+    "             l   literals\n"
+    "             o   output cost\n"
+    "             b   literals+output cost (default)\n"
+    "             g   number of gates\n"
+    "             G   number of gate equivalents\n"
+    "    -single   Single-output minimization\n"
+    "    -endcov   Cover at the end only\n"
+    "    -SD   Substitute output don't cares\n"
+    "\n"
+    "Special Functions (cannot be combined with minimization):\n"
+    "    -info        Prints the information about the PLA function (for fr type only)\n"
+    "    -Tcheck      Checks the input function for consistence\n"
+    "    -Tsplit      Splits intersecting terms\n"
+    "    -Tminterm    Splits function into minterms\n";
+
+const char kBanner[] = "VORN 2.2 beta - two-level logic minimizer (linux)\n\n";
+
+[[noreturn]] void unknownOption(char letter) { fail(std::string("Unknown option ") + letter + "\n"); }
+
+// The argument's characters from index i on ("" when it is shorter).
+std::string_view from(const std::string& arg, std::size_t i) {
+  return i < arg.size() ? std::string_view(arg).substr(i) : std::string_view();
+}
+
+char at(const std::string& arg, std::size_t i) { return i < arg.size() ? arg[i] : '\0'; }
+
+void parseOption(const std::string& arg, RunMode& mode) {
+  Settings& s = settings();
+  const char variant = at(arg, 2);
+  switch (at(arg, 1)) {
+    case 'C':
+      if (variant == 'M')
+        s.cdMutationRatio = parseInt(from(arg, 3));
+      else if (variant == 'P')
+        s.cpMethod = parseInt(from(arg, 3));
+      else
+        unknownOption('C');
+      return;
+    case 'D':
+      if (variant == 'D')
+        s.dfDirection = parseInt(from(arg, 3));
+      else if (variant == 'F')
+        s.depthFactor = parseInt(from(arg, 3));
+      else
+        unknownOption('D');
+      return;
+    case 'F':
+      if (variant != 'R') unknownOption('F');
+      s.fcMinRatio = parseInt(from(arg, 3));
+      return;
+    case 'R':
+      if (variant != 'M') unknownOption('R');
+      s.irMutationRatio = parseInt(from(arg, 3));
+      return;
+    case 'Q': {
+      const char* letters = "tlobgG";
+      const char* hit = variant ? std::strchr(letters, variant) : nullptr;
+      if (!hit) unknownOption('Q');
+      s.criterion = static_cast<int>(hit - letters);
+      return;
+    }
+    case 'S':
+      switch (variant) {
+        case 'D': s.substituteOutputDc = 1; return;
+        case 't': s.stopOnTime = 1; s.timeLimit = static_cast<float>(parseReal(from(arg, 3))); return;
+        case 'i': s.stopOnIterations = 1; s.iterationLimit = parseInt(from(arg, 3)); return;
+        case 'n': s.stopOnInterval = 1; s.intervalFactor = parseInt(from(arg, 3)); return;
+        case 'q': s.stopOnQuality = 1; s.qualityLimit = parseInt(from(arg, 3)); return;
+        default: unknownOption('S');
+      }
+    case 'E':
+      s.ieMethod = parseInt(from(arg, 2));
+      return;
+    case 'e':
+      if (arg != "-endcov") fail("Unknown parameter- " + arg + "\n");
+      s.coverAtEnd = 1;
+      return;
+    case 's':
+    case 'i':
+    case 'T':
+      if (arg == "-single")
+        s.singleOutput = 1;
+      else if (arg == "-info")
+        mode = RunMode::Info;
+      else if (arg == "-Tcheck")
+        mode = RunMode::Check;
+      else if (arg == "-Tsplit")
+        mode = RunMode::Split;
+      else if (arg == "-Tminterm")
+        mode = RunMode::Minterm;
+      else
+        std::fprintf(stderr, "Unknown parameter %s\n", arg.c_str());  // skipped; parsing goes on
+      return;
+    default:
+      fail("Unknown parameter " + arg + "\n");
+  }
+}
+
+void printSummary(const TBoolFnct& f) {
+  std::fprintf(stderr, "Function type: %s\nInput variables: %i\nOutput variables: %i\nDefined terms: %i\n\n",
+               f.type == 1 ? "fr" : "fd", f.inputCount, f.outputCount, f.termCount);
+}
+
+}  // namespace
+
+const char* usageText() { return kUsage; }
+
+CommandLine parseArguments(const std::vector<std::string>& args) {
+  CommandLine cl;
+  bool haveSource = false;
+  for (const std::string& arg : args) {
+    if (!arg.empty() && arg[0] == '-') {
+      parseOption(arg, cl.mode);
+    } else if (!haveSource) {
+      cl.source = arg;
+      haveSource = true;
+    } else {
+      cl.destination = arg;
+    }
+  }
+  if (!haveSource) cl.source.clear();
+  return cl;
+}
+
+int runMain(int argc, char** argv) {
+  installQuietProgress();
+  resetSettings();
+  writerOptions() = WriterOptions{};
+  FunctionPtr loaded, result;
+  try {
+    std::fputs(kBanner, stderr);
+    const CommandLine cl = parseArguments(std::vector<std::string>(argv + 1, argv + argc));
+    if (cl.source.empty()) fail(kUsage, 0);
+    std::fprintf(stderr, "Input function: %s\n", cl.source.c_str());
+    ReadResult r = read(cl.source);
+    if (!r.error.empty()) fail(r.error + "\n");
+    if (!r.function) fail("File not found\n");
+    loaded = std::move(r.function);
+    printSummary(*loaded);
+    switch (cl.mode) {
+      case RunMode::Minimize: result = runMinimize(*loaded, cl.destination); break;
+      case RunMode::Info: runInfo(*loaded); break;
+      case RunMode::Check: runCheck(*loaded); break;
+      case RunMode::Split: runSplit(*loaded, cl.destination); break;
+      case RunMode::Minterm: result = runMinterm(*loaded, cl.destination); break;
+    }
+  } catch (const ExitRequest& e) {
+    result.reset();
+    loaded.reset();
+    return e.code;
+  }
+  // Derived functions borrow the loaded function's labels: release them first.
+  result.reset();
+  loaded.reset();
+  return 0;
+}
+
+void fail(const std::string& message, int code) {
+  std::fputs(message.c_str(), stderr);
+  std::fflush(stderr);
+  throw ExitRequest{code};
+}
+
+void writeResult(const TBoolFnct& f, const std::string& destination) {
+  std::string error;
+  if (!write(f, destination, error)) fail(error + "\n");
+}
+
+}  // namespace vorn

@@ -1,0 +1,25 @@
+// The command line: the option grammar, the usage text, the banner and the
+// run of one process (parse, load, summarise, dispatch).
+#pragma once
+
+#include <string>
+#include <vector>
+
+namespace vorn {
+
+enum class RunMode { Minimize, Info, Check, Split, Minterm };
+
+struct CommandLine {
+  RunMode mode = RunMode::Minimize;
+  std::string source;       ///< empty when none was given
+  std::string destination;  ///< empty: standard output
+};
+
+/// \brief The usage text, line by line.
+const char* usageText();
+/// \brief Parses the arguments (program name excluded) into the settings; ends the run on a fatal option.
+CommandLine parseArguments(const std::vector<std::string>& args);
+/// \brief One whole run of the program; returns the exit code.
+int runMain(int argc, char** argv);
+
+}  // namespace vorn

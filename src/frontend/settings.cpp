@@ -1,0 +1,29 @@
+#include "frontend/settings.h"
+
+namespace vorn {
+
+int iterationCount = 0;
+float elapsedSeconds = 0.0f;
+
+Settings& settings() {
+  static Settings s;
+  return s;
+}
+
+void resetSettings() { settings() = Settings{}; }
+
+ProgressHooks& progress() {
+  static ProgressHooks hooks{[](const std::string&, int, int) { return 0; }, [](int, int) { return 0; }, [] {}};
+  return hooks;
+}
+
+void installQuietProgress() {
+  progress() = ProgressHooks{[](const std::string&, int, int) { return 0; }, [](int, int) { return 0; }, [] {}};
+}
+
+WriterOptions& writerOptions() {
+  static WriterOptions w;
+  return w;
+}
+
+}  // namespace vorn

@@ -1,0 +1,3 @@
+#include "frontend/cli.h"
+
+int main(int argc, char** argv) { return vorn::runMain(argc, argv); }

@@ -1,0 +1,64 @@
+#include "model/cost.h"
+
+#include <algorithm>
+#include <cstdio>
+#include <vector>
+
+#include "frontend/settings.h"
+
+namespace vorn {
+
+void computeStatistics(TBoolFnct& f) {
+  const int n = f.inputCount, m = f.outputCount;
+  std::vector<int> k(m, 0);
+  // Sums in 64 bits: a large function must not overflow the running totals.
+  long long literals = 0, outputCost = 0, gates = 0, ges = 0;
+  for (TPfnct* t = f.head.get(); t; t = t->next.get()) {
+    const int lit = t->input.countLiterals();
+    t->freeCount = n - lit;
+    literals += lit;
+    if (lit >= 2) {
+      gates += lit - 1;
+      ges += lit;
+    }
+    const int width = std::min<int>(m, static_cast<int>(t->output.size()));
+    for (int j = 0; j < width; ++j)
+      if (t->output[j] == '1') {
+        ++outputCost;
+        ++k[j];
+      }
+  }
+  gates += outputCost - m;
+  if (gates < 0) gates = 0;
+  ges += outputCost;
+  for (int j = 0; j < m; ++j)
+    if (k[j] == 1) --ges;
+  auto clamp = [](long long v) { return static_cast<int>(v > 2147483647LL ? 2147483647LL : v); };
+  f.terms = f.termCount;
+  f.literals = clamp(literals);
+  f.outputCost = clamp(outputCost);
+  f.gates = clamp(gates);
+  f.gateEquivalents = clamp(ges);
+}
+
+TBoolFnct& computeCost(TBoolFnct& f) {
+  switch (settings().criterion) {
+    case 0: f.cost = f.terms; break;
+    case 1: f.cost = f.literals; break;
+    case 2: f.cost = f.outputCost; break;
+    case 3: f.cost = f.literals + f.outputCost; break;
+    case 4: f.cost = f.gates; break;
+    case 5: f.cost = f.gateEquivalents; break;
+    default: break;
+  }
+  return f;
+}
+
+void runInfo(TBoolFnct& f) {
+  computeStatistics(f);
+  std::printf("Terms: %i\nLiterals: %i\nOutput cost: %i\nGates: %i\nGEs: %i\n\n", f.terms, f.literals, f.outputCost,
+              f.gates, f.gateEquivalents);
+  std::fflush(stdout);
+}
+
+}  // namespace vorn

@@ -1,0 +1,72 @@
+// A cube over n positions, each '0', '1', '-' or '~'.
+//
+// The cube is held as three bit masks: `zero` (the position is '0'), `one`
+// ('1') and `tilde` ('~'); a position in none of them is '-'.  Every test the
+// minimizer runs in its inner loops (do two cubes meet, does one contain the
+// other) is then a few word operations per 64 positions instead of a
+// character loop.  Callers see only characters through get() and set().
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace vorn {
+
+class Cube {
+ public:
+  Cube() = default;
+  /// \brief A cube of n positions, every one holding `fill`.
+  explicit Cube(int n, char fill = '-');
+  /// \brief A cube whose positions are the characters of `text`.
+  explicit Cube(std::string_view text);
+
+  /// \brief Number of positions.
+  int size() const { return size_; }
+  /// \brief The character at position i.
+  char get(int i) const;
+  /// \brief Puts character c ('0', '1', '~'; anything else means '-') at position i.
+  void set(int i, char c);
+  /// \brief True when position i holds '0' or '1'.
+  bool isLiteral(int i) const;
+
+  /// \brief No position holds '0' in one cube and '1' in the other.
+  bool intersects(const Cube& other) const;
+  /// \brief Every position of this cube is '-' or equals the same position of `other`.
+  bool contains(const Cube& other) const;
+  /// \brief Puts '-' wherever this cube and `other` differ; returns *this.
+  Cube& supercube(const Cube& other);
+  /// \brief Number of positions holding '0' or '1'.
+  int countLiterals() const;
+  /// \brief Number of positions holding '-'.
+  int countDashes() const;
+
+  /// \brief The cube as a text of size() characters.
+  std::string str() const;
+  bool operator==(const Cube& other) const;
+  bool operator!=(const Cube& other) const { return !(*this == other); }
+  /// \brief A hash of the characters, for hashed sets of cubes.
+  std::size_t hash() const;
+
+  /// \brief Words per mask; the masks are zero(), one(), tilde().
+  int words() const { return words_; }
+  const std::uint64_t* zero() const { return bits_.data(); }
+  const std::uint64_t* one() const { return bits_.data() + words_; }
+  const std::uint64_t* tilde() const { return bits_.data() + 2 * words_; }
+
+ private:
+  std::uint64_t* zero() { return bits_.data(); }
+  std::uint64_t* one() { return bits_.data() + words_; }
+  std::uint64_t* tilde() { return bits_.data() + 2 * words_; }
+
+  int size_ = 0;
+  int words_ = 0;
+  std::vector<std::uint64_t> bits_;
+};
+
+struct CubeHash {
+  std::size_t operator()(const Cube& c) const { return c.hash(); }
+};
+
+}  // namespace vorn

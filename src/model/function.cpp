@@ -1,0 +1,190 @@
+#include "model/function.h"
+
+#include <algorithm>
+
+namespace vorn {
+
+TBoolFnct::~TBoolFnct() {
+  // Release the chain one term at a time: letting unique_ptr recurse down a
+  // list of a hundred thousand terms would exhaust the stack.
+  while (head) head = std::move(head->next);
+}
+
+FunctionPtr create(int inputCount, int outputCount, int termCount, int type) {
+  auto f = std::make_unique<TBoolFnct>();
+  f->inputCount = inputCount;
+  f->outputCount = outputCount;
+  f->termCount = 0;
+  (void)termCount;  // every caller passes 0: terms are counted as they are added
+  f->type = type;
+  f->inputLabels = std::make_shared<std::vector<std::string>>(inputCount);
+  f->outputLabels = std::make_shared<std::vector<std::string>>(outputCount);
+  return f;
+}
+
+FunctionPtr derive(TBoolFnct& source) {
+  auto f = std::make_unique<TBoolFnct>();
+  f->inputCount = source.inputCount;
+  f->outputCount = source.outputCount;
+  f->type = source.type;
+  f->inputLabels = source.inputLabels;
+  f->outputLabels = source.outputLabels;
+  f->source = &source;
+  return f;
+}
+
+Cube cubeOf(std::string_view text, int n) {
+  Cube c(n);
+  const int len = std::min<int>(n, static_cast<int>(text.size()));
+  for (int i = 0; i < len; ++i) c.set(i, text[i]);
+  return c;
+}
+
+namespace {
+
+std::string outputOf(std::string_view text, int m) {
+  std::string s(text.substr(0, static_cast<std::size_t>(std::max(m, 0))));
+  if (!text.empty() && static_cast<int>(s.size()) < m) s.resize(m, '~');
+  return s;
+}
+
+std::unique_ptr<TPfnct> makeTerm(const TBoolFnct& f, const Cube& input, std::string_view output, int freeCount) {
+  auto t = std::make_unique<TPfnct>();
+  t->input = input.size() == f.inputCount ? input : cubeOf(input.str(), f.inputCount);
+  t->output = outputOf(output, f.outputCount);
+  t->freeCount = freeCount;
+  return t;
+}
+
+TPfnct* linkAtEnd(TBoolFnct& f, std::unique_ptr<TPfnct> t) {
+  TPfnct* raw = t.get();
+  if (f.tail)
+    f.tail->next = std::move(t);
+  else
+    f.head = std::move(t);
+  f.tail = raw;
+  ++f.termCount;
+  return raw;
+}
+
+}  // namespace
+
+TPfnct* appendEmptyTerm(TBoolFnct& f) { return linkAtEnd(f, std::make_unique<TPfnct>()); }
+
+TPfnct* appendTerm(TBoolFnct& f, const Cube& input, std::string_view output, int freeCount) {
+  return linkAtEnd(f, makeTerm(f, input, output, freeCount));
+}
+
+TPfnct* appendTerm(TBoolFnct& f, std::string_view input, std::string_view output, int freeCount) {
+  return linkAtEnd(f, makeTerm(f, cubeOf(input, f.inputCount), output, freeCount));
+}
+
+TPfnct* prependTerm(TBoolFnct& f, const Cube& input, std::string_view output, int freeCount) {
+  auto t = makeTerm(f, input, output, freeCount);
+  TPfnct* raw = t.get();
+  t->next = std::move(f.head);
+  f.head = std::move(t);
+  if (!f.tail) f.tail = raw;
+  ++f.termCount;
+  return raw;
+}
+
+std::unique_ptr<TPfnct> copyTerm(const TPfnct& s) {
+  auto t = std::make_unique<TPfnct>();
+  t->input = s.input;
+  t->output = s.output;
+  t->freeCount = s.freeCount;
+  t->keep = s.keep;
+  t->covers = s.covers;
+  t->coverCount = s.coverCount;
+  t->coverKeys = s.coverKeys;
+  return t;
+}
+
+void absorb(TBoolFnct& target, FunctionPtr other) {
+  if (!other) return;
+  for (TPfnct* t = other->head.get(); t; t = t->next.get()) linkAtEnd(target, copyTerm(*t));
+}
+
+void clearCovers(TPfnct& t) {
+  t.covers.clear();
+  t.coverKeys.reset();
+}
+
+std::vector<CoverEntry> copyCoversReversed(const std::vector<CoverEntry>& covers) {
+  return std::vector<CoverEntry>(covers.rbegin(), covers.rend());
+}
+
+void buildLists(TBoolFnct& f) {
+  if (f.indexed) return;
+  const int m = f.outputCount;
+  f.onLists.assign(m, {});
+  f.offLists.assign(m, {});
+  f.dcLists.assign(m, {});
+  f.onCounts.assign(m, 0);
+  f.offCounts.assign(m, 0);
+  f.dcCounts.assign(m, 0);
+  f.maxOnCount = 0;
+  // Entries are pushed at the head of each list, so a list holds its terms in
+  // reverse term order; the vectors are filled in term order and reversed.
+  for (TPfnct* t = f.head.get(); t; t = t->next.get()) {
+    for (int i = 0; i < m; ++i) {
+      const char c = i < static_cast<int>(t->output.size()) ? t->output[i] : '~';
+      TermList* list = nullptr;
+      if (c == '1')
+        list = &f.onLists[i];
+      else if (c == '0' && f.type == 1)
+        list = &f.offLists[i];
+      else if (c == '-' && f.type == 0)
+        list = &f.dcLists[i];
+      if (list) list->push_back(ListEntry{t->input, t->freeCount, 0});
+    }
+  }
+  for (int i = 0; i < m; ++i) {
+    std::reverse(f.onLists[i].begin(), f.onLists[i].end());
+    std::reverse(f.offLists[i].begin(), f.offLists[i].end());
+    std::reverse(f.dcLists[i].begin(), f.dcLists[i].end());
+    f.onCounts[i] = static_cast<int>(f.onLists[i].size());
+    f.offCounts[i] = static_cast<int>(f.offLists[i].size());
+    f.dcCounts[i] = static_cast<int>(f.dcLists[i].size());
+    f.maxOnCount = std::max(f.maxOnCount, f.onCounts[i]);
+  }
+  f.indexed = 1;
+}
+
+void freeLists(TBoolFnct& f) {
+  if (!f.indexed) return;
+  f.onLists.clear();
+  f.offLists.clear();
+  f.dcLists.clear();
+  f.onCounts.clear();
+  f.offCounts.clear();
+  f.dcCounts.clear();
+  f.indexed = 0;
+}
+
+void freeLabels(TBoolFnct& f) {
+  f.inputLabels.reset();
+  f.outputLabels.reset();
+}
+
+int countDashes(const TBoolFnct& f, const Cube& cube) {
+  if (cube.size() == f.inputCount) return cube.countDashes();
+  int n = 0;
+  for (int i = 0; i < f.inputCount && i < cube.size(); ++i) n += cube.get(i) == '-';
+  return n;
+}
+
+bool cubesIntersect(std::string_view a, std::string_view b, int n) {
+  for (int i = 0; i < n; ++i)
+    if (a[i] != '-' && b[i] != '-' && a[i] != b[i]) return false;
+  return true;
+}
+
+std::string& makeSupercube(std::string& a, std::string_view b, int n) {
+  for (int i = 0; i < n; ++i)
+    if (a[i] != b[i]) a[i] = '-';
+  return a;
+}
+
+}  // namespace vorn

@@ -1,0 +1,117 @@
+// The in-memory multi-output function: a TBoolFnct owns a singly linked list
+// of TPfnct product terms, pushed and visited in the orders every other
+// subsystem relies on (term list in creation order, per-output lists in
+// reverse term order, cover lists newest first).
+#pragma once
+
+#include <memory>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "model/cube.h"
+
+namespace vorn {
+
+/// One entry of a per-output list: a copy of a term's input cube.
+struct ListEntry {
+  Cube input;
+  int freeCount = 0;
+  int separated = 0;  ///< CD-search: known to be disjoint from the cube under construction
+};
+
+/// One on-set entry covered by an implicant.
+struct CoverEntry {
+  const ListEntry* onTerm = nullptr;  ///< the covered entry of the source's onLists[output]
+  int onIndex = 0;                    ///< its position in that list, 0 at the list head
+  int output = 0;
+};
+
+/// One product term.
+struct TPfnct {
+  Cube input;
+  std::string output;  ///< empty for a term made without an output part
+  int freeCount = 0;
+  std::unique_ptr<TPfnct> next;
+  int keep = 1;
+  std::vector<CoverEntry> covers;  ///< in list order: covers[0] is the head (newest entry)
+  int coverCount = 0;
+  std::optional<std::vector<int>> coverKeys;  ///< sorted cover keys, absent until built
+  int outputIndex = 0;
+  int separated = 0;
+  int position = 0;
+};
+
+using Labels = std::shared_ptr<std::vector<std::string>>;
+using TermList = std::vector<ListEntry>;
+
+/// A multi-output function in sum-of-products form.
+struct TBoolFnct {
+  TBoolFnct() = default;
+  TBoolFnct(const TBoolFnct&) = delete;
+  TBoolFnct& operator=(const TBoolFnct&) = delete;
+  ~TBoolFnct();
+
+  int termCount = 0;
+  int inputCount = 0;
+  int outputCount = 0;
+  TBoolFnct* source = nullptr;  ///< borrowed; none for a function made by the reader
+  Labels inputLabels;           ///< shared with every function derived from this one
+  Labels outputLabels;
+  int type = 0;  ///< 1 fr, 0 fd
+  std::vector<TermList> onLists, offLists, dcLists;
+  std::unique_ptr<TPfnct> head;
+  TPfnct* tail = nullptr;
+  int literals = 0, outputCost = 0, terms = 0, gateEquivalents = 0, gates = 0, cost = 0;
+  std::vector<int> onCounts, offCounts, dcCounts;
+  int maxOnCount = 0;
+  std::vector<TPfnct*> termIndex;
+  int indexed = 0;
+};
+
+using FunctionPtr = std::unique_ptr<TBoolFnct>;
+
+/// \brief New function with the given dimensions and type, no terms, labels all empty texts.
+FunctionPtr create(int inputCount, int outputCount, int termCount, int type);
+/// \brief New empty function with the source's dimensions and type, sharing its labels.
+FunctionPtr derive(TBoolFnct& source);
+/// \brief Appends a term with no texts; the caller fills them.
+TPfnct* appendEmptyTerm(TBoolFnct& f);
+/// \brief Appends a term holding the first inputCount characters of `input` and outputCount of `output`.
+TPfnct* appendTerm(TBoolFnct& f, const Cube& input, std::string_view output, int freeCount);
+TPfnct* appendTerm(TBoolFnct& f, std::string_view input, std::string_view output, int freeCount);
+/// \brief Same as appendTerm, inserting at the front of the list.
+TPfnct* prependTerm(TBoolFnct& f, const Cube& input, std::string_view output, int freeCount);
+/// \brief Appends copies of other's terms to target in other's order; other is released.
+void absorb(TBoolFnct& target, FunctionPtr other);
+/// \brief Builds the per-output on/off/don't-care lists; nothing when already indexed.
+void buildLists(TBoolFnct& f);
+/// \brief Releases the per-output lists and counts.
+void freeLists(TBoolFnct& f);
+/// \brief Releases the label arrays.
+void freeLabels(TBoolFnct& f);
+
+/// \brief A copy of a term: texts, keep, freeCount, covers in order, keys when present.
+std::unique_ptr<TPfnct> copyTerm(const TPfnct& t);
+/// \brief Drops a term's cover list and keys.
+void clearCovers(TPfnct& t);
+/// \brief Copies of the entries of a cover list, in reverse order.
+std::vector<CoverEntry> copyCoversReversed(const std::vector<CoverEntry>& covers);
+
+/// \brief Number of '-' among the first inputCount positions of a cube.
+int countDashes(const TBoolFnct& f, const Cube& cube);
+/// \brief Character-text forms of the cube operations, over the first n characters.
+bool cubesIntersect(std::string_view a, std::string_view b, int n);
+std::string& makeSupercube(std::string& a, std::string_view b, int n);
+
+/// \brief The input cube of a term, cut or padded with '-' to n positions.
+Cube cubeOf(std::string_view text, int n);
+
+/// \brief Walks the term list of a function in order.
+template <typename Fn>
+void forEachTerm(const TBoolFnct& f, Fn&& fn) {
+  for (TPfnct* t = f.head.get(); t; t = t->next.get()) fn(*t);
+}
+
+}  // namespace vorn

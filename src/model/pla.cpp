@@ -1,0 +1,269 @@
+#include "model/pla.h"
+
+#include <cctype>
+#include <cstdio>
+#include <fstream>
+#include <iostream>
+#include <optional>
+#include <sstream>
+#include <string_view>
+#include <unistd.h>
+
+#include "frontend/settings.h"
+#include "model/numbers.h"
+
+namespace vorn {
+
+namespace {
+
+bool isBlank(char c) { return c == ' ' || c == '\t' || c == '\n' || c == '\r' || c == '\v' || c == '\f'; }
+
+bool equalsNoCase(std::string_view a, std::string_view b) {
+  if (a.size() != b.size()) return false;
+  for (std::size_t i = 0; i < a.size(); ++i)
+    if (std::tolower(static_cast<unsigned char>(a[i])) != std::tolower(static_cast<unsigned char>(b[i]))) return false;
+  return true;
+}
+
+/// The character a term character is stored as, or 0 when it is skipped.
+char mapTermChar(char c) {
+  switch (c) {
+    case '0': case '1': case '-': case '~': return c;
+    case '2': return '-';
+    case '3': return '~';
+    case '4': return '1';
+    default: return 0;
+  }
+}
+
+bool beginsTerm(std::string_view word) {
+  return !word.empty() && std::string_view("01234-~").find(word[0]) != std::string_view::npos;
+}
+
+/// Reads the file word by word.
+class WordReader {
+ public:
+  explicit WordReader(const std::string& text) : text_(text) {}
+
+  std::optional<std::string_view> next() {
+    while (pos_ < text_.size() && isBlank(text_[pos_])) ++pos_;
+    if (pos_ >= text_.size()) return std::nullopt;
+    const std::size_t start = pos_;
+    while (pos_ < text_.size() && !isBlank(text_[pos_])) ++pos_;
+    return std::string_view(text_).substr(start, pos_ - start);
+  }
+
+  void skipLine() {
+    while (pos_ < text_.size() && text_[pos_] != '\n' && text_[pos_] != '\r') ++pos_;
+  }
+
+ private:
+  const std::string& text_;
+  std::size_t pos_ = 0;
+};
+
+/// Gathers the characters of one term part across words.
+struct TermCursor {
+  WordReader& words;
+  std::string_view word;
+  std::size_t at = 0;
+
+  /// Collects `count` stored characters; false when the file ends first.
+  bool collect(int count, std::string& out) {
+    out.clear();
+    while (static_cast<int>(out.size()) < count) {
+      if (at >= word.size()) {
+        auto w = words.next();
+        if (!w) return false;
+        word = *w;
+        at = 0;
+      }
+      if (char c = mapTermChar(word[at++])) out.push_back(c);
+    }
+    return true;
+  }
+};
+
+class Reader {
+ public:
+  explicit Reader(const std::string& text) : words_(text) {}
+
+  ReadResult run() {
+    while (error_.empty() && readOne()) {
+    }
+    ReadResult r;
+    if (!error_.empty())
+      r.error = error_;
+    else
+      r.function = std::move(f_);
+    return r;
+  }
+
+ private:
+  // Reads and acts on one word; false when reading ends.
+  bool readOne() {
+    auto w = words_.next();
+    if (!w) return false;
+    const std::string_view word = *w;
+    if (word.size() >= 2 && word[0] == '.' && (word[1] == 'e' || word[1] == 'E')) return false;
+    if (equalsNoCase(word, ".i")) return dimension(inputs_, f_ ? f_->inputCount : -1, "inputs");
+    if (equalsNoCase(word, ".o")) return dimension(outputs_, f_ ? f_->outputCount : -1, "outputs");
+    if (equalsNoCase(word, ".type")) {
+      auto t = words_.next();
+      if (t && equalsNoCase(*t, "fr") && !f_) type_ = 1;
+      return true;
+    }
+    if (equalsNoCase(word, ".ilb")) return names(f_ ? f_->inputCount : inputs_, inputNames_);
+    if (equalsNoCase(word, ".ob")) return names(f_ ? f_->outputCount : outputs_, outputNames_);
+    if (word[0] == '.') {
+      words_.skipLine();
+      return true;
+    }
+    if (beginsTerm(word)) return term(word);
+    return true;  // any other word is skipped by itself
+  }
+
+  // The dimensions are fixed by the first term; a later keyword may only repeat them.
+  bool dimension(int& value, int fixed, const char* what) {
+    auto w = words_.next();
+    if (!w) return false;
+    const int n = parseInt(*w);
+    if (n < 0 || n >= kMaxVariables) {
+      error_ = "Number of " + std::string(what) + " out of range: " + std::to_string(n) + " (0 to " +
+               std::to_string(kMaxVariables - 1) + " allowed)";
+      return false;
+    }
+    if (fixed >= 0 && n != fixed) {
+      error_ = "Number of " + std::string(what) + " changed after the first term: " + std::to_string(n) +
+               " instead of " + std::to_string(fixed);
+      return false;
+    }
+    value = n;
+    return true;
+  }
+
+  // Reads `count` name words; names after the first term are read and ignored.
+  bool names(int count, std::vector<std::string>& into) {
+    std::vector<std::string> read;
+    for (int i = 0; i < count; ++i) {
+      auto w = words_.next();
+      if (!w) return false;
+      read.emplace_back(*w);
+    }
+    if (!f_) into = std::move(read);
+    return true;
+  }
+
+  void makeFunction() {
+    f_ = create(inputs_, outputs_, 0, type_);
+    for (int i = 0; i < inputs_; ++i)
+      (*f_->inputLabels)[i] = i < static_cast<int>(inputNames_.size()) ? inputNames_[i] : "x" + std::to_string(i);
+    for (int i = 0; i < outputs_; ++i)
+      (*f_->outputLabels)[i] = i < static_cast<int>(outputNames_.size()) ? outputNames_[i] : "y" + std::to_string(i);
+  }
+
+  bool term(std::string_view word) {
+    if (!f_) makeFunction();
+    TermCursor cursor{words_, word, 0};
+    if (!cursor.collect(f_->inputCount, input_)) return false;  // cut off: dropped
+    // One character after the input part is a separator.  With no inputs the
+    // part is empty and the blank before the outputs already separated it.
+    if (f_->inputCount > 0) ++cursor.at;
+    const bool complete = cursor.collect(f_->outputCount, output_);
+    if (!complete) output_.resize(f_->outputCount, '~');  // no information for the missing outputs
+    const Cube cube(input_);
+    appendTerm(*f_, cube, output_, cube.countDashes());
+    return complete;
+  }
+
+  WordReader words_;
+  int inputs_ = 0, outputs_ = 0, type_ = 0;
+  std::vector<std::string> inputNames_, outputNames_;
+  FunctionPtr f_;
+  std::string input_, output_, error_;
+};
+
+}  // namespace
+
+ReadResult readText(const std::string& text) {
+  progress().begin("Loading PLA file", 0, 1);
+  ReadResult r = Reader(text).run();
+  progress().end();
+  return r;
+}
+
+ReadResult read(const std::string& path) {
+  std::ifstream in(path, std::ios::binary);
+  if (!in) return {};
+  std::ostringstream buffer;
+  buffer << in.rdbuf();
+  if (in.bad()) return {};
+  return readText(buffer.str());
+}
+
+std::string formatPla(const TBoolFnct& f) {
+  std::string s;
+  s.reserve(static_cast<std::size_t>(f.termCount) * (f.inputCount + f.outputCount + 2) + 256);
+  s += ".i " + std::to_string(f.inputCount) + "\n";
+  s += ".o " + std::to_string(f.outputCount) + "\n";
+  s += ".p " + std::to_string(f.termCount) + "\n";
+  if (writerOptions().writeLabels) {
+    if (f.inputLabels) {
+      s += ".ilb";
+      for (int i = 0; i < f.inputCount; ++i) s += " " + (*f.inputLabels)[i];
+      s += "\n";
+    }
+    if (f.outputLabels) {
+      s += ".ob";
+      for (int i = 0; i < f.outputCount; ++i) s += " " + (*f.outputLabels)[i];
+      s += "\n";
+    }
+  }
+  s += f.type == 1 ? ".type fr\n" : ".type fd\n";
+  progress().begin("Saving PLA", f.termCount, 1);
+  int index = 0;
+  for (const TPfnct* t = f.head.get(); t; t = t->next.get()) {
+    for (int i = 0; i < f.inputCount; ++i) s += t->input.get(i);
+    s += ' ';
+    s.append(t->output, 0, static_cast<std::size_t>(f.outputCount));
+    s += '\n';
+    if (progress().step(index++, 0) != 0) break;
+  }
+  s += ".e\n";
+  progress().end();
+  return s;
+}
+
+bool write(const TBoolFnct& f, const std::string& path, std::string& error) {
+  const std::string text = formatPla(f);
+  if (path.empty()) {
+    std::cout.write(text.data(), static_cast<std::streamsize>(text.size()));
+    std::cout.flush();
+    if (!std::cout) {
+      error = "Cannot write the result to standard output";
+      return false;
+    }
+    return true;
+  }
+  const std::string temp = path + ".vorn-" + std::to_string(::getpid()) + ".tmp";
+  {
+    std::ofstream out(temp, std::ios::binary | std::ios::trunc);
+    if (out) {
+      out.write(text.data(), static_cast<std::streamsize>(text.size()));
+      out.close();
+    }
+    if (!out) {
+      std::remove(temp.c_str());
+      error = "Cannot write file " + path;
+      return false;
+    }
+  }
+  if (std::rename(temp.c_str(), path.c_str()) != 0) {
+    std::remove(temp.c_str());
+    error = "Cannot write file " + path;
+    return false;
+  }
+  return true;
+}
+
+}  // namespace vorn

@@ -1,0 +1,34 @@
+// The PLA text format: dot keywords for dimensions, names and type, then one
+// product term per input cube and output part.  The reader is lenient in the
+// way PLA files in the wild need (terms split over words, digits 2/3/4 for
+// '-', '~', '1', unknown words skipped); the writer emits only words the
+// reader understands, so a written file reads back into an equal function.
+#pragma once
+
+#include <string>
+
+#include "model/function.h"
+
+namespace vorn {
+
+/// Inputs and outputs of a PLA file must stay below this count.
+constexpr int kMaxVariables = 65000;
+
+struct ReadResult {
+  FunctionPtr function;  ///< none when the file cannot be opened, holds no term, or is malformed
+  std::string error;     ///< non-empty when the file is malformed (then function is none)
+};
+
+/// \brief Reads a PLA file.
+ReadResult read(const std::string& path);
+/// \brief Reads PLA text held in memory.
+ReadResult readText(const std::string& text);
+
+/// \brief The PLA text of a function.
+std::string formatPla(const TBoolFnct& f);
+/// \brief Writes a function as PLA to `path`, or to standard output when path is empty.
+/// The file is written beside the destination and renamed into place, so a
+/// failure never leaves a partial file.  Returns false with `error` set on failure.
+bool write(const TBoolFnct& f, const std::string& path, std::string& error);
+
+}  // namespace vorn
