@@ -1,7 +1,65 @@
+// Cover lists of implicants.
+//
+// An implicant covers the on-set entry E of output i when its output part has
+// '1' at i and its input cube contains E's cube.  The containment test is a
+// handful of word operations on the cubes' bit masks, so building the cover
+// lists of an implicant set costs terms x on-entries word tests.  Entries are
+// found output by output, position by position, and each is pushed at the
+// head of the term's list, so the list ends newest first.
 #include "cover/cover_matrix.h"
+
+#include <algorithm>
+
+#include "frontend/settings.h"
 
 namespace vorn {
 
-void DetermineCover(TBoolFnct&) {}  // placeholder until the cover matrix lands
+namespace {
+
+/// True when `outer` holds '-' or the same character as `inner` at every one
+/// of the first n positions; the masks are used when both cubes have n positions.
+bool cubeCovers(const Cube& outer, const Cube& inner, int n) {
+  if (outer.size() == n && inner.size() == n) return outer.contains(inner);
+  for (int p = 0; p < n; ++p) {
+    const char a = p < outer.size() ? outer.get(p) : '-';
+    const char b = p < inner.size() ? inner.get(p) : '-';
+    if (a != '-' && a != b) return false;
+  }
+  return true;
+}
+
+void determineTermCover(const TBoolFnct& source, TPfnct& term) {
+  clearCovers(term);
+  term.coverCount = 0;
+  const int outputs = std::min<int>(source.outputCount, static_cast<int>(term.output.size()));
+  for (int i = 0; i < outputs && i < static_cast<int>(source.onLists.size()); ++i) {
+    if (term.output[i] != '1') continue;
+    const TermList& on = source.onLists[i];
+    for (int j = 0; j < static_cast<int>(on.size()); ++j)
+      if (cubeCovers(term.input, on[j].input, source.inputCount)) term.covers.push_back(CoverEntry{&on[j], j, i});
+  }
+  // Found oldest first; the list keeps the newest entry at its head.
+  std::reverse(term.covers.begin(), term.covers.end());
+  term.coverCount = static_cast<int>(term.covers.size());
+}
+
+}  // namespace
+
+void DetermineCover(TBoolFnct& implicants) {
+  progress().begin("Determining cover", implicants.termCount, 1);
+  TBoolFnct* source = implicants.source;
+  if (source) buildLists(*source);  // no-op when the driver has built them already
+  int k = 0;
+  for (TPfnct* t = implicants.head.get(); t; t = t->next.get(), ++k) {
+    if (source) {
+      determineTermCover(*source, *t);
+    } else {
+      clearCovers(*t);
+      t->coverCount = 0;
+    }
+    progress().step(k, 0);
+  }
+  progress().end();
+}
 
 }  // namespace vorn

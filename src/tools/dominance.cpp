@@ -1,9 +1,172 @@
+// Dominance passes.
+//
+// Cross-dominance (target against other) and self-dominance (a function
+// against itself) both ask "does u cover every entry of t?".  The lookup of
+// an entry of u in t's cover is a single byte test in a map painted with t's
+// cover keys; the map is painted once per t and unpainted afterwards, so no
+// pass ever clears the whole key space per term.  Keys outside the map (only
+// possible with inconsistent lists) fall back to the binary search over t's
+// sorted keys, which gives the same answer.  Two cheap necessary conditions
+// skip most pairs in the cross pass: u must be at least as large a cube and
+// must have at least as many entries as t (each entry of u finds at most one
+// of t's entries).
 #include "tools/dominance.h"
+
+#include <utility>
+#include <vector>
+
+#include "frontend/settings.h"
+#include "tools/term_removal.h"
 
 namespace vorn {
 
-// placeholders until the dominance passes land
-void RemoveDominatedTerms(TBoolFnct&, TBoolFnct&) {}
-void RemoveSelfDominatedTerms(TBoolFnct&) {}
+namespace {
+
+int maxOnCountOf(const TBoolFnct& f) { return f.source ? f.source->maxOnCount : 0; }
+
+/// One byte per cover key of a function; painted with one term's cover at a time.
+class KeyMap {
+ public:
+  KeyMap(int maxOnCount, int outputs)
+      : m_(maxOnCount), cells_(static_cast<std::size_t>(maxOnCount > 0 && outputs > 0 ? maxOnCount : 0) *
+                               static_cast<std::size_t>(outputs > 0 ? outputs : 0), 0) {}
+
+  /// The cell of an entry, or -1 when its key lies outside the map.
+  long long cellOf(const CoverEntry& e) const {
+    if (e.onIndex < 0 || e.onIndex >= m_ || e.output < 0) return -1;
+    const long long cell = static_cast<long long>(e.output) * m_ + e.onIndex;
+    return cell < static_cast<long long>(cells_.size()) ? cell : -1;
+  }
+  void paint(const std::vector<CoverEntry>& covers, char value) {
+    for (const CoverEntry& e : covers) {
+      const long long c = cellOf(e);
+      if (c >= 0) cells_[static_cast<std::size_t>(c)] = value;
+    }
+  }
+  bool marked(long long cell) const { return cells_[static_cast<std::size_t>(cell)] != 0; }
+
+ private:
+  int m_;
+  std::vector<char> cells_;
+};
+
+void sortRange(int* v, int lo, int hi) {
+  // Recurse into the smaller side and loop on the larger: the stack stays
+  // logarithmic whatever the input.
+  while (hi - lo >= 1) {
+    const int pivot = v[lo + (hi - lo) / 2];
+    int lower = lo, upper = hi;
+    while (lower <= upper) {
+      while (v[lower] < pivot) ++lower;
+      while (v[upper] > pivot) --upper;
+      if (lower <= upper) {
+        std::swap(v[lower], v[upper]);
+        ++lower;
+        --upper;
+      }
+    }
+    if (upper - lo < hi - lower) {
+      sortRange(v, lo, upper);
+      lo = lower;
+    } else {
+      sortRange(v, lower, hi);
+      hi = upper;
+    }
+  }
+}
+
+/// Does u cover every entry of t, whose cover is painted in `map` and sorted in `keys`?
+bool coversAll(const TPfnct& u, const TPfnct& t, const KeyMap& map, const std::vector<int>& keys, int m) {
+  int left = t.coverCount;
+  for (auto e = u.covers.begin(); e != u.covers.end() && left > 0; ++e) {
+    const long long cell = map.cellOf(*e);
+    const bool found = cell >= 0 ? map.marked(cell)
+                                 : ContainsInt(keys.data(), static_cast<int>(keys.size()), CoverKey(*e, m)) != 0;
+    if (found) --left;
+  }
+  return left == 0;
+}
+
+}  // namespace
+
+void SortInts(int* values, int count) {
+  if (values && count >= 2) sortRange(values, 0, count - 1);
+}
+
+int ContainsInt(const int* values, int count, int key) {
+  int lo = 0, hi = count - 1;
+  while (lo <= hi) {
+    const int mid = lo + (hi - lo) / 2;
+    if (values[mid] == key) return 1;
+    if (key > values[mid])
+      lo = mid + 1;
+    else
+      hi = mid - 1;
+  }
+  return 0;
+}
+
+void BuildCoverKeys(const TBoolFnct& f, TPfnct& term) {
+  if (term.coverKeys) return;
+  const int m = maxOnCountOf(f);
+  std::vector<int> keys;
+  keys.reserve(term.covers.size());
+  for (const CoverEntry& e : term.covers) keys.push_back(CoverKey(e, m));
+  SortInts(keys.data(), static_cast<int>(keys.size()));
+  term.coverKeys = std::move(keys);
+}
+
+void RemoveDominatedTerms(TBoolFnct& target, TBoolFnct& other) {
+  progress().begin("Cheching for dominance", target.termCount, 1);
+  const int m = maxOnCountOf(target);
+  KeyMap map(m, target.outputCount);
+  int k = 0;
+  for (TPfnct* t = target.head.get(); t; t = t->next.get(), ++k) {
+    t->keep = 1;
+    BuildCoverKeys(target, *t);
+    map.paint(t->covers, 1);
+    for (const TPfnct* u = other.head.get(); u && t->keep == 1; u = u->next.get()) {
+      if (u->freeCount < t->freeCount || static_cast<int>(u->covers.size()) < t->coverCount) continue;
+      if (coversAll(*u, *t, map, *t->coverKeys, m)) t->keep = 0;
+    }
+    map.paint(t->covers, 0);
+    progress().step(k, 0);
+  }
+  PurgeMarkedTerms(target);
+  progress().end();
+}
+
+void RemoveSelfDominatedTerms(TBoolFnct& f) {
+  progress().begin("Cheching for dominance", f.termCount, 1);
+  KeyMap map(maxOnCountOf(f), f.outputCount);
+  for (TPfnct* t = f.head.get(); t; t = t->next.get()) t->keep = 1;
+  int k = 0;
+  for (TPfnct* t = f.head.get(); t; t = t->next.get(), ++k) {
+    if (t->keep == 1) {
+      map.paint(t->covers, 1);
+      const int n = static_cast<int>(t->covers.size());
+      for (TPfnct* u = t->next.get(); u && t->keep == 1; u = u->next.get()) {
+        if (u->keep != 1) continue;
+        int left = n;
+        bool outside = false;
+        for (auto e = u->covers.begin(); e != u->covers.end() && left > 0; ++e) {
+          const long long cell = map.cellOf(*e);
+          if (cell >= 0 && map.marked(cell))
+            --left;
+          else
+            outside = true;
+        }
+        if (left <= 0)
+          t->keep = 0;  // u covers all of t's entries
+        else if (!outside)
+          u->keep = 0;  // u's entries all lie in t's larger cover
+      }
+      map.paint(t->covers, 0);
+    }
+    progress().step(k, 0);
+  }
+  PurgeMarkedTerms(f);
+  progress().end();
+}
 
 }  // namespace vorn

@@ -1,9 +1,23 @@
 // Dominance passes over implicant sets, and the integer-array routines they rest on.
+//
+// A term is dominated when every on-set entry it covers is covered by another
+// term too; the passes mark such terms and purge them.  Cover entries are
+// compared by their cover key, output x maxOnCount + onIndex (the column of
+// the multi-output cover matrix).
 #pragma once
 
 #include "model/function.h"
 
 namespace vorn {
+
+/// \brief Sorts `count` ints ascending in place (middle-pivot quicksort).
+void SortInts(int* values, int count);
+/// \brief 1 when `key` is among the first `count` values of an ascending array, else 0.
+int ContainsInt(const int* values, int count, int key);
+/// \brief Builds the sorted cover keys of a term once, using maxOnCount of the function's source.
+void BuildCoverKeys(const TBoolFnct& f, TPfnct& term);
+/// \brief The cover key of one entry for a source whose largest on-list holds `maxOnCount` entries.
+inline int CoverKey(const CoverEntry& e, int maxOnCount) { return e.output * maxOnCount + e.onIndex; }
 
 /// \brief Removes from target each term whose cover lies in the cover of a term of other with as many free inputs.
 void RemoveDominatedTerms(TBoolFnct& target, TBoolFnct& other);
