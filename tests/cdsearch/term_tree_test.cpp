@@ -1,0 +1,77 @@
+#include <gtest/gtest.h>
+
+#include <set>
+
+#include "cdsearch/term_tree.h"
+#include "support/oracle.h"
+
+using namespace vorn;
+
+namespace {
+TermTree treeFor(int n) {
+  auto f = create(n, 1, 0, 1);
+  TermTree t;
+  TermTreeInit(t, *f);
+  return t;
+}
+}  // namespace
+
+TEST(TermTree, InsertReportsWhetherTheCubeWasPresent) {
+  TermTree t = treeFor(3);
+  EXPECT_EQ(TermTreeInsert(t, Cube("01-")), 0);
+  EXPECT_EQ(TermTreeInsert(t, Cube("01-")), 1);
+  EXPECT_EQ(TermTreeInsert(t, Cube("010")), 0);  // '-' is a character of its own
+  EXPECT_TRUE(TermTreeContains(t, Cube("010")));
+  EXPECT_FALSE(TermTreeContains(t, Cube("011")));
+}
+
+TEST(TermTree, AddTermKeepsTheFirstTermAndFindReturnsIt) {
+  auto f = create(2, 1, 0, 1);
+  TPfnct* a = appendTerm(*f, "0-", "1", 1);
+  TPfnct* b = appendTerm(*f, "0-", "0", 1);
+  TermTree t;
+  TermTreeInit(t, *f);
+  EXPECT_EQ(TermTreeAddTerm(t, a), nullptr);
+  EXPECT_EQ(TermTreeAddTerm(t, b), a);
+  EXPECT_EQ(TermTreeFind(t, Cube("0-")), a);
+  EXPECT_EQ(TermTreeFind(t, Cube("00")), nullptr);
+}
+
+TEST(TermTree, RemoveReleasesOnlyTheUnsharedPath) {
+  TermTree t = treeFor(3);
+  TermTreeInsert(t, Cube("010"));
+  TermTreeInsert(t, Cube("011"));
+  TermTreeRemove(t, Cube("010"));
+  EXPECT_FALSE(TermTreeContains(t, Cube("010")));
+  EXPECT_TRUE(TermTreeContains(t, Cube("011")));
+  EXPECT_EQ(TermTreeInsert(t, Cube("010")), 0);
+  TermTree single = treeFor(2);
+  TermTreeInsert(single, Cube("1-"));
+  TermTreeRemove(single, Cube("1-"));
+  EXPECT_EQ(TermTreeInsert(single, Cube("1-")), 0);  // the tree was left empty
+}
+
+TEST(TermTree, ReadsExactlyKeyLengthCharacters) {
+  TermTree t = treeFor(2);
+  TermTreeInsert(t, Cube("01"));
+  EXPECT_EQ(TermTreeInsert(t, Cube("011")), 1);  // the third character is not part of the key
+}
+
+TEST(TermTree, AgreesWithASetOnRandomInsertsAndRemovals) {
+  std::mt19937 rng(5);
+  TermTree t = treeFor(5);
+  std::set<std::string> model;
+  for (int step = 0; step < 5000; ++step) {
+    std::string s(5, '-');
+    for (char& c : s) c = "01-"[rng() % 3];
+    if (rng() % 3 == 0 && model.count(s)) {
+      TermTreeRemove(t, Cube(s));
+      model.erase(s);
+    } else {
+      ASSERT_EQ(TermTreeInsert(t, Cube(s)), model.count(s) ? 1 : 0);
+      model.insert(s);
+    }
+  }
+  TermTreeFree(t);
+  EXPECT_TRUE(t.nodes.empty());
+}

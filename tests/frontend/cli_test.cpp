@@ -1,0 +1,128 @@
+#include <gtest/gtest.h>
+
+#include "frontend/cli.h"
+#include "frontend/exit.h"
+#include "frontend/settings.h"
+#include "support/process.h"
+
+using namespace vorn;
+using test::runVorn;
+
+namespace {
+const char kSmall[] = ".i 2\n.o 1\n.type fr\n01 1\n10 0\n";
+
+std::string summary(const std::string& path, const char* type, int i, int o, int p) {
+  return "Input function: " + path + "\nFunction type: " + type + "\nInput variables: " + std::to_string(i) +
+         "\nOutput variables: " + std::to_string(o) + "\nDefined terms: " + std::to_string(p) + "\n\n";
+}
+
+CommandLine parse(std::vector<std::string> args) {
+  resetSettings();
+  return parseArguments(args);
+}
+}  // namespace
+
+TEST(CommandLine, NoArgumentsPrintsBannerAndUsage) {
+  const auto r = runVorn({});
+  EXPECT_EQ(r.exitCode, 0);
+  EXPECT_EQ(r.err, test::banner() + usageText());
+  EXPECT_EQ(r.out, "");
+  EXPECT_NE(std::string(usageText()).find("    -Tminterm    Splits function into minterms\n"), std::string::npos);
+}
+
+TEST(CommandLine, BadVariantLettersNameTheOptionLetter) {
+  const std::vector<std::pair<std::string, char>> cases = {
+      {"-Q", 'Q'}, {"-Qx", 'Q'}, {"-C5", 'C'}, {"-DX", 'D'}, {"-FX", 'F'}, {"-RX", 'R'}, {"-Sx", 'S'}};
+  for (const auto& [arg, letter] : cases) {
+    const auto r = runVorn({arg, "missing.pla"});
+    EXPECT_EQ(r.exitCode, 1) << arg;
+    EXPECT_EQ(r.err, test::banner() + "Unknown option " + letter + "\n") << arg;
+  }
+}
+
+TEST(CommandLine, UnknownWordsExitOrAreSkipped) {
+  auto r = runVorn({"-endcovx", "x.pla"});
+  EXPECT_EQ(r.exitCode, 1);
+  EXPECT_EQ(r.err, test::banner() + "Unknown parameter- -endcovx\n");
+  r = runVorn({"-", "x.pla"});
+  EXPECT_EQ(r.exitCode, 1);
+  EXPECT_EQ(r.err, test::banner() + "Unknown parameter -\n");
+  r = runVorn({"-x", "-Q", "x.pla"});  // the first fatal option stops parsing
+  EXPECT_EQ(r.err, test::banner() + "Unknown parameter -x\n");
+  const std::string src = test::writeFile(test::tempPath("skip.pla"), kSmall);
+  r = runVorn({"-Tfoo", "-info", src});
+  EXPECT_EQ(r.exitCode, 0);
+  EXPECT_EQ(r.err, test::banner() + "Unknown parameter -Tfoo\n" + summary(src, "fr", 2, 1, 2));
+  EXPECT_EQ(r.out, "Terms: 2\nLiterals: 4\nOutput cost: 1\nGates: 2\nGEs: 4\n\n");
+}
+
+TEST(CommandLine, MissingOrTermlessSourceIsFileNotFound) {
+  auto r = runVorn({"/nonexistent/a.pla"});
+  EXPECT_EQ(r.exitCode, 1);
+  EXPECT_EQ(r.err, test::banner() + "Input function: /nonexistent/a.pla\nFile not found\n");
+  const std::string src = test::writeFile(test::tempPath("keywords.pla"), ".i 2\n.o 1\n.e\n");
+  r = runVorn({"-CP9", src});  // a bad option value is not reported before the missing term
+  EXPECT_EQ(r.err, test::banner() + "Input function: " + src + "\nFile not found\n");
+  EXPECT_EQ(r.exitCode, 1);
+}
+
+TEST(CommandLine, MalformedSourceIsAClearError) {
+  const std::string src = test::writeFile(test::tempPath("huge.pla"), ".i 70000\n.o 1\n0 1\n");
+  const auto r = runVorn({"-info", src});
+  EXPECT_EQ(r.exitCode, 1);
+  EXPECT_NE(r.err.find("Number of inputs out of range: 70000"), std::string::npos);
+  EXPECT_EQ(r.out, "");
+}
+
+TEST(CommandLine, OptionsFillTheSettings) {
+  parse({"-CM30", "-CP2", "-DD0", "-DF-4", "-E4", "-FR77", "-Qg", "-RM12", "-SDx", "-St2.5", "-Si9", "-Sn3", "-Sq40",
+         "-endcov", "-single"});
+  const Settings& s = settings();
+  EXPECT_EQ(s.cdMutationRatio, 30);
+  EXPECT_EQ(s.cpMethod, 2);
+  EXPECT_EQ(s.dfDirection, 0);
+  EXPECT_EQ(s.depthFactor, -4);
+  EXPECT_EQ(s.ieMethod, 4);
+  EXPECT_EQ(s.fcMinRatio, 77);
+  EXPECT_EQ(s.criterion, 4);
+  EXPECT_EQ(s.irMutationRatio, 12);
+  EXPECT_EQ(s.substituteOutputDc, 1);
+  EXPECT_EQ(s.stopOnTime, 1);
+  EXPECT_FLOAT_EQ(s.timeLimit, 2.5f);
+  EXPECT_EQ(s.iterationLimit, 9);
+  EXPECT_EQ(s.intervalFactor, 3);
+  EXPECT_EQ(s.qualityLimit, 40);
+  EXPECT_EQ(s.coverAtEnd, 1);
+  EXPECT_EQ(s.singleOutput, 1);
+  resetSettings();
+}
+
+TEST(CommandLine, NumbersFollowAtoiRules) {
+  parse({"-Efoo"});
+  EXPECT_EQ(settings().ieMethod, 0);
+  parse({"-Si 12abc"});
+  EXPECT_EQ(settings().iterationLimit, 12);
+  parse({"-Si99999999999"});
+  EXPECT_EQ(settings().iterationLimit, 2147483647);  // saturates instead of overflowing
+  parse({"-QG"});
+  EXPECT_EQ(settings().criterion, 5);
+  resetSettings();
+}
+
+TEST(CommandLine, ModesAndPaths) {
+  EXPECT_EQ(parse({"-info", "-Tcheck"}).mode, RunMode::Check);  // the later word wins
+  EXPECT_EQ(parse({"-Tminterm"}).mode, RunMode::Minterm);
+  const CommandLine cl = parse({"a.pla", "b.pla", "c.pla"});
+  EXPECT_EQ(cl.source, "a.pla");
+  EXPECT_EQ(cl.destination, "c.pla");
+  EXPECT_EQ(parse({"a.pla"}).destination, "");
+  resetSettings();
+}
+
+TEST(CommandLine, InfoOnAnFdFunctionPrintsItsFigures) {
+  const std::string src = test::writeFile(test::tempPath("fd.pla"), ".i 3\n.o 2\n01- 10\n1-1 11\n--0 01\n");
+  const auto r = runVorn({"-info", src});
+  EXPECT_EQ(r.exitCode, 0);
+  EXPECT_EQ(r.err, test::banner() + summary(src, "fd", 3, 2, 3));
+  EXPECT_EQ(r.out, "Terms: 3\nLiterals: 5\nOutput cost: 4\nGates: 4\nGEs: 8\n\n");
+}

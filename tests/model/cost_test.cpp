@@ -1,0 +1,68 @@
+#include <gtest/gtest.h>
+
+#include "frontend/settings.h"
+#include "model/cost.h"
+#include "support/oracle.h"
+
+using namespace vorn;
+
+namespace {
+struct Figures {
+  int terms, literals, outputCost, gates, ges;
+};
+Figures figures(const std::string& text) {
+  auto f = test::pla(text);
+  computeStatistics(*f);
+  return {f->terms, f->literals, f->outputCost, f->gates, f->gateEquivalents};
+}
+}  // namespace
+
+TEST(Cost, EmptyFunctionClampsGatesAtZero) {
+  auto f = create(2, 2, 0, 1);
+  computeStatistics(*f);
+  EXPECT_EQ(f->terms, 0);
+  EXPECT_EQ(f->gates, 0);  // 0 + 0 - 2 clamps to 0
+  EXPECT_EQ(f->gateEquivalents, 0);
+}
+
+TEST(Cost, OneLiteralTermNeedsNoGate) {
+  auto f = test::pla(".i 2\n.o 1\n0- 1\n");
+  f->head->freeCount = 0;
+  computeStatistics(*f);
+  EXPECT_EQ(f->literals, 1);
+  EXPECT_EQ(f->outputCost, 1);
+  EXPECT_EQ(f->gates, 0);
+  EXPECT_EQ(f->gateEquivalents, 0);
+  EXPECT_EQ(f->head->freeCount, 1);
+}
+
+TEST(Cost, WorkedExampleAndEveryCriterion) {
+  auto f = test::pla(".i 3\n.o 2\n01- 10\n1-1 11\n--0 01\n");
+  computeStatistics(*f);
+  EXPECT_EQ(f->terms, 3);
+  EXPECT_EQ(f->literals, 5);
+  EXPECT_EQ(f->outputCost, 4);
+  EXPECT_EQ(f->gates, 4);
+  EXPECT_EQ(f->gateEquivalents, 8);
+  const int expected[] = {3, 5, 4, 9, 4, 8};
+  for (int c = 0; c < 6; ++c) {
+    settings().criterion = c;
+    EXPECT_EQ(computeCost(*f).cost, expected[c]) << "criterion " << c;
+  }
+  resetSettings();
+}
+
+TEST(Cost, OutputWithoutTermsCountsMinusOneOnlyInTheTotal) {
+  const Figures g = figures(".i 3\n.o 3\n011 100\n1-0 100\n--1 010\n");
+  EXPECT_EQ(g.literals, 6);
+  EXPECT_EQ(g.outputCost, 3);
+  EXPECT_EQ(g.gates, 3);
+  EXPECT_EQ(g.ges, 7);
+}
+
+TEST(Cost, OnlyOnesInOutputsAndLiteralsInInputsCount) {
+  const Figures g = figures(".i 3\n.o 3\n-~1 -0~\n");
+  EXPECT_EQ(g.literals, 1);
+  EXPECT_EQ(g.outputCost, 0);
+  EXPECT_EQ(g.gates, 0);
+}

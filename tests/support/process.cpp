@@ -1,0 +1,54 @@
+#include "support/process.h"
+
+#include <gtest/gtest.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <fstream>
+#include <sstream>
+
+namespace vorn::test {
+
+namespace {
+std::string quote(const std::string& s) {
+  std::string q = "'";
+  for (char c : s) q += c == '\'' ? std::string("'\\''") : std::string(1, c);
+  return q + "'";
+}
+}  // namespace
+
+RunResult runVorn(const std::vector<std::string>& args) {
+  const std::string out = tempPath("stdout.txt"), err = tempPath("stderr.txt");
+  std::string cmd = quote(VORN_BINARY);
+  for (const std::string& a : args) cmd += " " + quote(a);
+  cmd += " >" + quote(out) + " 2>" + quote(err) + " </dev/null";
+  const int status = std::system(cmd.c_str());
+  RunResult r;
+  r.exitCode = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+  r.out = readFile(out);
+  r.err = readFile(err);
+  std::remove(out.c_str());
+  std::remove(err.c_str());
+  return r;
+}
+
+std::string tempPath(const std::string& name) {
+  return testing::TempDir() + "vorn_" + std::to_string(::getpid()) + "_" + name;
+}
+
+std::string writeFile(const std::string& path, const std::string& text) {
+  std::ofstream(path, std::ios::binary) << text;
+  return path;
+}
+
+std::string readFile(const std::string& path) {
+  std::ifstream in(path, std::ios::binary);
+  if (!in) return "<missing>";
+  std::ostringstream s;
+  s << in.rdbuf();
+  return s.str();
+}
+
+std::string banner() { return "VORN 2.2 beta - two-level logic minimizer (linux)\n\n"; }
+
+}  // namespace vorn::test
