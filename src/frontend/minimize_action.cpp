@@ -1,8 +1,58 @@
+// The Minimize mode: validate the minimization options, refuse sources that
+// have no valid cover, run the driver, print the run report and write the
+// result.  Nothing is written before the driver has returned a result.
+#include <cstdio>
+
+#include "driver/minimize.h"
+#include "driver/source_check.h"
 #include "frontend/actions.h"
 #include "frontend/exit.h"
+#include "frontend/settings.h"
+#include "model/cost.h"
 
 namespace vorn {
 
-FunctionPtr runMinimize(TBoolFnct&, const std::string&) { fail("Minimization is not available in this build\n"); }
+namespace {
+
+void validate(const TBoolFnct& f) {
+  const Settings& s = settings();
+  if (s.fcMinRatio > 100) fail("CD-Search:FC-Min ratio must be between 0-100\n");
+  if (s.dfDirection > 1) fail("FC-Min DF direction must be 0 or 1\n");
+  if (s.cdMutationRatio > 100 || s.irMutationRatio > 100) fail("Number of mutations must be less of equal to 100%\n");
+  if (s.cpMethod < 0 || s.cpMethod > 3) fail("Unknown CP solution method (" + std::to_string(s.cpMethod) + ")\n");
+  if (s.ieMethod < 0 || s.ieMethod > 4) fail("Unknown IE method (" + std::to_string(s.ieMethod) + ")\n");
+  if (s.coverAtEnd == 1 && (s.stopOnInterval == 1 || s.stopOnQuality == 1))
+    fail("Cannot combine endcov parameter with optimization criteria based stopping condition\n", 0);
+  if (f.type != 1) fail("Function must be fr type\n");
+}
+
+std::string termName(int position) { return "term " + std::to_string(position + 1); }
+
+void refuseUncoverable(const TBoolFnct& f) {
+  if (auto k = findTildeInput(f))
+    fail("Cannot minimize: the input part of " + termName(*k) + " holds '~'\n");
+  if (auto c = findOnOffConflict(f))
+    fail("Cannot minimize an inconsistent function: " + termName(c->first) + " (1) and " + termName(c->second) +
+         " (0) intersect at output " + (*f.outputLabels)[c->output] + "\n");
+}
+
+}  // namespace
+
+FunctionPtr runMinimize(TBoolFnct& f, const std::string& destination) {
+  validate(f);
+  refuseUncoverable(f);
+  Settings& s = settings();
+  if (!s.stopOnTime && !s.stopOnIterations && !s.stopOnInterval && !s.stopOnQuality) s.stopOnIterations = 1;
+  std::fputs("Minimizing...\n\n", stderr);
+  FunctionPtr result = minimize(f);
+  if (!result) fail("Error occured during minimization\n");
+  computeStatistics(*result);
+  std::fprintf(stderr, "Elapsed time: %.3f s\nIterations: %i\nTerms: %i\nLiterals: %i\nOutput cost: %i\nGates: %i\nGEs: %i\n\n",
+               elapsedSeconds, iterationCount, result->terms, result->literals, result->outputCost, result->gates,
+               result->gateEquivalents);
+  std::fflush(stderr);
+  writeResult(*result, destination);
+  return result;
+}
 
 }  // namespace vorn

@@ -76,60 +76,25 @@ FunctionPtr randomFr(std::uint32_t seed, int inputs, int outputs, int dcPercent)
   return pla(text);
 }
 
+}  // namespace vorn::test
+
+namespace vorn::test {
+
+PlainFunction plain(const TBoolFnct& f) {
+  PlainFunction p;
+  p.inputs = f.inputCount;
+  p.outputs = f.outputCount;
+  forEachTerm(f, [&](const TPfnct& t) {
+    p.in.push_back(t.input.str());
+    std::string o = t.output;
+    o.resize(f.outputCount, '~');
+    p.out.push_back(o);
+  });
+  return p;
+}
+
 std::string checkCover(const TBoolFnct& source, const TBoolFnct& result) {
-  const int n = source.inputCount, mOut = source.outputCount;
-  if (result.inputCount != n || result.outputCount != mOut) return "dimensions differ";
-  std::vector<std::string> srcIn, srcOut, resIn, resOut;
-  for (const TPfnct* t = source.head.get(); t; t = t->next.get()) {
-    srcIn.push_back(t->input.str());
-    srcOut.push_back(t->output);
-  }
-  for (const TPfnct* t = result.head.get(); t; t = t->next.get()) {
-    resIn.push_back(t->input.str());
-    resOut.push_back(t->output);
-  }
-  auto meets = [n](const std::string& a, const std::string& b) {
-    for (int p = 0; p < n; ++p)
-      if ((a[p] == '0' && b[p] == '1') || (a[p] == '1' && b[p] == '0')) return false;
-    return true;
-  };
-  // No result term with '1' at j meets an off-set term of j.
-  for (std::size_t r = 0; r < resIn.size(); ++r)
-    for (int j = 0; j < mOut; ++j) {
-      if (resOut[r][j] != '1') continue;
-      for (std::size_t s = 0; s < srcIn.size(); ++s)
-        if (srcOut[s][j] == '0' && meets(resIn[r], srcIn[s]))
-          return "term " + resIn[r] + " has 1 at output " + std::to_string(j) + " but meets off-set term " + srcIn[s];
-    }
-  // Every on-set term of j lies in the union of result terms with '1' at j:
-  // split the on-set cube by every such term and see that nothing is left.
-  for (std::size_t s = 0; s < srcIn.size(); ++s)
-    for (int j = 0; j < mOut; ++j) {
-      if (srcOut[s][j] != '1') continue;
-      std::vector<std::string> rest{srcIn[s]};
-      for (std::size_t r = 0; r < resIn.size() && !rest.empty(); ++r) {
-        if (resOut[r][j] != '1') continue;
-        std::vector<std::string> next;
-        for (const std::string& piece : rest) {
-          if (!meets(piece, resIn[r])) {
-            next.push_back(piece);
-            continue;
-          }
-          std::string inside = piece;
-          for (int p = 0; p < n; ++p) {
-            if (piece[p] != '-' || resIn[r][p] == '-') continue;
-            std::string outside = inside;
-            outside[p] = resIn[r][p] == '0' ? '1' : '0';
-            next.push_back(outside);
-            inside[p] = resIn[r][p];
-          }
-        }
-        rest.swap(next);
-      }
-      if (!rest.empty())
-        return "on-set term " + srcIn[s] + " of output " + std::to_string(j) + " is not covered (e.g. " + rest[0] + ")";
-    }
-  return "";
+  return checkCover(plain(source), plain(result));
 }
 
 }  // namespace vorn::test

@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "model/function.h"
+#include "support/cover_check.h"
 
 namespace vorn::test {
 
@@ -30,9 +31,13 @@ std::string evaluate(const TBoolFnct& f, std::uint64_t m);
 /// written as a mix of minterms and merged cubes so that intersecting terms never disagree.
 FunctionPtr randomFr(std::uint32_t seed, int inputs, int outputs, int dcPercent = 20);
 
-/// \brief Empty when `result` is a valid cover of `source` (type fr): for every output, every on-set
-/// term of the source is covered by the union of result terms with '1' there, and no such term meets
-/// an off-set term of the source at that output.  Otherwise a description of the first fault.
+}  // namespace vorn::test
+
+namespace vorn::test {
+
+/// \brief The plain character form of a function, for the independent checker.
+PlainFunction plain(const TBoolFnct& f);
+/// \brief Empty when result is a valid cover of the fr source; otherwise the first fault.
 std::string checkCover(const TBoolFnct& source, const TBoolFnct& result);
 
 }  // namespace vorn::test

@@ -1,0 +1,107 @@
+#include "driver/minimize.h"
+
+#include <chrono>
+#include <ctime>
+
+#include "cdsearch/cd_step.h"
+#include "cover/cover_selection.h"
+#include "driver/random.h"
+#include "driver/run_state.h"
+#include "fcmin/fc_min.h"
+#include "frontend/settings.h"
+#include "model/cost.h"
+
+namespace vorn {
+
+namespace {
+
+using Clock = std::chrono::steady_clock;
+
+/// Builds the cover of the accumulated set as the settings ask; none when the covering problem fails.
+FunctionPtr makeCover(TBoolFnct& f, TBoolFnct& implicants) {
+  const Settings& s = settings();
+  FunctionPtr cover = s.singleOutput ? CoverSingleOutput(implicants) : CoverMultiOutput(implicants);
+  if (!cover) return nullptr;
+  if (s.noOutputSparsing == 0 && f.outputCount > 1 && s.singleOutput == 0 && !SparseOutputMatrix(*cover))
+    return nullptr;
+  computeStatistics(*cover);
+  return cover;
+}
+
+void beginProgress() {
+  const Settings& s = settings();
+  if (s.stopOnTime && !s.stopOnIterations)
+    progress().begin("Minimizing using VORN...", static_cast<int>(s.timeLimit), 1);
+  else if (s.stopOnIterations && !s.stopOnTime)
+    progress().begin("Minimizing...", s.iterationLimit, 1);
+  else
+    progress().begin("Minimizing...", 0, 1);
+}
+
+/// The stopping tests in their fixed order; true while the run goes on.
+bool goOn(int lastImprovement, int improvementGap, const TBoolFnct* best) {
+  const Settings& s = settings();
+  bool on = true;
+  if (on && s.stopOnTime) on = elapsedSeconds <= s.timeLimit;
+  if (on && s.stopOnIterations) on = iterationCount < s.iterationLimit;
+  // Before any cover exists there is no cost to judge: go on.
+  if (on && s.stopOnQuality && best) on = s.qualityLimit < best->cost;
+  if (on && s.stopOnInterval)
+    on = static_cast<long long>(iterationCount) <
+         static_cast<long long>(lastImprovement) + static_cast<long long>(s.intervalFactor) * improvementGap;
+  return on;
+}
+
+}  // namespace
+
+FunctionPtr minimize(TBoolFnct& f, std::optional<std::uint32_t> seed) {
+  const Settings& s = settings();
+  std::unique_ptr<TBuffers> run = createRunState(f);
+  seedRandom(seed ? *seed : static_cast<std::uint32_t>(std::time(nullptr)));
+  iterationCount = 0;
+  buildLists(f);
+  const Clock::time_point start = Clock::now();
+  int lastImprovement = 1, improvementGap = 1;
+  FunctionPtr best;
+  bool failed = false;
+  beginProgress();
+  bool on = true;
+  do {
+    ++iterationCount;
+    const int before = run->implicants ? run->implicants->termCount : 0;
+    const int d = nextRandom() % 100 + 1;
+    run->implicants = d > s.fcMinRatio ? CdMinStep(f, std::move(run->implicants))
+                                        : FcMinStep(f, std::move(run->implicants));
+    const int gain = run->implicants->termCount - before;
+    if (s.coverAtEnd == 0 && gain > 0) {
+      FunctionPtr cover = makeCover(f, *run->implicants);
+      if (!cover) {
+        failed = true;
+        break;
+      }
+      computeCost(*cover);
+      if (!best) {
+        best = std::move(cover);
+      } else if (cover->cost < best->cost) {
+        best = std::move(cover);
+        improvementGap = iterationCount - lastImprovement;
+        lastImprovement = iterationCount;
+      }
+      run->best = best.get();
+    }
+    elapsedSeconds = std::chrono::duration<float>(Clock::now() - start).count();
+    on = goOn(lastImprovement, improvementGap, best.get());
+    const int index = s.stopOnTime ? static_cast<int>(elapsedSeconds) : s.stopOnIterations ? iterationCount : 0;
+    if (progress().step(index, 1) != 0) on = false;
+  } while (on);
+  if (!failed && s.coverAtEnd == 1) {
+    best = makeCover(f, *run->implicants);
+    failed = !best;
+  }
+  releaseRunState(std::move(run));
+  progress().end();
+  if (failed) return nullptr;
+  return best;
+}
+
+}  // namespace vorn
