@@ -28,15 +28,15 @@ char Cube::get(int i) const {
 void Cube::set(int i, char c) {
   const int w = wordOf(i);
   const std::uint64_t b = bitOf(i);
-  zero()[w] &= ~b;
-  one()[w] &= ~b;
-  tilde()[w] &= ~b;
+  zeroBits()[w] &= ~b;
+  oneBits()[w] &= ~b;
+  tildeBits()[w] &= ~b;
   if (c == '0')
-    zero()[w] |= b;
+    zeroBits()[w] |= b;
   else if (c == '1')
-    one()[w] |= b;
+    oneBits()[w] |= b;
   else if (c == '~')
-    tilde()[w] |= b;
+    tildeBits()[w] |= b;
 }
 
 bool Cube::isLiteral(int i) const {
@@ -60,7 +60,7 @@ bool Cube::contains(const Cube& other) const {
 }
 
 Cube& Cube::supercube(const Cube& other) {
-  std::uint64_t *az = zero(), *ao = one(), *at = tilde();
+  std::uint64_t *az = zeroBits(), *ao = oneBits(), *at = tildeBits();
   const std::uint64_t *bz = other.zero(), *bo = other.one(), *bt = other.tilde();
   for (int w = 0; w < words_; ++w) {
     const std::uint64_t differ = (az[w] ^ bz[w]) | (ao[w] ^ bo[w]) | (at[w] ^ bt[w]);

@@ -56,9 +56,9 @@ class Cube {
   const std::uint64_t* tilde() const { return bits_.data() + 2 * words_; }
 
  private:
-  std::uint64_t* zero() { return bits_.data(); }
-  std::uint64_t* one() { return bits_.data() + words_; }
-  std::uint64_t* tilde() { return bits_.data() + 2 * words_; }
+  std::uint64_t* zeroBits() { return bits_.data(); }
+  std::uint64_t* oneBits() { return bits_.data() + words_; }
+  std::uint64_t* tildeBits() { return bits_.data() + 2 * words_; }
 
   int size_ = 0;
   int words_ = 0;
