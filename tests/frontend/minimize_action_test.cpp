@@ -60,7 +60,7 @@ TEST(MinimizeAction, InconsistentSourceIsRefusedAndNothingIsWritten) {
   const auto r = runVorn({src, dst});
   EXPECT_EQ(r.exitCode, 1);
   EXPECT_EQ(r.err, header(src, "fr", 2) +
-                       "Cannot minimize an inconsistent function: term 2 (1) and term 1 (0) intersect at output y1\n");
+                       "Cannot minimize an inconsistent function: term 1 (1) and term 2 (0) intersect at output y0\n");
   EXPECT_EQ(vorn::test::readFile(dst), "<missing>");
 }
 
