@@ -1,4 +1,5 @@
-// One FC-Min iteration of the minimizer.
+// FC-Min: implicants made by grouping terms of the function that share
+// outputs, taking each group's supercube and then dropping literals at random.
 #pragma once
 
 #include "model/function.h"
@@ -6,6 +7,13 @@
 namespace vorn {
 
 /// \brief Runs FC-Min, determines the cover lists and merges into the accumulated set, which it returns.
+///
+/// Takes ownership of `accumulated` (none in the first iteration).  When FC-Min
+/// is stopped by the progress hook and yields nothing, the accumulated set is
+/// returned unchanged, or an empty set derived from f when there was none.
 FunctionPtr FcMinStep(TBoolFnct& f, FunctionPtr accumulated);
+
+/// \brief Builds and expands the FC-Min implicant set of the fr function f; none when progress asked to stop.
+FunctionPtr FcMin(TBoolFnct& f);
 
 }  // namespace vorn

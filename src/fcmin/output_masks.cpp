@@ -1,0 +1,24 @@
+// Building the per-term output bit sets (see output_masks.h).
+#include "fcmin/output_masks.h"
+
+namespace vorn {
+
+OutputMasks indexOutputs(const TBoolFnct& f) {
+  OutputMasks m;
+  const int o = f.outputCount;
+  for (TPfnct* t = f.head.get(); t; t = t->next.get()) m.terms.push_back(t);
+  const int n = static_cast<int>(m.terms.size());
+  m.ones = BitRows(n, o);
+  m.zeros = BitRows(n, o);
+  m.tildes = BitRows(n, o);
+  for (int k = 0; k < n; ++k)
+    for (int j = 0; j < o; ++j) {
+      const char c = outputAt(*m.terms[k], j);
+      if (c == '1') setBit(m.ones.row(k), j);
+      else if (c == '0') setBit(m.zeros.row(k), j);
+      else if (c == '~') setBit(m.tildes.row(k), j);
+    }
+  return m;
+}
+
+}  // namespace vorn

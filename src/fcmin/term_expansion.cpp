@@ -1,0 +1,115 @@
+// Expansion of FC-Min implicants.
+//
+// Each implicant tries its literals one at a time: a random start position,
+// then forward with wrap-around to the next untried literal.  A literal stays
+// dropped when the widened cube still meets no source term that holds '0'
+// where the implicant holds '1'.  Once a literal is gone the implicant meets
+// more source terms, so a '~' output of the implicant becomes '0' wherever one
+// of them holds '0' there: the implicant must not claim that output later.
+//
+// The validity test is the inner loop of the expansion (implicants x literals
+// x source terms); the source's '0' outputs are held as bit sets so a source
+// term is ruled out by one AND before its cube is compared.
+#include "fcmin/term_expansion.h"
+
+#include "driver/random.h"
+#include "fcmin/output_masks.h"
+#include "frontend/settings.h"
+
+namespace vorn {
+
+namespace {
+
+/// True when some source term meets `t`'s cube with '0' at one of `tOnes`.
+bool meetsOffSet(const OutputMasks& src, const TPfnct& t, const std::uint64_t* tOnes) {
+  const int words = src.zeros.words();
+  for (std::size_t s = 0; s < src.terms.size(); ++s)
+    if (anyCommon(src.zeros.row(static_cast<int>(s)), tOnes, words) && src.terms[s]->input.intersects(t.input))
+      return true;
+  return false;
+}
+
+/// Turns '~' outputs of `t` into '0' where a source term meeting its cube holds '0'.
+void resolveTildes(const OutputMasks& src, TPfnct& t, int outputs) {
+  BitRows tTilde(1, outputs);
+  markChar(tTilde.row(0), tTilde.words(), t.output, outputs, '~');
+  bool any = false;
+  for (int w = 0; w < tTilde.words(); ++w) any = any || tTilde.row(0)[w] != 0;
+  if (!any) return;
+  for (std::size_t s = 0; s < src.terms.size(); ++s) {
+    const std::uint64_t* zeros = src.zeros.row(static_cast<int>(s));
+    if (!anyCommon(zeros, tTilde.row(0), tTilde.words()) || !src.terms[s]->input.intersects(t.input)) continue;
+    for (int j = 0; j < outputs && j < static_cast<int>(t.output.size()); ++j)
+      if (t.output[j] == '~' && outputAt(*src.terms[s], j) == '0') t.output[j] = '0';
+  }
+}
+
+/// Drops the literals of one implicant in random order; returns the number dropped.
+int expandTerm(const OutputMasks& src, TPfnct& t, int inputs, int outputs, int& stepIndex) {
+  std::vector<char> tried(inputs, 0);
+  int left = 0;
+  for (int p = 0; p < inputs; ++p) {
+    tried[p] = t.input.get(p) == '-';
+    left += !tried[p];
+  }
+  BitRows tOnes(1, outputs);
+  markChar(tOnes.row(0), tOnes.words(), t.output, outputs, '1');
+  int dropped = 0;
+  while (left != 0) {
+    int pos = randomBelow(inputs);
+    while (tried[pos]) pos = (pos + 1) % inputs;
+    const char was = t.input.get(pos);
+    t.input.set(pos, '-');
+    tried[pos] = 1;
+    --left;
+    if (meetsOffSet(src, t, tOnes.row(0))) {
+      t.input.set(pos, was);
+      continue;
+    }
+    ++t.freeCount;
+    ++dropped;
+    resolveTildes(src, t, outputs);
+    progress().step(stepIndex++, 0);
+  }
+  return dropped;
+}
+
+}  // namespace
+
+void IndexTerms(TBoolFnct& g) {
+  g.termIndex.clear();
+  g.termIndex.reserve(g.termCount);
+  int k = 0;
+  for (TPfnct* t = g.head.get(); t; t = t->next.get(), ++k) {
+    t->position = k;
+    g.termIndex.push_back(t);
+  }
+}
+
+int IsTermValid(const TBoolFnct& g, int k) {
+  const TPfnct& t = *g.termIndex[k];
+  const int outputs = g.outputCount;
+  for (TPfnct* s = g.source->head.get(); s; s = s->next.get()) {
+    if (!s->input.intersects(t.input)) continue;
+    for (int j = 0; j < outputs; ++j)
+      if (outputAt(t, j) == '1' && outputAt(*s, j) == '0') return 0;
+  }
+  return 1;
+}
+
+TBoolFnct& ExpandTerms(TBoolFnct& g) {
+  IndexTerms(g);
+  const int inputs = g.inputCount;
+  int literalSum = 0;
+  for (TPfnct* t : g.termIndex) literalSum += inputs - t->input.countDashes();
+  progress().begin("Expanding terms", literalSum, 1);
+  if (g.source && inputs > 0) {
+    const OutputMasks src = indexOutputs(*g.source);
+    int stepIndex = 0;
+    for (TPfnct* t : g.termIndex) expandTerm(src, *t, inputs, g.outputCount, stepIndex);
+  }
+  progress().end();
+  return g;
+}
+
+}  // namespace vorn
