@@ -94,7 +94,10 @@ FunctionPtr minimize(TBoolFnct& f, std::optional<std::uint32_t> seed) {
     const int index = s.stopOnTime ? static_cast<int>(elapsedSeconds) : s.stopOnIterations ? iterationCount : 0;
     if (progress().step(index, 1) != 0) on = false;
   } while (on);
-  if (!failed && s.coverAtEnd == 1) {
+  // Without a net gain in any iteration no cover was made: that happens only
+  // when no output has an on-set term, and the cover of such a function is
+  // the empty one, not an error.
+  if (!failed && (s.coverAtEnd == 1 || !best)) {
     best = makeCover(f, *run->implicants);
     failed = !best;
   }

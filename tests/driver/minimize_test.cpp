@@ -153,10 +153,14 @@ TEST_F(MinimizeSettings, TimeCriterionAloneEndsTheRun) {
   EXPECT_GT(elapsedSeconds, 0.05f);
 }
 
-TEST_F(MinimizeSettings, FunctionWithoutOnSetGivesAnEmptyCoverOrNone) {
-  auto f = test::pla(".i 2\n.o 1\n.type fr\n0- 0\n1- ~\n");
-  settings().iterationLimit = 2;
-  auto result = run(*f, 1);
-  // No implicant can be made, so no iteration has a net gain and no cover exists.
-  EXPECT_FALSE(result);
+TEST_F(MinimizeSettings, FunctionWithoutOnSetGivesTheEmptyCover) {
+  auto f = test::pla(".i 2\n.o 2\n.type fr\n0- 00\n1- ~0\n");
+  for (int ratio : {0, 100}) {
+    settings().fcMinRatio = ratio;
+    settings().iterationLimit = 2;
+    auto result = run(*f, 1);
+    ASSERT_TRUE(result);
+    EXPECT_EQ(result->termCount, 0);
+    EXPECT_EQ(iterationCount, 2);
+  }
 }
