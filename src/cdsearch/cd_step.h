@@ -1,4 +1,6 @@
-// One CD iteration of the minimizer.
+// One CD iteration of the minimizer: per output, CD-search, implicant
+// expansion, output parts, implicant reduction, cover lists and dominance,
+// merging the survivors into the accumulated implicant set.
 #pragma once
 
 #include "model/function.h"

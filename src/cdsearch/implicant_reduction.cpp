@@ -1,0 +1,154 @@
+// Implicant reduction.  For a term T and each output it does not yet serve,
+// every off-set term that meets T is one obstacle; a literal at a free
+// position p of T removes the obstacles holding the opposite value at p.  The
+// literal with the most removals is chosen (or, for a share of the choices
+// set by the mutation ratio, a random literal with at least one), and the
+// copy becomes valid for each output none of whose obstacles survive it.
+//
+// Per output k the "survives" flags are gathered as bit masks over the free
+// positions: an obstacle survives the literal v at p unless it holds the
+// opposite of v there, so blocked[v][k] is the OR over the obstacles of the
+// positions where they do not hold the opposite of v.  Counts need the
+// individual positions and are added bit by bit.
+#include "cdsearch/implicant_reduction.h"
+
+#include <algorithm>
+#include <cstdint>
+#include <vector>
+
+#include "driver/random.h"
+#include "frontend/settings.h"
+
+namespace vorn {
+
+namespace {
+
+class Reducer {
+ public:
+  explicit Reducer(const TBoolFnct& f)
+      : f_(f),
+        n_(f.inputCount),
+        m_(f.outputCount),
+        words_((f.inputCount + 63) / 64),
+        count_(2 * static_cast<std::size_t>(n_)),
+        blocked_(2 * static_cast<std::size_t>(m_) * words_) {}
+
+  // Appends the reduced copy of t, if there is one.
+  void reduce(TBoolFnct& products, TPfnct& t) {
+    if (t.freeCount == 0) return;
+    if (!gather(t)) return;
+    int v = 0, p = 0;
+    choose(v, p);
+    TPfnct* u = appendTerm(products, t.input, t.output, t.freeCount);
+    u->input.set(p, v ? '1' : '0');
+    --u->freeCount;
+    const std::uint64_t b = std::uint64_t{1} << (p & 63);
+    for (int k = 0; k < m_ && k < static_cast<int>(u->output.size()); ++k)
+      if (u->output[k] == '0' && !(blocked(v, k)[p >> 6] & b)) u->output[k] = '1';
+  }
+
+ private:
+  std::uint64_t* blocked(int v, int k) { return blocked_.data() + (static_cast<std::size_t>(v) * m_ + k) * words_; }
+
+  // Fills count and blocked for t; true when some literal separates an obstacle.
+  bool gather(const TPfnct& t) {
+    std::fill(count_.begin(), count_.end(), 0);
+    std::fill(blocked_.begin(), blocked_.end(), 0);
+    bool found = false;
+    const std::uint64_t* tz = t.input.zero();
+    const std::uint64_t* to = t.input.one();
+    for (int k = 0; k < m_ && k < static_cast<int>(t.output.size()); ++k) {
+      if (t.output[k] != '0' || k >= static_cast<int>(f_.offLists.size())) continue;
+      std::uint64_t* block0 = blocked(0, k);
+      std::uint64_t* block1 = blocked(1, k);
+      for (const ListEntry& o : f_.offLists[k]) {
+        const std::uint64_t* oz = o.input.zero();
+        const std::uint64_t* oo = o.input.one();
+        bool meets = true;
+        for (int w = 0; w < words_ && meets; ++w) meets = ((tz[w] & oo[w]) | (to[w] & oz[w])) == 0;
+        if (!meets) continue;
+        for (int w = 0; w < words_; ++w) {
+          const std::uint64_t freePos = ~(tz[w] | to[w]) & validMask(w);
+          const std::uint64_t ones = oo[w] & freePos;   // separated by the literal '0'
+          const std::uint64_t zeros = oz[w] & freePos;  // separated by the literal '1'
+          if (ones | zeros) found = true;
+          addCounts(ones, 0, w);
+          addCounts(zeros, 1, w);
+          block0[w] |= freePos & ~ones;
+          block1[w] |= freePos & ~zeros;
+        }
+      }
+    }
+    return found;
+  }
+
+  std::uint64_t validMask(int w) const {
+    const int rest = n_ - 64 * w;
+    return rest >= 64 ? ~std::uint64_t{0} : (std::uint64_t{1} << rest) - 1;
+  }
+
+  void addCounts(std::uint64_t bits, int v, int w) {
+    while (bits) {
+      ++count_[static_cast<std::size_t>(v) * n_ + w * 64 + __builtin_ctzll(bits)];
+      bits &= bits - 1;
+    }
+  }
+
+  int countAt(int v, int p) const { return count_[static_cast<std::size_t>(v) * n_ + p]; }
+
+  void choose(int& v, int& p) {
+    if (nextRandom() % 100 < settings().irMutationRatio) {
+      p = nextRandom() % n_;
+      v = nextRandom() % 2;
+      int wraps = 0;
+      while (countAt(v, p) == 0) {
+        if (++p == n_) {
+          p = 0;
+          if (++wraps >= 2) v = 1 - v;  // the first wrap finishes row v, later ones switch rows
+        }
+      }
+      return;
+    }
+    int best = 0, ties = 0;
+    for (int vv = 0; vv < 2; ++vv)
+      for (int pp = 0; pp < n_; ++pp) {
+        const int c = countAt(vv, pp);
+        if (c > best) {
+          best = c;
+          ties = 1;
+        } else if (c == best && c > 0) {
+          ++ties;
+        }
+      }
+    int pick = ties > 1 ? nextRandom() % ties : 0;
+    for (int vv = 0; vv < 2; ++vv)
+      for (int pp = 0; pp < n_; ++pp)
+        if (countAt(vv, pp) == best && pick-- == 0) {
+          v = vv;
+          p = pp;
+          return;
+        }
+  }
+
+  const TBoolFnct& f_;
+  const int n_, m_, words_;
+  std::vector<int> count_;
+  std::vector<std::uint64_t> blocked_;
+};
+
+}  // namespace
+
+void ReduceImplicants(TBoolFnct& products) {
+  progress().begin("IR", 0, 1);
+  if (products.source && products.source->indexed) {
+    Reducer reducer(*products.source);
+    // copies are appended at the end, so this walk reaches them too
+    for (TPfnct* t = products.head.get(); t; t = t->next.get()) {
+      reducer.reduce(products, *t);
+      if (progress().step(0, 0) == 2) break;
+    }
+  }
+  progress().end();
+}
+
+}  // namespace vorn
