@@ -151,18 +151,16 @@ const char* usageText() { return kUsage; }
 
 CommandLine parseArguments(const std::vector<std::string>& args) {
   CommandLine cl;
-  bool haveSource = false;
   for (const std::string& arg : args) {
     if (!arg.empty() && arg[0] == '-') {
       parseOption(arg, cl.mode);
-    } else if (!haveSource) {
+    } else if (!cl.hasSource) {
       cl.source = arg;
-      haveSource = true;
+      cl.hasSource = true;
     } else {
       cl.destination = arg;
     }
   }
-  if (!haveSource) cl.source.clear();
   return cl;
 }
 
@@ -174,7 +172,7 @@ int runMain(int argc, char** argv) {
   try {
     std::fputs(kBanner, stderr);
     const CommandLine cl = parseArguments(std::vector<std::string>(argv + 1, argv + argc));
-    if (cl.source.empty()) fail(kUsage, 0);
+    if (!cl.hasSource) fail(kUsage, 0);
     std::fprintf(stderr, "Input function: %s\n", cl.source.c_str());
     ReadResult r = read(cl.source);
     if (!r.error.empty()) fail(r.error + "\n");

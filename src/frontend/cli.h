@@ -11,7 +11,8 @@ enum class RunMode { Minimize, Info, Check, Split, Minterm };
 
 struct CommandLine {
   RunMode mode = RunMode::Minimize;
-  std::string source;       ///< empty when none was given
+  bool hasSource = false;
+  std::string source;
   std::string destination;  ///< empty: standard output
 };
 
