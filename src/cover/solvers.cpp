@@ -1,0 +1,322 @@
+// Covering problem solvers.
+//
+// Three greedy methods work on the matrix in place; the exact method is a
+// branch and bound over derived states.  The exact search runs on an
+// explicit stack of frames instead of the call stack: a matrix of a few
+// thousand rows can nest that many include branches and block splits, which
+// must not depend on the size of the thread's stack.  Frames are processed in
+// the order the recursive formulation visits them (include before exclude,
+// the rest block before the head row's block), so results are the same.
+//
+// Every solver first makes sure that each column has a covering row: the
+// greedy loops and the lower bound would otherwise never finish.
+#include "cover/solvers.h"
+
+#include <algorithm>
+#include <utility>
+
+#include "driver/random.h"
+#include "frontend/settings.h"
+
+namespace vorn {
+
+namespace {
+
+void prepareScores(TCovMatrix& m, int mode) {
+  m.scoreMode = mode;
+  m.rowLines.assign(static_cast<std::size_t>(m.rowCount), TCovLine{});
+  m.columnLines.assign(static_cast<std::size_t>(m.cells->columnCount), TCovLine{});
+}
+
+void handOver(TCovMatrix& m, TCovResult& result) {
+  result.cost = m.chosenCount;
+  result.chosen = chosenList(m);
+}
+
+/// The live rows covering column c, in the rows' visiting order.
+void rowsCovering(const TCovMatrix& m, int c, std::vector<int>& out) {
+  out.clear();
+  forEachCommonBit(m.cells->column(c), m.rows.bits(), m.cells->rowWords, [&](int r) { out.push_back(r); });
+  std::sort(out.begin(), out.end(), [&](int a, int b) { return m.rows.rank(a) > m.rows.rank(b); });
+}
+
+/// The row the priority rule takes, or -1 when the least covered column has no row.
+int priorityRow(TCovMatrix& m) {
+  const CoverCells& cells = *m.cells;
+  int minCount = INT_MAX;
+  m.columns.forEach([&](int c) { minCount = std::min(minCount, m.columnLines[static_cast<std::size_t>(c)].count); });
+  if (minCount <= 0) return -1;
+
+  thread_local std::vector<int> pairs, covering;
+  pairs.clear();
+  m.columns.forEach([&](int c) {
+    if (m.columnLines[static_cast<std::size_t>(c)].count != minCount) return;
+    rowsCovering(m, c, covering);
+    pairs.insert(pairs.end(), covering.begin(), covering.end());
+  });
+  int best = INT_MIN, tied = 0;
+  for (int r : pairs) {
+    const int count = m.rowLines[static_cast<std::size_t>(r)].count;
+    if (count > best) {
+      best = count;
+      tied = 1;
+    } else if (count == best) {
+      ++tied;
+    }
+  }
+  auto isBest = [&](int r) { return m.rowLines[static_cast<std::size_t>(r)].count == best; };
+  if (tied == 1) return *std::find_if(pairs.begin(), pairs.end(), isBest);
+
+  int dcBest = INT_MIN, tiedDc = 0;
+  for (int r : pairs) {
+    if (!isBest(r)) continue;
+    const int free = cells.rowTerms[static_cast<std::size_t>(r)]->freeCount;
+    if (free > dcBest) {
+      dcBest = free;
+      tiedDc = 1;
+    } else if (free == dcBest) {
+      ++tiedDc;
+    }
+  }
+  const int k = tiedDc == 1 ? 1 : nextRandom() % tiedDc + 1;
+  int seen = 0;
+  for (int r : pairs)
+    if (isBest(r) && cells.rowTerms[static_cast<std::size_t>(r)]->freeCount == dcBest && ++seen == k) return r;
+  return -1;  // not reached: k lies within the tied pairs
+}
+
+}  // namespace
+
+void SolvePriorityCover(TCovMatrix& m, TCovResult& result) {
+  progress().begin("Solving CP - Priority cover", m.uncovered, 1);
+  const int start = m.uncovered;
+  prepareScores(m, 1);
+  const CoverCells& cells = *m.cells;
+  m.columns.forEach([&](int c) {
+    forEachCommonBit(cells.column(c), m.rows.bits(), cells.rowWords, [&](int r) {
+      ++m.rowLines[static_cast<std::size_t>(r)].count;
+      ++m.columnLines[static_cast<std::size_t>(c)].count;
+    });
+  });
+  while (m.uncovered > 0) {
+    m.columns.compact();
+    const int row = priorityRow(m);
+    if (row < 0) {
+      result.uncoverable = true;
+      break;
+    }
+    SelectRow(m, row);
+    progress().step(start - m.uncovered, 0);
+  }
+  handOver(m, result);
+  progress().end();
+}
+
+void SolveContributiveAddition(TCovMatrix& m, TCovResult& result) {
+  progress().begin("Solving CP - Contributive addition", m.uncovered, 1);
+  const int start = m.uncovered;
+  prepareScores(m, 2);
+  ComputeContributions(m);
+  while (m.uncovered > 0) {
+    double best = 0.0;
+    int row = -1;
+    m.rows.forEach([&](int r) {
+      const double w = m.rowLines[static_cast<std::size_t>(r)].weight;
+      if (w > 0.0 && w > best) {
+        best = w;
+        row = r;
+      }
+    });
+    if (row < 0) {
+      result.uncoverable = true;
+      break;
+    }
+    SelectRow(m, row);
+    progress().step(start - m.uncovered, 0);
+  }
+  handOver(m, result);
+  progress().end();
+}
+
+void SolveContributiveRemoval(TCovMatrix& m, TCovResult& result) {
+  progress().begin("Solving CP - COntributive removal", m.uncovered, 1);
+  prepareScores(m, 2);
+  ComputeContributions(m);
+  const int start = m.uncovered;
+  do {
+    SelectEssentialRows(m);
+    if (m.uncovered > 0) {
+      double best = 2147483647.0;
+      int row = -1;
+      m.rows.forEach([&](int r) {
+        const double w = m.rowLines[static_cast<std::size_t>(r)].weight;
+        if (w < best) {
+          best = w;
+          row = r;
+        }
+      });
+      if (row < 0) {
+        result.uncoverable = true;
+        break;
+      }
+      RemoveRow(m, row);
+    }
+    progress().step(start - m.uncovered, 0);
+  } while (m.uncovered > 0);
+  handOver(m, result);
+  progress().end();
+}
+
+// ---- exact cover --------------------------------------------------------------
+
+namespace {
+
+struct ExactFrame {
+  enum Kind { kSolve, kExclude, kCombine } kind = kSolve;
+  TCovMatrix* m = nullptr;
+  MatrixPtr owned;       ///< a state this frame keeps alive (m, when derived)
+  MatrixPtr ownedBlock;  ///< kCombine: the split-off block
+  TCovResult* best = nullptr;
+  int row = -1;                     ///< kExclude: the row to delete
+  std::unique_ptr<TCovResult> a, b;  ///< kCombine: the rest's and the block's result
+};
+
+void record(TCovMatrix& m, TCovResult& best) {
+  if (m.chosenCount < best.cost) {
+    best.chosen = chosenList(m);
+    best.cost = m.chosenCount;
+  }
+}
+
+/// Reduces m; false when the state can no longer beat best.
+bool reduce(TCovMatrix& m, const TCovResult& best) {
+  for (;;) {
+    const int before = m.uncovered;
+    SelectEssentialRows(m);
+    const int gained = before - m.uncovered;
+    if (best.cost <= m.chosenCount) return false;
+    m.reduced = 0;
+    if (m.uncovered > 0) RemoveDominatedRows(m);
+    if (!(m.uncovered > 0 && (gained > 0 || m.reduced == 1))) return true;
+  }
+}
+
+void solveFrame(ExactFrame& f, std::vector<ExactFrame>& stack) {
+  TCovMatrix& m = *f.m;
+  TCovResult& best = *f.best;
+  m.scoreMode = 0;
+  if (best.cost <= m.chosenCount) return;
+  if (!reduce(m, best)) return;
+  if (m.uncovered == 0) {
+    record(m, best);
+    return;
+  }
+  if (static_cast<long long>(LowerBound(m)) + m.chosenCount >= best.cost) return;
+
+  if (std::optional<BitSet> marker = FindBlock(m)) {
+    ExactFrame combine;
+    combine.kind = ExactFrame::kCombine;
+    combine.owned = std::move(f.owned);
+    combine.ownedBlock = SplitBlock(m, *marker);
+    combine.best = &best;
+    combine.a = std::make_unique<TCovResult>();
+    combine.b = std::make_unique<TCovResult>();
+    ExactFrame rest, block;
+    rest.m = &m;
+    rest.best = combine.a.get();
+    block.m = combine.ownedBlock.get();
+    block.best = combine.b.get();
+    stack.push_back(std::move(combine));
+    stack.push_back(std::move(block));  // solved second
+    stack.push_back(std::move(rest));   // solved first
+    return;
+  }
+
+  const int last = m.rows.head();
+  if (last < 0) return;  // columns left but no row: no completion
+  MatrixPtr c = CopyMatrixState(m);
+  const int r = c->rows.head();  // the copy of m's last live row
+  SelectRow(*c, r);
+  ExactFrame exclude;
+  exclude.kind = ExactFrame::kExclude;
+  exclude.m = &m;
+  exclude.owned = std::move(f.owned);
+  exclude.best = &best;
+  exclude.row = r;
+  ExactFrame include;
+  include.m = c.get();
+  include.owned = std::move(c);
+  include.best = &best;
+  stack.push_back(std::move(exclude));
+  stack.push_back(std::move(include));
+}
+
+}  // namespace
+
+void SolveExact(TCovMatrix& top, TCovResult& best) {
+  std::vector<ExactFrame> stack;
+  ExactFrame first;
+  first.m = &top;
+  first.best = &best;
+  stack.push_back(std::move(first));
+  while (!stack.empty()) {
+    ExactFrame f = std::move(stack.back());
+    stack.pop_back();
+    switch (f.kind) {
+      case ExactFrame::kSolve:
+        solveFrame(f, stack);
+        break;
+      case ExactFrame::kExclude: {
+        RemoveRow(*f.m, f.row);
+        ExactFrame next;
+        next.m = f.m;
+        next.owned = std::move(f.owned);
+        next.best = f.best;
+        stack.push_back(std::move(next));
+        break;
+      }
+      case ExactFrame::kCombine: {
+        const long long total = static_cast<long long>(f.a->cost) + f.b->cost;
+        if (total < f.best->cost) {
+          f.best->chosen = std::move(f.b->chosen);
+          f.best->chosen.insert(f.best->chosen.end(), f.a->chosen.begin(), f.a->chosen.end());
+          f.best->cost = static_cast<int>(total);
+        }
+        break;
+      }
+    }
+  }
+}
+
+// ---- dispatcher -----------------------------------------------------------------
+
+TCovResult SolveCover(TCovMatrix& m) {
+  TCovResult result;
+  if (m.width == 0) return result;
+  if (HasUncoverableColumn(m)) {
+    result.uncoverable = true;
+    return result;
+  }
+  switch (settings().cpMethod) {
+    case 0:
+      SolvePriorityCover(m, result);
+      break;
+    case 1:
+      SolveContributiveAddition(m, result);
+      break;
+    case 2:
+      SolveContributiveRemoval(m, result);
+      break;
+    case 3:
+      progress().begin("Solving CP - exact", 0, 1);
+      SolveExact(m, result);
+      progress().end();
+      break;
+    default:
+      break;
+  }
+  for (int r : result.chosen) result.terms.push_back(m.cells->rowTerms[static_cast<std::size_t>(r)]);
+  return result;
+}
+
+}  // namespace vorn
