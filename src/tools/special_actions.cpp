@@ -1,10 +1,41 @@
+// The special run modes that work on the loaded function alone: the
+// consistency check, the splitting of intersecting terms and the splitting
+// into minterms.  Each prints its outcome on standard error; the splitting
+// modes write their result only after success, since fail() ends the run
+// before the writer is reached.
+#include <cstdio>
+#include <string>
+
 #include "frontend/actions.h"
 #include "frontend/exit.h"
+#include "tools/consistency.h"
+#include "tools/minterms.h"
+#include "tools/term_splitting.h"
 
 namespace vorn {
 
-void runCheck(TBoolFnct&) { fail("-Tcheck is not available in this build\n"); }
-void runSplit(TBoolFnct&, const std::string&) { fail("-Tsplit is not available in this build\n"); }
-FunctionPtr runMinterm(TBoolFnct&, const std::string&) { fail("-Tminterm is not available in this build\n"); }
+void runCheck(TBoolFnct& f) {
+  std::fputs(CheckConsistency(f) ? "Function is consistent\n" : "Inconsistent function!\n", stderr);
+}
+
+void runSplit(TBoolFnct& f, const std::string& destination) {
+  if (f.type != 1) fail("Function must be fr type\n", 1);
+  if (SplitIntersectingTerms(f) == 0) fail("Inconsistent function", 1);
+  std::fputs("OK\n", stderr);
+  writeResult(f, destination);
+}
+
+FunctionPtr runMinterm(TBoolFnct& f, const std::string& destination) {
+  // 2^31 minterms and more exceed what a term count can hold; refuse before building anything.
+  if (f.inputCount >= kMaxMintermInputs)
+    fail("Too many inputs for splitting into minterms (" + std::to_string(f.inputCount) + ", at most " +
+             std::to_string(kMaxMintermInputs - 1) + ")\n",
+         1);
+  FunctionPtr r = SplitIntoMinterms(f);
+  if (!r) fail("Inconsistent function", 1);
+  std::fputs("OK\n", stderr);
+  writeResult(*r, destination);
+  return r;
+}
 
 }  // namespace vorn

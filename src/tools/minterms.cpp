@@ -1,0 +1,113 @@
+// Splitting into minterms.
+//
+// Minterm m is written most significant bit first: position I-1 holds its
+// lowest bit.  Each minterm's output part follows from the terms containing
+// it: fd ORs their '1's; fr takes their characters other than '~' and fails
+// when two of them differ.
+//
+// The scan visits every term for each of the 2^I minterms, so the terms are
+// first reduced to a pair of words (which positions carry a literal, and
+// which of those are '1'): a term contains minterm m exactly when m agrees
+// with the pair on the literal positions, one AND and one compare.  The scan
+// itself allocates nothing; only the appended terms do.
+#include "tools/minterms.h"
+
+#include <cmath>
+#include <cstdint>
+#include <vector>
+
+#include "frontend/settings.h"
+
+namespace vorn {
+
+namespace {
+
+/// Every literal of the term equals the minterm's character at that position.
+bool containsMinterm(const Cube& term, const Cube& minterm) {
+  for (int w = 0; w < term.words() && w < minterm.words(); ++w)
+    if ((term.zero()[w] & ~minterm.zero()[w]) | (term.one()[w] & ~minterm.one()[w])) return false;
+  return true;
+}
+
+/// Adds the term's outputs to the minterm's output part; false on an fr conflict.
+bool addOutputs(int type, const std::string& termOut, std::string& out) {
+  const int outputs = static_cast<int>(out.size());
+  for (int j = 0; j < outputs; ++j) {
+    const char c = j < static_cast<int>(termOut.size()) ? termOut[j] : '~';
+    if (type == 0) {
+      if (c == '1') out[j] = '1';
+    } else {
+      if (c == '~') continue;
+      if (out[j] != '~' && out[j] != c) return false;
+      out[j] = c;
+    }
+  }
+  return true;
+}
+
+/// A term as the literal positions (care) and the '1' positions (value) of a minterm number.
+struct PackedTerm {
+  std::uint32_t care = 0;
+  std::uint32_t value = 0;
+  const std::string* output = nullptr;
+};
+
+std::vector<PackedTerm> packTerms(const TBoolFnct& f) {
+  const int n = f.inputCount;
+  std::vector<PackedTerm> packed;
+  for (const TPfnct* t = f.head.get(); t; t = t->next.get()) {
+    PackedTerm p;
+    p.output = &t->output;
+    for (int pos = 0; pos < n && pos < t->input.size(); ++pos) {
+      const char c = t->input.get(pos);
+      if (c != '0' && c != '1') continue;
+      const std::uint32_t bit = std::uint32_t{1} << (n - 1 - pos);
+      p.care |= bit;
+      if (c == '1') p.value |= bit;
+    }
+    packed.push_back(p);
+  }
+  return packed;
+}
+
+}  // namespace
+
+int MintermOutputs(const TBoolFnct& f, const Cube& minterm, std::string& out) {
+  if (f.type != 0 && f.type != 1) return 0;
+  out.assign(f.outputCount, f.type == 0 ? '0' : '~');
+  for (const TPfnct* t = f.head.get(); t; t = t->next.get())
+    if (containsMinterm(t->input, minterm) && !addOutputs(f.type, t->output, out)) return 0;
+  return 1;
+}
+
+FunctionPtr SplitIntoMinterms(TBoolFnct& f) {
+  const int n = f.inputCount;
+  if (n < 0 || n >= kMaxMintermInputs || (f.type != 0 && f.type != 1)) return nullptr;
+  FunctionPtr r = derive(f);
+  const std::vector<PackedTerm> packed = packTerms(f);
+  const std::int64_t count = static_cast<std::int64_t>(std::pow(2.0, n));
+  progress().begin("Splitting into minterms...", static_cast<int>(count), 1);
+  Cube cube(n, '0');
+  std::string out;
+  for (std::int64_t m = 0; m < count; ++m) {
+    const std::uint32_t bits = static_cast<std::uint32_t>(m);
+    // Counting up changes the lowest bits only: rewrite positions from the end while they change.
+    for (int pos = n - 1; pos >= 0; --pos) {
+      const char c = (bits >> (n - 1 - pos)) & 1 ? '1' : '0';
+      if (cube.get(pos) == c) break;
+      cube.set(pos, c);
+    }
+    out.assign(f.outputCount, f.type == 0 ? '0' : '~');
+    for (const PackedTerm& t : packed)
+      if ((bits & t.care) == t.value && !addOutputs(f.type, *t.output, out)) {
+        progress().end();
+        return nullptr;
+      }
+    appendTerm(*r, cube, out, 0);
+    progress().step(static_cast<int>(m), 1);
+  }
+  progress().end();
+  return r;
+}
+
+}  // namespace vorn

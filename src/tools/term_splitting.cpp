@@ -1,0 +1,262 @@
+// Splitting intersecting terms.
+//
+// Phase 1 folds terms with equal cubes together.  Phase 2 walks every pair
+// (t, u) with t before u; for an intersecting pair it finds the common part P
+// (the smaller cube when one lies inside the other, else the intersection,
+// appended as a new term), gives P the outputs of both terms, and splits each
+// of t and u that is larger than P into disjoint pieces around it: the term
+// itself is narrowed to the opposite of P's literal at the first free
+// position, and one piece is appended for each further free position.
+//
+// A TermTree maps every cube of the function to its term, so a narrowed term
+// or a piece whose cube already exists is folded into the existing term by
+// one walk down the tree instead of a search of the list; this keeps every
+// cube unique.  Terms are removed only through RemoveTerm with their known
+// predecessor, so the walk's remembered predecessors are patched whenever the
+// term they point at goes.
+#include "tools/term_splitting.h"
+
+#include "frontend/settings.h"
+#include "tools/term_removal.h"
+
+namespace vorn {
+
+namespace {
+
+char outputChar(const TPfnct& t, int j) { return j < static_cast<int>(t.output.size()) ? t.output[j] : '~'; }
+
+/// '1' against '0' at some output.
+bool conflictOneZero(const TPfnct& a, const TPfnct& b, int outputs) {
+  for (int j = 0; j < outputs; ++j) {
+    const char x = outputChar(a, j), y = outputChar(b, j);
+    if ((x == '1' && y == '0') || (x == '0' && y == '1')) return true;
+  }
+  return false;
+}
+
+/// Copies every output character of `from` that is not '~' into `into`.
+void mergeOutputs(const std::string& from, TPfnct& into, int outputs) {
+  for (int j = 0; j < outputs && j < static_cast<int>(from.size()); ++j) {
+    if (from[j] == '~') continue;
+    if (static_cast<int>(into.output.size()) < outputs) into.output.resize(outputs, '~');
+    into.output[j] = from[j];
+  }
+}
+
+char opposite(char literal) { return literal == '1' ? '0' : '1'; }
+
+// With no inputs every cube is the empty cube and the tree's root is its end
+// node; the root's term slot is used directly there.
+TPfnct* storeTerm(TermTree& tree, TPfnct* t) {
+  if (tree.keyLength == 0) {
+    TPfnct*& slot = tree.nodes[0].term;
+    if (slot) return slot;
+    slot = t;
+    return nullptr;
+  }
+  return TermTreeAddTerm(tree, t);
+}
+
+/// Takes the cube out of the tree when it is stored there for this very term.
+void unstoreTerm(TermTree& tree, const TPfnct* t) {
+  if (TermTreeFind(tree, t->input) == t) TermTreeRemove(tree, t->input);
+}
+
+/// Positions at which `s` has no literal and `p` has one, in increasing order.
+void freeAgainst(const Cube& s, const Cube& p, std::vector<int>& positions) {
+  positions.clear();
+  for (int w = 0; w < s.words(); ++w) {
+    std::uint64_t bits = ~(s.zero()[w] | s.one()[w]) & (p.zero()[w] | p.one()[w]);
+    while (bits) {
+      positions.push_back(w * 64 + __builtin_ctzll(bits));
+      bits &= bits - 1;
+    }
+  }
+}
+
+class PairSplitter {
+ public:
+  PairSplitter(TBoolFnct& f, TermTree& tree) : f_(f), tree_(tree) {}
+
+  int run() {
+    TPfnct* tPrev = nullptr;
+    TPfnct* t = f_.head.get();
+    while (t) {
+      t_ = t;
+      tPrev_ = tPrev;
+      uPrev_ = t;
+      u_ = t->next.get();
+      tReplaced_ = false;
+      while (u_) {
+        uReplaced_ = false;
+        if (!splitPair()) return 0;
+        if (progress().step(f_.termCount, 2) != 0) return 3;
+        if (tReplaced_) break;
+        if (uReplaced_) {
+          u_ = uPrev_->next.get();
+        } else {
+          uPrev_ = u_;
+          u_ = u_->next.get();
+        }
+      }
+      if (tReplaced_) {
+        t = tPrev ? tPrev->next.get() : f_.head.get();
+      } else {
+        tPrev = t;
+        t = t->next.get();
+      }
+    }
+    return 1;
+  }
+
+ private:
+  /// Splits the pair (t_, u_); false on a conflict.
+  bool splitPair() {
+    const Cube& a = t_->input;
+    const Cube& b = u_->input;
+    int k = 0, m = 0;
+    for (int w = 0; w < a.words(); ++w) {
+      if ((a.zero()[w] & b.one()[w]) | (a.one()[w] & b.zero()[w])) return true;  // disjoint
+      const std::uint64_t litA = a.zero()[w] | a.one()[w], litB = b.zero()[w] | b.one()[w];
+      k += __builtin_popcountll(~litA & litB);
+      m += __builtin_popcountll(~litB & litA);
+    }
+    const int outputs = f_.outputCount;
+    if (conflictOneZero(*t_, *u_, outputs)) return false;
+    if (k == 0 && m == 0) {
+      foldEqualPair();
+      return true;
+    }
+    TPfnct* p;
+    TPfnct* q;
+    if (k > 0 && m > 0) {
+      Cube x = a;
+      freeAgainst(a, b, positions_);
+      for (int pos : positions_) x.set(pos, b.get(pos));
+      p = TermTreeFind(tree_, x);
+      if (p) {
+        mergeOutputs(t_->output, *p, outputs);
+      } else {
+        p = appendTerm(f_, x, t_->output, t_->freeCount - k);
+        storeTerm(tree_, p);
+      }
+      q = u_;
+    } else if (k == 0) {
+      p = t_;
+      q = u_;
+    } else {
+      p = u_;
+      q = t_;
+    }
+    mergeOutputs(q->output, *p, outputs);
+    if (k > 0) splitAround(true, *p);
+    if (m > 0) splitAround(false, *p);
+    return true;
+  }
+
+  /// Splits t_ (or u_) around p: narrows it at the first free position and appends the pieces.
+  void splitAround(bool isT, const TPfnct& p) {
+    TPfnct* s = isT ? t_ : u_;
+    freeAgainst(s->input, p.input, positions_);
+    const int outputs = f_.outputCount;
+    unstoreTerm(tree_, s);
+    const int p1 = positions_[0];
+    const char lit1 = p.input.get(p1);
+    Cube rest = s->input;
+    rest.set(p1, lit1);
+    s->input.set(p1, opposite(lit1));
+    --s->freeCount;
+    kept_ = s->output;
+    int d = s->freeCount;
+    if (TPfnct* e = TermTreeFind(tree_, s->input)) {
+      mergeOutputs(s->output, *e, outputs);
+      replace(isT, s, e);
+    } else {
+      storeTerm(tree_, s);
+    }
+    for (std::size_t i = 1; i < positions_.size(); ++i) {
+      const int pos = positions_[i];
+      const char lit = p.input.get(pos);
+      Cube piece = rest;
+      piece.set(pos, opposite(lit));
+      rest.set(pos, lit);
+      --d;
+      if (TPfnct* e = TermTreeFind(tree_, piece)) {
+        mergeOutputs(kept_, *e, outputs);
+      } else {
+        storeTerm(tree_, appendTerm(f_, piece, kept_, d));
+      }
+    }
+  }
+
+  /// Removes s (t_ or u_), whose cube now belongs to e, and lets e take its place.
+  void replace(bool isT, TPfnct* s, TPfnct* e) {
+    if (isT) {
+      RemoveTerm(f_, s, tPrev_);
+      if (uPrev_ == s) uPrev_ = tPrev_;
+      t_ = e;
+      tReplaced_ = true;
+    } else {
+      RemoveTerm(f_, s, uPrev_);
+      u_ = e;
+      uReplaced_ = true;
+    }
+  }
+
+  /// t_ and u_ have the same cube: u_ is folded into t_, which keeps the cube in the tree.
+  void foldEqualPair() {
+    mergeOutputs(u_->output, *t_, f_.outputCount);
+    if (TermTreeFind(tree_, u_->input) == u_) {
+      unstoreTerm(tree_, u_);
+      storeTerm(tree_, t_);
+    }
+    RemoveTerm(f_, u_, uPrev_);
+    u_ = nullptr;
+    uReplaced_ = true;
+  }
+
+  TBoolFnct& f_;
+  TermTree& tree_;
+  TPfnct* t_ = nullptr;
+  TPfnct* tPrev_ = nullptr;
+  TPfnct* u_ = nullptr;
+  TPfnct* uPrev_ = nullptr;
+  bool tReplaced_ = false;
+  bool uReplaced_ = false;
+  std::string kept_;            // the split term's output part, given to its pieces
+  std::vector<int> positions_;  // free positions of the split term against P
+};
+
+}  // namespace
+
+int FoldEqualCubes(TBoolFnct& f, TermTree& tree) {
+  TPfnct* lastKept = nullptr;
+  TPfnct* t = f.head.get();
+  while (t) {
+    TPfnct* e = storeTerm(tree, t);
+    if (!e) {
+      lastKept = t;
+      t = t->next.get();
+      continue;
+    }
+    if (conflictOneZero(*t, *e, f.outputCount)) return 0;
+    mergeOutputs(t->output, *e, f.outputCount);
+    t = RemoveTerm(f, t, lastKept);
+  }
+  return 1;
+}
+
+int SplitTermPairs(TBoolFnct& f, TermTree& tree) { return PairSplitter(f, tree).run(); }
+
+int SplitIntersectingTerms(TBoolFnct& f) {
+  progress().begin("Splitting intersecting terms...", 0, 2);
+  TermTree tree;
+  TermTreeInit(tree, f);
+  int result = FoldEqualCubes(f, tree);
+  if (result == 1) result = SplitTermPairs(f, tree);
+  TermTreeFree(tree);
+  progress().end();
+  return result;
+}
+
+}  // namespace vorn
