@@ -1,0 +1,293 @@
+// FC-Min: hand-checked groupings with exact draw counts, the safety net for
+// attempts that keep being dropped, and seeded random consistent functions
+// checked against a minterm oracle.
+#include <gtest/gtest.h>
+
+#include <algorithm>
+
+#include "driver/random.h"
+#include "fcmin/fc_min.h"
+#include "fcmin/term_expansion.h"
+#include "frontend/settings.h"
+#include "support/oracle.h"
+#include "tools/minterm_oracle.h"
+
+namespace vorn {
+namespace {
+
+using test::drawsTaken;
+using test::pla;
+using test::termTexts;
+
+class FcMinTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    resetSettings();
+    installQuietProgress();
+  }
+  void TearDown() override {
+    resetSettings();
+    installQuietProgress();
+  }
+  void depth(int factor, int direction) {
+    settings().depthFactor = factor;
+    settings().dfDirection = direction;
+  }
+};
+
+std::vector<std::string> sorted(std::vector<std::string> v) {
+  std::sort(v.begin(), v.end());
+  return v;
+}
+
+TEST_F(FcMinTest, NoOnesYieldNoTermsAndNoDraws) {
+  auto f = pla(".i 2\n.o 2\n.type fr\n01 0~\n1- ~0\n.e\n");
+  seedRandom(5);
+  FunctionPtr g = FcMin(*f);
+  ASSERT_TRUE(g);
+  EXPECT_EQ(g->termCount, 0);
+  EXPECT_EQ(g->type, 0);
+  EXPECT_EQ(g->source, f.get());
+  EXPECT_EQ(drawsTaken(5), 0);
+}
+
+TEST_F(FcMinTest, SingleTermLosesEveryLiteral) {
+  // '1' where the term has '1' or '-', '0' where '0', '~' where '~'.
+  auto f = pla(".i 3\n.o 4\n.type fr\n1-0 1~-0\n.e\n");
+  seedRandom(9);
+  FunctionPtr g = FcMin(*f);
+  EXPECT_EQ(termTexts(*g), std::vector<std::string>{"---/1~10"});
+  EXPECT_EQ(g->head->freeCount, 3);
+}
+
+// Two terms of one output with no off-set: whether they are grouped depends
+// only on the depth factor and direction.  Draws: one per candidate pick
+// (also among one candidate), one depth draw per pick unless DF + 1 is 0, one
+// per literal tried in the expansion.
+struct DepthCase {
+  int factor, direction;
+  std::vector<std::string> terms;
+  int draws;
+};
+
+TEST_F(FcMinTest, DepthFactorAndDirectionDecideGrouping) {
+  const DepthCase cases[] = {
+      {0, 1, {"--/1", "--/1"}, 10},   // r always 0: direction 1 refuses every further term
+      {-1, 1, {"--/1", "--/1"}, 7},   // no depth draws at all
+      {0, 0, {"--/1"}, 4},            // direction 0 takes every further term
+      {-1, 0, {"--/1"}, 2},           // ... without depth draws
+      {10, -1, {"--/1", "--/1"}, 10},  // any other direction refuses
+      {10, 2, {"--/1", "--/1"}, 10},
+  };
+  for (const DepthCase& c : cases) {
+    SCOPED_TRACE(testing::Message() << "DF " << c.factor << " DD " << c.direction);
+    auto f = pla(".i 2\n.o 1\n.type fr\n00 1\n11 1\n.e\n");
+    depth(c.factor, c.direction);
+    seedRandom(77);
+    FunctionPtr g = FcMin(*f);
+    EXPECT_EQ(termTexts(*g), c.terms);
+    EXPECT_EQ(drawsTaken(77), c.draws);
+  }
+}
+
+TEST_F(FcMinTest, DefaultDepthGrowsGroupsMostOfTheTime) {
+  // DF 10, DD 1: the second term joins with odds 10:1; direction 0 reverses the odds.
+  auto f = pla(".i 2\n.o 1\n.type fr\n00 1\n11 1\n.e\n");
+  int grouped[2] = {0, 0};
+  for (int direction = 0; direction < 2; ++direction) {
+    depth(10, direction);
+    for (std::uint32_t seed = 0; seed < 400; ++seed) {
+      seedRandom(seed);
+      grouped[direction] += FcMin(*f)->termCount == 1;
+    }
+  }
+  EXPECT_GT(grouped[1], 320);  // expected 364
+  EXPECT_LT(grouped[0], 80);   // expected 36
+  EXPECT_GT(grouped[0], 5);
+}
+
+TEST_F(FcMinTest, ConflictingGroupIsDroppedAndTheBoundEndsTheRepeats) {
+  // Direction 0 without depth draws always groups 00 and 11; their supercube
+  // meets 01 with '0' under the '1', so every such attempt is dropped.  After
+  // three drops in a row (as many as the source has terms) an attempt takes
+  // only its first term.  Draws: 3 x 2 dropped, 1 + 1 single groups, 2 x 2
+  // expansion tries.
+  auto f = pla(".i 2\n.o 1\n.type fr\n00 1\n11 1\n01 0\n.e\n");
+  depth(-1, 0);
+  seedRandom(3);
+  FunctionPtr g = FcMin(*f);
+  ASSERT_TRUE(g);
+  EXPECT_EQ(sorted(termTexts(*g)), (std::vector<std::string>{"-0/1", "1-/1"}));
+  EXPECT_EQ(drawsTaken(3), 12);
+}
+
+TEST_F(FcMinTest, ConflictingGroupIsRetriedDifferently) {
+  // With the default depth the dropped pair is eventually split up.
+  auto f = pla(".i 2\n.o 1\n.type fr\n00 1\n11 1\n01 0\n.e\n");
+  for (std::uint32_t seed = 0; seed < 20; ++seed) {
+    seedRandom(seed);
+    FunctionPtr g = FcMin(*f);
+    EXPECT_EQ(sorted(termTexts(*g)), (std::vector<std::string>{"-0/1", "1-/1"}));
+  }
+}
+
+TEST_F(FcMinTest, InconsistentSourceStillTerminates) {
+  // 0- has '1' where the intersecting 00 has '0': even its single-term group
+  // conflicts.  Its '1' is given up without an implicant.
+  for (int direction = 0; direction < 2; ++direction) {
+    depth(direction ? 10 : -1, direction);
+    auto f = pla(".i 2\n.o 2\n.type fr\n0- 10\n00 0~\n10 01\n.e\n");
+    seedRandom(1);
+    FunctionPtr g = FcMin(*f);
+    ASSERT_TRUE(g);
+    EXPECT_EQ(termTexts(*g), std::vector<std::string>{"1-/01"});
+  }
+}
+
+TEST_F(FcMinTest, TildeBecomesZeroWhenAWiderCubeMeetsAnOffTerm) {
+  // The implicant starts as 00/1~; once a literal goes, it meets 01, which
+  // has '0' at the second output.
+  auto f = pla(".i 2\n.o 2\n.type fr\n00 1~\n01 ~0\n.e\n");
+  for (std::uint32_t seed = 0; seed < 4; ++seed) {
+    seedRandom(seed);
+    EXPECT_EQ(termTexts(*FcMin(*f)), std::vector<std::string>{"--/10"});
+  }
+}
+
+TEST_F(FcMinTest, TildeOfTheMaskResolvedAgainstTermsMeetingTheGroup) {
+  // 0-/1~ meets 00, which has '0' at the second output: the mask's '~' turns '0'
+  // before the implicant is appended (no expansion needed to see it).
+  auto f = pla(".i 2\n.o 2\n.type fr\n0- 1~\n00 ~0\n11 0~\n.e\n");
+  seedRandom(4);
+  EXPECT_EQ(termTexts(*FcMin(*f)), std::vector<std::string>{"0-/10"});
+}
+
+TEST_F(FcMinTest, ExpansionWithoutInputsDrawsNothing) {
+  FunctionPtr f = create(0, 2, 0, 1);
+  appendTerm(*f, "", "10", 0);
+  FunctionPtr g = derive(*f);
+  appendTerm(*g, "", "1~", 0);
+  seedRandom(11);
+  ExpandTerms(*g);
+  EXPECT_EQ(drawsTaken(11), 0);
+  EXPECT_EQ(termTexts(*g), std::vector<std::string>{"/1~"});
+  EXPECT_EQ(g->head->freeCount, 0);
+}
+
+TEST_F(FcMinTest, IndexTermsAndValidity) {
+  auto f = pla(".i 3\n.o 2\n.type fr\n1-0 10\n011 01\n.e\n");
+  FunctionPtr g = derive(*f);
+  appendTerm(*g, "1--", "10", 2);  // meets 1-0 only, which agrees
+  appendTerm(*g, "-11", "10", 1);  // meets 011, which has '0' under the '1'
+  appendTerm(*g, "-11", "~1", 1);  // meets 011, agreeing
+  IndexTerms(*g);
+  ASSERT_EQ(g->termIndex.size(), 3u);
+  for (int k = 0; k < 3; ++k) EXPECT_EQ(g->termIndex[k]->position, k);
+  EXPECT_EQ(IsTermValid(*g, 0), 1);
+  EXPECT_EQ(IsTermValid(*g, 1), 0);
+  EXPECT_EQ(IsTermValid(*g, 2), 1);
+  appendTerm(*g, "---", "01", 3);  // the index is rebuilt from scratch
+  IndexTerms(*g);
+  ASSERT_EQ(g->termIndex.size(), 4u);
+  EXPECT_EQ(g->termIndex[3]->position, 3);
+  EXPECT_EQ(IsTermValid(*g, 3), 0);
+}
+
+// Every implicant's '1' meets no off-set minterm of the source, and every
+// minterm of every source '1' lies in an implicant with '1' at that output.
+void expectValidCover(const TBoolFnct& f, const TBoolFnct& g) {
+  const std::uint64_t count = std::uint64_t{1} << f.inputCount;
+  for (const TPfnct* t = g.head.get(); t; t = t->next.get()) {
+    const std::string cube = t->input.str();
+    EXPECT_EQ(t->freeCount, static_cast<int>(std::count(cube.begin(), cube.end(), '-')));
+    EXPECT_EQ(t->output.find_first_not_of("10~"), std::string::npos) << t->output;
+    for (std::uint64_t m = 0; m < count; ++m) {
+      if (!test::cubeHasMinterm(cube, m)) continue;
+      const std::string truth = test::frMintermOutput(f, m);
+      for (int j = 0; j < f.outputCount; ++j)
+        EXPECT_FALSE(t->output[j] == '1' && truth[j] == '0') << cube << " output " << j << " minterm " << m;
+    }
+  }
+  for (const TPfnct* s = f.head.get(); s; s = s->next.get())
+    for (int j = 0; j < f.outputCount; ++j) {
+      if (s->output[j] != '1') continue;
+      for (std::uint64_t m = 0; m < count; ++m) {
+        if (!test::cubeHasMinterm(s->input.str(), m)) continue;
+        bool covered = false;
+        for (const TPfnct* t = g.head.get(); t && !covered; t = t->next.get())
+          covered = t->output[j] == '1' && test::cubeHasMinterm(t->input.str(), m);
+        EXPECT_TRUE(covered) << s->input.str() << " output " << j << " minterm " << m;
+      }
+    }
+}
+
+TEST_F(FcMinTest, RandomConsistentFunctionsAreCoveredValidly) {
+  const int depths[][2] = {{10, 1}, {0, 0}, {-1, 0}, {3, 0}, {-1, 1}, {2, 1}};
+  int implicants = 0;
+  for (std::uint32_t seed = 1; seed <= 60; ++seed) {
+    const int inputs = 3 + static_cast<int>(seed % 5), outputs = 1 + static_cast<int>(seed % 3);
+    FunctionPtr f = seed % 2 ? test::randomOverlappingFr(seed, inputs, outputs, 6 + static_cast<int>(seed % 10))
+                             : test::randomFr(seed, inputs, outputs);
+    depth(depths[seed % 6][0], depths[seed % 6][1]);
+    SCOPED_TRACE(testing::Message() << "seed " << seed << " DF " << settings().depthFactor);
+    seedRandom(seed);
+    FunctionPtr g = FcMin(*f);
+    ASSERT_TRUE(g);
+    expectValidCover(*f, *g);
+    EXPECT_EQ(test::checkCover(*f, *g), "");
+    implicants += g->termCount;
+    // The same seed gives the same implicants.
+    seedRandom(seed);
+    EXPECT_EQ(termTexts(*FcMin(*f)), termTexts(*g));
+  }
+  EXPECT_GT(implicants, 36);
+}
+
+TEST_F(FcMinTest, StepPrintsItsLineAndDeterminesCovers) {
+  auto f = pla(".i 2\n.o 2\n.type fr\n00 1~\n11 01\n01 00\n.e\n");
+  seedRandom(8);
+  testing::internal::CaptureStderr();
+  FunctionPtr g = FcMinStep(*f, nullptr);
+  EXPECT_EQ(testing::internal::GetCapturedStderr(), "FCmin step started .. \n\n");
+  ASSERT_TRUE(g);
+  EXPECT_EQ(test::checkCover(*f, *g), "");
+  int entries = 0;
+  forEachTerm(*g, [&](const TPfnct& t) {
+    EXPECT_EQ(t.coverCount, static_cast<int>(t.covers.size()));
+    entries += t.coverCount;
+  });
+  EXPECT_GE(entries, 2);  // the two '1's of the source are covered entries
+
+  // A second step merges into the accumulated set, which stays a cover.
+  testing::internal::CaptureStderr();
+  FunctionPtr merged = FcMinStep(*f, std::move(g));
+  testing::internal::GetCapturedStderr();
+  ASSERT_TRUE(merged);
+  EXPECT_EQ(test::checkCover(*f, *merged), "");
+}
+
+TEST_F(FcMinTest, StopRequestYieldsNoneAndTheStepKeepsTheAccumulatedSet) {
+  auto f = pla(".i 2\n.o 2\n.type fr\n00 10\n11 01\n.e\n");
+  progress().step = [](int, int) { return 2; };
+  seedRandom(2);
+  EXPECT_FALSE(FcMin(*f));
+
+  FunctionPtr accumulated = derive(*f);
+  appendTerm(*accumulated, "0-", "10", 1);
+  TBoolFnct* kept = accumulated.get();
+  testing::internal::CaptureStderr();
+  FunctionPtr back = FcMinStep(*f, std::move(accumulated));
+  testing::internal::GetCapturedStderr();
+  EXPECT_EQ(back.get(), kept);
+  EXPECT_EQ(termTexts(*back), std::vector<std::string>{"0-/10"});
+
+  testing::internal::CaptureStderr();
+  FunctionPtr fresh = FcMinStep(*f, nullptr);
+  testing::internal::GetCapturedStderr();
+  ASSERT_TRUE(fresh);
+  EXPECT_EQ(fresh->termCount, 0);
+  EXPECT_EQ(fresh->source, f.get());
+}
+
+}  // namespace
+}  // namespace vorn
