@@ -1,0 +1,92 @@
+#include "cdsearch/is_implicant.h"
+
+#include <gtest/gtest.h>
+
+#include "cdsearch/cd_test_support.h"
+
+namespace vorn {
+namespace {
+
+using test::oracleImplicant;
+using test::pla;
+
+TEST(IsImplicant, FrMeetsNoOffSetTermAndSkipsSeparatedEntries) {
+  auto f = pla(".i 3\n.o 2\n.type fr\n111 10\n000 01\n10- 0~\n.e\n");
+  buildLists(*f);
+  EXPECT_EQ(IsImplicant(*f, Cube("-1-"), 0), 1);
+  EXPECT_EQ(IsImplicant(*f, Cube("1--"), 0), 0);  // meets 10-
+  EXPECT_EQ(IsImplicant(*f, Cube("--1"), 0), 0);  // meets 10- at 101
+  EXPECT_EQ(IsImplicant(*f, Cube("---"), 1), 0);  // meets 111
+  // A separated entry is known to be disjoint: the test skips it.
+  f->offLists[0][0].separated = 1;
+  EXPECT_EQ(IsImplicant(*f, Cube("1--"), 0), 1);
+  f->offLists[0][0].separated = 0;
+}
+
+TEST(IsImplicant, FdCubeCoveredOnlyByTheUnionOfSeveralTerms) {
+  // 0-- and 1-1 (on) and 1-0 (don't care) together cover the universe; no single term does.
+  auto f = pla(".i 3\n.o 1\n.type fd\n0-- 1\n1-1 1\n1-0 -\n.e\n");
+  buildLists(*f);
+  EXPECT_EQ(IsImplicant(*f, Cube("---"), 0), 1);
+  EXPECT_EQ(IsImplicant(*f, Cube("-1-"), 0), 1);
+  auto g = pla(".i 3\n.o 1\n.type fd\n0-- 1\n1-1 1\n.e\n");
+  buildLists(*g);
+  EXPECT_EQ(IsImplicant(*g, Cube("---"), 0), 0);  // 100 and 110 are missing
+  EXPECT_EQ(IsImplicant(*g, Cube("--1"), 0), 1);
+  EXPECT_EQ(IsImplicant(*g, Cube("1-0"), 0), 0);
+}
+
+TEST(IsImplicant, OtherTypeMakesEveryCubeANonImplicant) {
+  auto f = pla(".i 2\n.o 1\n.type fr\n11 1\n.e\n");
+  buildLists(*f);
+  f->type = 2;
+  EXPECT_EQ(IsImplicant(*f, Cube("11"), 0), 0);
+  ImplicantTester t(*f, 0);
+  EXPECT_FALSE(t.test(Cube("11")));
+}
+
+// Every cube of a few random functions, fr and fd, against the minterm oracle,
+// through the plain test and the packed tester.
+TEST(IsImplicant, AgreesWithTheMintermOracleOnRandomFunctions) {
+  for (std::uint32_t seed = 1; seed <= 6; ++seed) {
+    FunctionPtr fs[2] = {test::randomFr(seed, 4, 2, 30), test::randomFd(seed, 4, 2, 7)};
+    for (auto& f : fs) {
+      buildLists(*f);
+      for (int k = 0; k < f->outputCount; ++k) {
+        ImplicantTester tester(*f, k);
+        for (int code = 0; code < 81; ++code) {
+          std::string cube;
+          for (int c = code, p = 0; p < 4; ++p, c /= 3) cube += "01-"[c % 3];
+          const bool expected = oracleImplicant(*f, cube, k);
+          EXPECT_EQ(IsImplicant(*f, Cube(cube), k), expected ? 1 : 0) << cube << " output " << k << " seed " << seed;
+          EXPECT_EQ(tester.test(Cube(cube)), expected) << cube;
+        }
+      }
+    }
+  }
+}
+
+TEST(IsImplicant, WorksAcrossMaskWords) {
+  // 70 inputs: positions 3 and 68 lie in different words.
+  std::string on(70, '-'), off(70, '-');
+  on[3] = '1';
+  on[68] = '1';
+  off[68] = '0';
+  auto f = pla(".i 70\n.o 1\n.type fr\n" + on + " 1\n" + off + " 0\n.e\n");
+  buildLists(*f);
+  std::string c(70, '-');
+  c[3] = '1';
+  EXPECT_EQ(IsImplicant(*f, Cube(c), 0), 0);
+  c[68] = '1';
+  EXPECT_EQ(IsImplicant(*f, Cube(c), 0), 1);
+  ImplicantTester t(*f, 0);
+  EXPECT_TRUE(t.test(Cube(c)));
+  t.separate(68, true);  // the off-set term holds '0' at 68: gone from the live set
+  c[68] = '-';
+  EXPECT_TRUE(t.test(Cube(c)));
+  t.unseparateAll();
+  EXPECT_FALSE(t.test(Cube(c)));
+}
+
+}  // namespace
+}  // namespace vorn
