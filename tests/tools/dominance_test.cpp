@@ -1,0 +1,224 @@
+// Dominance passes and the integer routines beneath them.
+#include "tools/dominance.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <random>
+
+#include "frontend/settings.h"
+#include "model/function.h"
+
+namespace vorn {
+namespace {
+
+/// A source with two outputs and four on-set entries per output, and
+/// implicant sets whose cover lists are written by hand as keys o*4+j.
+struct DominanceFixture : ::testing::Test {
+  FunctionPtr source;
+  void SetUp() override {
+    source = create(3, 2, 0, 1);
+    for (const char* in : {"000", "001", "010", "011"}) appendTerm(*source, in, "11", 0);
+    buildLists(*source);
+    ASSERT_EQ(source->maxOnCount, 4);
+  }
+  void TearDown() override { installQuietProgress(); }
+  FunctionPtr set() { return derive(*source); }
+  TPfnct* add(TBoolFnct& f, const std::string& name, int freeCount, std::vector<int> keys) {
+    TPfnct* t = appendTerm(f, name, "11", freeCount);
+    for (int k : keys) t->covers.insert(t->covers.begin(), CoverEntry{nullptr, k % 4, k / 4});
+    t->coverCount = static_cast<int>(t->covers.size());
+    return t;
+  }
+  static std::vector<std::string> names(const TBoolFnct& f) {
+    std::vector<std::string> out;
+    forEachTerm(f, [&](const TPfnct& t) { out.push_back(t.input.str()); });
+    return out;
+  }
+};
+
+TEST(DominanceInts, SortMatchesStdSort) {
+  std::mt19937 rng(1);
+  for (int n = 0; n < 60; ++n) {
+    std::vector<int> v(static_cast<std::size_t>(n));
+    for (int& x : v) x = static_cast<int>(rng() % 7) - 3;
+    std::vector<int> expected = v;
+    std::sort(expected.begin(), expected.end());
+    SortInts(v.data(), n);
+    EXPECT_EQ(v, expected);
+  }
+  int one = 5;
+  SortInts(&one, 1);
+  EXPECT_EQ(one, 5);
+  SortInts(nullptr, 0);
+}
+
+TEST(DominanceInts, ContainsIntFindsExactlyTheMembers) {
+  EXPECT_EQ(ContainsInt(nullptr, 0, 3), 0);
+  const int v[] = {1, 4, 4, 9, 12};
+  for (int key = -1; key < 15; ++key) EXPECT_EQ(ContainsInt(v, 5, key), std::count(v, v + 5, key) ? 1 : 0) << key;
+  EXPECT_EQ(ContainsInt(v, 3, 9), 0);  // only the first count values are searched
+}
+
+TEST_F(DominanceFixture, CoverKeysAreBuiltOnceAndSorted) {
+  FunctionPtr f = set();
+  TPfnct* t = add(*f, "000", 0, {5, 0, 7, 2});
+  BuildCoverKeys(*f, *t);
+  EXPECT_EQ(*t->coverKeys, (std::vector<int>{0, 2, 5, 7}));
+  t->covers.clear();
+  BuildCoverKeys(*f, *t);  // present: left as it is
+  EXPECT_EQ(t->coverKeys->size(), 4u);
+}
+
+TEST_F(DominanceFixture, CrossPassEqualCoversRemoveTargetWhenAsLarge) {
+  FunctionPtr target = set(), other = set();
+  add(*target, "000", 1, {0, 5});
+  add(*target, "001", 2, {1, 6});
+  add(*other, "010", 1, {5, 0});  // same cover, same size: target's term goes
+  add(*other, "011", 1, {1, 6});  // same cover, smaller cube: target's term stays
+  RemoveDominatedTerms(*target, *other);
+  EXPECT_EQ(names(*target), std::vector<std::string>{"001"});
+  EXPECT_EQ(target->termCount, 1);
+  EXPECT_EQ(target->head.get(), target->tail);
+  EXPECT_EQ(other->termCount, 2);
+  EXPECT_TRUE(target->head->coverKeys.has_value());
+}
+
+TEST_F(DominanceFixture, CrossPassSubsetsAndEmptyCovers) {
+  FunctionPtr target = set(), other = set();
+  add(*target, "000", 1, {0});          // strict subset of other's cover: goes
+  add(*target, "001", 1, {0, 1, 2});    // superset: stays
+  add(*target, "010", 3, {});           // empty, but larger than every term of other: stays
+  add(*target, "011", 2, {});           // empty: goes
+  add(*other, "100", 2, {0, 1});
+  RemoveDominatedTerms(*target, *other);
+  EXPECT_EQ(names(*target), (std::vector<std::string>{"001", "010"}));
+  EXPECT_EQ(target->tail->input.str(), "010");
+}
+
+TEST_F(DominanceFixture, CrossPassOnEmptyTargetOnlyBeginsAndEnds) {
+  FunctionPtr target = set(), other = set();
+  add(*other, "100", 2, {0, 1});
+  std::vector<std::string> log;
+  progress().begin = [&](const std::string& m, int total, int) {
+    log.push_back(m + std::to_string(total));
+    return 0;
+  };
+  progress().step = [&](int, int) {
+    log.push_back("step");
+    return 0;
+  };
+  progress().end = [&] { log.push_back("end"); };
+  RemoveDominatedTerms(*target, *other);
+  RemoveSelfDominatedTerms(*target);
+  EXPECT_EQ(log, (std::vector<std::string>{"Cheching for dominance0", "end", "Cheching for dominance0", "end"}));
+  EXPECT_EQ(other->termCount, 1);
+}
+
+TEST_F(DominanceFixture, SelfPassEqualCoversRemoveTheEarlierWhateverTheSize) {
+  FunctionPtr f = set();
+  add(*f, "000", 3, {0, 4});
+  add(*f, "001", 0, {4, 0});
+  RemoveSelfDominatedTerms(*f);
+  EXPECT_EQ(names(*f), std::vector<std::string>{"001"});
+  EXPECT_EQ(f->termCount, 1);
+}
+
+TEST_F(DominanceFixture, SelfPassSubsetsBothWays) {
+  FunctionPtr f = set();
+  add(*f, "000", 0, {0});           // subset of the next term: goes in its own turn
+  add(*f, "001", 0, {0, 1, 2});     // kept
+  add(*f, "010", 0, {2, 1});        // subset of an earlier kept term: goes
+  add(*f, "011", 0, {3, 7});        // disjoint: kept
+  RemoveSelfDominatedTerms(*f);
+  EXPECT_EQ(names(*f), (std::vector<std::string>{"001", "011"}));
+  EXPECT_EQ(f->tail->input.str(), "011");
+}
+
+TEST_F(DominanceFixture, SelfPassEmptyCoverGoesOnlyBeforeAKeptTerm) {
+  FunctionPtr f = set();
+  add(*f, "000", 0, {});
+  add(*f, "001", 0, {1});
+  add(*f, "010", 0, {});  // last term: never removed in its own turn; no later term removes it
+  RemoveSelfDominatedTerms(*f);
+  // "001" removes "010" as a later term whose entries (none) lie in its cover.
+  EXPECT_EQ(names(*f), std::vector<std::string>{"001"});
+
+  FunctionPtr g = set();
+  add(*g, "000", 0, {});
+  RemoveSelfDominatedTerms(*g);
+  EXPECT_EQ(g->termCount, 1);
+}
+
+TEST_F(DominanceFixture, PassesMatchAQuadraticOracle) {
+  std::mt19937 rng(17);
+  for (int trial = 0; trial < 200; ++trial) {
+    FunctionPtr f = set(), other = set();
+    std::vector<std::vector<int>> covers;
+    std::vector<int> frees;
+    const int n = 1 + static_cast<int>(rng() % 8);
+    for (int i = 0; i < n; ++i) {
+      std::vector<int> keys;
+      for (int k = 0; k < 8; ++k)
+        if (rng() % 3 == 0) keys.push_back(k);
+      covers.push_back(keys);
+      frees.push_back(static_cast<int>(rng() % 3));
+      add(*f, std::to_string(i % 2) + std::to_string(i / 2 % 2) + std::to_string(i / 4), frees.back(), keys);
+    }
+    const int m = static_cast<int>(rng() % 5);
+    std::vector<std::vector<int>> otherCovers;
+    std::vector<int> otherFrees;
+    for (int i = 0; i < m; ++i) {
+      std::vector<int> keys;
+      for (int k = 0; k < 8; ++k)
+        if (rng() % 2 == 0) keys.push_back(k);
+      otherCovers.push_back(keys);
+      otherFrees.push_back(static_cast<int>(rng() % 3));
+      add(*other, "111", otherFrees.back(), keys);
+    }
+    auto subset = [](const std::vector<int>& a, const std::vector<int>& b) {
+      return std::includes(b.begin(), b.end(), a.begin(), a.end());
+    };
+    // Cross oracle.
+    std::vector<int> expected;
+    for (int i = 0; i < n; ++i) {
+      bool gone = false;
+      for (int j = 0; j < m; ++j) gone = gone || (subset(covers[i], otherCovers[j]) && otherFrees[j] >= frees[i]);
+      if (!gone) expected.push_back(i);
+    }
+    std::vector<const TPfnct*> before;
+    forEachTerm(*f, [&](const TPfnct& t) { before.push_back(&t); });
+    RemoveDominatedTerms(*f, *other);
+    std::vector<const TPfnct*> after;
+    forEachTerm(*f, [&](const TPfnct& t) { after.push_back(&t); });
+    ASSERT_EQ(after.size(), expected.size()) << trial;
+    for (std::size_t k = 0; k < expected.size(); ++k) EXPECT_EQ(after[k], before[static_cast<std::size_t>(expected[k])]);
+    EXPECT_EQ(f->termCount, static_cast<int>(expected.size()));
+
+    // Self oracle on the survivors, following the pass's sweep.
+    std::vector<std::vector<int>> rest;
+    for (int i : expected) rest.push_back(covers[static_cast<std::size_t>(i)]);
+    std::vector<int> keep(rest.size(), 1);
+    for (std::size_t t = 0; t < rest.size(); ++t) {
+      if (!keep[t]) continue;
+      for (std::size_t u = t + 1; u < rest.size() && keep[t]; ++u) {
+        if (!keep[u]) continue;
+        if (subset(rest[t], rest[u]))
+          keep[t] = 0;
+        else if (subset(rest[u], rest[t]))
+          keep[u] = 0;
+      }
+    }
+    RemoveSelfDominatedTerms(*f);
+    std::vector<const TPfnct*> selfAfter;
+    forEachTerm(*f, [&](const TPfnct& t) { selfAfter.push_back(&t); });
+    std::vector<const TPfnct*> selfExpected;
+    for (std::size_t k = 0; k < rest.size(); ++k)
+      if (keep[k]) selfExpected.push_back(after[k]);
+    EXPECT_EQ(selfAfter, selfExpected) << trial;
+    EXPECT_EQ(f->termCount, static_cast<int>(selfExpected.size()));
+  }
+}
+
+}  // namespace
+}  // namespace vorn
