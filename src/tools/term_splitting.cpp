@@ -14,7 +14,15 @@
 // cube unique.  Terms are removed only through RemoveTerm with their known
 // predecessor, so the walk's remembered predecessors are patched whenever the
 // term they point at goes.
+//
+// Every fold of one term's outputs into another (equal cubes, a narrowed term
+// or piece meeting an existing cube, the common part) checks for '1' against
+// '0' first: the terms folded together share minterms, so such a clash is an
+// inconsistency of the source, and overwriting one character with the other
+// would hide it and report success on a changed function.
 #include "tools/term_splitting.h"
+
+#include <algorithm>
 
 #include "frontend/settings.h"
 #include "tools/term_removal.h"
@@ -34,13 +42,20 @@ bool conflictOneZero(const TPfnct& a, const TPfnct& b, int outputs) {
   return false;
 }
 
-/// Copies every output character of `from` that is not '~' into `into`.
-void mergeOutputs(const std::string& from, TPfnct& into, int outputs) {
-  for (int j = 0; j < outputs && j < static_cast<int>(from.size()); ++j) {
+/// Copies every output character of `from` that is not '~' into `into`; false, changing
+/// nothing, when that would put '1' over '0' or '0' over '1'.
+bool mergeOutputs(const std::string& from, TPfnct& into, int outputs) {
+  const int n = std::min<int>(outputs, static_cast<int>(from.size()));
+  for (int j = 0; j < n; ++j) {
+    const char x = from[j], y = outputChar(into, j);
+    if ((x == '1' && y == '0') || (x == '0' && y == '1')) return false;
+  }
+  for (int j = 0; j < n; ++j) {
     if (from[j] == '~') continue;
     if (static_cast<int>(into.output.size()) < outputs) into.output.resize(outputs, '~');
     into.output[j] = from[j];
   }
+  return true;
 }
 
 char opposite(char literal) { return literal == '1' ? '0' : '1'; }
@@ -123,10 +138,7 @@ class PairSplitter {
     }
     const int outputs = f_.outputCount;
     if (conflictOneZero(*t_, *u_, outputs)) return false;
-    if (k == 0 && m == 0) {
-      foldEqualPair();
-      return true;
-    }
+    if (k == 0 && m == 0) return foldEqualPair();
     TPfnct* p;
     TPfnct* q;
     if (k > 0 && m > 0) {
@@ -135,7 +147,7 @@ class PairSplitter {
       for (int pos : positions_) x.set(pos, b.get(pos));
       p = TermTreeFind(tree_, x);
       if (p) {
-        mergeOutputs(t_->output, *p, outputs);
+        if (!mergeOutputs(t_->output, *p, outputs)) return false;
       } else {
         p = appendTerm(f_, x, t_->output, t_->freeCount - k);
         storeTerm(tree_, p);
@@ -148,14 +160,15 @@ class PairSplitter {
       p = u_;
       q = t_;
     }
-    mergeOutputs(q->output, *p, outputs);
-    if (k > 0) splitAround(true, *p);
-    if (m > 0) splitAround(false, *p);
+    if (!mergeOutputs(q->output, *p, outputs)) return false;
+    if (k > 0 && !splitAround(true, *p)) return false;
+    if (m > 0 && !splitAround(false, *p)) return false;
     return true;
   }
 
-  /// Splits t_ (or u_) around p: narrows it at the first free position and appends the pieces.
-  void splitAround(bool isT, const TPfnct& p) {
+  /// Splits t_ (or u_) around p: narrows it at the first free position and appends the pieces;
+  /// false when a fold into a term with the same cube meets '1' against '0'.
+  bool splitAround(bool isT, const TPfnct& p) {
     TPfnct* s = isT ? t_ : u_;
     freeAgainst(s->input, p.input, positions_);
     const int outputs = f_.outputCount;
@@ -169,7 +182,7 @@ class PairSplitter {
     kept_ = s->output;
     int d = s->freeCount;
     if (TPfnct* e = TermTreeFind(tree_, s->input)) {
-      mergeOutputs(s->output, *e, outputs);
+      if (!mergeOutputs(s->output, *e, outputs)) return false;
       replace(isT, s, e);
     } else {
       storeTerm(tree_, s);
@@ -182,11 +195,12 @@ class PairSplitter {
       rest.set(pos, lit);
       --d;
       if (TPfnct* e = TermTreeFind(tree_, piece)) {
-        mergeOutputs(kept_, *e, outputs);
+        if (!mergeOutputs(kept_, *e, outputs)) return false;
       } else {
         storeTerm(tree_, appendTerm(f_, piece, kept_, d));
       }
     }
+    return true;
   }
 
   /// Removes s (t_ or u_), whose cube now belongs to e, and lets e take its place.
@@ -204,8 +218,8 @@ class PairSplitter {
   }
 
   /// t_ and u_ have the same cube: u_ is folded into t_, which keeps the cube in the tree.
-  void foldEqualPair() {
-    mergeOutputs(u_->output, *t_, f_.outputCount);
+  bool foldEqualPair() {
+    if (!mergeOutputs(u_->output, *t_, f_.outputCount)) return false;
     if (TermTreeFind(tree_, u_->input) == u_) {
       unstoreTerm(tree_, u_);
       storeTerm(tree_, t_);
@@ -213,6 +227,7 @@ class PairSplitter {
     RemoveTerm(f_, u_, uPrev_);
     u_ = nullptr;
     uReplaced_ = true;
+    return true;
   }
 
   TBoolFnct& f_;
@@ -239,8 +254,7 @@ int FoldEqualCubes(TBoolFnct& f, TermTree& tree) {
       t = t->next.get();
       continue;
     }
-    if (conflictOneZero(*t, *e, f.outputCount)) return 0;
-    mergeOutputs(t->output, *e, f.outputCount);
+    if (!mergeOutputs(t->output, *e, f.outputCount)) return 0;
     t = RemoveTerm(f, t, lastKept);
   }
   return 1;

@@ -56,9 +56,9 @@ inline std::string frMintermOutput(const TBoolFnct& f, std::uint64_t m, bool* cl
 /// \brief A random fr function of `terms` random (mostly intersecting) cubes over a hidden truth table:
 /// a term says '1' (or '0') at an output only when every minterm of its cube is on (off) there, else '~',
 /// so intersecting terms never disagree.  With noisePercent > 0 that share of output characters is
-/// replaced by a random one of '0', '1', '-', which may make the function inconsistent.
+/// replaced by a random one of `noise`, which may make the function inconsistent.
 inline FunctionPtr randomOverlappingFr(std::uint32_t seed, int inputs, int outputs, int terms, int noisePercent = 0,
-                                       int literalPercent = 65) {
+                                       int literalPercent = 65, const std::string& noise = "01-") {
   std::mt19937 rng(seed);
   const std::uint64_t count = std::uint64_t{1} << inputs;
   std::vector<std::string> table(count, std::string(outputs, '0'));
@@ -81,7 +81,7 @@ inline FunctionPtr randomOverlappingFr(std::uint32_t seed, int inputs, int outpu
         allOff = allOff && table[m][j] == '0';
       }
       out[j] = allOn ? '1' : allOff ? '0' : '~';
-      if (static_cast<int>(rng() % 100) < noisePercent) out[j] = "01-"[rng() % 3];
+      if (static_cast<int>(rng() % 100) < noisePercent) out[j] = noise[rng() % noise.size()];
     }
     text += cube + " " + out + "\n";
   }
