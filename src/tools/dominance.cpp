@@ -9,9 +9,14 @@
 // sorted keys, which gives the same answer.  Two cheap necessary conditions
 // skip most pairs in the cross pass: u must be at least as large a cube and
 // must have at least as many entries as t (each entry of u finds at most one
-// of t's entries).
+// of t's entries).  A 64-bit signature per term (bit key mod 64 for each
+// entry) settles most pairs before any walk: when t's signature has a bit
+// that u's lacks, u cannot hold all of t's entries, and when in addition u's
+// has a bit that t's lacks, u also has an entry outside t's cover; both rely
+// on a cover list naming each entry once, which DetermineCover guarantees.
 #include "tools/dominance.h"
 
+#include <cstdint>
 #include <utility>
 #include <vector>
 
@@ -87,6 +92,14 @@ bool coversAll(const TPfnct& u, const TPfnct& t, const KeyMap& map, const std::v
   return left == 0;
 }
 
+using Signature = std::uint64_t;
+
+Signature signatureOf(const TPfnct& t, int m) {
+  Signature s = 0;
+  for (const CoverEntry& e : t.covers) s |= Signature{1} << (static_cast<unsigned>(CoverKey(e, m)) & 63u);
+  return s;
+}
+
 }  // namespace
 
 void SortInts(int* values, int count) {
@@ -120,13 +133,18 @@ void RemoveDominatedTerms(TBoolFnct& target, TBoolFnct& other) {
   progress().begin("Cheching for dominance", target.termCount, 1);
   const int m = maxOnCountOf(target);
   KeyMap map(m, target.outputCount);
+  std::vector<Signature> otherSignatures;
+  for (const TPfnct* u = other.head.get(); u; u = u->next.get()) otherSignatures.push_back(signatureOf(*u, m));
   int k = 0;
   for (TPfnct* t = target.head.get(); t; t = t->next.get(), ++k) {
     t->keep = 1;
     BuildCoverKeys(target, *t);
     map.paint(t->covers, 1);
-    for (const TPfnct* u = other.head.get(); u && t->keep == 1; u = u->next.get()) {
+    const Signature st = signatureOf(*t, m);
+    std::size_t ui = 0;
+    for (const TPfnct* u = other.head.get(); u && t->keep == 1; u = u->next.get(), ++ui) {
       if (u->freeCount < t->freeCount || static_cast<int>(u->covers.size()) < t->coverCount) continue;
+      if (st & ~otherSignatures[ui]) continue;
       if (coversAll(*u, *t, map, *t->coverKeys, m)) t->keep = 0;
     }
     map.paint(t->covers, 0);
@@ -138,15 +156,24 @@ void RemoveDominatedTerms(TBoolFnct& target, TBoolFnct& other) {
 
 void RemoveSelfDominatedTerms(TBoolFnct& f) {
   progress().begin("Cheching for dominance", f.termCount, 1);
-  KeyMap map(maxOnCountOf(f), f.outputCount);
-  for (TPfnct* t = f.head.get(); t; t = t->next.get()) t->keep = 1;
+  const int m = maxOnCountOf(f);
+  KeyMap map(m, f.outputCount);
+  std::vector<Signature> signatures;
+  for (TPfnct* t = f.head.get(); t; t = t->next.get()) {
+    t->keep = 1;
+    signatures.push_back(signatureOf(*t, m));
+  }
   int k = 0;
   for (TPfnct* t = f.head.get(); t; t = t->next.get(), ++k) {
     if (t->keep == 1) {
       map.paint(t->covers, 1);
       const int n = static_cast<int>(t->covers.size());
+      const Signature st = signatures[static_cast<std::size_t>(k)];
+      std::size_t ui = static_cast<std::size_t>(k);
       for (TPfnct* u = t->next.get(); u && t->keep == 1; u = u->next.get()) {
+        const Signature su = signatures[++ui];
         if (u->keep != 1) continue;
+        if ((st & ~su) && (su & ~st)) continue;  // neither cover can hold the other
         int left = n;
         bool outside = false;
         for (auto e = u->covers.begin(); e != u->covers.end() && left > 0; ++e) {
