@@ -138,16 +138,23 @@ class Search {
   }
 
   void addLiteral(bool value, int p) {
-    const char c = value ? '1' : '0';
+    const int w = p >> 6;
+    const std::uint64_t b = std::uint64_t{1} << (p & 63);
+    // terms holding anything but this literal at p leave the cube
     inside_.erase(std::remove_if(inside_.begin(), inside_.end(),
-                                 [&](int k) { return on_[k].input.get(p) != c; }),
+                                 [&](int k) {
+                                   const Cube& e = on_[k].input;
+                                   return ((value ? e.one() : e.zero())[w] & b) == 0;
+                                 }),
                   inside_.end());
-    const char opposite = value ? '0' : '1';
+    // off-set terms holding the opposite literal at p are now disjoint from the cube
     const int offCount = f_.offCounts.empty() ? 0 : f_.offCounts[i_];
-    for (int k = 0; k < offCount && k < static_cast<int>(off_.size()); ++k)
-      if (!off_[k].separated && off_[k].input.get(p) == opposite) off_[k].separated = 1;
+    for (int k = 0; k < offCount && k < static_cast<int>(off_.size()); ++k) {
+      const Cube& e = off_[k].input;
+      if (!off_[k].separated && ((value ? e.zero() : e.one())[w] & b)) off_[k].separated = 1;
+    }
     tester_.separate(p, value);
-    cube_.set(p, c);
+    cube_.set(p, value ? '1' : '0');
     --freeCount_;
   }
 

@@ -16,6 +16,7 @@
 #include <cstdint>
 #include <vector>
 
+#include "cdsearch/is_implicant.h"
 #include "driver/random.h"
 #include "frontend/settings.h"
 
@@ -31,7 +32,9 @@ class Reducer {
         m_(f.outputCount),
         words_((f.inputCount + 63) / 64),
         count_(2 * static_cast<std::size_t>(n_)),
-        blocked_(2 * static_cast<std::size_t>(m_) * words_) {}
+        blocked_(2 * static_cast<std::size_t>(m_) * words_),
+        off_(m_),
+        packed_(m_, 0) {}
 
   // Appends the reduced copy of t, if there is one.
   void reduce(TBoolFnct& products, TPfnct& t) {
@@ -61,9 +64,14 @@ class Reducer {
       if (t.output[k] != '0' || k >= static_cast<int>(f_.offLists.size())) continue;
       std::uint64_t* block0 = blocked(0, k);
       std::uint64_t* block1 = blocked(1, k);
-      for (const ListEntry& o : f_.offLists[k]) {
-        const std::uint64_t* oz = o.input.zero();
-        const std::uint64_t* oo = o.input.one();
+      const PackedCubes& off = offSet(k);
+      if (words_ == 1) {
+        found = gatherOneWord(off, tz[0], to[0], block0, block1) || found;
+        continue;
+      }
+      for (int e = 0; e < off.count; ++e) {
+        const std::uint64_t* oz = off.zero(e);
+        const std::uint64_t* oo = off.one(e);
         bool meets = true;
         for (int w = 0; w < words_ && meets; ++w) meets = ((tz[w] & oo[w]) | (to[w] & oz[w])) == 0;
         if (!meets) continue;
@@ -80,6 +88,37 @@ class Reducer {
       }
     }
     return found;
+  }
+
+  // The off-set of output k packed into one array on first use: the scan of
+  // every term runs over it, so contiguous masks pay for the copy at once.
+  const PackedCubes& offSet(int k) {
+    if (!packed_[k]) {
+      off_[k].assign(f_.offLists[k], words_);
+      packed_[k] = 1;
+    }
+    return off_[k];
+  }
+
+  // The same scan for functions of at most 64 inputs, with the masks in registers.
+  bool gatherOneWord(const PackedCubes& off, std::uint64_t tz, std::uint64_t to, std::uint64_t* block0,
+                     std::uint64_t* block1) {
+    const std::uint64_t freePos = ~(tz | to) & validMask(0);
+    std::uint64_t b0 = 0, b1 = 0, any = 0;
+    const std::uint64_t* e = off.masks.data();
+    for (int k = 0; k < off.count; ++k, e += 2) {
+      if ((tz & e[1]) | (to & e[0])) continue;
+      const std::uint64_t ones = e[1] & freePos;
+      const std::uint64_t zeros = e[0] & freePos;
+      any |= ones | zeros;
+      addCounts(ones, 0, 0);
+      addCounts(zeros, 1, 0);
+      b0 |= freePos & ~ones;
+      b1 |= freePos & ~zeros;
+    }
+    block0[0] |= b0;
+    block1[0] |= b1;
+    return any != 0;
   }
 
   std::uint64_t validMask(int w) const {
@@ -134,6 +173,8 @@ class Reducer {
   const int n_, m_, words_;
   std::vector<int> count_;
   std::vector<std::uint64_t> blocked_;
+  std::vector<PackedCubes> off_;
+  std::vector<char> packed_;
 };
 
 }  // namespace
