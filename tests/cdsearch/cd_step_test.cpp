@@ -126,8 +126,11 @@ TEST_F(CdStepTest, IntersectingOnAndOffSetsDoNotHangTheStep) {
     ::testing::internal::GetCapturedStderr();
     ASSERT_TRUE(s);
     forEachTerm(*s, [&](const TPfnct& t) {
-      for (int k = 0; k < 2; ++k)
-        if (t.output[k] == '1') EXPECT_TRUE(test::oracleImplicant(*f, t.input.str(), k)) << t.input.str();
+      for (int k = 0; k < 2; ++k) {
+        if (t.output[k] == '1') {
+          EXPECT_TRUE(test::oracleImplicant(*f, t.input.str(), k)) << t.input.str();
+        }
+      }
     });
   }
 }
