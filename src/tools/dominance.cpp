@@ -9,7 +9,8 @@
 // sorted keys, which gives the same answer.  Two cheap necessary conditions
 // skip most pairs in the cross pass: u must be at least as large a cube and
 // must have at least as many entries as t (each entry of u finds at most one
-// of t's entries).  A 64-bit signature per term (bit key mod 64 for each
+// of t's entries), and three binary searches for t's smallest, middle and
+// largest key among u's sorted keys.  A 64-bit signature per term (bit key mod 64 for each
 // entry) settles most pairs before any walk: when t's signature has a bit
 // that u's lacks, u cannot hold all of t's entries, and when in addition u's
 // has a bit that t's lacks, u also has an entry outside t's cover; both rely
@@ -100,6 +101,18 @@ Signature signatureOf(const TPfnct& t, int m) {
   return s;
 }
 
+/// Are the smallest, middle and largest of t's sorted keys among u's sorted
+/// keys?  A necessary condition for u to cover t, decided in three binary
+/// searches where the byte map would walk all of u's entries.
+bool holdsProbes(const std::vector<int>& uKeys, const std::vector<int>& tKeys) {
+  if (tKeys.empty()) return true;
+  const int n = static_cast<int>(uKeys.size());
+  const std::size_t probes[3] = {0, tKeys.size() / 2, tKeys.size() - 1};
+  for (std::size_t i : probes)
+    if (!ContainsInt(uKeys.data(), n, tKeys[i])) return false;
+  return true;
+}
+
 }  // namespace
 
 void SortInts(int* values, int count) {
@@ -133,19 +146,33 @@ void RemoveDominatedTerms(TBoolFnct& target, TBoolFnct& other) {
   progress().begin("Cheching for dominance", target.termCount, 1);
   const int m = maxOnCountOf(target);
   KeyMap map(m, target.outputCount);
-  std::vector<Signature> otherSignatures;
-  for (const TPfnct* u = other.head.get(); u; u = u->next.get()) otherSignatures.push_back(signatureOf(*u, m));
+  // The terms of other are scanned once per term of target: a flat array of
+  // what the filters read keeps that scan in the cache.
+  struct Candidate {
+    int freeCount;
+    int entries;
+    Signature signature;
+    const TPfnct* term;
+  };
+  std::vector<Candidate> candidates;
+  candidates.reserve(static_cast<std::size_t>(other.termCount));
+  for (TPfnct* u = other.head.get(); u; u = u->next.get()) {
+    BuildCoverKeys(other, *u);  // sorted keys let a few probes reject most pairs
+    candidates.push_back({u->freeCount, static_cast<int>(u->covers.size()), signatureOf(*u, m), u});
+  }
   int k = 0;
   for (TPfnct* t = target.head.get(); t; t = t->next.get(), ++k) {
     t->keep = 1;
     BuildCoverKeys(target, *t);
     map.paint(t->covers, 1);
     const Signature st = signatureOf(*t, m);
-    std::size_t ui = 0;
-    for (const TPfnct* u = other.head.get(); u && t->keep == 1; u = u->next.get(), ++ui) {
-      if (u->freeCount < t->freeCount || static_cast<int>(u->covers.size()) < t->coverCount) continue;
-      if (st & ~otherSignatures[ui]) continue;
-      if (coversAll(*u, *t, map, *t->coverKeys, m)) t->keep = 0;
+    for (const Candidate& c : candidates) {
+      if (c.freeCount < t->freeCount || c.entries < t->coverCount || (st & ~c.signature)) continue;
+      if (!holdsProbes(*c.term->coverKeys, *t->coverKeys)) continue;
+      if (coversAll(*c.term, *t, map, *t->coverKeys, m)) {
+        t->keep = 0;
+        break;
+      }
     }
     map.paint(t->covers, 0);
     progress().step(k, 0);
