@@ -7,7 +7,8 @@ inline int wordOf(int i) { return i >> 6; }
 inline std::uint64_t bitOf(int i) { return std::uint64_t{1} << (i & 63); }
 }  // namespace
 
-Cube::Cube(int n, char fill) : size_(n < 0 ? 0 : n), words_((size_ + 63) / 64), bits_(3 * words_, 0) {
+Cube::Cube(int n, char fill) : size_(n < 0 ? 0 : n), words_((size_ + 63) / 64) {
+  if (words_ > kInlineWords) heap_.assign(3 * static_cast<std::size_t>(words_), 0);
   if (fill != '-')
     for (int i = 0; i < size_; ++i) set(i, fill);
 }
@@ -89,11 +90,19 @@ std::string Cube::str() const {
   return s;
 }
 
-bool Cube::operator==(const Cube& other) const { return size_ == other.size_ && bits_ == other.bits_; }
+bool Cube::operator==(const Cube& other) const {
+  if (size_ != other.size_) return false;
+  const std::uint64_t *a = bits(), *b = other.bits();
+  for (int w = 0; w < 3 * words_; ++w)
+    if (a[w] != b[w]) return false;
+  return true;
+}
 
 std::size_t Cube::hash() const {
   std::uint64_t h = 1469598103934665603ULL ^ static_cast<std::uint64_t>(size_);
-  for (std::uint64_t w : bits_) {
+  const std::uint64_t* b = bits();
+  for (int i = 0; i < 3 * words_; ++i) {
+    const std::uint64_t w = b[i];
     h ^= w;
     h *= 1099511628211ULL;
     h ^= h >> 29;

@@ -51,18 +51,22 @@ class Cube {
 
   /// \brief Words per mask; the masks are zero(), one(), tilde().
   int words() const { return words_; }
-  const std::uint64_t* zero() const { return bits_.data(); }
-  const std::uint64_t* one() const { return bits_.data() + words_; }
-  const std::uint64_t* tilde() const { return bits_.data() + 2 * words_; }
+  const std::uint64_t* zero() const { return bits(); }
+  const std::uint64_t* one() const { return bits() + words_; }
+  const std::uint64_t* tilde() const { return bits() + 2 * words_; }
 
  private:
-  std::uint64_t* zeroBits() { return bits_.data(); }
-  std::uint64_t* oneBits() { return bits_.data() + words_; }
-  std::uint64_t* tildeBits() { return bits_.data() + 2 * words_; }
+  static constexpr int kInlineWords = 2;
+  const std::uint64_t* bits() const { return words_ <= kInlineWords ? inline_ : heap_.data(); }
+  std::uint64_t* bits() { return words_ <= kInlineWords ? inline_ : heap_.data(); }
+  std::uint64_t* zeroBits() { return bits(); }
+  std::uint64_t* oneBits() { return bits() + words_; }
+  std::uint64_t* tildeBits() { return bits() + 2 * words_; }
 
   int size_ = 0;
   int words_ = 0;
-  std::vector<std::uint64_t> bits_;
+  std::uint64_t inline_[3 * kInlineWords] = {};
+  std::vector<std::uint64_t> heap_;  ///< used only above kInlineWords words
 };
 
 struct CubeHash {
