@@ -6,6 +6,7 @@ BUILD ?= build
 SANITIZE_BUILD ?= build-sanitize
 JOBS ?= $(shell nproc 2>/dev/null || echo 2)
 EXAMPLE ?= examples/adder.pla
+RUN_OPTIONS ?= -Si20
 BENCH_OPTIONS ?= -Si10
 
 .PHONY: all build run test sanitize bench clean
@@ -17,7 +18,7 @@ build:
 	cmake --build $(BUILD) -j $(JOBS)
 
 run: build
-	./$(BUILD)/vorn $(EXAMPLE)
+	./$(BUILD)/vorn $(RUN_OPTIONS) $(EXAMPLE)
 
 test: build
 	cd $(BUILD) && ctest --output-on-failure -j $(JOBS)
