@@ -87,6 +87,9 @@ class GroupRun {
     mask_.assign(outputs_, '1');
     syncMaskBits();
     members_.clear();
+    active_.clear();
+    for (int k = 0; k < termCount_; ++k)
+      if (uncovered_[k] != 0) active_.push_back(k);
     long long ones = 0;
     const int depthFactor = settings().depthFactor;
     const int direction = settings().dfDirection;
@@ -156,19 +159,26 @@ class GroupRun {
 
  private:
   /// Candidates: the terms outside the group with the highest positive score, in list order.
+  /// Within a group the mask only loses '1's, so a score never grows: a term that
+  /// scores 0 or joins the group leaves the active list for the rest of the group.
   void score() {
     candidates_.clear();
     int best = -1;
     const int words = maskOnes_.words();
-    for (int k = 0; k < termCount_; ++k) {
-      if (inGroup_[k] || uncovered_[k] == 0) continue;  // score 0 never joins the candidates
+    std::size_t kept = 0;
+    for (std::size_t i = 0; i < active_.size(); ++i) {
+      const int k = active_[i];
+      if (inGroup_[k]) continue;
       const int s = countCommon(workOnes_.row(k), maskOnes_.row(0), words);
+      if (s == 0) continue;
+      active_[kept++] = k;
       if (s == best) candidates_.push_back(k);
-      if (s > 0 && s > best) {
+      if (s > best) {
         candidates_.assign(1, k);
         best = s;
       }
     }
+    active_.resize(kept);
   }
 
   /// Adds term k to the group and narrows the mask; returns the number of '1's in the mask.
@@ -210,6 +220,7 @@ class GroupRun {
   BitRows maskOnes_, maskZeros_;
   std::vector<int> members_;     // group terms in order of acceptance
   std::vector<int> candidates_;  // tied best-scoring terms, in list order
+  std::vector<int> active_;      // terms that may still score in this group, in list order
   std::vector<int> meeting_;     // terms outside the group meeting its cube
 };
 
