@@ -11,8 +11,11 @@
 // Two safety nets keep every run finite.  With direction 0 and a depth factor
 // of 0 or -1 every further term is accepted, and an inconsistent source can
 // make any group conflict, so attempts could be dropped forever: after as many
-// dropped attempts in a row as the source has terms, the next attempt takes
-// only its first term, which on a consistent source never conflicts.  When
+// dropped attempts in a row as the source has terms, but never more than
+// kDropsInRow (each dropped attempt can cost a scan per source term, so a
+// bound that grows with the source would make large runs crawl), the next
+// attempt takes only its first term, which on a consistent source never
+// conflicts.  When
 // even that single term conflicts (the source is inconsistent), its uncovered
 // '1's are marked covered without an implicant.
 //
@@ -227,6 +230,7 @@ class GroupRun {
 }  // namespace
 
 FunctionPtr FcMin(TBoolFnct& f) {
+  constexpr int kDropsInRow = 16;
   GroupRun run(f);
   FunctionPtr g = derive(f);
   g->type = 0;
@@ -234,7 +238,7 @@ FunctionPtr FcMin(TBoolFnct& f) {
   int droppedInRow = 0;
   bool stopped = false;
   while (run.remaining() != 0) {
-    const bool firstOnly = droppedInRow >= run.termCount();
+    const bool firstOnly = droppedInRow >= std::min(run.termCount(), kDropsInRow);
     if (!run.buildGroup(firstOnly)) break;  // no uncovered '1' can start a group
     const Cube cube = run.groupCube();
     if (run.conflicts(cube)) {
