@@ -20,6 +20,10 @@ std::int32_t newNode(TermTree& tree) {
 // Walks the cube's path, making missing nodes; reports whether any was made.
 std::int32_t walkMaking(TermTree& tree, const Cube& cube, bool& made) {
   made = false;
+  if (tree.keyLength == 0) {
+    made = !tree.emptyKeyAdded;
+    tree.emptyKeyAdded = true;
+  }
   std::int32_t node = 0;
   for (int i = 0; i < tree.keyLength; ++i) {
     const int s = slotOf(i < cube.size() ? cube.get(i) : '-');
@@ -35,6 +39,7 @@ std::int32_t walkMaking(TermTree& tree, const Cube& cube, bool& made) {
 }
 
 std::int32_t walk(const TermTree& tree, const Cube& cube) {
+  if (tree.keyLength == 0) return tree.emptyKeyAdded ? 0 : -1;
   std::int32_t node = 0;
   for (int i = 0; i < tree.keyLength && node >= 0; ++i)
     node = tree.nodes[node].child[slotOf(i < cube.size() ? cube.get(i) : '-')];
@@ -56,6 +61,7 @@ void releaseSubtree(TermTree& tree, std::int32_t top) {
 
 void TermTreeInit(TermTree& tree, const TBoolFnct& f) {
   tree.keyLength = f.inputCount;
+  tree.emptyKeyAdded = false;
   tree.nodes.assign(1, TermTreeNode{});
   tree.freeNodes.clear();
 }
@@ -102,6 +108,7 @@ void TermTreeRemove(TermTree& tree, const Cube& cube) {
   }
   if (tree.keyLength == 0) {
     tree.nodes[0].term = nullptr;
+    tree.emptyKeyAdded = false;
     return;
   }
   const std::int32_t top = tree.nodes[cutNode].child[cutSlot];
@@ -113,6 +120,7 @@ void TermTreeFree(TermTree& tree) {
   tree.nodes.clear();
   tree.nodes.shrink_to_fit();
   tree.freeNodes.clear();
+  tree.emptyKeyAdded = false;
 }
 
 }  // namespace vorn

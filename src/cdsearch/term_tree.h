@@ -21,6 +21,9 @@ struct TermTreeNode {
 
 struct TermTree {
   int keyLength = 0;
+  /// With a key length of 0 the root is the end node of the one possible
+  /// cube; this says whether that cube has been added.
+  bool emptyKeyAdded = false;
   std::vector<TermTreeNode> nodes;  ///< nodes[0] is the root
   std::vector<std::int32_t> freeNodes;
 };

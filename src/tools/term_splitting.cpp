@@ -60,17 +60,7 @@ bool mergeOutputs(const std::string& from, TPfnct& into, int outputs) {
 
 char opposite(char literal) { return literal == '1' ? '0' : '1'; }
 
-// With no inputs every cube is the empty cube and the tree's root is its end
-// node; the root's term slot is used directly there.
-TPfnct* storeTerm(TermTree& tree, TPfnct* t) {
-  if (tree.keyLength == 0) {
-    TPfnct*& slot = tree.nodes[0].term;
-    if (slot) return slot;
-    slot = t;
-    return nullptr;
-  }
-  return TermTreeAddTerm(tree, t);
-}
+TPfnct* storeTerm(TermTree& tree, TPfnct* t) { return TermTreeAddTerm(tree, t); }
 
 /// Takes the cube out of the tree when it is stored there for this very term.
 void unstoreTerm(TermTree& tree, const TPfnct* t) {

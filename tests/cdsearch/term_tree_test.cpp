@@ -75,3 +75,17 @@ TEST(TermTree, AgreesWithASetOnRandomInsertsAndRemovals) {
   TermTreeFree(t);
   EXPECT_TRUE(t.nodes.empty());
 }
+
+TEST(TermTree, ZeroInputsHoldTheEmptyCubeOnlyAfterItIsAdded) {
+  auto f = create(0, 1, 0, 1);
+  TPfnct* a = appendTerm(*f, "", "1", 0);
+  TermTree t;
+  TermTreeInit(t, *f);
+  EXPECT_FALSE(TermTreeContains(t, Cube(0)));
+  EXPECT_EQ(TermTreeFind(t, Cube(0)), nullptr);
+  EXPECT_EQ(TermTreeAddTerm(t, a), nullptr);
+  EXPECT_EQ(TermTreeFind(t, Cube(0)), a);
+  EXPECT_EQ(TermTreeInsert(t, Cube(0)), 1);
+  TermTreeRemove(t, Cube(0));
+  EXPECT_EQ(TermTreeInsert(t, Cube(0)), 0);
+}

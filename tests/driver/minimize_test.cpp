@@ -164,3 +164,16 @@ TEST_F(MinimizeSettings, FunctionWithoutOnSetGivesTheEmptyCover) {
     EXPECT_EQ(iterationCount, 2);
   }
 }
+
+TEST_F(MinimizeSettings, FunctionWithoutInputsKeepsItsConstantOutputs) {
+  for (int ratio : {0, 100}) {
+    auto f = test::pla(".i 0\n.o 3\n.type fr\n 10~\n");
+    settings().fcMinRatio = ratio;
+    settings().iterationLimit = 3;
+    auto result = run(*f, 2);
+    ASSERT_TRUE(result) << "-FR" << ratio;
+    ASSERT_EQ(result->termCount, 1);
+    EXPECT_EQ(result->head->output[0], '1');
+    EXPECT_EQ(test::checkCover(*f, *result), "");
+  }
+}
