@@ -63,6 +63,16 @@ struct Expander {
   }
   void drop(TPfnct* c) { RemoveTerm(*r, c, productBefore); }
 
+  // An entry without literals (the universal cube: the output has no
+  // off-set) cannot lose anything, and a method that looks only for literals
+  // would never pass it on, leaving its on-set uncovered: it becomes a
+  // product as it is and leaves the pool.
+  bool passedOnWhole(const TPfnct& e) {
+    if (e.input.countLiterals() != 0) return false;
+    record(product(e));
+    return true;
+  }
+
   // One pass over c from position a up to (not including) b, all n positions
   // when b == a; onTry(j, kept) runs after each tried literal.  Returns the
   // position of the first kept removal, or -1.
@@ -198,6 +208,7 @@ FunctionPtr IeDistributedMultiple(TBoolFnct& pool, int output) {
   return walkPool(pool, output, "IE - Distributed Multiple Sequential Search", true,
                   [](Expander& x, TPfnct& e, TPfnct*&) {
                     const int a = x.drawStart();
+                    if (x.passedOnWhole(e)) return true;
                     const int p = x.firstUntried(e, a);
                     if (p < 0) return true;  // every literal tried: the entry is spent
                     TPfnct* c = x.product(e);
@@ -216,6 +227,7 @@ FunctionPtr IeDistributedExhaustive(TBoolFnct& pool, int output) {
   return walkPool(pool, output, "IE - Distributed Exhaustive Implicant Expansion", true,
                   [](Expander& x, TPfnct& e, TPfnct*& prev) {
                     const int a = x.drawStart();
+                    if (x.passedOnWhole(e)) return true;
                     const int p = x.firstUntried(e, a);
                     if (p < 0) return true;
                     TPfnct* c = x.product(e);
@@ -236,6 +248,7 @@ FunctionPtr IeDistributedExhaustive(TBoolFnct& pool, int output) {
 
 FunctionPtr IeMultipleSequential(TBoolFnct& pool, int output) {
   return walkPool(pool, output, "IE - Multiple Sequential Search", true, [](Expander& x, TPfnct& e, TPfnct*&) {
+    if (x.passedOnWhole(e)) return true;
     bool removedBefore = false;
     int start = 0;
     for (;;) {
@@ -258,6 +271,7 @@ FunctionPtr IeMultipleSequential(TBoolFnct& pool, int output) {
 
 FunctionPtr IeExhaustive(TBoolFnct& pool, int output) {
   return walkPool(pool, output, "IE - Exhaustive Expansion", false, [](Expander& x, TPfnct& e, TPfnct*&) {
+    if (x.passedOnWhole(e)) return true;
     int start = 0;
     for (;;) {
       const int j = x.firstLiteralFrom(e, start, true);

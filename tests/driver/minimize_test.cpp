@@ -177,3 +177,17 @@ TEST_F(MinimizeSettings, FunctionWithoutInputsKeepsItsConstantOutputs) {
     EXPECT_EQ(test::checkCover(*f, *result), "");
   }
 }
+
+TEST_F(MinimizeSettings, OutputWithoutOffSetIsCoveredByTheUniversalCube) {
+  // Output 0 has no off-set: its implicant is the universal cube, which every
+  // expansion method must pass on.
+  auto f = test::pla(".i 3\n.o 2\n.type fr\n01- 11\n1-0 10\n000 ~0\n");
+  for (int e = 0; e <= 4; ++e) {
+    settings().ieMethod = e;
+    settings().fcMinRatio = 0;
+    settings().iterationLimit = 2;
+    auto result = run(*f, 4);
+    ASSERT_TRUE(result) << "-E" << e;
+    EXPECT_EQ(test::checkCover(*f, *result), "") << "-E" << e;
+  }
+}
