@@ -179,9 +179,9 @@ TEST_F(MinimizeSettings, FunctionWithoutInputsKeepsItsConstantOutputs) {
 }
 
 TEST_F(MinimizeSettings, OutputWithoutOffSetIsCoveredByTheUniversalCube) {
-  // Output 0 has no off-set: its implicant is the universal cube, which every
-  // expansion method must pass on.
-  auto f = test::pla(".i 3\n.o 2\n.type fr\n01- 11\n1-0 10\n000 ~0\n");
+  // Output 0 is on everywhere: CD-search's implicant is the universal cube,
+  // which every expansion method must pass on.
+  auto f = test::pla(".i 3\n.o 2\n.type fr\n--- 1~\n01- ~1\n1-0 ~0\n");
   for (int e = 0; e <= 4; ++e) {
     settings().ieMethod = e;
     settings().fcMinRatio = 0;
