@@ -65,7 +65,8 @@ class GroupRun {
         uncovered_(termCount_, 0),
         inGroup_(termCount_, 0),
         maskOnes_(1, outputs_),
-        maskZeros_(1, outputs_) {
+        maskZeros_(1, outputs_),
+        termsWithOne_(outputs_, termCount_) {
     for (const TPfnct* t : src_.terms) {
       std::string w(outputs_, '~');
       for (int j = 0; j < outputs_; ++j) w[j] = outputAt(*t, j);
@@ -76,6 +77,8 @@ class GroupRun {
       std::copy(ones, ones + workOnes_.words(), workOnes_.row(k));
       uncovered_[k] = countCommon(ones, ones, workOnes_.words());
       onesTotal_ += uncovered_[k];
+      for (int j = 0; j < outputs_; ++j)
+        if (ones[j >> 6] >> (j & 63) & 1) setBit(termsWithOne_.row(j), k);
     }
     remaining_ = onesTotal_;
   }
@@ -90,14 +93,14 @@ class GroupRun {
     mask_.assign(outputs_, '1');
     syncMaskBits();
     members_.clear();
-    active_.clear();
-    for (int k = 0; k < termCount_; ++k)
-      if (uncovered_[k] != 0) active_.push_back(k);
     long long ones = 0;
     const int depthFactor = settings().depthFactor;
     const int direction = settings().dfDirection;
     for (;;) {
-      score();
+      if (members_.empty())
+        scoreFirst();
+      else
+        score();
       if (candidates_.empty()) break;
       const int k = candidates_[randomBelow(static_cast<int>(candidates_.size()))];
       const long long m = static_cast<long long>(members_.size());
@@ -110,6 +113,7 @@ class GroupRun {
       if (m > 0 && !acceptFurther(gain, r, direction)) break;
       ones = accept(k);
       if (firstOnly) break;
+      if (members_.size() == 1) collectActive();
     }
     return !members_.empty();
   }
@@ -161,6 +165,44 @@ class GroupRun {
   const std::string& mask() const { return mask_; }
 
  private:
+  /// The first pick of a group: under a mask of all '1's a term's score is its
+  /// count of uncovered '1's.  Until a '1' is covered every attempt starts
+  /// from the same state, so the candidates are kept for the next attempt.
+  void scoreFirst() {
+    if (firstValid_) {
+      candidates_ = firstCandidates_;
+      return;
+    }
+    candidates_.clear();
+    int best = 0;
+    for (int k = 0; k < termCount_; ++k) {
+      const int s = uncovered_[k];
+      if (s == 0 || s < best) continue;
+      if (s > best) candidates_.clear();
+      best = s;
+      candidates_.push_back(k);
+    }
+    firstCandidates_ = candidates_;
+    firstValid_ = true;
+  }
+
+  /// After the first pick only the terms with an uncovered '1' under the
+  /// mask's '1's can score: gathered from the per-output term sets, in list order.
+  void collectActive() {
+    active_.clear();
+    const int words = termsWithOne_.words();
+    scratch_.assign(static_cast<std::size_t>(words), 0);
+    const std::uint64_t* mask = maskOnes_.row(0);
+    for (int j = 0; j < outputs_; ++j) {
+      if (!(mask[j >> 6] >> (j & 63) & 1)) continue;
+      const std::uint64_t* terms = termsWithOne_.row(j);
+      for (int w = 0; w < words; ++w) scratch_[static_cast<std::size_t>(w)] |= terms[w];
+    }
+    for (int w = 0; w < words; ++w)
+      for (std::uint64_t bits = scratch_[static_cast<std::size_t>(w)]; bits; bits &= bits - 1)
+        active_.push_back(w * 64 + __builtin_ctzll(bits));
+  }
+
   /// Candidates: the terms outside the group with the highest positive score, in list order.
   /// Within a group the mask only loses '1's, so a score never grows: a term that
   /// scores 0 or joins the group leaves the active list for the rest of the group.
@@ -206,6 +248,8 @@ class GroupRun {
   void markCovered(int k, int j) {
     work_[k][j] = '~';
     clearBit(workOnes_.row(k), j);
+    clearBit(termsWithOne_.row(j), k);
+    firstValid_ = false;
     --uncovered_[k];
     --remaining_;
   }
@@ -224,6 +268,10 @@ class GroupRun {
   std::vector<int> members_;     // group terms in order of acceptance
   std::vector<int> candidates_;  // tied best-scoring terms, in list order
   std::vector<int> active_;      // terms that may still score in this group, in list order
+  BitRows termsWithOne_;         // per output, the terms with an uncovered '1' there
+  std::vector<std::uint64_t> scratch_;
+  std::vector<int> firstCandidates_;  // the first pick's candidates while no '1' was covered
+  bool firstValid_ = false;
   std::vector<int> meeting_;     // terms outside the group meeting its cube
 };
 
