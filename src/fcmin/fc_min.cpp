@@ -66,7 +66,11 @@ class GroupRun {
         inGroup_(termCount_, 0),
         maskOnes_(1, outputs_),
         maskZeros_(1, outputs_),
-        termsWithOne_(outputs_, termCount_) {
+        termsWithOne_(outputs_, termCount_),
+        buckets_(outputs_ + 1, termCount_),
+        bucketed_(static_cast<std::size_t>(termsWithOne_.words()), 0),
+        score_(static_cast<std::size_t>(termCount_), 0),
+        oldMask_(static_cast<std::size_t>(maskOnes_.words()), 0) {
     for (const TPfnct* t : src_.terms) {
       std::string w(outputs_, '~');
       for (int j = 0; j < outputs_; ++j) w[j] = outputAt(*t, j);
@@ -97,12 +101,8 @@ class GroupRun {
     const int depthFactor = settings().depthFactor;
     const int direction = settings().dfDirection;
     for (;;) {
-      if (members_.empty())
-        scoreFirst();
-      else
-        score();
-      if (candidates_.empty()) break;
-      const int k = candidates_[randomBelow(static_cast<int>(candidates_.size()))];
+      const int k = members_.empty() ? pickFirst() : pickFromBuckets();
+      if (k < 0) break;
       const long long m = static_cast<long long>(members_.size());
       long long gain = 0;
       if (m > 0) {
@@ -111,9 +111,13 @@ class GroupRun {
       }
       const int r = depthDraw(depthFactor);
       if (m > 0 && !acceptFurther(gain, r, direction)) break;
+      std::copy(maskOnes_.row(0), maskOnes_.row(0) + maskOnes_.words(), oldMask_.begin());
       ones = accept(k);
       if (firstOnly) break;
-      if (members_.size() == 1) collectActive();
+      if (members_.size() == 1)
+        fillBuckets();
+      else
+        updateBuckets(k);
     }
     return !members_.empty();
   }
@@ -168,29 +172,36 @@ class GroupRun {
   /// The first pick of a group: under a mask of all '1's a term's score is its
   /// count of uncovered '1's.  Until a '1' is covered every attempt starts
   /// from the same state, so the candidates are kept for the next attempt.
-  void scoreFirst() {
-    if (firstValid_) {
-      candidates_ = firstCandidates_;
-      return;
+  int pickFirst() {
+    if (!firstValid_) {
+      firstCandidates_.clear();
+      int best = 0;
+      for (int k = 0; k < termCount_; ++k) {
+        const int s = uncovered_[k];
+        if (s == 0 || s < best) continue;
+        if (s > best) firstCandidates_.clear();
+        best = s;
+        firstCandidates_.push_back(k);
+      }
+      firstValid_ = true;
     }
-    candidates_.clear();
-    int best = 0;
-    for (int k = 0; k < termCount_; ++k) {
-      const int s = uncovered_[k];
-      if (s == 0 || s < best) continue;
-      if (s > best) candidates_.clear();
-      best = s;
-      candidates_.push_back(k);
-    }
-    firstCandidates_ = candidates_;
-    firstValid_ = true;
+    if (firstCandidates_.empty()) return -1;
+    return firstCandidates_[randomBelow(static_cast<int>(firstCandidates_.size()))];
   }
 
-  /// After the first pick only the terms with an uncovered '1' under the
-  /// mask's '1's can score: gathered from the per-output term sets, in list order.
-  void collectActive() {
-    active_.clear();
+  // Later picks.  Within a group the workOutputs stay fixed and the mask only
+  // loses '1's, so scores only fall.  The terms outside the group with a
+  // positive score sit in one bit set per score value; the candidates are the
+  // highest non-empty set, whose bits list them in list order.  A pick then
+  // costs a scan of one set instead of a score per term, and a '1' the mask
+  // loses moves only the terms that had a '1' there.
+
+  /// Scores every term with an uncovered '1' under the mask after the first pick.
+  void fillBuckets() {
     const int words = termsWithOne_.words();
+    for (int v = 1; v <= maxScore_; ++v) std::fill(buckets_.row(v), buckets_.row(v) + words, 0);
+    std::fill(bucketed_.begin(), bucketed_.end(), 0);
+    maxScore_ = 0;
     scratch_.assign(static_cast<std::size_t>(words), 0);
     const std::uint64_t* mask = maskOnes_.row(0);
     for (int j = 0; j < outputs_; ++j) {
@@ -199,31 +210,62 @@ class GroupRun {
       for (int w = 0; w < words; ++w) scratch_[static_cast<std::size_t>(w)] |= terms[w];
     }
     for (int w = 0; w < words; ++w)
-      for (std::uint64_t bits = scratch_[static_cast<std::size_t>(w)]; bits; bits &= bits - 1)
-        active_.push_back(w * 64 + __builtin_ctzll(bits));
+      for (std::uint64_t bits = scratch_[static_cast<std::size_t>(w)]; bits; bits &= bits - 1) {
+        const int u = w * 64 + __builtin_ctzll(bits);
+        if (inGroup_[u]) continue;
+        const int v = countCommon(workOnes_.row(u), mask, maskOnes_.words());
+        score_[u] = v;
+        setBit(buckets_.row(v), u);
+        setBit(bucketed_.data(), u);
+        if (v > maxScore_) maxScore_ = v;
+      }
   }
 
-  /// Candidates: the terms outside the group with the highest positive score, in list order.
-  /// Within a group the mask only loses '1's, so a score never grows: a term that
-  /// scores 0 or joins the group leaves the active list for the rest of the group.
-  void score() {
-    candidates_.clear();
-    int best = -1;
-    const int words = maskOnes_.words();
-    std::size_t kept = 0;
-    for (std::size_t i = 0; i < active_.size(); ++i) {
-      const int k = active_[i];
-      if (inGroup_[k]) continue;
-      const int s = countCommon(workOnes_.row(k), maskOnes_.row(0), words);
-      if (s == 0) continue;
-      active_[kept++] = k;
-      if (s == best) candidates_.push_back(k);
-      if (s > best) {
-        candidates_.assign(1, k);
-        best = s;
+  /// Takes the new member out of its set and lowers the terms under the mask's lost '1's.
+  void updateBuckets(int k) {
+    if (bucketed_[static_cast<std::size_t>(k >> 6)] >> (k & 63) & 1) {
+      clearBit(buckets_.row(score_[k]), k);
+      clearBit(bucketed_.data(), k);
+    }
+    const int words = termsWithOne_.words();
+    const std::uint64_t* mask = maskOnes_.row(0);
+    for (int mw = 0; mw < maskOnes_.words(); ++mw)
+      for (std::uint64_t lost = oldMask_[static_cast<std::size_t>(mw)] & ~mask[mw]; lost; lost &= lost - 1) {
+        const int j = mw * 64 + __builtin_ctzll(lost);
+        const std::uint64_t* terms = termsWithOne_.row(j);
+        for (int w = 0; w < words; ++w)
+          for (std::uint64_t bits = terms[w] & bucketed_[static_cast<std::size_t>(w)]; bits; bits &= bits - 1) {
+            const int u = w * 64 + __builtin_ctzll(bits);
+            clearBit(buckets_.row(score_[u]), u);
+            if (--score_[u] > 0)
+              setBit(buckets_.row(score_[u]), u);
+            else
+              clearBit(bucketed_.data(), u);
+          }
+      }
+  }
+
+  /// A candidate of the highest non-empty score set, drawn at random; -1 when all are empty.
+  int pickFromBuckets() {
+    const int words = termsWithOne_.words();
+    for (; maxScore_ > 0; --maxScore_) {
+      const std::uint64_t* row = buckets_.row(maxScore_);
+      int count = 0;
+      for (int w = 0; w < words; ++w) count += bitCount(row[w]);
+      if (count == 0) continue;
+      int nth = randomBelow(count);
+      for (int w = 0;; ++w) {
+        const int here = bitCount(row[w]);
+        if (nth >= here) {
+          nth -= here;
+          continue;
+        }
+        std::uint64_t bits = row[w];
+        for (; nth > 0; --nth) bits &= bits - 1;
+        return w * 64 + __builtin_ctzll(bits);
       }
     }
-    active_.resize(kept);
+    return -1;
   }
 
   /// Adds term k to the group and narrows the mask; returns the number of '1's in the mask.
@@ -266,10 +308,12 @@ class GroupRun {
   std::string mask_;  // groupMask
   BitRows maskOnes_, maskZeros_;
   std::vector<int> members_;     // group terms in order of acceptance
-  std::vector<int> candidates_;  // tied best-scoring terms, in list order
-  std::vector<int> active_;      // terms that may still score in this group, in list order
-  BitRows termsWithOne_;         // per output, the terms with an uncovered '1' there
-  std::vector<std::uint64_t> scratch_;
+  BitRows termsWithOne_;              // per output, the terms with an uncovered '1' there
+  BitRows buckets_;                   // per score value, the terms outside the group with it
+  std::vector<std::uint64_t> bucketed_;  // the terms in some score set
+  std::vector<int> score_;            // per term in a score set, its score
+  int maxScore_ = 0;                  // no score set above this one is non-empty
+  std::vector<std::uint64_t> oldMask_, scratch_;
   std::vector<int> firstCandidates_;  // the first pick's candidates while no '1' was covered
   bool firstValid_ = false;
   std::vector<int> meeting_;     // terms outside the group meeting its cube
