@@ -20,12 +20,19 @@ namespace vorn {
 
 namespace {
 
-/// True when some source term meets `t`'s cube with '0' at one of `tOnes`.
-bool meetsOffSet(const OutputMasks& src, const TPfnct& t, const std::uint64_t* tOnes) {
+/// The source terms holding '0' at one of `tOnes`: the only ones that can make `t` invalid.
+/// An implicant's '1's never change while it expands, so they are gathered once per implicant.
+void gatherOffTerms(const OutputMasks& src, const std::uint64_t* tOnes, std::vector<const Cube*>& off) {
+  off.clear();
   const int words = src.zeros.words();
   for (std::size_t s = 0; s < src.terms.size(); ++s)
-    if (anyCommon(src.zeros.row(static_cast<int>(s)), tOnes, words) && src.terms[s]->input.intersects(t.input))
-      return true;
+    if (anyCommon(src.zeros.row(static_cast<int>(s)), tOnes, words)) off.push_back(&src.terms[s]->input);
+}
+
+/// True when one of the gathered source terms meets `t`'s cube.
+bool meetsOffSet(const std::vector<const Cube*>& off, const TPfnct& t) {
+  for (const Cube* c : off)
+    if (c->intersects(t.input)) return true;
   return false;
 }
 
@@ -54,6 +61,8 @@ int expandTerm(const OutputMasks& src, TPfnct& t, int inputs, int outputs, int& 
   }
   BitRows tOnes(1, outputs);
   markChar(tOnes.row(0), tOnes.words(), t.output, outputs, '1');
+  std::vector<const Cube*> off;
+  gatherOffTerms(src, tOnes.row(0), off);
   int dropped = 0;
   while (left != 0) {
     int pos = randomBelow(inputs);
@@ -62,7 +71,7 @@ int expandTerm(const OutputMasks& src, TPfnct& t, int inputs, int outputs, int& 
     t.input.set(pos, '-');
     tried[pos] = 1;
     --left;
-    if (meetsOffSet(src, t, tOnes.row(0))) {
+    if (meetsOffSet(off, t)) {
       t.input.set(pos, was);
       continue;
     }

@@ -45,21 +45,6 @@ bool Cube::isLiteral(int i) const {
   return ((zero()[w] | one()[w]) & bitOf(i)) != 0;
 }
 
-bool Cube::intersects(const Cube& other) const {
-  const std::uint64_t *az = zero(), *ao = one(), *bz = other.zero(), *bo = other.one();
-  for (int w = 0; w < words_; ++w)
-    if ((az[w] & bo[w]) | (ao[w] & bz[w])) return false;
-  return true;
-}
-
-bool Cube::contains(const Cube& other) const {
-  const std::uint64_t *az = zero(), *ao = one(), *at = tilde();
-  const std::uint64_t *bz = other.zero(), *bo = other.one(), *bt = other.tilde();
-  for (int w = 0; w < words_; ++w)
-    if ((az[w] & ~bz[w]) | (ao[w] & ~bo[w]) | (at[w] & ~bt[w])) return false;
-  return true;
-}
-
 Cube& Cube::supercube(const Cube& other) {
   std::uint64_t *az = zeroBits(), *ao = oneBits(), *at = tildeBits();
   const std::uint64_t *bz = other.zero(), *bo = other.one(), *bt = other.tilde();

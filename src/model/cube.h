@@ -69,6 +69,21 @@ class Cube {
   std::vector<std::uint64_t> heap_;  ///< used only above kInlineWords words
 };
 
+inline bool Cube::intersects(const Cube& other) const {
+  const std::uint64_t *az = zero(), *ao = one(), *bz = other.zero(), *bo = other.one();
+  for (int w = 0; w < words_; ++w)
+    if ((az[w] & bo[w]) | (ao[w] & bz[w])) return false;
+  return true;
+}
+
+inline bool Cube::contains(const Cube& other) const {
+  const std::uint64_t *az = zero(), *ao = one(), *at = tilde();
+  const std::uint64_t *bz = other.zero(), *bo = other.one(), *bt = other.tilde();
+  for (int w = 0; w < words_; ++w)
+    if ((az[w] & ~bz[w]) | (ao[w] & ~bo[w]) | (at[w] & ~bt[w])) return false;
+  return true;
+}
+
 struct CubeHash {
   std::size_t operator()(const Cube& c) const { return c.hash(); }
 };
