@@ -91,7 +91,7 @@ std::optional<Plain> libraryRead(const std::string& text) {
 }
 
 /// Parses a file written by the program: strict, since the writer has one layout.
-std::string parseWritten(const std::string& text, Plain& p) {
+std::string parseWritten(const std::string& text, Plain& p, bool tildeInputs = false) {
   std::istringstream s(text);
   std::string line;
   int declaredTerms = -1;
@@ -115,7 +115,7 @@ std::string parseWritten(const std::string& text, Plain& p) {
       if (blank != static_cast<std::size_t>(p.inputs) || line.size() != blank + 1 + p.outputs)
         return "malformed term line: '" + line + "'";
       const std::string in = line.substr(0, blank), out = line.substr(blank + 1);
-      if (in.find_first_not_of("01-") != std::string::npos) return "bad input character: " + line;
+      if (in.find_first_not_of(tildeInputs ? "01-~" : "01-") != std::string::npos) return "bad input character: " + line;
       if (out.find_first_not_of("01-~") != std::string::npos) return "bad output character: " + line;
       p.in.push_back(in);
       p.out.push_back(out);
@@ -655,8 +655,13 @@ bool hasOnOffClash(const Plain& f) {
 }
 
 std::string judgeSplit(const Plain& source, const std::string& written) {
+  // '~' in an input part means nothing; the split carries it through untouched,
+  // and such a source has no cube semantics to check.
+  bool tildeInputs = false;
+  for (const std::string& in : source.in) tildeInputs |= in.find('~') != std::string::npos;
   Plain r;
-  if (std::string e = parseWritten(written, r); !e.empty()) return "format " + e;
+  if (std::string e = parseWritten(written, r, tildeInputs); !e.empty()) return "format " + e;
+  if (tildeInputs) return "";
   for (std::size_t t = 0; t < r.in.size(); ++t)
     for (std::size_t u = t + 1; u < r.in.size(); ++u)
       if (cubesMeet(r.in[t], r.in[u])) return "split terms " + r.in[t] + " and " + r.in[u] + " intersect";
