@@ -496,7 +496,7 @@ Case hostileCase(std::uint64_t seed) {
   } else {
     c.options.push_back(kModes[static_cast<std::size_t>(mode)]);
   }
-  if (c.options.back() == "-Tminterm") {
+  if (!c.options.empty() && c.options.back() == "-Tminterm") {
     const long n = largestDeclaredInputs(c.text);
     if (n > 12 && n < 31) c.options.back() = "-Tcheck";  // a legal but slow truth table
   }
