@@ -10,6 +10,12 @@
 //
 // Every solver first makes sure that each column has a covering row: the
 // greedy loops and the lower bound would otherwise never finish.
+//
+// The exact search is exponential in the worst case.  A run limited by time
+// sets a deadline: once it has passed, no state is branched on any more; each
+// open state is completed along its include branch (the branch the search
+// takes first anyway) and the cheapest cover found so far stands.  A run
+// without a time limit keeps the exact search.
 #include "cover/solvers.h"
 
 #include <algorithm>
@@ -171,6 +177,19 @@ void SolveContributiveRemoval(TCovMatrix& m, TCovResult& result) {
 
 namespace {
 
+std::optional<std::chrono::steady_clock::time_point> exactDeadline;
+
+bool pastDeadline() { return exactDeadline && std::chrono::steady_clock::now() > *exactDeadline; }
+
+/// Completes m by choosing its last live row until every column is covered.
+void completeAlongInclude(TCovMatrix& m) {
+  while (m.uncovered > 0) {
+    const int row = m.rows.head();
+    if (row < 0) return;
+    SelectRow(m, row);
+  }
+}
+
 struct ExactFrame {
   enum Kind { kSolve, kExclude, kCombine } kind = kSolve;
   TCovMatrix* m = nullptr;
@@ -234,6 +253,11 @@ void solveFrame(ExactFrame& f, std::vector<ExactFrame>& stack) {
 
   const int last = m.rows.head();
   if (last < 0) return;  // columns left but no row: no completion
+  if (pastDeadline()) {
+    completeAlongInclude(m);
+    if (m.uncovered == 0) record(m, best);
+    return;
+  }
   MatrixPtr c = CopyMatrixState(m);
   const int r = c->rows.head();  // the copy of m's last live row
   SelectRow(*c, r);
@@ -267,6 +291,7 @@ void SolveExact(TCovMatrix& top, TCovResult& best) {
         solveFrame(f, stack);
         break;
       case ExactFrame::kExclude: {
+        if (pastDeadline()) break;  // out of time: the include branch already gave a cover
         RemoveRow(*f.m, f.row);
         ExactFrame next;
         next.m = f.m;
@@ -287,6 +312,8 @@ void SolveExact(TCovMatrix& top, TCovResult& best) {
     }
   }
 }
+
+void SetExactDeadline(std::optional<std::chrono::steady_clock::time_point> deadline) { exactDeadline = deadline; }
 
 // ---- dispatcher -----------------------------------------------------------------
 

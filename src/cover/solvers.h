@@ -1,6 +1,9 @@
 // The four covering problem solvers and their dispatcher.
 #pragma once
 
+#include <chrono>
+#include <optional>
+
 #include "cover/cover_matrix.h"
 
 namespace vorn {
@@ -15,5 +18,8 @@ void SolveContributiveAddition(TCovMatrix& m, TCovResult& result);
 void SolveContributiveRemoval(TCovMatrix& m, TCovResult& result);
 /// \brief Branch and bound for a minimum number of rows; improves best when it finds a cheaper cover.
 void SolveExact(TCovMatrix& m, TCovResult& best);
+/// \brief Sets (or clears) the moment after which the exact search stops branching and
+/// completes each open state along its include path.
+void SetExactDeadline(std::optional<std::chrono::steady_clock::time_point> deadline);
 
 }  // namespace vorn

@@ -5,6 +5,7 @@
 
 #include "cdsearch/cd_step.h"
 #include "cover/cover_selection.h"
+#include "cover/solvers.h"
 #include "driver/random.h"
 #include "driver/run_state.h"
 #include "fcmin/fc_min.h"
@@ -61,6 +62,10 @@ FunctionPtr minimize(TBoolFnct& f, std::optional<std::uint32_t> seed) {
   iterationCount = 0;
   buildLists(f);
   const Clock::time_point start = Clock::now();
+  // A run limited by time must not sit in an exponential exact cover.
+  // (A limit beyond a few decades is no limit; it would overflow the clock.)
+  if (s.stopOnTime && s.timeLimit < 1e9f)
+    SetExactDeadline(start + std::chrono::duration_cast<Clock::duration>(std::chrono::duration<double>(s.timeLimit)));
   int lastImprovement = 1, improvementGap = 1;
   FunctionPtr best;
   bool failed = false;
@@ -101,6 +106,7 @@ FunctionPtr minimize(TBoolFnct& f, std::optional<std::uint32_t> seed) {
     best = makeCover(f, *run->implicants);
     failed = !best;
   }
+  SetExactDeadline(std::nullopt);
   releaseRunState(std::move(run));
   progress().end();
   if (failed) return nullptr;

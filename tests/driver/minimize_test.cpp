@@ -191,3 +191,22 @@ TEST_F(MinimizeSettings, OutputWithoutOffSetIsCoveredByTheUniversalCube) {
     EXPECT_EQ(test::checkCover(*f, *result), "") << "-E" << e;
   }
 }
+
+TEST_F(MinimizeSettings, ExactCoverPastTheTimeLimitStillGivesValidCovers) {
+  // A limit already passed: the exact search may not branch at all, and each
+  // state is completed along its include branch.
+  settings().stopOnIterations = 0;
+  settings().stopOnTime = 1;
+  settings().timeLimit = -1.0f;
+  settings().cpMethod = 3;
+  expectValidCovers("-CP3 -St-1", 8);
+  for (float limit : {1e30f, 0.0f}) {
+    settings().timeLimit = limit;
+    settings().stopOnIterations = 1;
+    settings().iterationLimit = 1;
+    auto f = test::randomFr(21, 5, 2);
+    auto result = run(*f, 21);
+    ASSERT_TRUE(result);
+    EXPECT_EQ(test::checkCover(*f, *result), "");
+  }
+}
