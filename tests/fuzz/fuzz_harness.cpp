@@ -489,8 +489,8 @@ Case hostileCase(std::uint64_t seed) {
     for (int k = 1 + r.below(3); k > 0; --k) mutate(r, lines, base);
     c.text = joinLines(lines);
   }
-  const int mode = r.below(5);
-  if (mode == 4) {
+  const int mode = r.below(7);
+  if (mode >= 4) {  // minimization gets the larger share: it has the most code to go wrong
     c.options = randomOptions(r);
     if (r.chance(10)) c.options.push_back(r.pick(std::vector<std::string>{"-E9", "-CP7", "-FR200", "-Tfoo", "-DD5", "-E-1"}));
   } else {
