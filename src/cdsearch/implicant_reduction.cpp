@@ -181,7 +181,9 @@ class Reducer {
 
 void ReduceImplicants(TBoolFnct& products) {
   progress().begin("IR", 0, 1);
-  if (products.source && products.source->indexed) {
+  // The work arrays grow with the outputs; an empty set (most outputs of a
+  // wide function) must not pay for them once per output.
+  if (products.head && products.source && products.source->indexed) {
     Reducer reducer(*products.source);
     // copies are appended at the end, so this walk reaches them too
     for (TPfnct* t = products.head.get(); t; t = t->next.get()) {

@@ -52,6 +52,7 @@ namespace {
 /// The columns of one layout: for each output taken, its first dense column
 /// and the layout index of its position 0.
 struct Layout {
+  int base = 0;                  ///< the output of entry 0: a one-output layout holds only its output
   std::vector<int> firstDense;   ///< by output; -1 when the output has no columns here
   std::vector<int> firstIndex;   ///< by output
   std::vector<int> onCount;      ///< by output
@@ -69,8 +70,9 @@ MatrixPtr makeMatrix(TBoolFnct& f, const Layout& layout, int width, int onlyOutp
   const int outputs = static_cast<int>(layout.onCount.size());
   for (int i = 0; i < outputs; ++i) {
     if (layout.firstDense[static_cast<std::size_t>(i)] < 0) continue;
+    const TermList& on = source->onLists[static_cast<std::size_t>(layout.base + i)];
     for (int j = 0; j < layout.onCount[static_cast<std::size_t>(i)]; ++j) {
-      cells->columnEntries.push_back(&source->onLists[static_cast<std::size_t>(i)][static_cast<std::size_t>(j)]);
+      cells->columnEntries.push_back(&on[static_cast<std::size_t>(j)]);
       cells->columnIndex.push_back(layout.firstIndex[static_cast<std::size_t>(i)] + j);
     }
   }
@@ -88,9 +90,10 @@ MatrixPtr makeMatrix(TBoolFnct& f, const Layout& layout, int width, int onlyOutp
     Word* row = cells->rowBits.data() + static_cast<std::size_t>(r) * cells->columnWords;
     for (const CoverEntry& e : t.covers) {
       // Entries outside the layout (another output, a stale position) have no column.
-      if (e.output < 0 || e.output >= outputs) continue;
-      const int first = layout.firstDense[static_cast<std::size_t>(e.output)];
-      if (first < 0 || e.onIndex < 0 || e.onIndex >= layout.onCount[static_cast<std::size_t>(e.output)]) continue;
+      const int slot = e.output - layout.base;
+      if (slot < 0 || slot >= outputs) continue;
+      const int first = layout.firstDense[static_cast<std::size_t>(slot)];
+      if (first < 0 || e.onIndex < 0 || e.onIndex >= layout.onCount[static_cast<std::size_t>(slot)]) continue;
       const int c = first + e.onIndex;
       row[c >> 6] |= Word{1} << (c & 63);
       cells->columnBits[static_cast<std::size_t>(c) * cells->rowWords + static_cast<std::size_t>(r >> 6)] |=
@@ -143,10 +146,13 @@ MatrixPtr BuildCoverMatrix(TBoolFnct& f) {
 MatrixPtr BuildOutputMatrix(TBoolFnct& f, int output) {
   TBoolFnct* source = indexedSource(f);
   if (!source || output < 0 || output >= source->outputCount) return makeMatrix(f, emptyLayout(0), 0, -1);
-  Layout l = emptyLayout(source->outputCount);
+  // Only the one output: a layout over all outputs would make sparsing and
+  // single-output covers quadratic in the number of outputs.
+  Layout l = emptyLayout(1);
+  l.base = output;
   const int count = source->onCounts[static_cast<std::size_t>(output)];
-  l.firstDense[static_cast<std::size_t>(output)] = 0;
-  l.onCount[static_cast<std::size_t>(output)] = count;
+  l.firstDense[0] = 0;
+  l.onCount[0] = count;
   return makeMatrix(f, l, count, output);
 }
 

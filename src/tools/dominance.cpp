@@ -144,6 +144,10 @@ void BuildCoverKeys(const TBoolFnct& f, TPfnct& term) {
 
 void RemoveDominatedTerms(TBoolFnct& target, TBoolFnct& other) {
   progress().begin("Cheching for dominance", target.termCount, 1);
+  if (!target.head) {  // the key map spans every output: not worth building for nothing
+    progress().end();
+    return;
+  }
   const int m = maxOnCountOf(target);
   KeyMap map(m, target.outputCount);
   // The terms of other are scanned once per term of target: a flat array of
@@ -183,6 +187,10 @@ void RemoveDominatedTerms(TBoolFnct& target, TBoolFnct& other) {
 
 void RemoveSelfDominatedTerms(TBoolFnct& f) {
   progress().begin("Cheching for dominance", f.termCount, 1);
+  if (!f.head) {
+    progress().end();
+    return;
+  }
   const int m = maxOnCountOf(f);
   KeyMap map(m, f.outputCount);
   std::vector<Signature> signatures;
