@@ -73,7 +73,13 @@ class GroupRun {
         oldMask_(static_cast<std::size_t>(maskOnes_.words()), 0) {
     for (const TPfnct* t : src_.terms) {
       std::string w(outputs_, '~');
-      for (int j = 0; j < outputs_; ++j) w[j] = outputAt(*t, j);
+      // In an fr output part '-' says nothing, like '~': reading it as '1'
+      // would make a group claim an output the term never put in its on-set,
+      // and such a group can meet that output's off-set on every attempt.
+      for (int j = 0; j < outputs_; ++j) {
+        const char c = outputAt(*t, j);
+        w[j] = c == '-' && f.type == 1 ? '~' : c;
+      }
       work_.push_back(std::move(w));
     }
     for (int k = 0; k < termCount_; ++k) {

@@ -462,11 +462,8 @@ Case wellFormedCase(std::uint64_t seed) {
   c.inputs = r.below(9);
   c.outputs = 1 + r.below(5);
   c.options = randomOptions(r);
-  // '-' in an fr output part means nothing, yet FC-Min reads it as '1' and then
-  // cannot cover the function ("Error occured during minimization"); until that
-  // is fixed such parts go only to runs without FC-Min iterations.
-  const bool dashOutputs = std::find(c.options.begin(), c.options.end(), "-FR0") != c.options.end();
-  randomTerms(r, c.inputs, c.outputs, dashOutputs, c.expectedInputs, c.expectedOutputs);
+  // '-' in an fr output part means nothing; every generator must read it so.
+  randomTerms(r, c.inputs, c.outputs, true, c.expectedInputs, c.expectedOutputs);
   c.text = plaText(r, c.inputs, c.outputs, c.expectedInputs, c.expectedOutputs);
   if (r.chance(12)) c.options.push_back(r.pick(std::vector<std::string>{"-Tcheck", "-Tsplit", "-Tminterm", "-info"}));
   c.withDestination = r.chance(85);
