@@ -5,6 +5,7 @@
 
 #include "cdsearch/cd_step.h"
 #include "cover/cover_selection.h"
+#include "cover/equal_cubes.h"
 #include "cover/solvers.h"
 #include "driver/random.h"
 #include "driver/run_state.h"
@@ -25,6 +26,7 @@ FunctionPtr makeCover(TBoolFnct& f, TBoolFnct& implicants) {
   if (!cover) return nullptr;
   if (s.noOutputSparsing == 0 && f.outputCount > 1 && s.singleOutput == 0 && !SparseOutputMatrix(*cover))
     return nullptr;
+  if (s.singleOutput == 0) MergeEqualCubes(*cover);
   computeStatistics(*cover);
   return cover;
 }
