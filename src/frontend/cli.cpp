@@ -2,6 +2,7 @@
 
 #include <cstdio>
 #include <cstring>
+#include <new>
 
 #include "frontend/actions.h"
 #include "frontend/exit.h"
@@ -190,6 +191,13 @@ int runMain(int argc, char** argv) {
     result.reset();
     loaded.reset();
     return e.code;
+  } catch (const std::bad_alloc&) {
+    // A function too large for this machine (say -Tminterm on 28 inputs):
+    // a message and a failure code, never an abort.  Nothing was written.
+    result.reset();
+    loaded.reset();
+    std::fputs("Out of memory\n", stderr);
+    return 1;
   }
   // Derived functions borrow the loaded function's labels: release them first.
   result.reset();

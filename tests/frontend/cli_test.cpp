@@ -1,4 +1,8 @@
 #include <gtest/gtest.h>
+#include <sys/wait.h>
+
+#include <cstdio>
+#include <cstdlib>
 
 #include "frontend/cli.h"
 #include "frontend/exit.h"
@@ -125,4 +129,23 @@ TEST(CommandLine, InfoOnAnFdFunctionPrintsItsFigures) {
   EXPECT_EQ(r.exitCode, 0);
   EXPECT_EQ(r.err, test::banner() + summary(src, "fd", 3, 2, 3));
   EXPECT_EQ(r.out, "Terms: 3\nLiterals: 5\nOutput cost: 4\nGates: 4\nGEs: 8\n\n");
+}
+
+TEST(CommandLine, RunningOutOfMemoryIsAFailureNotAnAbort) {
+#ifdef __SANITIZE_ADDRESS__
+  GTEST_SKIP() << "the address sanitizer reserves more address space than the limit allows";
+#else
+  // 2^27 minterms do not fit in 300 MB of address space.
+  const std::string src = test::writeFile(test::tempPath("m27.pla"), ".i 27\n.o 1\n" + std::string(27, '-') + " 1\n");
+  const std::string dst = test::tempPath("m27_out.pla");
+  const std::string cmd = "ulimit -v 300000; '" + std::string(VORN_BINARY) + "' -Tminterm '" + src + "' '" + dst +
+                          "' 2>'" + dst + ".err'";
+  const int status = std::system(cmd.c_str());
+  EXPECT_TRUE(WIFEXITED(status));
+  EXPECT_EQ(WEXITSTATUS(status), 1);
+  const std::string err = test::readFile(dst + ".err");
+  EXPECT_NE(err.find("Out of memory\n"), std::string::npos) << err;
+  EXPECT_EQ(test::readFile(dst), "<missing>");
+  std::remove((dst + ".err").c_str());
+#endif
 }
