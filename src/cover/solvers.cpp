@@ -91,6 +91,24 @@ int priorityRow(TCovMatrix& m) {
   return -1;  // not reached: k lies within the tied pairs
 }
 
+/// The loop of the selecting solvers: choose the row `pick` names until every
+/// column is covered (a pick of -1 means some column has no row left), then
+/// hand the chosen rows over and close the progress report.
+template <typename Pick>
+void selectUntilCovered(TCovMatrix& m, TCovResult& result, int start, Pick&& pick) {
+  while (m.uncovered > 0) {
+    const int row = pick();
+    if (row < 0) {
+      result.uncoverable = true;
+      break;
+    }
+    SelectRow(m, row);
+    progress().step(start - m.uncovered, 0);
+  }
+  handOver(m, result);
+  progress().end();
+}
+
 }  // namespace
 
 void SolvePriorityCover(TCovMatrix& m, TCovResult& result) {
@@ -104,18 +122,10 @@ void SolvePriorityCover(TCovMatrix& m, TCovResult& result) {
       ++m.columnLines[static_cast<std::size_t>(c)].count;
     });
   });
-  while (m.uncovered > 0) {
+  selectUntilCovered(m, result, start, [&] {
     m.columns.compact();
-    const int row = priorityRow(m);
-    if (row < 0) {
-      result.uncoverable = true;
-      break;
-    }
-    SelectRow(m, row);
-    progress().step(start - m.uncovered, 0);
-  }
-  handOver(m, result);
-  progress().end();
+    return priorityRow(m);
+  });
 }
 
 void SolveContributiveAddition(TCovMatrix& m, TCovResult& result) {
@@ -123,7 +133,7 @@ void SolveContributiveAddition(TCovMatrix& m, TCovResult& result) {
   const int start = m.uncovered;
   prepareScores(m, 2);
   ComputeContributions(m);
-  while (m.uncovered > 0) {
+  selectUntilCovered(m, result, start, [&] {
     double best = 0.0;
     int row = -1;
     m.rows.forEach([&](int r) {
@@ -133,15 +143,8 @@ void SolveContributiveAddition(TCovMatrix& m, TCovResult& result) {
         row = r;
       }
     });
-    if (row < 0) {
-      result.uncoverable = true;
-      break;
-    }
-    SelectRow(m, row);
-    progress().step(start - m.uncovered, 0);
-  }
-  handOver(m, result);
-  progress().end();
+    return row;
+  });
 }
 
 void SolveContributiveRemoval(TCovMatrix& m, TCovResult& result) {

@@ -11,10 +11,10 @@ std::optional<OnOffConflict> findOnOffConflict(const TBoolFnct& f) {
   for (std::size_t a = 0; a < terms.size(); ++a)
     for (std::size_t b = a + 1; b < terms.size(); ++b) {
       if (!terms[a]->input.intersects(terms[b]->input)) continue;
-      const std::string &oa = terms[a]->output, &ob = terms[b]->output;
-      for (int j = 0; j < m && j < static_cast<int>(oa.size()) && j < static_cast<int>(ob.size()); ++j) {
-        if (oa[j] == '1' && ob[j] == '0') return OnOffConflict{static_cast<int>(a), static_cast<int>(b), j};
-        if (oa[j] == '0' && ob[j] == '1') return OnOffConflict{static_cast<int>(b), static_cast<int>(a), j};
+      for (int j = 0; j < m; ++j) {
+        const char x = outputAt(*terms[a], j), y = outputAt(*terms[b], j);
+        if (x == '1' && y == '0') return OnOffConflict{static_cast<int>(a), static_cast<int>(b), j};
+        if (x == '0' && y == '1') return OnOffConflict{static_cast<int>(b), static_cast<int>(a), j};
       }
     }
   return std::nullopt;

@@ -69,7 +69,4 @@ struct OutputMasks {
 /// \brief Indexes the output parts of f's terms; a missing output character counts as '~'.
 OutputMasks indexOutputs(const TBoolFnct& f);
 
-/// \brief The output character of a term at j, '~' where its output part is missing or short.
-inline char outputAt(const TPfnct& t, int j) { return j < static_cast<int>(t.output.size()) ? t.output[j] : '~'; }
-
 }  // namespace vorn

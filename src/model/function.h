@@ -108,6 +108,9 @@ std::string& makeSupercube(std::string& a, std::string_view b, int n);
 /// \brief The input cube of a term, cut or padded with '-' to n positions.
 Cube cubeOf(std::string_view text, int n);
 
+/// \brief Output character j of a term; '~' (no information) beyond its output part.
+inline char outputAt(const TPfnct& t, int j) { return j < static_cast<int>(t.output.size()) ? t.output[j] : '~'; }
+
 /// \brief Walks the term list of a function in order.
 template <typename Fn>
 void forEachTerm(const TBoolFnct& f, Fn&& fn) {

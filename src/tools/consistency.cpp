@@ -10,11 +10,9 @@ namespace vorn {
 
 namespace {
 
-char outputChar(const TPfnct& t, int j) { return j < static_cast<int>(t.output.size()) ? t.output[j] : '~'; }
-
 bool disagree(const TPfnct& a, const TPfnct& b, int outputs) {
   for (int j = 0; j < outputs; ++j) {
-    const char x = outputChar(a, j), y = outputChar(b, j);
+    const char x = outputAt(a, j), y = outputAt(b, j);
     if (x != y && x != '~' && y != '~') return true;
   }
   return false;

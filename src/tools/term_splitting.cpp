@@ -31,12 +31,10 @@ namespace vorn {
 
 namespace {
 
-char outputChar(const TPfnct& t, int j) { return j < static_cast<int>(t.output.size()) ? t.output[j] : '~'; }
-
 /// '1' against '0' at some output.
 bool conflictOneZero(const TPfnct& a, const TPfnct& b, int outputs) {
   for (int j = 0; j < outputs; ++j) {
-    const char x = outputChar(a, j), y = outputChar(b, j);
+    const char x = outputAt(a, j), y = outputAt(b, j);
     if ((x == '1' && y == '0') || (x == '0' && y == '1')) return true;
   }
   return false;
@@ -47,7 +45,7 @@ bool conflictOneZero(const TPfnct& a, const TPfnct& b, int outputs) {
 bool mergeOutputs(const std::string& from, TPfnct& into, int outputs) {
   const int n = std::min<int>(outputs, static_cast<int>(from.size()));
   for (int j = 0; j < n; ++j) {
-    const char x = from[j], y = outputChar(into, j);
+    const char x = from[j], y = outputAt(into, j);
     if ((x == '1' && y == '0') || (x == '0' && y == '1')) return false;
   }
   for (int j = 0; j < n; ++j) {
@@ -60,10 +58,8 @@ bool mergeOutputs(const std::string& from, TPfnct& into, int outputs) {
 
 char opposite(char literal) { return literal == '1' ? '0' : '1'; }
 
-TPfnct* storeTerm(TermTree& tree, TPfnct* t) { return TermTreeAddTerm(tree, t); }
-
 /// Takes the cube out of the tree when it is stored there for this very term.
-void unstoreTerm(TermTree& tree, const TPfnct* t) {
+void unTermTreeAddTerm(TermTree& tree, const TPfnct* t) {
   if (TermTreeFind(tree, t->input) == t) TermTreeRemove(tree, t->input);
 }
 
@@ -140,7 +136,7 @@ class PairSplitter {
         if (!mergeOutputs(t_->output, *p, outputs)) return false;
       } else {
         p = appendTerm(f_, x, t_->output, t_->freeCount - k);
-        storeTerm(tree_, p);
+        TermTreeAddTerm(tree_, p);
       }
       q = u_;
     } else if (k == 0) {
@@ -162,7 +158,7 @@ class PairSplitter {
     TPfnct* s = isT ? t_ : u_;
     freeAgainst(s->input, p.input, positions_);
     const int outputs = f_.outputCount;
-    unstoreTerm(tree_, s);
+    unTermTreeAddTerm(tree_, s);
     const int p1 = positions_[0];
     const char lit1 = p.input.get(p1);
     Cube rest = s->input;
@@ -175,7 +171,7 @@ class PairSplitter {
       if (!mergeOutputs(s->output, *e, outputs)) return false;
       replace(isT, s, e);
     } else {
-      storeTerm(tree_, s);
+      TermTreeAddTerm(tree_, s);
     }
     for (std::size_t i = 1; i < positions_.size(); ++i) {
       const int pos = positions_[i];
@@ -187,7 +183,7 @@ class PairSplitter {
       if (TPfnct* e = TermTreeFind(tree_, piece)) {
         if (!mergeOutputs(kept_, *e, outputs)) return false;
       } else {
-        storeTerm(tree_, appendTerm(f_, piece, kept_, d));
+        TermTreeAddTerm(tree_, appendTerm(f_, piece, kept_, d));
       }
     }
     return true;
@@ -211,8 +207,8 @@ class PairSplitter {
   bool foldEqualPair() {
     if (!mergeOutputs(u_->output, *t_, f_.outputCount)) return false;
     if (TermTreeFind(tree_, u_->input) == u_) {
-      unstoreTerm(tree_, u_);
-      storeTerm(tree_, t_);
+      unTermTreeAddTerm(tree_, u_);
+      TermTreeAddTerm(tree_, t_);
     }
     RemoveTerm(f_, u_, uPrev_);
     u_ = nullptr;
@@ -238,7 +234,7 @@ int FoldEqualCubes(TBoolFnct& f, TermTree& tree) {
   TPfnct* lastKept = nullptr;
   TPfnct* t = f.head.get();
   while (t) {
-    TPfnct* e = storeTerm(tree, t);
+    TPfnct* e = TermTreeAddTerm(tree, t);
     if (!e) {
       lastKept = t;
       t = t->next.get();
