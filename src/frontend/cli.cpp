@@ -6,6 +6,7 @@
 
 #include "frontend/actions.h"
 #include "frontend/exit.h"
+#include "frontend/help.h"
 #include "frontend/settings.h"
 #include "model/cost.h"
 #include "model/numbers.h"
@@ -69,7 +70,10 @@ std::string_view from(const std::string& arg, std::size_t i) {
 
 char at(const std::string& arg, std::size_t i) { return i < arg.size() ? arg[i] : '\0'; }
 
-void parseOption(const std::string& arg, RunMode& mode) {
+[[noreturn]] void unknownParameter(const std::string& arg) { fail("Unknown parameter " + arg + "\n"); }
+
+void parseOption(const std::string& arg, CommandLine& cl) {
+  RunMode& mode = cl.mode;
   Settings& s = settings();
   const char variant = at(arg, 2);
   switch (at(arg, 1)) {
@@ -136,8 +140,20 @@ void parseOption(const std::string& arg, RunMode& mode) {
       else
         std::fprintf(stderr, "Unknown parameter %s\n", arg.c_str());  // skipped; parsing goes on
       return;
+    case 'h':
+      if (arg != "-h") unknownParameter(arg);
+      cl.request = Request::Help;
+      return;
+    case '-':
+      if (arg == "--help")
+        cl.request = Request::Help;
+      else if (arg == "--version")
+        cl.request = Request::Version;
+      else
+        unknownParameter(arg);
+      return;
     default:
-      fail("Unknown parameter " + arg + "\n");
+      unknownParameter(arg);
   }
 }
 
@@ -154,7 +170,8 @@ CommandLine parseArguments(const std::vector<std::string>& args) {
   CommandLine cl;
   for (const std::string& arg : args) {
     if (!arg.empty() && arg[0] == '-') {
-      parseOption(arg, cl.mode);
+      parseOption(arg, cl);
+      if (cl.request != Request::None) break;  // what was asked for replaces the run
     } else if (!cl.hasSource) {
       cl.source = arg;
       cl.hasSource = true;
@@ -173,6 +190,12 @@ int runMain(int argc, char** argv) {
   try {
     std::fputs(kBanner, stderr);
     const CommandLine cl = parseArguments(std::vector<std::string>(argv + 1, argv + argc));
+    if (cl.request != Request::None) {
+      std::fputs((cl.request == Request::Help ? helpText() : versionText()).c_str(), stdout);
+      std::fflush(stdout);
+      if (std::ferror(stdout)) fail("Cannot write to standard output\n");
+      return 0;
+    }
     if (!cl.hasSource) fail(kUsage, 0);
     std::fprintf(stderr, "Input function: %s\n", cl.source.c_str());
     ReadResult r = read(cl.source);

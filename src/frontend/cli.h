@@ -9,8 +9,12 @@ namespace vorn {
 
 enum class RunMode { Minimize, Info, Check, Split, Minterm };
 
+/// What the user asked to see instead of a run (-h, --help, --version).
+enum class Request { None, Help, Version };
+
 struct CommandLine {
   RunMode mode = RunMode::Minimize;
+  Request request = Request::None;  ///< set: parsing stopped at that argument
   bool hasSource = false;
   std::string source;
   std::string destination;  ///< empty: standard output

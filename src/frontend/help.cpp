@@ -1,0 +1,51 @@
+// Help and version.  The usage text printed without arguments is kept word
+// for word; arguments added later are described below it under a heading of
+// their own, so the old lines keep their place for anyone who reads them.
+#include "frontend/help.h"
+
+#include <cstring>
+
+#include "frontend/cli.h"
+
+namespace vorn {
+
+namespace {
+
+const char kFurther[] =
+    "\n"
+    "Further Options:\n"
+    "    -h, --help   Prints this text to standard output\n"
+    "    --version    Prints the version, the compiler and the build date\n";
+
+}  // namespace
+
+const char* furtherOptionsText() { return kFurther; }
+
+std::string helpText() { return std::string(usageText()) + kFurther; }
+
+std::string compilerName() {
+#if defined(__clang__)
+  return std::string("Clang ") + __clang_version__;
+#elif defined(__GNUC__)
+  return std::string("GCC ") + __VERSION__;
+#else
+  return "an unknown compiler";
+#endif
+}
+
+std::string isoDate(const std::string& compilerDate) {
+  static const char kMonths[] = "JanFebMarAprMayJunJulAugSepOctNovDec";
+  if (compilerDate.size() != 11) return compilerDate;
+  const char* hit = std::strstr(kMonths, compilerDate.substr(0, 3).c_str());
+  if (!hit || (hit - kMonths) % 3 != 0) return compilerDate;
+  const int month = static_cast<int>(hit - kMonths) / 3 + 1;
+  std::string day = compilerDate.substr(4, 2);
+  if (day[0] == ' ') day[0] = '0';
+  return compilerDate.substr(7, 4) + "-" + (month < 10 ? "0" : "") + std::to_string(month) + "-" + day;
+}
+
+std::string versionText() {
+  return "vorn 2.2 beta\ncompiled by " + compilerName() + " on " + isoDate(__DATE__) + "\n";
+}
+
+}  // namespace vorn
