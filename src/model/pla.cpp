@@ -7,9 +7,9 @@
 #include <optional>
 #include <sstream>
 #include <string_view>
-#include <unistd.h>
 
 #include "frontend/settings.h"
+#include "model/destination_file.h"
 #include "model/numbers.h"
 
 namespace vorn {
@@ -245,25 +245,7 @@ bool write(const TBoolFnct& f, const std::string& path, std::string& error) {
     }
     return true;
   }
-  const std::string temp = path + ".vorn-" + std::to_string(::getpid()) + ".tmp";
-  {
-    std::ofstream out(temp, std::ios::binary | std::ios::trunc);
-    if (out) {
-      out.write(text.data(), static_cast<std::streamsize>(text.size()));
-      out.close();
-    }
-    if (!out) {
-      std::remove(temp.c_str());
-      error = "Cannot write file " + path;
-      return false;
-    }
-  }
-  if (std::rename(temp.c_str(), path.c_str()) != 0) {
-    std::remove(temp.c_str());
-    error = "Cannot write file " + path;
-    return false;
-  }
-  return true;
+  return writeDestination(path, text, error);
 }
 
 }  // namespace vorn

@@ -27,8 +27,8 @@ ReadResult readText(const std::string& text);
 /// \brief The PLA text of a function.
 std::string formatPla(const TBoolFnct& f);
 /// \brief Writes a function as PLA to `path`, or to standard output when path is empty.
-/// The file is written beside the destination and renamed into place, so a
-/// failure never leaves a partial file.  Returns false with `error` set on failure.
+/// A failure never leaves a partial file (see destination_file.h for how each
+/// kind of destination is written).  Returns false with `error` set on failure.
 bool write(const TBoolFnct& f, const std::string& path, std::string& error);
 
 }  // namespace vorn
