@@ -1,0 +1,159 @@
+// Tautology by unate recursive splitting.
+//
+// A list is a tautology when both of its cofactors with respect to any
+// variable are.  Splitting is only needed while some variable is binate
+// (appears as 0 in one cube and as 1 in another): a cube with a literal in
+// a unate variable can be dropped (setting that variable against its only
+// polarity removes exactly those cubes, and what stays does not depend on
+// it), and a list with no binate variable left is a tautology exactly when
+// it holds the universal cube.  A list whose cubes hold fewer minterms
+// together than the space is no tautology either.  The split variable is the
+// most binate one (the most cubes with a literal there), which shrinks both
+// cofactors fastest.
+//
+// The recursion runs on an explicit stack of sub-lists held back to back in
+// one array: a function with tens of thousands of inputs may need that many
+// nested splits, far beyond what the call stack holds, and the sub-lists are
+// built without one allocation per cube.
+#include "unate/tautology.h"
+
+#include <cmath>
+#include <cstring>
+#include <vector>
+
+namespace vorn {
+
+TautologyChecker::TautologyChecker(int words) : words_(words), stride_(2 * static_cast<std::size_t>(words)) {
+  zeroOr_.resize(static_cast<std::size_t>(words));
+  oneOr_.resize(static_cast<std::size_t>(words));
+}
+
+bool TautologyChecker::check(const std::uint64_t* cubes, int count) {
+  ++stats.checks;
+  if (words_ == 0) return count > 0;
+  arena_.assign(cubes, cubes + static_cast<std::size_t>(count) * stride_);
+  frames_.clear();
+  frames_.push_back({0, count});
+  while (!frames_.empty()) {
+    Frame f = frames_.back();
+    frames_.pop_back();
+    int split = -1;
+    const Verdict v = examine(f, split);
+    if (v == Verdict::NotTautology) return false;
+    if (v == Verdict::Tautology) {
+      ++stats.leaves;
+      arena_.resize(f.offset);
+      continue;
+    }
+    ++stats.splits;
+    splitFrame(f, split);
+  }
+  return true;
+}
+
+TautologyChecker::Verdict TautologyChecker::examine(Frame& f, int& split) {
+  for (;;) {
+    if (f.count == 0) return Verdict::NotTautology;
+    std::fill(zeroOr_.begin(), zeroOr_.end(), 0);
+    std::fill(oneOr_.begin(), oneOr_.end(), 0);
+    double volume = 0;
+    for (int k = 0; k < f.count; ++k) {
+      const std::uint64_t* c = at(f.offset + static_cast<std::size_t>(k) * stride_);
+      int lits = 0;
+      for (int w = 0; w < words_; ++w) {
+        zeroOr_[w] |= c[w];
+        oneOr_[w] |= c[words_ + w];
+        lits += __builtin_popcountll(c[w] | c[words_ + w]);
+      }
+      if (lits == 0) return Verdict::Tautology;
+      if (volume < 1) volume += std::ldexp(1.0, -lits);
+    }
+    bool binate = false, unate = false;
+    for (int w = 0; w < words_; ++w) {
+      binate |= (zeroOr_[w] & oneOr_[w]) != 0;
+      unate |= (zeroOr_[w] ^ oneOr_[w]) != 0;
+    }
+    if (!binate) return Verdict::NotTautology;
+    if (unate) {
+      dropUnateCubes(f);
+      continue;
+    }
+    if (volume < 1) return Verdict::NotTautology;
+    split = mostBinate(f);
+    return Verdict::Split;
+  }
+}
+
+void TautologyChecker::dropUnateCubes(Frame& f) {
+  int kept = 0;
+  for (int k = 0; k < f.count; ++k) {
+    std::uint64_t* c = at(f.offset + static_cast<std::size_t>(k) * stride_);
+    bool touches = false;
+    for (int w = 0; w < words_ && !touches; ++w) touches = ((c[w] | c[words_ + w]) & (zeroOr_[w] ^ oneOr_[w])) != 0;
+    if (touches) continue;
+    if (kept != k) std::memmove(at(f.offset + static_cast<std::size_t>(kept) * stride_), c, stride_ * sizeof(std::uint64_t));
+    ++kept;
+  }
+  f.count = kept;
+}
+
+int TautologyChecker::mostBinate(const Frame& f) {
+  counts_.assign(static_cast<std::size_t>(words_) * 64, 0);
+  for (int k = 0; k < f.count; ++k) {
+    const std::uint64_t* c = at(f.offset + static_cast<std::size_t>(k) * stride_);
+    for (int w = 0; w < words_; ++w)
+      for (std::uint64_t bits = (c[w] | c[words_ + w]) & zeroOr_[w] & oneOr_[w]; bits; bits &= bits - 1)
+        ++counts_[static_cast<std::size_t>(w) * 64 + static_cast<std::size_t>(__builtin_ctzll(bits))];
+  }
+  int best = -1, bestCount = 0;
+  for (std::size_t v = 0; v < counts_.size(); ++v)
+    if (counts_[v] > bestCount) {
+      bestCount = counts_[v];
+      best = static_cast<int>(v);
+    }
+  return best;
+}
+
+void TautologyChecker::splitFrame(const Frame& f, int v) {
+  const int w = v >> 6;
+  const std::uint64_t bit = std::uint64_t{1} << (v & 63);
+  const std::size_t end = f.offset + static_cast<std::size_t>(f.count) * stride_;
+  arena_.resize(end + 2 * static_cast<std::size_t>(f.count) * stride_);
+  std::size_t out = end;
+  int counts[2] = {0, 0};
+  // Cofactor v = 1 keeps the cubes without 0 at v; cofactor v = 0 those without 1.
+  for (int side = 0; side < 2; ++side) {
+    const std::size_t blocked = side == 0 ? 0 : static_cast<std::size_t>(words_);
+    for (int k = 0; k < f.count; ++k) {
+      const std::uint64_t* c = at(f.offset + static_cast<std::size_t>(k) * stride_);
+      if (c[blocked + w] & bit) continue;
+      std::uint64_t* d = at(out);
+      std::memcpy(d, c, stride_ * sizeof(std::uint64_t));
+      d[w] &= ~bit;
+      d[words_ + w] &= ~bit;
+      out += stride_;
+      ++counts[side];
+    }
+  }
+  std::memmove(at(f.offset), at(end), (out - end) * sizeof(std::uint64_t));
+  arena_.resize(f.offset + (out - end));
+  frames_.push_back({f.offset, counts[0]});
+  frames_.push_back({f.offset + static_cast<std::size_t>(counts[0]) * stride_, counts[1]});
+}
+
+bool TautologyPacked(const std::uint64_t* cubes, int count, int words, TautologyStats* stats) {
+  TautologyChecker checker(words);
+  const bool yes = checker.check(cubes, count);
+  if (stats) {
+    stats->checks += checker.stats.checks;
+    stats->splits += checker.stats.splits;
+    stats->leaves += checker.stats.leaves;
+  }
+  return yes;
+}
+
+bool Tautology(const CubeList& s, TautologyStats* stats) {
+  return TautologyPacked(s.raw().data(), s.size(), s.words(), stats);
+}
+
+}  // namespace vorn
