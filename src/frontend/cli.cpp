@@ -2,6 +2,8 @@
 
 #include <cstdio>
 #include <cstring>
+#include <iostream>
+#include <sstream>
 #include <new>
 
 #include "frontend/actions.h"
@@ -58,6 +60,8 @@ const char kUsage[] =
     "    -Tcheck      Checks the input function for consistence\n"
     "    -Tsplit      Splits intersecting terms\n"
     "    -Tminterm    Splits function into minterms\n";
+
+const char kStandardStream[] = "-";
 
 const char kBanner[] = "VORN 2.2 beta - two-level logic minimizer (linux)\n\n";
 
@@ -157,6 +161,17 @@ void parseOption(const std::string& arg, CommandLine& cl) {
   }
 }
 
+/// Reads the source: a file, or standard input for '-'.
+ReadResult load(const std::string& source) {
+  if (source != kStandardStream) return read(source);
+  std::ostringstream text;
+  text << std::cin.rdbuf();  // an empty stream leaves the text empty: no term, no function
+  if (std::cin.bad()) fail("Cannot read the function from standard input\n");
+  ReadResult r = readText(text.str());
+  if (r.error.empty() && !r.function) fail("No function on standard input: it holds no term\n");
+  return r;
+}
+
 void printSummary(const TBoolFnct& f) {
   std::fprintf(stderr, "Function type: %s\nInput variables: %i\nOutput variables: %i\nDefined terms: %i\n\n",
                f.type == 1 ? "fr" : "fd", f.inputCount, f.outputCount, f.termCount);
@@ -169,7 +184,15 @@ const char* usageText() { return kUsage; }
 CommandLine parseArguments(const std::vector<std::string>& args) {
   CommandLine cl;
   for (const std::string& arg : args) {
-    if (!arg.empty() && arg[0] == '-') {
+    if (arg == kStandardStream) {
+      // A lone '-' names a standard stream: input as the source, output as the destination.
+      if (!cl.hasSource) {
+        cl.source = arg;
+        cl.hasSource = true;
+      } else {
+        cl.destination.clear();
+      }
+    } else if (!arg.empty() && arg[0] == '-') {
       parseOption(arg, cl);
       if (cl.request != Request::None) break;  // what was asked for replaces the run
     } else if (!cl.hasSource) {
@@ -198,7 +221,7 @@ int runMain(int argc, char** argv) {
     }
     if (!cl.hasSource) fail(kUsage, 0);
     std::fprintf(stderr, "Input function: %s\n", cl.source.c_str());
-    ReadResult r = read(cl.source);
+    ReadResult r = load(cl.source);
     if (!r.error.empty()) fail(r.error + "\n");
     if (!r.function) fail("File not found\n");
     loaded = std::move(r.function);

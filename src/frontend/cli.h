@@ -16,8 +16,8 @@ struct CommandLine {
   RunMode mode = RunMode::Minimize;
   Request request = Request::None;  ///< set: parsing stopped at that argument
   bool hasSource = false;
-  std::string source;
-  std::string destination;  ///< empty: standard output
+  std::string source;       ///< "-": standard input
+  std::string destination;  ///< empty: standard output (also given as "-")
 };
 
 /// \brief The usage text, line by line.

@@ -15,7 +15,9 @@ const char kFurther[] =
     "\n"
     "Further Options:\n"
     "    -h, --help   Prints this text to standard output\n"
-    "    --version    Prints the version, the compiler and the build date\n";
+    "    --version    Prints the version, the compiler and the build date\n"
+    "    -            As source: reads the function from standard input;\n"
+    "                 as destination: writes the result to standard output\n";
 
 }  // namespace
 

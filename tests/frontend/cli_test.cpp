@@ -48,9 +48,6 @@ TEST(CommandLine, UnknownWordsExitOrAreSkipped) {
   auto r = runVorn({"-endcovx", "x.pla"});
   EXPECT_EQ(r.exitCode, 1);
   EXPECT_EQ(r.err, test::banner() + "Unknown parameter- -endcovx\n");
-  r = runVorn({"-", "x.pla"});
-  EXPECT_EQ(r.exitCode, 1);
-  EXPECT_EQ(r.err, test::banner() + "Unknown parameter -\n");
   r = runVorn({"-x", "-Q", "x.pla"});  // the first fatal option stops parsing
   EXPECT_EQ(r.err, test::banner() + "Unknown parameter -x\n");
   const std::string src = test::writeFile(test::tempPath("skip.pla"), kSmall);

@@ -15,13 +15,12 @@ std::string quote(const std::string& s) {
   for (char c : s) q += c == '\'' ? std::string("'\\''") : std::string(1, c);
   return q + "'";
 }
-}  // namespace
 
-RunResult runVorn(const std::vector<std::string>& args) {
+RunResult runWithStdin(const std::vector<std::string>& args, const std::string& stdinPath) {
   const std::string out = tempPath("stdout.txt"), err = tempPath("stderr.txt");
   std::string cmd = quote(VORN_BINARY);
   for (const std::string& a : args) cmd += " " + quote(a);
-  cmd += " >" + quote(out) + " 2>" + quote(err) + " </dev/null";
+  cmd += " >" + quote(out) + " 2>" + quote(err) + " <" + quote(stdinPath);
   const int status = std::system(cmd.c_str());
   RunResult r;
   r.exitCode = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
@@ -29,6 +28,16 @@ RunResult runVorn(const std::vector<std::string>& args) {
   r.err = readFile(err);
   std::remove(out.c_str());
   std::remove(err.c_str());
+  return r;
+}
+}  // namespace
+
+RunResult runVorn(const std::vector<std::string>& args) { return runWithStdin(args, "/dev/null"); }
+
+RunResult runVornFed(const std::vector<std::string>& args, const std::string& input) {
+  const std::string in = writeFile(tempPath("stdin.txt"), input);
+  RunResult r = runWithStdin(args, in);
+  std::remove(in.c_str());
   return r;
 }
 

@@ -14,6 +14,8 @@ struct RunResult {
 
 /// \brief Runs the vorn program with the arguments; captures both streams and the exit code.
 RunResult runVorn(const std::vector<std::string>& args);
+/// \brief Runs the vorn program with `input` as its standard input.
+RunResult runVornFed(const std::vector<std::string>& args, const std::string& input);
 /// \brief A fresh path in the test temp directory, with the given file name.
 std::string tempPath(const std::string& name);
 /// \brief Writes text to a file; returns the path.
