@@ -1,5 +1,6 @@
 #include "driver/minimize.h"
 
+#include <algorithm>
 #include <chrono>
 #include <ctime>
 
@@ -41,10 +42,26 @@ void beginProgress() {
     progress().begin("Minimizing...", 0, 1);
 }
 
+/// A run stopped by quality alone also ends after this many iterations in a row
+/// without a cheaper cover (and at least as many as it took to reach its best),
+/// so that a limit it cannot reach does not keep it going forever.
+constexpr int kStallIterations = 1000;
+
+bool hasOnSet(const TBoolFnct& f) {
+  for (int n : f.onCounts)
+    if (n > 0) return true;
+  return false;
+}
+
+bool stalled(const Settings& s, int lastBetter) {
+  const bool onlyQuality = s.stopOnQuality && !s.stopOnTime && !s.stopOnIterations && !s.stopOnInterval;
+  return onlyQuality && iterationCount - lastBetter >= std::max(kStallIterations, lastBetter);
+}
+
 /// The stopping tests in their fixed order; true while the run goes on.
-bool goOn(int lastImprovement, int improvementGap, const TBoolFnct* best) {
+bool goOn(int lastImprovement, int improvementGap, const TBoolFnct* best, int lastBetter) {
   const Settings& s = settings();
-  bool on = true;
+  bool on = !stalled(s, lastBetter);
   if (on && s.stopOnTime) on = elapsedSeconds <= s.timeLimit;
   if (on && s.stopOnIterations) on = iterationCount < s.iterationLimit;
   // Before any cover exists there is no cost to judge: go on.
@@ -68,7 +85,10 @@ FunctionPtr minimize(TBoolFnct& f, std::optional<std::uint32_t> seed) {
   // (A limit beyond a few decades is no limit; it would overflow the clock.)
   if (s.stopOnTime && s.timeLimit < 1e9f)
     SetExactDeadline(start + std::chrono::duration_cast<Clock::duration>(std::chrono::duration<double>(s.timeLimit)));
-  int lastImprovement = 1, improvementGap = 1;
+  int lastImprovement = 1, improvementGap = 1, lastBetter = 0;
+  // Without on-set terms no iteration ever grows the set: the empty cover is
+  // the first cover, made in the first iteration, so the quality test can judge it.
+  const bool emptyOnSet = !hasOnSet(f);
   FunctionPtr best;
   bool failed = false;
   beginProgress();
@@ -80,7 +100,7 @@ FunctionPtr minimize(TBoolFnct& f, std::optional<std::uint32_t> seed) {
     run->implicants = d > s.fcMinRatio ? CdMinStep(f, std::move(run->implicants))
                                         : FcMinStep(f, std::move(run->implicants));
     const int gain = run->implicants->termCount - before;
-    if (s.coverAtEnd == 0 && gain > 0) {
+    if (s.coverAtEnd == 0 && (gain > 0 || (emptyOnSet && !best))) {
       FunctionPtr cover = makeCover(f, *run->implicants);
       if (!cover) {
         failed = true;
@@ -89,21 +109,21 @@ FunctionPtr minimize(TBoolFnct& f, std::optional<std::uint32_t> seed) {
       computeCost(*cover);
       if (!best) {
         best = std::move(cover);
+        lastBetter = iterationCount;
       } else if (cover->cost < best->cost) {
         best = std::move(cover);
+        lastBetter = iterationCount;
         improvementGap = iterationCount - lastImprovement;
         lastImprovement = iterationCount;
       }
       run->best = best.get();
     }
     elapsedSeconds = std::chrono::duration<float>(Clock::now() - start).count();
-    on = goOn(lastImprovement, improvementGap, best.get());
+    on = goOn(lastImprovement, improvementGap, best.get(), lastBetter);
     const int index = s.stopOnTime ? static_cast<int>(elapsedSeconds) : s.stopOnIterations ? iterationCount : 0;
     if (progress().step(index, 1) != 0) on = false;
   } while (on);
-  // Without a net gain in any iteration no cover was made: that happens only
-  // when no output has an on-set term, and the cover of such a function is
-  // the empty one, not an error.
+  // With -endcov no cover was made in the loop.
   if (!failed && (s.coverAtEnd == 1 || !best)) {
     best = makeCover(f, *run->implicants);
     failed = !best;
