@@ -174,7 +174,7 @@ ReadResult load(const std::string& source) {
 
 void printSummary(const TBoolFnct& f) {
   std::fprintf(stderr, "Function type: %s\nInput variables: %i\nOutput variables: %i\nDefined terms: %i\n\n",
-               f.type == 1 ? "fr" : "fd", f.inputCount, f.outputCount, f.termCount);
+               typeName(f.type), f.inputCount, f.outputCount, f.termCount);
 }
 
 }  // namespace
@@ -223,7 +223,7 @@ int runMain(int argc, char** argv) {
     std::fprintf(stderr, "Input function: %s\n", cl.source.c_str());
     ReadResult r = load(cl.source);
     if (!r.error.empty()) fail(r.error + "\n");
-    if (!r.function) fail("File not found\n");
+    if (!r.function) fail("File not found\n" + r.reason + "\n");
     loaded = std::move(r.function);
     printSummary(*loaded);
     switch (cl.mode) {

@@ -4,6 +4,16 @@
 
 namespace vorn {
 
+const char* typeName(int type) {
+  switch (type) {
+    case kTypeFr: return "fr";
+    case kTypeF: return "f";
+    case kTypeFdr: return "fdr";
+    case kTypeR: return "r";
+    default: return "fd";
+  }
+}
+
 TBoolFnct::~TBoolFnct() {
   // Release the chain one term at a time: letting unique_ptr recurse down a
   // list of a hundred thousand terms would exhaust the stack.
@@ -131,11 +141,11 @@ void buildLists(TBoolFnct& f) {
     for (int i = 0; i < m; ++i) {
       const char c = i < static_cast<int>(t->output.size()) ? t->output[i] : '~';
       TermList* list = nullptr;
-      if (c == '1')
+      if (c == '1' && typeHasOn(f.type))
         list = &f.onLists[i];
-      else if (c == '0' && f.type == 1)
+      else if (c == '0' && typeHasOff(f.type))
         list = &f.offLists[i];
-      else if (c == '-' && f.type == 0)
+      else if (c == '-' && typeHasDc(f.type))
         list = &f.dcLists[i];
       if (list) list->push_back(ListEntry{t->input, t->freeCount, 0});
     }

@@ -43,6 +43,25 @@ struct TPfnct {
   int position = 0;
 };
 
+/// How a function's output characters are read (the `type` field).  fd and fr
+/// keep their historical values 0 and 1.
+enum FunctionType : int {
+  kTypeFd = 0,   ///< '1' on-set, '-' don't-care set, off-set is the rest
+  kTypeFr = 1,   ///< '1' on-set, '0' off-set, don't-care set is the rest
+  kTypeF = 2,    ///< '1' on-set, off-set is the rest
+  kTypeFdr = 3,  ///< '1' on-set, '-' don't-care set, '0' off-set; a minterm given by no term is a don't-care
+  kTypeR = 4,    ///< '0' off-set, on-set is the rest
+};
+
+/// \brief The PLA name of a type ("fd", "fr", "f", "fdr", "r"); "fd" for an unknown value.
+const char* typeName(int type);
+/// \brief True when '1' in an output part puts the term in the on-set.
+inline bool typeHasOn(int type) { return type != kTypeR; }
+/// \brief True when '0' in an output part puts the term in the off-set.
+inline bool typeHasOff(int type) { return type == kTypeFr || type == kTypeFdr || type == kTypeR; }
+/// \brief True when '-' in an output part puts the term in the don't-care set.
+inline bool typeHasDc(int type) { return type == kTypeFd || type == kTypeFdr; }
+
 using Labels = std::shared_ptr<std::vector<std::string>>;
 using TermList = std::vector<ListEntry>;
 
@@ -59,8 +78,8 @@ struct TBoolFnct {
   TBoolFnct* source = nullptr;  ///< borrowed; none for a function made by the reader
   Labels inputLabels;           ///< shared with every function derived from this one
   Labels outputLabels;
-  int type = 0;  ///< 1 fr, 0 fd
-  std::vector<TermList> onLists, offLists, dcLists;
+  int type = kTypeFd;  ///< a FunctionType
+  std::vector<TermList> onLists, offLists, dcLists;  ///< by the type's meaning of '1', '0' and '-' 
   std::unique_ptr<TPfnct> head;
   TPfnct* tail = nullptr;
   int literals = 0, outputCost = 0, terms = 0, gateEquivalents = 0, gates = 0, cost = 0;

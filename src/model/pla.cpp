@@ -1,6 +1,9 @@
 #include "model/pla.h"
 
 #include <cctype>
+#include <cerrno>
+#include <cstring>
+#include <utility>
 #include <cstdio>
 #include <fstream>
 #include <iostream>
@@ -40,26 +43,50 @@ bool beginsTerm(std::string_view word) {
   return !word.empty() && std::string_view("01234-~").find(word[0]) != std::string_view::npos;
 }
 
-/// Reads the file word by word.
+/// Reads the file word by word.  A word beginning with '#' that is the first
+/// word of its line makes the rest of the line a comment.
 class WordReader {
  public:
   explicit WordReader(const std::string& text) : text_(text) {}
 
   std::optional<std::string_view> next() {
-    while (pos_ < text_.size() && isBlank(text_[pos_])) ++pos_;
-    if (pos_ >= text_.size()) return std::nullopt;
-    const std::size_t start = pos_;
-    while (pos_ < text_.size() && !isBlank(text_[pos_])) ++pos_;
-    return std::string_view(text_).substr(start, pos_ - start);
+    for (;;) {
+      while (pos_ < text_.size() && isBlank(text_[pos_])) ++pos_;
+      if (pos_ >= text_.size()) return std::nullopt;
+      if (text_[pos_] == '#' && atLineStart(pos_)) {
+        skipLine();
+        continue;
+      }
+      start_ = pos_;
+      while (pos_ < text_.size() && !isBlank(text_[pos_])) ++pos_;
+      return std::string_view(text_).substr(start_, pos_ - start_);
+    }
   }
 
   void skipLine() {
     while (pos_ < text_.size() && text_[pos_] != '\n' && text_[pos_] != '\r') ++pos_;
   }
 
+  /// \brief The 1-based line of the word read last.
+  int line() const {
+    int n = 1;
+    for (std::size_t i = 0; i < start_ && i < text_.size(); ++i) n += text_[i] == '\n';
+    return n;
+  }
+
  private:
+  bool atLineStart(std::size_t at) const {
+    while (at > 0) {
+      const char c = text_[--at];
+      if (c == '\n' || c == '\r') return true;
+      if (!isBlank(c)) return false;
+    }
+    return true;
+  }
+
   const std::string& text_;
   std::size_t pos_ = 0;
+  std::size_t start_ = 0;
 };
 
 /// Gathers the characters of one term part across words.
@@ -67,6 +94,9 @@ struct TermCursor {
   WordReader& words;
   std::string_view word;
   std::size_t at = 0;
+
+  /// \brief True when the next character of the current word is stored as a term character.
+  bool atTermChar() const { return at < word.size() && mapTermChar(word[at]) != 0; }
 
   /// Collects `count` stored characters; false when the file ends first.
   bool collect(int count, std::string& out) {
@@ -94,8 +124,10 @@ class Reader {
     ReadResult r;
     if (!error_.empty())
       r.error = error_;
-    else
+    else if (f_ && f_->termCount > 0)
       r.function = std::move(f_);
+    else
+      r.reason = "holds no term";  // a term cut off by the end of the file is no term
     return r;
   }
 
@@ -110,8 +142,13 @@ class Reader {
     if (equalsNoCase(word, ".o")) return dimension(outputs_, f_ ? f_->outputCount : -1, "outputs");
     if (equalsNoCase(word, ".type")) {
       auto t = words_.next();
-      if (t && equalsNoCase(*t, "fr") && !f_) type_ = 1;
+      if (t && !f_) type_ = typeOf(*t, type_);
       return true;
+    }
+    if (const char* what = unsupported(word)) {
+      error_ = "line " + std::to_string(words_.line()) + ": the keyword " + std::string(word) + " (" + what +
+               ") cannot be read";
+      return false;
     }
     if (equalsNoCase(word, ".ilb")) return names(f_ ? f_->inputCount : inputs_, inputNames_);
     if (equalsNoCase(word, ".ob")) return names(f_ ? f_->outputCount : outputs_, outputNames_);
@@ -121,6 +158,30 @@ class Reader {
     }
     if (beginsTerm(word)) return term(word);
     return true;  // any other word is skipped by itself
+  }
+
+  // fd is the starting type, so naming it changes nothing: a later ".type fd"
+  // does not undo an earlier type.  An unknown word leaves the type as it is.
+  static int typeOf(std::string_view word, int current) {
+    if (equalsNoCase(word, "fr")) return kTypeFr;
+    if (equalsNoCase(word, "f")) return kTypeF;
+    if (equalsNoCase(word, "fdr")) return kTypeFdr;
+    if (equalsNoCase(word, "r")) return kTypeR;
+    return current;
+  }
+
+  // Keywords of multiple-valued, symbolic and state-machine descriptions, and
+  // the output phase assignment: read as plain words they would give another
+  // function without a word of warning.
+  static const char* unsupported(std::string_view word) {
+    static const std::pair<const char*, const char*> kRefused[] = {
+        {".mv", "multiple-valued variables"},   {".kiss", "state machine"},
+        {".symbolic", "symbolic variables"},    {".symbolic-output", "symbolic outputs"},
+        {".pair", "paired inputs"},             {".phase", "output phase assignment"},
+    };
+    for (const auto& [keyword, what] : kRefused)
+      if (equalsNoCase(word, keyword)) return what;
+    return nullptr;
   }
 
   // The dimensions are fixed by the first term; a later keyword may only repeat them.
@@ -166,9 +227,11 @@ class Reader {
     if (!f_) makeFunction();
     TermCursor cursor{words_, word, 0};
     if (!cursor.collect(f_->inputCount, input_)) return false;  // cut off: dropped
-    // One character after the input part is a separator.  With no inputs the
-    // part is empty and the blank before the outputs already separated it.
-    if (f_->inputCount > 0) ++cursor.at;
+    // A character after the input part inside the same word separates the
+    // parts (01-1|10) unless it is a term character itself: 01-110 is the
+    // input part 01-1 followed by the outputs 10.  With no inputs the part is
+    // empty and the blank before the outputs already separated it.
+    if (f_->inputCount > 0 && !cursor.atTermChar()) ++cursor.at;
     const bool complete = cursor.collect(f_->outputCount, output_);
     if (!complete) output_.resize(f_->outputCount, '~');  // no information for the missing outputs
     const Cube cube(input_);
@@ -193,12 +256,23 @@ ReadResult readText(const std::string& text) {
 }
 
 ReadResult read(const std::string& path) {
+  errno = 0;
   std::ifstream in(path, std::ios::binary);
-  if (!in) return {};
+  ReadResult r;
+  if (!in) {
+    r.reason = "cannot open " + path + ": " + (errno ? std::strerror(errno) : "unknown error");
+    return r;
+  }
   std::ostringstream buffer;
   buffer << in.rdbuf();
-  if (in.bad()) return {};
-  return readText(buffer.str());
+  if (in.bad()) {
+    r.reason = "cannot read " + path + ": " + (errno ? std::strerror(errno) : "read error");
+    return r;
+  }
+  r = readText(buffer.str());
+  if (!r.function && r.error.empty()) r.reason = path + " " + r.reason;
+  if (!r.error.empty()) r.error = path + ": " + r.error;
+  return r;
 }
 
 std::string formatPla(const TBoolFnct& f) {
@@ -219,7 +293,7 @@ std::string formatPla(const TBoolFnct& f) {
       s += "\n";
     }
   }
-  s += f.type == 1 ? ".type fr\n" : ".type fd\n";
+  s += std::string(".type ") + typeName(f.type) + "\n";
   progress().begin("Saving PLA", f.termCount, 1);
   int index = 0;
   for (const TPfnct* t = f.head.get(); t; t = t->next.get()) {

@@ -16,7 +16,8 @@ constexpr int kMaxVariables = 65000;
 
 struct ReadResult {
   FunctionPtr function;  ///< none when the file cannot be opened, holds no term, or is malformed
-  std::string error;     ///< non-empty when the file is malformed (then function is none)
+  std::string error;     ///< non-empty when the file is malformed or refused (then function is none)
+  std::string reason;    ///< why there is no function when error is empty: cannot open, holds no term
 };
 
 /// \brief Reads a PLA file.

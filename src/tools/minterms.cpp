@@ -3,7 +3,9 @@
 // Minterm m is written most significant bit first: position I-1 holds its
 // lowest bit.  Each minterm's output part follows from the terms containing
 // it: fd ORs their '1's; fr takes their characters other than '~' and fails
-// when two of them differ.
+// when two of them differ.  f reads like fd and fdr like fr (the '-' of a
+// don't-care term is kept); r starts every output at '1' and puts '0' where
+// a term has '0', since its on-set is what the off-set leaves.
 //
 // The scan visits every term for each of the 2^I minterms, so the terms are
 // first reduced to a pair of words (which positions carry a literal, and
@@ -29,13 +31,20 @@ bool containsMinterm(const Cube& term, const Cube& minterm) {
   return true;
 }
 
+bool knownType(int type) { return type >= kTypeFd && type <= kTypeR; }
+
+/// The output character of a minterm no term contains.
+char startOutput(int type) { return type == kTypeFd || type == kTypeF ? '0' : type == kTypeR ? '1' : '~'; }
+
 /// Adds the term's outputs to the minterm's output part; false on an fr conflict.
 bool addOutputs(int type, const std::string& termOut, std::string& out) {
   const int outputs = static_cast<int>(out.size());
   for (int j = 0; j < outputs; ++j) {
     const char c = j < static_cast<int>(termOut.size()) ? termOut[j] : '~';
-    if (type == 0) {
+    if (type == kTypeFd || type == kTypeF) {
       if (c == '1') out[j] = '1';
+    } else if (type == kTypeR) {
+      if (c == '0') out[j] = '0';
     } else {
       if (c == '~') continue;
       if (out[j] != '~' && out[j] != c) return false;
@@ -73,8 +82,8 @@ std::vector<PackedTerm> packTerms(const TBoolFnct& f) {
 }  // namespace
 
 int MintermOutputs(const TBoolFnct& f, const Cube& minterm, std::string& out) {
-  if (f.type != 0 && f.type != 1) return 0;
-  out.assign(f.outputCount, f.type == 0 ? '0' : '~');
+  if (!knownType(f.type)) return 0;
+  out.assign(f.outputCount, startOutput(f.type));
   for (const TPfnct* t = f.head.get(); t; t = t->next.get())
     if (containsMinterm(t->input, minterm) && !addOutputs(f.type, t->output, out)) return 0;
   return 1;
@@ -82,7 +91,7 @@ int MintermOutputs(const TBoolFnct& f, const Cube& minterm, std::string& out) {
 
 FunctionPtr SplitIntoMinterms(TBoolFnct& f) {
   const int n = f.inputCount;
-  if (n < 0 || n >= kMaxMintermInputs || (f.type != 0 && f.type != 1)) return nullptr;
+  if (n < 0 || n >= kMaxMintermInputs || !knownType(f.type)) return nullptr;
   FunctionPtr r = derive(f);
   const std::vector<PackedTerm> packed = packTerms(f);
   const std::int64_t count = static_cast<std::int64_t>(std::pow(2.0, n));
@@ -97,7 +106,7 @@ FunctionPtr SplitIntoMinterms(TBoolFnct& f) {
       if (cube.get(pos) == c) break;
       cube.set(pos, c);
     }
-    out.assign(f.outputCount, f.type == 0 ? '0' : '~');
+    out.assign(f.outputCount, startOutput(f.type));
     for (const PackedTerm& t : packed)
       if ((bits & t.care) == t.value && !addOutputs(f.type, *t.output, out)) {
         progress().end();

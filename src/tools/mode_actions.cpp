@@ -19,7 +19,9 @@ void runCheck(TBoolFnct& f) {
 }
 
 void runSplit(TBoolFnct& f, const std::string& destination) {
-  if (f.type != 1) fail("Function must be fr type\n", 1);
+  // Splitting reads '1' against '0' as a conflict, which holds where '0' is
+  // the off-set: fr and fdr.  In fd, f and r sources one of them carries no meaning.
+  if (f.type != kTypeFr && f.type != kTypeFdr) fail("Function must be fr type\n", 1);
   if (SplitIntersectingTerms(f) == 0) fail("Inconsistent function", 1);
   std::fputs("OK\n", stderr);
   writeResult(f, destination);

@@ -60,11 +60,19 @@ TEST(CommandLine, UnknownWordsExitOrAreSkipped) {
 TEST(CommandLine, MissingOrTermlessSourceIsFileNotFound) {
   auto r = runVorn({"/nonexistent/a.pla"});
   EXPECT_EQ(r.exitCode, 1);
-  EXPECT_EQ(r.err, test::banner() + "Input function: /nonexistent/a.pla\nFile not found\n");
+  EXPECT_EQ(r.err, test::banner() +
+                       "Input function: /nonexistent/a.pla\nFile not found\n"
+                       "cannot open /nonexistent/a.pla: No such file or directory\n");
   const std::string src = test::writeFile(test::tempPath("keywords.pla"), ".i 2\n.o 1\n.e\n");
   r = runVorn({"-CP9", src});  // a bad option value is not reported before the missing term
-  EXPECT_EQ(r.err, test::banner() + "Input function: " + src + "\nFile not found\n");
+  EXPECT_EQ(r.err, test::banner() + "Input function: " + src + "\nFile not found\n" + src + " holds no term\n");
   EXPECT_EQ(r.exitCode, 1);
+  // The only term is cut off by the end of the file: no term, not a function of 0 terms.
+  const std::string cut = test::writeFile(test::tempPath("cut.pla"), ".i 4\n.o 1\n01");
+  r = runVorn({"-info", cut});
+  EXPECT_EQ(r.err, test::banner() + "Input function: " + cut + "\nFile not found\n" + cut + " holds no term\n");
+  EXPECT_EQ(r.exitCode, 1);
+  EXPECT_EQ(r.out, "");
 }
 
 TEST(CommandLine, MalformedSourceIsAClearError) {
@@ -73,6 +81,29 @@ TEST(CommandLine, MalformedSourceIsAClearError) {
   EXPECT_EQ(r.exitCode, 1);
   EXPECT_NE(r.err.find("Number of inputs out of range: 70000"), std::string::npos);
   EXPECT_EQ(r.out, "");
+}
+
+TEST(CommandLine, UnreadableKeywordsAreRefusedNamingFileKeywordAndLine) {
+  const std::string src = test::writeFile(test::tempPath("fsm.pla"), ".i 2\n.o 1\n.type fr\n.mv 3 0 2 4\n00 1\n");
+  auto r = runVorn({src});
+  EXPECT_EQ(r.exitCode, 1);
+  EXPECT_EQ(r.err, test::banner() + "Input function: " + src + "\n" + src +
+                       ": line 4: the keyword .mv (multiple-valued variables) cannot be read\n");
+  const std::string kiss = test::writeFile(test::tempPath("kiss.pla"), ".kiss\n.i 1\n.o 1\n0 s0 s1 1\n");
+  r = runVorn({"-Tcheck", kiss});
+  EXPECT_EQ(r.exitCode, 1);
+  EXPECT_EQ(r.err, test::banner() + "Input function: " + kiss + "\n" + kiss +
+                       ": line 1: the keyword .kiss (state machine) cannot be read\n");
+}
+
+TEST(CommandLine, SummaryNamesTheTypeAsRead) {
+  for (const char* type : {"f", "fd", "fr", "fdr", "r"}) {
+    const std::string src =
+        test::writeFile(test::tempPath(std::string("t_") + type + ".pla"), std::string(".i 2\n.o 1\n.type ") + type + "\n1- 1\n");
+    const auto r = runVorn({"-info", src});
+    EXPECT_EQ(r.exitCode, 0);
+    EXPECT_NE(r.err.find(std::string("Function type: ") + type + "\n"), std::string::npos) << r.err;
+  }
 }
 
 TEST(CommandLine, OptionsFillTheSettings) {

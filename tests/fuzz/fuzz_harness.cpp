@@ -206,7 +206,7 @@ std::string splitWord(Rng& r, const std::string& part) {
 std::string termLine(Rng& r, const std::string& in, const std::string& out) {
   std::string a = spellInput(r, in), b = spellOutput(r, out);
   if (a.size() >= 2 && r.chance(5)) a.insert(1 + static_cast<std::size_t>(r.below(static_cast<int>(a.size()) - 1)), "z");
-  if (!a.empty() && r.chance(15)) return a + std::string(1, "|/x:0"[r.below(5)]) + splitWord(r, b);
+  if (!a.empty() && r.chance(15)) return a + std::string(1, "|/x:;"[r.below(5)]) + splitWord(r, b);
   const char* gaps[] = {" ", "\t", "   ", "\n"};
   return splitWord(r, a) + gaps[r.below(r.chance(95) ? 3 : 4)] + splitWord(r, b);
 }

@@ -40,8 +40,10 @@ TEST(PlaReader, DefaultNamesTypeFdAndCaseInsensitiveKeywords) {
 TEST(PlaReader, TermsSplitOverWordsAndTheSeparatorSkip) {
   EXPECT_EQ(terms(*test::pla(".i 4\n.o 2\n01 -1 10\n")), (std::vector<std::string>{"01-1 10"}));
   EXPECT_EQ(terms(*test::pla(".i 4\n.o 2\n01-1|10\n")), (std::vector<std::string>{"01-1 10"}));
-  // Without a separator the fifth character is lost: the outputs are the sixth character and the next word's first.
-  EXPECT_EQ(terms(*test::pla(".i 4\n.o 2\n01-110 01\n")), (std::vector<std::string>{"01-1 00"}));
+  // Without a separator nothing is lost: the term character after the input part begins the outputs.
+  EXPECT_EQ(terms(*test::pla(".i 4\n.o 2\n01-110\n")), (std::vector<std::string>{"01-1 10"}));
+  EXPECT_EQ(terms(*test::pla(".i 4\n.o 3\n0000000\n1111 111\n")), (std::vector<std::string>{"0000 000", "1111 111"}));
+  EXPECT_EQ(terms(*test::pla(".i 2\n.o 1\n0-2 ~1:0\n")), (std::vector<std::string>{"0- -", "~1 0"}));
 }
 
 TEST(PlaReader, MapsDigitsAndSkipsUnknownCharacters) {
@@ -49,8 +51,13 @@ TEST(PlaReader, MapsDigitsAndSkipsUnknownCharacters) {
 }
 
 TEST(PlaReader, WordsThatAreNotTermsOrKeywordsAreSkippedAlone) {
-  // '#' and 'comment' are skipped word by word; the '1' after them starts a term.
-  EXPECT_EQ(terms(*test::pla(".i 1\n.o 1\n# comment 1 0\n")), (std::vector<std::string>{"1 0"}));
+  // A '#' word at the start of a line comments out the rest of that line,
+  // also after blanks; elsewhere '#' words are skipped by themselves.
+  EXPECT_EQ(terms(*test::pla(".i 1\n.o 1\n# comment 1 0\n0 1\n")), (std::vector<std::string>{"0 1"}));
+  EXPECT_EQ(terms(*test::pla("# 2-bit by 2-bit adder\n.i 2\n.o 1\n  #x 1 1\n11 1\n")),
+            (std::vector<std::string>{"11 1"}));
+  EXPECT_EQ(terms(*test::pla(".i 1\n.o 1\n0 # 1\n1 # 0\n")), (std::vector<std::string>{"0 1", "1 0"}));
+  EXPECT_EQ(terms(*test::pla(".i 1\n.o 1\nword 1 0\n")), (std::vector<std::string>{"1 0"}));
   // An unknown dot keyword skips the rest of its line, .p included.
   EXPECT_EQ(terms(*test::pla(".i 1\n.o 1\n.p 1 1\n.foo 1 1\n0 1\n")), (std::vector<std::string>{"0 1"}));
 }
@@ -63,10 +70,59 @@ TEST(PlaReader, EndWordsAndEndOfFile) {
   EXPECT_EQ(terms(*test::pla(".i 3\n.o 2\n000 11\n011 1")), (std::vector<std::string>{"000 11", "011 1~"}));
 }
 
-TEST(PlaReader, NoTermOrNoFileGivesNone) {
+TEST(PlaReader, NoTermOrNoFileGivesNoneWithTheReason) {
   EXPECT_FALSE(parse(".i 2\n.o 1\n.e\n00 1\n").function);
   EXPECT_TRUE(parse(".i 2\n.o 1\n.e\n").error.empty());
-  EXPECT_FALSE(read("/nonexistent/file.pla").function);
+  EXPECT_EQ(parse(".i 2\n.o 1\n.e\n").reason, "holds no term");
+  // The only term cut off by the end of the file: no term at all.
+  const ReadResult cut = parse(".i 4\n.o 2\n01-");
+  EXPECT_FALSE(cut.function);
+  EXPECT_TRUE(cut.error.empty());
+  EXPECT_EQ(cut.reason, "holds no term");
+  const ReadResult missing = read("/nonexistent/file.pla");
+  EXPECT_FALSE(missing.function);
+  EXPECT_EQ(missing.reason, "cannot open /nonexistent/file.pla: No such file or directory");
+}
+
+TEST(PlaReader, TypesAsRead) {
+  const std::pair<const char*, int> kinds[] = {{"fr", kTypeFr}, {"fd", kTypeFd}, {"f", kTypeF},
+                                               {"FDR", kTypeFdr}, {"r", kTypeR}, {"xyz", kTypeFd}};
+  for (const auto& [word, type] : kinds)
+    EXPECT_EQ(test::pla(std::string(".i 1\n.o 1\n.type ") + word + "\n1 1\n")->type, type) << word;
+  EXPECT_EQ(test::pla(".i 1\n.o 1\n.type fdr\n.type fd\n1 1\n")->type, kTypeFdr);  // fd is the start, never a change
+  EXPECT_EQ(test::pla(".i 1\n.o 1\n1 1\n.type r\n0 0\n")->type, kTypeFd);       // fixed at the first term
+}
+
+TEST(PlaReader, ListsFollowTheType) {
+  // One term per output character: 1, 0, -, ~ at the four outputs.
+  const struct {
+    const char* type;
+    int on, off, dc;  // how many of the four outputs get an entry in each list
+  } kinds[] = {{"fd", 1, 0, 1}, {"fr", 1, 1, 0}, {"f", 1, 0, 0}, {"fdr", 1, 1, 1}, {"r", 0, 1, 0}};
+  for (const auto& k : kinds) {
+    auto f = test::pla(std::string(".i 2\n.o 4\n.type ") + k.type + "\n1- 10-~\n");
+    buildLists(*f);
+    EXPECT_EQ(f->onCounts, (std::vector<int>{k.on, 0, 0, 0})) << k.type;
+    EXPECT_EQ(f->offCounts, (std::vector<int>{0, k.off, 0, 0})) << k.type;
+    EXPECT_EQ(f->dcCounts, (std::vector<int>{0, 0, k.dc, 0})) << k.type;
+  }
+}
+
+TEST(PlaReader, RefusesWhatItCannotReadNamingKeywordAndLine) {
+  const std::pair<const char*, const char*> refused[] = {
+      {".mv 4 2 3 3", "multiple-valued variables"}, {".kiss", "state machine"},
+      {".symbolic a b ;", "symbolic variables"},    {".symbolic-output x ;", "symbolic outputs"},
+      {".pair 1 (a b)", "paired inputs"},           {".phase 10", "output phase assignment"},
+  };
+  for (const auto& [line, what] : refused) {
+    const ReadResult r = parse(std::string("# header\n.i 2\n.o 2\n.type fr\n") + line + "\n00 10\n.e\n");
+    EXPECT_FALSE(r.function) << line;
+    const std::string keyword = std::string(line).substr(0, std::string(line).find(' '));
+    EXPECT_EQ(r.error, "line 5: the keyword " + keyword + " (" + what + ") cannot be read") << line;
+  }
+  EXPECT_EQ(parse(".i 1\n.o 1\n.MV 2\n").error, "line 3: the keyword .MV (multiple-valued variables) cannot be read");
+  // Other unknown keywords still skip their line.
+  EXPECT_TRUE(parse(".i 1\n.o 1\n.mvx 1 0\n1 1\n").function);
 }
 
 TEST(PlaReader, RejectsDimensionsOutOfRange) {

@@ -2,6 +2,8 @@
 // seeded random functions against the minterm oracle.
 #include <gtest/gtest.h>
 
+#include <cstdio>
+
 #include "frontend/settings.h"
 #include "support/oracle.h"
 #include "tools/minterm_oracle.h"
@@ -36,6 +38,26 @@ TEST_F(MintermsTest, FdAndFrReadings) {
   EXPECT_EQ(r->type, 1);
 }
 
+TEST_F(MintermsTest, FFdrAndRReadings) {
+  // One output per character 1, 0, -, ~ of the term 1-.
+  const char* text = ".i 2\n.o 4\n.type %s\n1- 10-~\n.e\n";
+  auto typed = [&](const char* type) {
+    char buf[64];
+    std::snprintf(buf, sizeof buf, text, type);
+    return pla(buf);
+  };
+  auto f = typed("f");  // on-set as given, the rest off
+  EXPECT_EQ(termTexts(*SplitIntoMinterms(*f)), (Texts{"00/0000", "01/0000", "10/1000", "11/1000"}));
+  auto fdr = typed("fdr");  // every character kept, '~' where no term speaks
+  EXPECT_EQ(termTexts(*SplitIntoMinterms(*fdr)), (Texts{"00/~~~~", "01/~~~~", "10/10-~", "11/10-~"}));
+  auto r = typed("r");  // on-set is what the off-set leaves
+  FunctionPtr m = SplitIntoMinterms(*r);
+  EXPECT_EQ(termTexts(*m), (Texts{"00/1111", "01/1111", "10/1011", "11/1011"}));
+  EXPECT_EQ(m->type, kTypeR);
+  // fdr conflicts like fr.
+  EXPECT_FALSE(SplitIntoMinterms(*pla(".i 2\n.o 1\n.type fdr\n1- 1\n-1 0\n")));
+}
+
 TEST_F(MintermsTest, FdIgnoresDashAndTildeOutputs) {
   auto fd = pla(".i 1\n.o 3\n- -~1\n1 1-0\n.e\n");
   EXPECT_EQ(termTexts(*SplitIntoMinterms(*fd)), (Texts{"0/001", "1/101"}));
@@ -63,7 +85,7 @@ TEST_F(MintermsTest, Failures) {
   // The same function typed fd never fails.
   fr->type = 0;
   EXPECT_TRUE(SplitIntoMinterms(*fr));
-  fr->type = 2;
+  fr->type = 7;
   EXPECT_EQ(MintermOutputs(*fr, Cube("10"), out), 0);
   EXPECT_FALSE(SplitIntoMinterms(*fr));
   // 31 inputs need more terms than a count can hold: refused at once.

@@ -69,6 +69,22 @@ TEST(SpecialActionsTest, SplitRefusesFd) {
   std::remove(src.c_str());
 }
 
+TEST(SpecialActionsTest, SplitWorksOnFdrAndRefusesFAndR) {
+  const std::string src = writeFile(tempPath("split_fdr.pla"), ".i 2\n.o 1\n.type fdr\n1- 1\n-1 -\n.e\n");
+  const std::string dst = tempPath("split_fdr_out.pla");
+  test::RunResult r = runVorn({"-Tsplit", src, dst});
+  EXPECT_EQ(r.exitCode, 0);
+  EXPECT_EQ(readFile(dst), ".i 2\n.o 1\n.p 3\n.ilb x0 x1\n.ob y0\n.type fdr\n10 1\n01 -\n11 -\n.e\n");
+  for (const char* type : {"f", "r"}) {
+    writeFile(src, std::string(".i 2\n.o 1\n.type ") + type + "\n1- 1\n");
+    r = runVorn({"-Tsplit", src, dst});
+    EXPECT_EQ(r.exitCode, 1);
+    EXPECT_NE(r.err.find("Function must be fr type\n"), std::string::npos);
+  }
+  std::remove(src.c_str());
+  std::remove(dst.c_str());
+}
+
 TEST(SpecialActionsTest, InconsistentSplitsWriteNothing) {
   const std::string src = writeFile(tempPath("clash.pla"), kClash);
   const std::string dst = tempPath("clash_out.pla");
