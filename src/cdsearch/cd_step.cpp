@@ -16,13 +16,14 @@
 #include "cdsearch/implicant_reduction.h"
 #include "cover/cover_matrix.h"
 #include "driver/run_state.h"
+#include "frontend/console.h"
 #include "frontend/settings.h"
 #include "tools/dominance.h"
 
 namespace vorn {
 
 FunctionPtr CdMinStep(TBoolFnct& f, FunctionPtr implicants) {
-  std::fputs("CDmin step started .. \n\n", stderr);
+  printStepLine("CDmin step started .. \n\n");
   const int m = f.outputCount;
   progress().begin("Processing output variables", m, 1);
   TBuffers* rs = runState();

@@ -31,6 +31,7 @@
 #include "driver/random.h"
 #include "fcmin/output_masks.h"
 #include "fcmin/term_expansion.h"
+#include "frontend/console.h"
 #include "frontend/settings.h"
 #include "tools/dominance.h"
 
@@ -363,7 +364,7 @@ FunctionPtr FcMin(TBoolFnct& f) {
 }
 
 FunctionPtr FcMinStep(TBoolFnct& f, FunctionPtr accumulated) {
-  std::fputs("FCmin step started .. \n\n", stderr);
+  printStepLine("FCmin step started .. \n\n");
   FunctionPtr g = FcMin(f);
   if (!g) {
     // Stopped by the progress hook: nothing new to merge.

@@ -1,5 +1,8 @@
 #include "frontend/cli.h"
 
+#include <unistd.h>
+
+#include <algorithm>
 #include <cstdio>
 #include <cstring>
 #include <iostream>
@@ -7,6 +10,7 @@
 #include <new>
 
 #include "frontend/actions.h"
+#include "frontend/console.h"
 #include "frontend/exit.h"
 #include "frontend/help.h"
 #include "frontend/settings.h"
@@ -144,6 +148,10 @@ void parseOption(const std::string& arg, CommandLine& cl) {
       else
         std::fprintf(stderr, "Unknown parameter %s\n", arg.c_str());  // skipped; parsing goes on
       return;
+    case 'q':
+      if (arg != "-q") unknownParameter(arg);
+      cl.quiet = true;
+      return;
     case 'h':
       if (arg != "-h") unknownParameter(arg);
       cl.request = Request::Help;
@@ -166,9 +174,14 @@ ReadResult load(const std::string& source) {
   if (source != kStandardStream) return read(source);
   std::ostringstream text;
   text << std::cin.rdbuf();  // an empty stream leaves the text empty: no term, no function
-  if (std::cin.bad()) fail("Cannot read the function from standard input\n");
-  ReadResult r = readText(text.str());
-  if (r.error.empty() && !r.function) fail("No function on standard input: it holds no term\n");
+  ReadResult r;
+  if (std::cin.bad()) {
+    r.reason = "cannot read standard input";
+    return r;
+  }
+  r = readText(text.str());
+  if (!r.function && r.error.empty()) r.reason = "standard input " + r.reason;
+  if (!r.error.empty()) r.error = "standard input: " + r.error;
   return r;
 }
 
@@ -211,8 +224,11 @@ int runMain(int argc, char** argv) {
   writerOptions() = WriterOptions{};
   FunctionPtr loaded, result;
   try {
-    std::fputs(kBanner, stderr);
-    const CommandLine cl = parseArguments(std::vector<std::string>(argv + 1, argv + argc));
+    const std::vector<std::string> args(argv + 1, argv + argc);
+    // -q silences the banner too, which comes before the arguments are parsed.
+    setQuiet(std::find(args.begin(), args.end(), "-q") != args.end());
+    if (!quiet()) std::fputs(kBanner, stderr);
+    const CommandLine cl = parseArguments(args);
     if (cl.request != Request::None) {
       std::fputs((cl.request == Request::Help ? helpText() : versionText()).c_str(), stdout);
       std::fflush(stdout);
@@ -220,12 +236,13 @@ int runMain(int argc, char** argv) {
       return 0;
     }
     if (!cl.hasSource) fail(kUsage, 0);
-    std::fprintf(stderr, "Input function: %s\n", cl.source.c_str());
+    if (!quiet()) std::fprintf(stderr, "Input function: %s\n", cl.source.c_str());
     ReadResult r = load(cl.source);
     if (!r.error.empty()) fail(r.error + "\n");
     if (!r.function) fail("File not found\n" + r.reason + "\n");
     loaded = std::move(r.function);
-    printSummary(*loaded);
+    if (!quiet()) printSummary(*loaded);
+    if (!quiet() && ::isatty(STDERR_FILENO)) installStatusLine();
     switch (cl.mode) {
       case RunMode::Minimize: result = runMinimize(*loaded, cl.destination); break;
       case RunMode::Info: runInfo(*loaded); break;
@@ -242,6 +259,7 @@ int runMain(int argc, char** argv) {
     // a message and a failure code, never an abort.  Nothing was written.
     result.reset();
     loaded.reset();
+    clearStatusLine();
     std::fputs("Out of memory\n", stderr);
     return 1;
   }
@@ -252,6 +270,7 @@ int runMain(int argc, char** argv) {
 }
 
 void fail(const std::string& message, int code) {
+  clearStatusLine();
   std::fputs(message.c_str(), stderr);
   std::fflush(stderr);
   throw ExitRequest{code};

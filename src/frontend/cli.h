@@ -15,6 +15,7 @@ enum class Request { None, Help, Version };
 struct CommandLine {
   RunMode mode = RunMode::Minimize;
   Request request = Request::None;  ///< set: parsing stopped at that argument
+  bool quiet = false;               ///< -q
   bool hasSource = false;
   std::string source;       ///< "-": standard input
   std::string destination;  ///< empty: standard output (also given as "-")

@@ -16,6 +16,7 @@ const char kFurther[] =
     "Further Options:\n"
     "    -h, --help   Prints this text to standard output\n"
     "    --version    Prints the version, the compiler and the build date\n"
+    "    -q           Quiet: no banner, summary, step lines or status line\n"
     "    -            As source: reads the function from standard input;\n"
     "                 as destination: writes the result to standard output\n";
 

@@ -6,6 +6,7 @@
 #include "driver/minimize.h"
 #include "driver/source_check.h"
 #include "frontend/actions.h"
+#include "frontend/console.h"
 #include "frontend/exit.h"
 #include "frontend/settings.h"
 #include "model/cost.h"
@@ -43,10 +44,11 @@ FunctionPtr runMinimize(TBoolFnct& f, const std::string& destination) {
   refuseUncoverable(f);
   Settings& s = settings();
   if (!s.stopOnTime && !s.stopOnIterations && !s.stopOnInterval && !s.stopOnQuality) s.stopOnIterations = 1;
-  std::fputs("Minimizing...\n\n", stderr);
+  if (!quiet()) std::fputs("Minimizing...\n\n", stderr);
   FunctionPtr result = minimize(f);
   if (!result) fail("Error occured during minimization\n");
   computeStatistics(*result);
+  clearStatusLine();
   std::fprintf(stderr, "Elapsed time: %.3f s\nIterations: %i\nTerms: %i\nLiterals: %i\nOutput cost: %i\nGates: %i\nGEs: %i\n\n",
                elapsedSeconds, iterationCount, result->terms, result->literals, result->outputCost, result->gates,
                result->gateEquivalents);

@@ -67,11 +67,11 @@ TEST(StandardStreams, EmptyOrMalformedInputIsAClearError) {
   for (const std::string text : {"", ".i 3\n.o 2\n.e\n", "# only a comment\n"}) {
     const auto r = runVornFed({"-info", "-"}, text);
     EXPECT_EQ(r.exitCode, 1) << text;
-    EXPECT_EQ(r.err, test::banner() + "Input function: -\nNo function on standard input: it holds no term\n") << text;
+    EXPECT_EQ(r.err, test::banner() + "Input function: -\nFile not found\nstandard input holds no term\n") << text;
     EXPECT_EQ(r.out, "");
   }
   const auto r = runVornFed({"-"}, ".i 70000\n.o 1\n0 1\n");
   EXPECT_EQ(r.exitCode, 1);
-  EXPECT_NE(r.err.find("Number of inputs out of range: 70000"), std::string::npos) << r.err;
+  EXPECT_NE(r.err.find("standard input: Number of inputs out of range: 70000"), std::string::npos) << r.err;
   EXPECT_EQ(r.out, "");
 }

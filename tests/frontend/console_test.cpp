@@ -1,0 +1,162 @@
+#include <fcntl.h>
+#include <gtest/gtest.h>
+#include <pty.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <regex>
+
+#include "frontend/cli.h"
+#include "frontend/console.h"
+#include "support/oracle.h"
+#include "support/process.h"
+
+using namespace vorn;
+
+namespace {
+const char kFr[] = ".i 4\n.o 2\n.type fr\n0000 10\n0011 11\n1-1- 01\n1100 00\n01-1 1~\n0-10 01\n";
+
+struct PtyRun {
+  int exitCode = -1;
+  std::string terminal;  ///< what the program wrote to its standard error, a terminal
+};
+
+// Runs the program with standard error on a pseudo-terminal and standard
+// output in `outPath`.
+PtyRun runOnTerminal(const std::vector<std::string>& args, const std::string& outPath) {
+  PtyRun r;
+  int master = -1, slave = -1;
+  winsize size{};
+  size.ws_col = 200;
+  size.ws_row = 24;
+  if (::openpty(&master, &slave, nullptr, nullptr, &size) != 0) return r;
+  std::vector<std::string> argv = {VORN_BINARY};
+  argv.insert(argv.end(), args.begin(), args.end());
+  std::vector<char*> cargs;
+  for (std::string& a : argv) cargs.push_back(a.data());
+  cargs.push_back(nullptr);
+  const pid_t pid = ::fork();
+  if (pid == 0) {
+    const int out = ::open(outPath.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
+    const int in = ::open("/dev/null", O_RDONLY);
+    ::dup2(in, 0);
+    ::dup2(out, 1);
+    ::dup2(slave, 2);
+    ::close(master);
+    ::execv(cargs[0], cargs.data());
+    ::_exit(127);
+  }
+  ::close(slave);
+  char buffer[4096];
+  for (;;) {
+    const ssize_t n = ::read(master, buffer, sizeof buffer);
+    if (n <= 0) break;  // EIO once the program has closed the terminal
+    r.terminal.append(buffer, static_cast<std::size_t>(n));
+  }
+  ::close(master);
+  int status = 0;
+  ::waitpid(pid, &status, 0);
+  r.exitCode = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+  return r;
+}
+
+const std::regex kReport(
+    "Elapsed time: [0-9]+\\.[0-9]{3} s\r?\nIterations: 3\r?\nTerms: [0-9]+\r?\nLiterals: [0-9]+\r?\n"
+    "Output cost: [0-9]+\r?\nGates: [0-9]+\r?\nGEs: [0-9]+\r?\n\r?\n");
+}  // namespace
+
+TEST(StatusLine, ShowsProgressAgainstTheLimitsAndTheBestCover) {
+  StatusFigures fig;
+  fig.iteration = 3;
+  fig.iterationLimit = 10;
+  fig.seconds = 1.25;
+  EXPECT_EQ(statusText(fig, 200), "Minimizing: iteration 3/10, 1.2 s, best cost -");
+  fig.timeLimit = 5;
+  fig.bestCost = 42;
+  fig.bestTerms = 1;
+  EXPECT_EQ(statusText(fig, 200), "Minimizing: iteration 3/10, 1.2/5.0 s, best cost 42 (1 term)");
+  fig.iterationLimit = 0;
+  fig.bestTerms = 7;
+  EXPECT_EQ(statusText(fig, 200), "Minimizing: iteration 3, 1.2/5.0 s, best cost 42 (7 terms)");
+  EXPECT_EQ(statusText(fig, 21), "Minimizing: iteration");  // never wider than the terminal
+  EXPECT_EQ(statusText(fig, 0), "");
+}
+
+TEST(StatusLine, DrawnOnATerminalAndClearedBeforeTheReport) {
+  const std::string src = test::writeFile(test::tempPath("tty.pla"), kFr);
+  const std::string out = test::tempPath("tty_out.txt");
+  const PtyRun r = runOnTerminal({"-Si3", "-FR0", src}, out);
+  ASSERT_EQ(r.exitCode, 0) << r.terminal;
+  const std::string& t = r.terminal;
+  EXPECT_NE(t.find("\rMinimizing: iteration 1/3, "), std::string::npos) << t;
+  EXPECT_NE(t.find("Minimizing: iteration 3/3, "), std::string::npos) << t;
+  // Every step line comes after the status line has been erased.
+  EXPECT_NE(t.find("\r\x1b[KCDmin step started .. "), std::string::npos) << t;
+  const std::size_t report = t.find("\r\x1b[KElapsed time: ");
+  ASSERT_NE(report, std::string::npos) << t;
+  EXPECT_EQ(t.find("Minimizing: ", report), std::string::npos);
+  EXPECT_TRUE(std::regex_match(t.substr(report + 4), kReport)) << t.substr(report);
+  // The result on standard output is untouched by the terminal.
+  const auto source = test::pla(kFr);
+  const auto result = test::pla(test::readFile(out));
+  EXPECT_EQ(test::checkCover(*source, *result), "");
+  std::remove(out.c_str());
+}
+
+TEST(StatusLine, AbsentWhenStandardErrorIsAFile) {
+  const std::string src = test::writeFile(test::tempPath("notty.pla"), kFr);
+  const auto r = test::runVorn({"-Si3", "-FR0", src});
+  ASSERT_EQ(r.exitCode, 0);
+  EXPECT_EQ(r.err.find('\r'), std::string::npos);
+  EXPECT_EQ(r.err.find('\x1b'), std::string::npos);
+  EXPECT_EQ(r.err.find("Minimizing: "), std::string::npos);
+  std::string steps;
+  for (int i = 0; i < 3; ++i) steps += "CDmin step started .. \n\n";
+  EXPECT_EQ(r.err.rfind(test::banner() + "Input function: " + src + "\nFunction type: fr\nInput variables: 4\n"
+                            "Output variables: 2\nDefined terms: 6\n\nMinimizing...\n\n" + steps + "Elapsed time: ",
+                        0),
+            0u)
+      << r.err;
+}
+
+TEST(Quiet, LeavesOnlyTheReportAndTheResult) {
+  const std::string src = test::writeFile(test::tempPath("quiet.pla"), kFr);
+  const std::string dst = test::tempPath("quiet_out.pla");
+  auto r = test::runVorn({"-Si3", "-q", src, dst});
+  ASSERT_EQ(r.exitCode, 0);
+  EXPECT_TRUE(std::regex_match(r.err, kReport)) << r.err;
+  EXPECT_EQ(r.out, "");
+  const auto source = test::pla(kFr);
+  EXPECT_EQ(test::checkCover(*source, *test::pla(test::readFile(dst))), "");
+  r = test::runVorn({"-q", "-Si3", src});
+  EXPECT_TRUE(std::regex_match(r.err, kReport)) << r.err;
+  EXPECT_EQ(test::checkCover(*source, *test::pla(r.out)), "");
+  // On a terminal: no banner, no summary, no step lines, no status line.
+  const PtyRun t = runOnTerminal({"-q", "-Si3", src, dst}, test::tempPath("quiet_tty_out.txt"));
+  EXPECT_EQ(t.exitCode, 0);
+  EXPECT_TRUE(std::regex_match(t.terminal, kReport)) << t.terminal;
+  std::remove(dst.c_str());
+  std::remove(test::tempPath("quiet_tty_out.txt").c_str());
+}
+
+TEST(Quiet, MessagesAndModeResultsStay) {
+  const std::string src = test::writeFile(test::tempPath("quiet_modes.pla"), kFr);
+  auto r = test::runVorn({"-q", "-Tcheck", src});
+  EXPECT_EQ(r.exitCode, 0);
+  EXPECT_EQ(r.err, "Function is consistent\n");
+  r = test::runVorn({"-q", "-info", src});
+  EXPECT_EQ(r.err, "");
+  EXPECT_EQ(r.out.rfind("Terms: 6\n", 0), 0u);
+  r = test::runVorn({"-q", "-Tfoo", "-CP7", src});  // a skipped word and a validation failure
+  EXPECT_EQ(r.exitCode, 1);
+  EXPECT_EQ(r.err, "Unknown parameter -Tfoo\nUnknown CP solution method (7)\n");
+  r = test::runVorn({"-q", "/nonexistent/q.pla"});  // the reason names the source
+  EXPECT_EQ(r.exitCode, 1);
+  EXPECT_EQ(r.err, "File not found\ncannot open /nonexistent/q.pla: No such file or directory\n");
+  r = test::runVorn({"-q"});
+  EXPECT_EQ(r.exitCode, 0);
+  EXPECT_EQ(r.err, usageText());
+  r = test::runVorn({"-qx", src});
+  EXPECT_EQ(r.exitCode, 1);
+  EXPECT_EQ(r.err, test::banner() + "Unknown parameter -qx\n");
+}
