@@ -22,7 +22,11 @@ void runSplit(TBoolFnct& f, const std::string& destination) {
   // Splitting reads '1' against '0' as a conflict, which holds where '0' is
   // the off-set: fr and fdr.  In fd, f and r sources one of them carries no meaning.
   if (f.type != kTypeFr && f.type != kTypeFdr) fail("Function must be fr type\n", 1);
-  if (SplitIntersectingTerms(f) == 0) fail("Inconsistent function", 1);
+  const int limit = splitTermLimit(f);
+  const int result = SplitIntersectingTerms(f, limit);
+  if (result == 0) fail("Inconsistent function", 1);
+  if (result == kSplitTooLarge)
+    fail("Splitting stopped: the result would hold more than " + std::to_string(limit) + " terms\n", 1);
   std::fputs("OK\n", stderr);
   writeResult(f, destination);
 }

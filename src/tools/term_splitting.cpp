@@ -23,6 +23,7 @@
 #include "tools/term_splitting.h"
 
 #include <algorithm>
+#include <climits>
 
 #include "frontend/settings.h"
 #include "tools/term_removal.h"
@@ -77,7 +78,7 @@ void freeAgainst(const Cube& s, const Cube& p, std::vector<int>& positions) {
 
 class PairSplitter {
  public:
-  PairSplitter(TBoolFnct& f, TermTree& tree) : f_(f), tree_(tree) {}
+  PairSplitter(TBoolFnct& f, TermTree& tree, int maxTerms) : f_(f), tree_(tree), maxTerms_(maxTerms) {}
 
   int run() {
     TPfnct* tPrev = nullptr;
@@ -91,6 +92,7 @@ class PairSplitter {
       while (u_) {
         uReplaced_ = false;
         if (!splitPair()) return 0;
+        if (f_.termCount > maxTerms_) return kSplitTooLarge;
         if (progress().step(f_.termCount, 2) != 0) return 3;
         if (tReplaced_) break;
         if (uReplaced_) {
@@ -218,6 +220,7 @@ class PairSplitter {
 
   TBoolFnct& f_;
   TermTree& tree_;
+  const int maxTerms_;
   TPfnct* t_ = nullptr;
   TPfnct* tPrev_ = nullptr;
   TPfnct* u_ = nullptr;
@@ -246,14 +249,20 @@ int FoldEqualCubes(TBoolFnct& f, TermTree& tree) {
   return 1;
 }
 
-int SplitTermPairs(TBoolFnct& f, TermTree& tree) { return PairSplitter(f, tree).run(); }
+int SplitTermPairs(TBoolFnct& f, TermTree& tree, int maxTerms) { return PairSplitter(f, tree, maxTerms).run(); }
 
-int SplitIntersectingTerms(TBoolFnct& f) {
+int splitTermLimit(const TBoolFnct& f) {
+  return static_cast<int>(std::min<long long>(INT_MAX, std::max<long long>(kMaxSplitTerms, 2LL * f.termCount)));
+}
+
+int SplitIntersectingTerms(TBoolFnct& f) { return SplitIntersectingTerms(f, splitTermLimit(f)); }
+
+int SplitIntersectingTerms(TBoolFnct& f, int maxTerms) {
   progress().begin("Splitting intersecting terms...", 0, 2);
   TermTree tree;
   TermTreeInit(tree, f);
   int result = FoldEqualCubes(f, tree);
-  if (result == 1) result = SplitTermPairs(f, tree);
+  if (result == 1) result = SplitTermPairs(f, tree, maxTerms);
   TermTreeFree(tree);
   progress().end();
   return result;

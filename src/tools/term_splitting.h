@@ -2,12 +2,27 @@
 // input cubes share a minterm and every minterm keeps its output characters.
 #pragma once
 
+#include <climits>
+
 #include "cdsearch/term_tree.h"
 #include "model/function.h"
 
 namespace vorn {
 
-/// \brief Makes the terms of f pairwise disjoint; 1 when done, 0 on a '1' against '0' conflict, 3 when progress asked to stop.
+/// Splitting can multiply the terms (k single-literal terms give 2^k pieces):
+/// it gives up once the function holds more terms than this, or than twice
+/// the terms it started with when that is more.
+constexpr int kMaxSplitTerms = 50000;
+/// The result of SplitIntersectingTerms that gave up on that size.
+constexpr int kSplitTooLarge = 4;
+
+/// \brief The term count at which splitting f gives up.
+int splitTermLimit(const TBoolFnct& f);
+
+/// \brief Makes the terms of f pairwise disjoint; 1 when done, 0 on a '1' against '0' conflict, 3 when progress
+/// asked to stop, kSplitTooLarge when the function grew past `maxTerms` (f is then left partly rewritten).
+int SplitIntersectingTerms(TBoolFnct& f, int maxTerms);
+/// \brief The same with the limit of splitTermLimit.
 int SplitIntersectingTerms(TBoolFnct& f);
 
 /// \brief First phase: folds terms with equal cubes into the first such term and stores every cube in `tree`; 1, or 0 on a conflict.
@@ -16,7 +31,7 @@ int FoldEqualCubes(TBoolFnct& f, TermTree& tree);
 ///
 /// Two terms met with the same cube (which the first phase rules out) are
 /// folded into the earlier one, as the first phase does.  Returns 1, 0 on a
-/// conflict, 3 when progress asked to stop.
-int SplitTermPairs(TBoolFnct& f, TermTree& tree);
+/// conflict, 3 when progress asked to stop, kSplitTooLarge past `maxTerms` terms.
+int SplitTermPairs(TBoolFnct& f, TermTree& tree, int maxTerms = INT_MAX);
 
 }  // namespace vorn

@@ -103,6 +103,20 @@ TEST(SpecialActionsTest, InconsistentSplitsWriteNothing) {
   std::remove(src.c_str());
 }
 
+TEST(SpecialActionsTest, SplitThatGrowsPastItsLimitWritesNothing) {
+  // Term i holds '10' at positions i and i+1: the pieces multiply without bound.
+  std::string text = ".i 22\n.o 1\n.type fr\n";
+  for (int i = 0; i < 20; ++i) text += std::string(i, '-') + "10" + std::string(20 - i, '-') + " 1\n";
+  const std::string src = writeFile(tempPath("chain.pla"), text + ".e\n");
+  const std::string dst = writeFile(tempPath("chain_out.pla"), "old\n");
+  test::RunResult r = runVorn({"-Tsplit", src, dst});
+  EXPECT_EQ(r.err, header(src, "fr", 22, 1, 20) + "Splitting stopped: the result would hold more than 50000 terms\n");
+  EXPECT_EQ(r.exitCode, 1);
+  EXPECT_EQ(readFile(dst), "old\n");
+  std::remove(src.c_str());
+  std::remove(dst.c_str());
+}
+
 TEST(SpecialActionsTest, MintermWritesTheTruthTable) {
   const std::string src = writeFile(tempPath("minterm.pla"), ".i 2\n.o 1\n1- 1\n.e\n");
   test::RunResult r = runVorn({"-Tminterm", src});

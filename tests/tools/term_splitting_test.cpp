@@ -176,5 +176,32 @@ TEST_F(TermSplittingTest, OneAgainstZeroSomewhereFails) {
   EXPECT_GT(failures, 10);
 }
 
+/// k terms over k inputs, term i with its one literal '1' at position i: splitting gives 2^k - 1 pieces.
+FunctionPtr singleLiterals(int k) {
+  std::string text = ".i " + std::to_string(k) + "\n.o 1\n.type fr\n";
+  for (int i = 0; i < k; ++i) text += std::string(i, '-') + "1" + std::string(k - i - 1, '-') + " 1\n";
+  return pla(text + ".e\n");
+}
+
+TEST_F(TermSplittingTest, GrowthPastTheLimitGivesUp) {
+  auto f = singleLiterals(10);
+  EXPECT_EQ(SplitIntersectingTerms(*f, 200), kSplitTooLarge);
+  // Stopped after the pair that passed the limit (one pair adds at most a common part and 9 pieces).
+  EXPECT_GT(f->termCount, 200);
+  EXPECT_LE(f->termCount, 210);
+  auto g = singleLiterals(10);
+  ASSERT_EQ(SplitIntersectingTerms(*g, 1023), 1);  // the whole result fits exactly
+  EXPECT_EQ(g->termCount, 1023);
+  for (std::uint64_t m = 1; m < 1024; ++m) EXPECT_EQ(test::termsContaining(*g, m), 1) << m;
+  EXPECT_EQ(test::termsContaining(*g, 0), 0);
+}
+
+TEST_F(TermSplittingTest, LimitGrowsWithLargeSources) {
+  EXPECT_EQ(splitTermLimit(*singleLiterals(3)), kMaxSplitTerms);
+  std::string text = ".i 16\n.o 1\n.type fr\n";
+  for (int m = 0; m < 30000; ++m) text += test::mintermText(static_cast<std::uint64_t>(m), 16) + " 1\n";
+  EXPECT_EQ(splitTermLimit(*pla(text)), 60000);
+}
+
 }  // namespace
 }  // namespace vorn
