@@ -5,12 +5,13 @@
 
 #include <string>
 
+#include "frontend/cli.h"
 #include "model/function.h"
 
 namespace vorn {
 
 /// \brief Minimize mode: validate the options, run the minimizer, report and write the result.
-FunctionPtr runMinimize(TBoolFnct& f, const std::string& destination);
+FunctionPtr runMinimize(TBoolFnct& f, const CommandLine& cl);
 /// \brief Check mode: reports whether f is consistent.
 void runCheck(TBoolFnct& f);
 /// \brief Split mode: splits the intersecting terms of f in place and writes f.

@@ -135,7 +135,10 @@ void parseOption(const std::string& arg, CommandLine& cl) {
     case 's':
     case 'i':
     case 'T':
-      if (arg == "-single")
+      if (arg.compare(0, 6, "-stats") == 0) {
+        if (arg.size() == 6) fail("-stats needs a file name: -statsFILE, or -stats- for standard output\n");
+        cl.statsPath = arg.substr(6);
+      } else if (arg == "-single")
         s.singleOutput = 1;
       else if (arg == "-info")
         mode = RunMode::Info;
@@ -244,7 +247,7 @@ int runMain(int argc, char** argv) {
     if (!quiet()) printSummary(*loaded);
     if (!quiet() && ::isatty(STDERR_FILENO)) installStatusLine();
     switch (cl.mode) {
-      case RunMode::Minimize: result = runMinimize(*loaded, cl.destination); break;
+      case RunMode::Minimize: result = runMinimize(*loaded, cl); break;
       case RunMode::Info: runInfo(*loaded); break;
       case RunMode::Check: runCheck(*loaded); break;
       case RunMode::Split: runSplit(*loaded, cl.destination); break;

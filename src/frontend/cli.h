@@ -2,6 +2,7 @@
 // run of one process (parse, load, summarise, dispatch).
 #pragma once
 
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -16,6 +17,7 @@ struct CommandLine {
   RunMode mode = RunMode::Minimize;
   Request request = Request::None;  ///< set: parsing stopped at that argument
   bool quiet = false;               ///< -q
+  std::optional<std::string> statsPath;  ///< -statsFILE; "-": standard output
   bool hasSource = false;
   std::string source;       ///< "-": standard input
   std::string destination;  ///< empty: standard output (also given as "-")

@@ -7,9 +7,11 @@
 #include "driver/source_check.h"
 #include "frontend/actions.h"
 #include "frontend/console.h"
+#include "frontend/run_statistics.h"
 #include "frontend/exit.h"
 #include "frontend/settings.h"
 #include "model/cost.h"
+#include "model/destination_file.h"
 
 namespace vorn {
 
@@ -37,11 +39,45 @@ void refuseUncoverable(const TBoolFnct& f) {
          " (0) intersect at output " + (*f.outputLabels)[c->output] + "\n");
 }
 
+RunStatistics statistics(const TBoolFnct& f, TBoolFnct& result, const CommandLine& cl) {
+  RunStatistics st;
+  st.sourcePath = cl.source;
+  st.destination = cl.destination;
+  st.inputs = f.inputCount;
+  st.outputs = f.outputCount;
+  st.sourceTerms = f.termCount;
+  st.type = typeName(f.type);
+  st.iterations = iterationCount;
+  st.seconds = elapsedSeconds;
+  computeCost(result);  // a cover made once at the end has its figures but no cost yet
+  st.terms = result.terms;
+  st.literals = result.literals;
+  st.outputCost = result.outputCost;
+  st.gates = result.gates;
+  st.gateEquivalents = result.gateEquivalents;
+  st.cost = result.cost;
+  return st;
+}
+
+void writeStatistics(const std::string& path, const std::string& json) {
+  std::string error;
+  if (path == "-") {
+    std::fputs(json.c_str(), stdout);
+    std::fflush(stdout);
+    if (std::ferror(stdout)) fail("Cannot write the statistics to standard output\n");
+  } else if (!writeDestination(path, json, error)) {
+    fail(error + "\n");
+  }
+}
+
 }  // namespace
 
-FunctionPtr runMinimize(TBoolFnct& f, const std::string& destination) {
+FunctionPtr runMinimize(TBoolFnct& f, const CommandLine& cl) {
+  const std::string& destination = cl.destination;
   validate(f);
   refuseUncoverable(f);
+  if (cl.statsPath && *cl.statsPath == "-" && destination.empty())
+    fail("-stats- needs a destination file: standard output carries the result\n");
   Settings& s = settings();
   if (!s.stopOnTime && !s.stopOnIterations && !s.stopOnInterval && !s.stopOnQuality) s.stopOnIterations = 1;
   if (!quiet()) std::fputs("Minimizing...\n\n", stderr);
@@ -54,6 +90,7 @@ FunctionPtr runMinimize(TBoolFnct& f, const std::string& destination) {
                result->gateEquivalents);
   std::fflush(stderr);
   writeResult(*result, destination);
+  if (cl.statsPath) writeStatistics(*cl.statsPath, statisticsJson(statistics(f, *result, cl), settings()));
   return result;
 }
 

@@ -1,0 +1,170 @@
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <regex>
+
+#include "frontend/json_writer.h"
+#include "frontend/run_statistics.h"
+#include "model/cost.h"
+#include "support/json_value.h"
+#include "support/oracle.h"
+#include "support/process.h"
+
+using namespace vorn;
+using test::JsonValue;
+
+namespace {
+const char kFr[] = ".i 4\n.o 2\n.type fr\n0000 10\n0011 11\n1-1- 01\n1100 00\n01-1 1~\n0-10 01\n";
+
+JsonValue parsed(const std::string& text) {
+  JsonValue v;
+  std::string error;
+  EXPECT_TRUE(test::parseJson(text, v, error)) << error << "\n" << text;
+  return v;
+}
+
+// The number after `label` in the run report.
+double reported(const std::string& err, const std::string& label) {
+  const std::size_t at = err.find(label);
+  EXPECT_NE(at, std::string::npos) << label;
+  return at == std::string::npos ? -1 : std::atof(err.c_str() + at + label.size());
+}
+}  // namespace
+
+TEST(JsonWriter, NestsIndentsAndEscapes) {
+  JsonWriter w;
+  w.beginObject()
+      .value("s", "a\"b\\c\n\t\x01 é")
+      .value("n", -12)
+      .real("r", 0.5)
+      .real("whole", 2.0, 3)
+      .real("nan", std::nan(""))
+      .boolean("t", true)
+      .null("z");
+  w.beginArray("empty").endArray();
+  w.beginObject("o").endObject();
+  w.beginArray("a").value("", 1).beginObject().value("k", "v").endObject().endArray();
+  w.endObject();
+  EXPECT_EQ(w.text(),
+            "{\n  \"s\": \"a\\\"b\\\\c\\n\\t\\u0001 é\",\n  \"n\": -12,\n  \"r\": 0.5,\n  \"whole\": 2.0,\n"
+            "  \"nan\": null,\n  \"t\": true,\n  \"z\": null,\n  \"empty\": [],\n  \"o\": {},\n  \"a\": [\n    1,\n"
+            "    {\n      \"k\": \"v\"\n    }\n  ]\n}\n");
+  const JsonValue v = parsed(w.text());
+  EXPECT_EQ(v["s"].text, "a\"b\\c\n\t\x01 é");
+  EXPECT_EQ(v["a"].items.size(), 2u);
+  EXPECT_EQ(v["a"].items[1]["k"].text, "v");
+}
+
+TEST(JsonWriter, RealsRoundToTheirDigits) {
+  JsonWriter w;
+  w.beginArray().real("", 1.23456, 3).real("", 0.0004, 3).real("", -3.0).real("", 1e15, 0).endArray();
+  EXPECT_EQ(w.text(), "[\n  1.235,\n  0.0,\n  -3.0,\n  1000000000000000\n]\n");
+}
+
+TEST(RunStatisticsJson, TheStoppingCriteriaInEffectAndNullForTheOthers) {
+  Settings s;
+  s.stopOnTime = 1;
+  s.timeLimit = 2.5f;
+  s.criterion = 5;
+  RunStatistics st;
+  st.seed = 4294967295u;
+  st.improvements = {{1, 0.001, 40}, {4, 0.25, 38}};
+  const JsonValue v = parsed(statisticsJson(st, s));
+  EXPECT_EQ(v["options"]["stopping"]["seconds"].number, 2.5);
+  EXPECT_EQ(v["options"]["stopping"]["iterations"].kind, JsonValue::Kind::Null);
+  EXPECT_EQ(v["options"]["criterion"].text, "G");
+  EXPECT_EQ(v["seed"].integer(), 4294967295LL);
+  ASSERT_EQ(v["improvements"].items.size(), 2u);
+  EXPECT_EQ(v["improvements"].items[1]["iteration"].integer(), 4);
+  EXPECT_EQ(v["improvements"].items[1]["seconds"].number, 0.25);
+  EXPECT_EQ(v["improvements"].items[1]["cost"].integer(), 38);
+  EXPECT_EQ(v["destination"].kind, JsonValue::Kind::Null);
+  EXPECT_EQ(criterionLetter(0), 't');
+  EXPECT_EQ(criterionLetter(6), '?');
+}
+
+TEST(StatsOption, FiguresEqualTheReportAndTheWrittenResult) {
+  const std::string src = test::writeFile(test::tempPath("stats.pla"), kFr);
+  const std::string dst = test::tempPath("stats_out.pla"), json = test::tempPath("stats.json");
+  const auto r = test::runVorn({"-Si6", "-Qb", "-CP2", "-stats" + json, src, dst});
+  ASSERT_EQ(r.exitCode, 0) << r.err;
+  const JsonValue v = parsed(test::readFile(json));
+  EXPECT_EQ(v["source"]["path"].text, src);
+  EXPECT_EQ(v["source"]["inputs"].integer(), 4);
+  EXPECT_EQ(v["source"]["outputs"].integer(), 2);
+  EXPECT_EQ(v["source"]["terms"].integer(), 6);
+  EXPECT_EQ(v["source"]["type"].text, "fr");
+  EXPECT_EQ(v["destination"].text, dst);
+  EXPECT_EQ(v["options"]["cpMethod"].integer(), 2);
+  EXPECT_EQ(v["options"]["criterion"].text, "b");
+  EXPECT_EQ(v["options"]["fcMinRatio"].integer(), 50);
+  EXPECT_EQ(v["options"]["stopping"]["iterations"].integer(), 6);
+  EXPECT_EQ(v["options"]["stopping"]["quality"].kind, JsonValue::Kind::Null);
+  EXPECT_EQ(v["iterations"].integer(), 6);
+  EXPECT_EQ(v["iterations"].number, reported(r.err, "Iterations: "));
+  EXPECT_EQ(v["elapsedSeconds"].number, reported(r.err, "Elapsed time: "));
+  EXPECT_EQ(v["interrupted"].kind, JsonValue::Kind::Boolean);
+  EXPECT_FALSE(v["interrupted"].boolean);
+  // The result's figures are those of the file written.
+  auto written = test::pla(test::readFile(dst));
+  computeStatistics(*written);
+  const JsonValue& res = v["result"];
+  EXPECT_EQ(res["terms"].integer(), written->terms);
+  EXPECT_EQ(res["literals"].integer(), written->literals);
+  EXPECT_EQ(res["outputCost"].integer(), written->outputCost);
+  EXPECT_EQ(res["gates"].integer(), written->gates);
+  EXPECT_EQ(res["gateEquivalents"].integer(), written->gateEquivalents);
+  EXPECT_EQ(res["cost"].integer(), written->literals + written->outputCost);  // -Qb
+  EXPECT_EQ(res["terms"].number, reported(r.err, "Terms: "));
+  std::remove(dst.c_str());
+  std::remove(json.c_str());
+}
+
+TEST(StatsOption, ToStandardOutputBesideAResultFile) {
+  const std::string src = test::writeFile(test::tempPath("stats_out.pla"), kFr);
+  const std::string dst = test::tempPath("stats_dst.pla");
+  auto r = test::runVorn({"-endcov", "-Si2", "-stats-", src, dst});
+  ASSERT_EQ(r.exitCode, 0) << r.err;
+  const JsonValue v = parsed(r.out);
+  EXPECT_TRUE(v["options"]["coverAtEnd"].boolean);
+  EXPECT_GT(v["result"]["cost"].integer(), 0);  // a cover made at the end still gets its cost
+  EXPECT_EQ(v["result"]["cost"].integer(), v["result"]["literals"].integer());
+  // Without a destination standard output carries the result: refused before the run.
+  r = test::runVorn({"-stats-", src});
+  EXPECT_EQ(r.exitCode, 1);
+  EXPECT_EQ(r.out, "");
+  EXPECT_NE(r.err.find("-stats- needs a destination file: standard output carries the result\n"), std::string::npos);
+  EXPECT_EQ(r.err.find("Minimizing..."), std::string::npos);
+  r = test::runVorn({"-stats-", src, "-"});
+  EXPECT_EQ(r.exitCode, 1);
+  std::remove(dst.c_str());
+}
+
+TEST(StatsOption, BadUsesAreClearErrors) {
+  const std::string src = test::writeFile(test::tempPath("stats_bad.pla"), kFr);
+  auto r = test::runVorn({"-stats", src});
+  EXPECT_EQ(r.exitCode, 1);
+  EXPECT_EQ(r.err, test::banner() + "-stats needs a file name: -statsFILE, or -stats- for standard output\n");
+  r = test::runVorn({"-stat", "-info", src});  // not the option: a mistyped word, skipped
+  EXPECT_EQ(r.exitCode, 0);
+  EXPECT_NE(r.err.find("Unknown parameter -stat\n"), std::string::npos);
+  const std::string dst = test::tempPath("stats_bad_out.pla");
+  r = test::runVorn({"-stats/nonexistent/dir/s.json", src, dst});
+  EXPECT_EQ(r.exitCode, 1);
+  EXPECT_NE(r.err.find("/nonexistent/dir/s.json"), std::string::npos) << r.err;
+  // A special function ignores it, like every minimization option.
+  const std::string json = test::tempPath("stats_info.json");
+  r = test::runVorn({"-info", "-stats" + json, src});
+  EXPECT_EQ(r.exitCode, 0);
+  EXPECT_EQ(test::readFile(json), "<missing>");
+  std::remove(dst.c_str());
+}
+
+TEST(StatsOption, AnyPathComesOutAsValidJson) {
+  const std::string src = test::writeFile(test::tempPath("we\"ird\\ na\tme.pla"), kFr);
+  const std::string json = test::tempPath("weird.json");
+  const auto r = test::runVorn({"-q", "-stats" + json, src, test::tempPath("weird_out.pla")});
+  ASSERT_EQ(r.exitCode, 0) << r.err;
+  EXPECT_EQ(parsed(test::readFile(json))["source"]["path"].text, src);
+  std::remove(json.c_str());
+}
