@@ -1,7 +1,8 @@
 # Front door: `make` builds, `make run` minimizes the bundled example,
 # `make test` builds and runs every test, `make sanitize` runs them under
 # AddressSanitizer and UndefinedBehaviorSanitizer, `make bench` runs the
-# benchmark set and verifies every result.
+# benchmark set and verifies every result, `make install PREFIX=DIR` installs
+# the program and its manual page.
 BUILD ?= build
 SANITIZE_BUILD ?= build-sanitize
 JOBS ?= $(shell nproc 2>/dev/null || echo 2)
@@ -9,7 +10,9 @@ EXAMPLE ?= examples/adder.pla
 RUN_OPTIONS ?= -Si20
 BENCH_OPTIONS ?= -Si10
 
-.PHONY: all build run test sanitize bench clean
+PREFIX ?= /usr/local
+
+.PHONY: all build run test sanitize bench install clean
 
 all: build
 
@@ -30,6 +33,10 @@ sanitize:
 
 bench: build
 	./bench/run_bench.sh ./$(BUILD)/vorn $(BENCH_OPTIONS)
+
+# Installs bin/vorn and share/man/man1/vorn.1 under PREFIX (DESTDIR is honoured).
+install: build
+	cmake --install $(BUILD) --prefix $(PREFIX)
 
 clean:
 	rm -rf $(BUILD) $(SANITIZE_BUILD)
