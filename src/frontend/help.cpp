@@ -17,6 +17,8 @@ const char kFurther[] =
     "    -h, --help   Prints this text to standard output\n"
     "    --version    Prints the version, the compiler and the build date\n"
     "    -q           Quiet: no banner, summary, step lines or status line\n"
+    "    -statsFILE   Writes the figures of the run as JSON to FILE after the result\n"
+    "    -stats-      Writes them to standard output (needs a destination file)\n"
     "    -            As source: reads the function from standard input;\n"
     "                 as destination: writes the result to standard output\n";
 

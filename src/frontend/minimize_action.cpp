@@ -1,12 +1,16 @@
 // The Minimize mode: validate the minimization options, refuse sources that
 // have no valid cover, run the driver, print the run report and write the
 // result.  Nothing is written before the driver has returned a result.
+#include <cstdint>
 #include <cstdio>
+#include <ctime>
+#include <optional>
 
 #include "driver/minimize.h"
 #include "driver/source_check.h"
 #include "frontend/actions.h"
 #include "frontend/console.h"
+#include "frontend/improvement_log.h"
 #include "frontend/run_statistics.h"
 #include "frontend/exit.h"
 #include "frontend/settings.h"
@@ -81,7 +85,13 @@ FunctionPtr runMinimize(TBoolFnct& f, const CommandLine& cl) {
   Settings& s = settings();
   if (!s.stopOnTime && !s.stopOnIterations && !s.stopOnInterval && !s.stopOnQuality) s.stopOnIterations = 1;
   if (!quiet()) std::fputs("Minimizing...\n\n", stderr);
-  FunctionPtr result = minimize(f);
+  // The statistics name the seed, so that any run can be repeated: take
+  // the clock's second here, as the driver would, and hand it over.
+  std::optional<std::uint32_t> seed;
+  if (cl.statsPath) seed = static_cast<std::uint32_t>(std::time(nullptr));
+  std::optional<ImprovementLog> log;
+  if (cl.statsPath) log.emplace();
+  FunctionPtr result = minimize(f, seed);
   if (!result) fail("Error occured during minimization\n");
   computeStatistics(*result);
   clearStatusLine();
@@ -90,7 +100,13 @@ FunctionPtr runMinimize(TBoolFnct& f, const CommandLine& cl) {
                result->gateEquivalents);
   std::fflush(stderr);
   writeResult(*result, destination);
-  if (cl.statsPath) writeStatistics(*cl.statsPath, statisticsJson(statistics(f, *result, cl), settings()));
+  if (cl.statsPath) {
+    RunStatistics st = statistics(f, *result, cl);
+    st.seed = seed;
+    st.improvements = log->entries();
+    log.reset();
+    writeStatistics(*cl.statsPath, statisticsJson(st, settings()));
+  }
   return result;
 }
 

@@ -3,9 +3,13 @@
 #include <cmath>
 #include <regex>
 
+#include "driver/minimize.h"
+#include "frontend/cli.h"
+#include "frontend/console.h"
 #include "frontend/json_writer.h"
 #include "frontend/run_statistics.h"
 #include "model/cost.h"
+#include "model/pla.h"
 #include "support/json_value.h"
 #include "support/oracle.h"
 #include "support/process.h"
@@ -120,6 +124,40 @@ TEST(StatsOption, FiguresEqualTheReportAndTheWrittenResult) {
   std::remove(json.c_str());
 }
 
+TEST(StatsOption, TheSeedRepeatsTheRunAndTheCourseEndsAtTheResult) {
+  const std::string src = test::writeFile(test::tempPath("stats_seed.pla"), kFr);
+  const std::string dst = test::tempPath("stats_seed_out.pla"), json = test::tempPath("stats_seed.json");
+  const std::vector<std::string> options = {"-Si12", "-FR40", "-Qb"};
+  std::vector<std::string> args = options;
+  for (const std::string& a : {"-stats" + json, src, dst}) args.push_back(a);
+  const auto r = test::runVorn(args);
+  ASSERT_EQ(r.exitCode, 0) << r.err;
+  const JsonValue v = parsed(test::readFile(json));
+  ASSERT_EQ(v["seed"].kind, JsonValue::Kind::Number);
+  // The same options and seed in this process give the very file the program wrote.
+  parseArguments(options);
+  setQuiet(true);
+  auto f = test::pla(kFr);
+  FunctionPtr again = minimize(*f, static_cast<std::uint32_t>(v["seed"].integer()));
+  setQuiet(false);
+  resetSettings();
+  ASSERT_TRUE(again);
+  EXPECT_EQ(formatPla(*again), test::readFile(dst));
+  // The course: the first cover, then strictly cheaper ones, the last being the result.
+  const auto& course = v["improvements"].items;
+  ASSERT_FALSE(course.empty());
+  for (std::size_t i = 1; i < course.size(); ++i) {
+    EXPECT_GT(course[i]["iteration"].integer(), course[i - 1]["iteration"].integer());
+    EXPECT_LT(course[i]["cost"].integer(), course[i - 1]["cost"].integer());
+    EXPECT_GE(course[i]["seconds"].number, course[i - 1]["seconds"].number);
+  }
+  EXPECT_LE(course.back()["iteration"].integer(), 12);
+  EXPECT_LE(course.back()["seconds"].number, v["elapsedSeconds"].number);
+  EXPECT_EQ(course.back()["cost"].integer(), v["result"]["cost"].integer());
+  std::remove(dst.c_str());
+  std::remove(json.c_str());
+}
+
 TEST(StatsOption, ToStandardOutputBesideAResultFile) {
   const std::string src = test::writeFile(test::tempPath("stats_out.pla"), kFr);
   const std::string dst = test::tempPath("stats_dst.pla");
@@ -129,6 +167,7 @@ TEST(StatsOption, ToStandardOutputBesideAResultFile) {
   EXPECT_TRUE(v["options"]["coverAtEnd"].boolean);
   EXPECT_GT(v["result"]["cost"].integer(), 0);  // a cover made at the end still gets its cost
   EXPECT_EQ(v["result"]["cost"].integer(), v["result"]["literals"].integer());
+  EXPECT_TRUE(v["improvements"].items.empty());  // the one cover comes after the iterations
   // Without a destination standard output carries the result: refused before the run.
   r = test::runVorn({"-stats-", src});
   EXPECT_EQ(r.exitCode, 1);
