@@ -1,6 +1,8 @@
 // The Minimize mode: validate the minimization options, refuse sources that
 // have no valid cover, run the driver, print the run report and write the
 // result.  Nothing is written before the driver has returned a result.
+#include <sys/stat.h>
+
 #include <cstdint>
 #include <cstdio>
 #include <ctime>
@@ -43,6 +45,14 @@ void refuseUncoverable(const TBoolFnct& f) {
          " (0) intersect at output " + (*f.outputLabels)[c->output] + "\n");
 }
 
+/// True when both paths name one file (the same text, or the same existing file).
+bool sameFile(const std::string& a, const std::string& b) {
+  if (a.empty() || b.empty()) return false;
+  if (a == b) return true;
+  struct stat sa {}, sb {};
+  return ::stat(a.c_str(), &sa) == 0 && ::stat(b.c_str(), &sb) == 0 && sa.st_dev == sb.st_dev && sa.st_ino == sb.st_ino;
+}
+
 RunStatistics statistics(const TBoolFnct& f, TBoolFnct& result, const CommandLine& cl) {
   RunStatistics st;
   st.sourcePath = cl.source;
@@ -82,6 +92,9 @@ FunctionPtr runMinimize(TBoolFnct& f, const CommandLine& cl) {
   refuseUncoverable(f);
   if (cl.statsPath && *cl.statsPath == "-" && destination.empty())
     fail("-stats- needs a destination file: standard output carries the result\n");
+  if (cl.statsPath && *cl.statsPath != "-" &&
+      (sameFile(*cl.statsPath, cl.source) || sameFile(*cl.statsPath, destination)))
+    fail("Statistics file " + *cl.statsPath + " is the source or the destination of the run\n");
   Settings& s = settings();
   if (!s.stopOnTime && !s.stopOnIterations && !s.stopOnInterval && !s.stopOnQuality) s.stopOnIterations = 1;
   if (!quiet()) std::fputs("Minimizing...\n\n", stderr);

@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <unistd.h>
+
 #include <cmath>
 #include <regex>
 
@@ -191,6 +193,22 @@ TEST(StatsOption, BadUsesAreClearErrors) {
   r = test::runVorn({"-stats/nonexistent/dir/s.json", src, dst});
   EXPECT_EQ(r.exitCode, 1);
   EXPECT_NE(r.err.find("/nonexistent/dir/s.json"), std::string::npos) << r.err;
+  // Never over the source or the result.
+  std::remove(dst.c_str());
+  r = test::runVorn({"-stats" + src, src, dst});
+  EXPECT_EQ(r.exitCode, 1);
+  EXPECT_NE(r.err.find("Statistics file " + src + " is the source or the destination of the run\n"), std::string::npos);
+  EXPECT_EQ(test::readFile(src), kFr);
+  EXPECT_EQ(test::readFile(dst), "<missing>");
+  r = test::runVorn({"-stats" + dst, src, dst});
+  EXPECT_EQ(r.exitCode, 1);
+  EXPECT_EQ(test::readFile(dst), "<missing>");
+  const std::string link = test::tempPath("stats_bad_link.pla");
+  ASSERT_EQ(::symlink(src.c_str(), link.c_str()), 0);
+  r = test::runVorn({"-stats" + link, src, dst});
+  EXPECT_EQ(r.exitCode, 1);
+  EXPECT_EQ(test::readFile(src), kFr);
+  std::remove(link.c_str());
   // A special function ignores it, like every minimization option.
   const std::string json = test::tempPath("stats_info.json");
   r = test::runVorn({"-info", "-stats" + json, src});
