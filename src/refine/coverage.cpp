@@ -1,0 +1,88 @@
+// The on-set of an output is given as cubes, the don't-care set is all that
+// is neither on nor off.  The part of a term that matters for output j is
+// therefore its intersection with the on-set cubes of j; a term is not
+// needed for j when each such piece lies in the union of the other terms
+// with j (a containment question, answered by a tautology check on the
+// cofactor), and the part only it covers is the union of what each piece
+// leaves uncovered.
+#include "refine/coverage.h"
+
+#include "unate/cofactor.h"
+
+namespace vorn {
+
+void packedIntersect(const std::uint64_t* a, const std::uint64_t* b, int words, std::uint64_t* out) {
+  for (int w = 0; w < 2 * words; ++w) out[w] = a[w] | b[w];
+}
+
+Coverage::Coverage(const RefineSource& source, const Cover& cover)
+    : source_(source),
+      cover_(cover),
+      others_(source.inputs),
+      check_(source.inputs),
+      piece_(others_.stride()),
+      part_(others_.stride()) {
+  rebuild();
+}
+
+void Coverage::rebuild() {
+  terms_.assign(static_cast<std::size_t>(source_.outputs), {});
+  for (int k = 0; k < cover_.size(); ++k) {
+    if (!cover_.alive[static_cast<std::size_t>(k)]) continue;
+    cover_.out[static_cast<std::size_t>(k)].forEach([&](int j) { terms_[static_cast<std::size_t>(j)].push_back(k); });
+  }
+}
+
+bool Coverage::gather(const std::uint64_t* p, int j, int skip) {
+  const int words = others_.words();
+  others_.clear();
+  for (int k : terms_[static_cast<std::size_t>(j)]) {
+    if (k == skip || !cover_.alive[static_cast<std::size_t>(k)] || !cover_.out[static_cast<std::size_t>(k)].test(j)) continue;
+    const std::uint64_t* c = cover_.in.cube(k);
+    if (!packedMeet(c, p, words)) continue;
+    if (packedContains(c, p, words)) return true;
+    std::uint64_t* d = others_.grow();
+    for (int w = 0; w < words; ++w) {
+      const std::uint64_t free = ~(p[w] | p[words + w]);
+      d[w] = c[w] & free;
+      d[words + w] = c[words + w] & free;
+    }
+  }
+  return false;
+}
+
+bool Coverage::coveredByOthers(const std::uint64_t* p, int j, int skip) {
+  if (gather(p, j, skip)) return true;
+  const int words = others_.words();
+  const CubeList& on = source_.on.cubes;
+  for (int t : source_.on.of[static_cast<std::size_t>(j)]) {
+    const std::uint64_t* c = on.cube(t);
+    if (!packedMeet(c, p, words)) continue;
+    packedIntersect(c, p, words, piece_.data());
+    if (!check_.covered(piece_.data(), others_)) return false;
+  }
+  return true;
+}
+
+bool Coverage::addUncovered(const std::uint64_t* p, int j, int skip, std::vector<std::uint64_t>& acc, bool& accEmpty) {
+  if (gather(p, j, skip)) return false;
+  const int words = others_.words();
+  const CubeList& on = source_.on.cubes;
+  bool any = false;
+  for (int t : source_.on.of[static_cast<std::size_t>(j)]) {
+    const std::uint64_t* c = on.cube(t);
+    if (!packedMeet(c, p, words)) continue;
+    packedIntersect(c, p, words, piece_.data());
+    if (!UncoveredSupercube(piece_.data(), others_, part_.data(), limits_)) continue;
+    any = true;
+    if (accEmpty) {
+      acc = part_;
+      accEmpty = false;
+    } else {
+      for (int w = 0; w < 2 * words; ++w) acc[static_cast<std::size_t>(w)] &= part_[static_cast<std::size_t>(w)];
+    }
+  }
+  return any;
+}
+
+}  // namespace vorn

@@ -1,0 +1,51 @@
+// Coverage questions judged minterm by minterm: is the on-set part of a cube
+// covered by the other terms of an output, and what part is not.
+#pragma once
+
+#include <cstdint>
+#include <vector>
+
+#include "refine/refine_problem.h"
+#include "unate/containment.h"
+#include "unate/uncovered_supercube.h"
+
+namespace vorn {
+
+class Coverage {
+ public:
+  /// \brief Coverage of the source's on-set by the live terms of `cover` (both borrowed).
+  Coverage(const RefineSource& source, const Cover& cover);
+  /// \brief Rebuilds the per-output term lists from the live terms.
+  void rebuild();
+  /// \brief Records that term k has gained output j.
+  void connect(int k, int j) { terms_[static_cast<std::size_t>(j)].push_back(k); }
+  /// \brief The terms that had output j at the last rebuild or gained it since (check liveness and the bit).
+  const std::vector<int>& termsOf(int j) const { return terms_[static_cast<std::size_t>(j)]; }
+
+  /// \brief True when every on-set minterm of output j in the packed cube p lies in a live term other
+  /// than `skip` that has output j.
+  bool coveredByOthers(const std::uint64_t* p, int j, int skip);
+  /// \brief Widens `acc` (packed) by the supercube of the on-set minterms of output j in p that no other
+  /// live term with j covers; true when there were any.  `acc` must start empty-marked by `accEmpty`.
+  bool addUncovered(const std::uint64_t* p, int j, int skip, std::vector<std::uint64_t>& acc, bool& accEmpty);
+  /// \brief The tautology work so far.
+  long long tautologyChecks() const { return check_.stats().checks; }
+
+ private:
+  /// \brief Fills others_ with the cofactor of the live terms with j (not skip) with respect to p;
+  /// true when one of them contains p whole.
+  bool gather(const std::uint64_t* p, int j, int skip);
+
+  const RefineSource& source_;
+  const Cover& cover_;
+  std::vector<std::vector<int>> terms_;
+  CubeList others_;
+  ContainmentCheck check_;
+  std::vector<std::uint64_t> piece_, part_;
+  UncoveredParams limits_;
+};
+
+/// \brief Intersection of two packed cubes into out (they must meet).
+void packedIntersect(const std::uint64_t* a, const std::uint64_t* b, int words, std::uint64_t* out);
+
+}  // namespace vorn

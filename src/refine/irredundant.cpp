@@ -1,0 +1,98 @@
+// IRREDUNDANT.
+//
+// A term is redundant when, for each of its outputs, the on-set minterms it
+// covers lie in the other terms.  Judged against the whole cover, the terms
+// that are not redundant are relatively essential: they stay.  Of the
+// redundant ones, those the essential terms already cover go at once; the
+// others (partially redundant: each could go, not all together) form a small
+// covering problem, solved greedily by dropping the costliest term that is
+// still redundant among what is left, until none is.  Last, output
+// connections that the other terms of the output cover are dropped, the
+// connections of the costliest terms first.
+#include "refine/irredundant.h"
+
+#include <algorithm>
+
+namespace vorn {
+
+long long TermWeights::term(int literals, int outputs) const {
+  switch (criterion) {
+    case 0: return 1000000LL + literals;
+    case 2: return outputs * 1000LL + literals;
+    case 3: return (literals + outputs) * 1000LL;
+    case 4: return (std::max(literals - 1, 0) + outputs) * 1000LL + 1;
+    case 5: return ((literals >= 2 ? literals : 0) + outputs) * 1000LL + 1;
+    default: return literals * 1000LL + 1;
+  }
+}
+
+namespace {
+
+int literalsOf(const Cover& c, int k) {
+  int n = 0;
+  const std::uint64_t* p = c.in.cube(k);
+  for (std::size_t w = 0; w < c.in.stride(); ++w) n += __builtin_popcountll(p[w]);
+  return n;
+}
+
+bool redundant(Coverage& cov, const Cover& cover, int k) {
+  bool all = true;
+  cover.out[static_cast<std::size_t>(k)].forEach([&](int j) { all = all && cov.coveredByOthers(cover.in.cube(k), j, k); });
+  return all;
+}
+
+}  // namespace
+
+void Irredundant(const RefineSource& source, Cover& cover, const IrredundantParams& params, IrredundantStats& stats) {
+  Coverage cov(source, cover);
+  std::vector<int> partial;
+  for (int k = 0; k < cover.size(); ++k) {
+    if (!cover.alive[static_cast<std::size_t>(k)]) continue;
+    if (!cover.out[static_cast<std::size_t>(k)].any()) {
+      cover.alive[static_cast<std::size_t>(k)] = 0;
+      continue;
+    }
+    if (redundant(cov, cover, k))
+      partial.push_back(k);
+    else
+      ++stats.essential;
+  }
+  // Those the essential terms cover alone go first.
+  for (int k : partial) cover.alive[static_cast<std::size_t>(k)] = 0;
+  std::vector<int> open;
+  for (int k : partial)
+    if (!redundant(cov, cover, k)) open.push_back(k);
+    else ++stats.removed;
+  for (int k : open) cover.alive[static_cast<std::size_t>(k)] = 1;
+  // The rest: drop the costliest while it is still redundant.
+  std::vector<long long> weight(static_cast<std::size_t>(cover.size()), 0);
+  for (int k : open) weight[static_cast<std::size_t>(k)] = params.weights.term(literalsOf(cover, k), cover.out[static_cast<std::size_t>(k)].count());
+  std::stable_sort(open.begin(), open.end(), [&](int a, int b) { return weight[static_cast<std::size_t>(a)] > weight[static_cast<std::size_t>(b)]; });
+  for (int k : open) {
+    if (!redundant(cov, cover, k)) continue;
+    cover.alive[static_cast<std::size_t>(k)] = 0;
+    ++stats.removed;
+  }
+  if (!params.sparse) return;
+  // Output connections of the terms that stay, costliest terms first.
+  std::vector<int> order;
+  for (int k = 0; k < cover.size(); ++k)
+    if (cover.alive[static_cast<std::size_t>(k)]) order.push_back(k);
+  std::vector<int> lits(static_cast<std::size_t>(cover.size()), 0);
+  for (int k : order) lits[static_cast<std::size_t>(k)] = literalsOf(cover, k);
+  std::stable_sort(order.begin(), order.end(), [&](int a, int b) { return lits[static_cast<std::size_t>(a)] > lits[static_cast<std::size_t>(b)]; });
+  for (int k : order) {
+    OutputSet& outs = cover.out[static_cast<std::size_t>(k)];
+    if (outs.count() < 2) continue;
+    std::vector<int> js;
+    outs.forEach([&](int j) { js.push_back(j); });
+    for (int j : js) {
+      if (outs.count() < 2) break;
+      if (!cov.coveredByOthers(cover.in.cube(k), j, k)) continue;
+      outs.reset(j);
+      ++stats.disconnected;
+    }
+  }
+}
+
+}  // namespace vorn

@@ -1,0 +1,33 @@
+// IRREDUNDANT: the terms and output connections a cover can do without.
+#pragma once
+
+#include "refine/coverage.h"
+#include "refine/refine_problem.h"
+
+namespace vorn {
+
+/// What one term or connection costs by the run's criterion; the irredundant and selection
+/// steps drop the costliest first.
+struct TermWeights {
+  int criterion = 1;  ///< as -Q: 0 terms, 1 literals, 2 output cost, 3 both, 4 gates, 5 gate equivalents
+  /// \brief The weight of a term with `literals` literals and `outputs` connections.
+  long long term(int literals, int outputs) const;
+};
+
+struct IrredundantParams {
+  TermWeights weights;
+  bool sparse = true;  ///< also drop single output connections that other terms cover
+};
+
+struct IrredundantStats {
+  int removed = 0;      ///< terms dropped
+  int disconnected = 0; ///< output connections dropped from terms that stay
+  int essential = 0;    ///< terms no other terms can stand in for
+};
+
+/// \brief Drops redundant terms (every on-set minterm they cover for each of their outputs lies in other
+/// terms), choosing among the partially redundant ones by a small covering problem, then the redundant
+/// output connections of the terms that stay.
+void Irredundant(const RefineSource& source, Cover& cover, const IrredundantParams& params, IrredundantStats& stats);
+
+}  // namespace vorn

@@ -1,0 +1,53 @@
+// REDUCE.
+//
+// The minterms that only a term covers, for output j, are the on-set pieces
+// of j inside the term minus the other terms with j.  Their supercube (the
+// term intersected with the supercube of the complement of the other terms'
+// cofactor, taken piece by piece and joined over the outputs) is the
+// smallest cube that can replace the term; a term that covers nothing alone
+// goes.  The terms are reduced in turn, each against the cover the earlier
+// ones left, which keeps the whole a cover; the next EXPAND can then grow
+// them in other directions and leave the local minimum.
+#include "refine/reduce.h"
+
+#include <algorithm>
+
+#include "refine/coverage.h"
+
+namespace vorn {
+
+void Reduce(const RefineSource& source, Cover& cover, const ReduceParams& params, ReduceStats& stats) {
+  Coverage cov(source, cover);
+  const int words = cover.in.words();
+  std::vector<int> order, literals(static_cast<std::size_t>(cover.size()), 0);
+  for (int k = 0; k < cover.size(); ++k) {
+    if (!cover.alive[static_cast<std::size_t>(k)]) continue;
+    order.push_back(k);
+    const std::uint64_t* p = cover.in.cube(k);
+    for (int w = 0; w < 2 * words; ++w) literals[static_cast<std::size_t>(k)] += __builtin_popcountll(p[w]);
+  }
+  std::stable_sort(order.begin(), order.end(), [&](int a, int b) { return literals[static_cast<std::size_t>(a)] < literals[static_cast<std::size_t>(b)]; });
+  std::vector<std::uint64_t> acc(cover.in.stride());
+  for (int k : order) {
+    OutputSet& outs = cover.out[static_cast<std::size_t>(k)];
+    bool empty = true;
+    std::vector<int> idle;
+    outs.forEach([&](int j) {
+      if (!cov.addUncovered(cover.in.cube(k), j, k, acc, empty)) idle.push_back(j);
+    });
+    if (empty) {
+      cover.alive[static_cast<std::size_t>(k)] = 0;
+      ++stats.removed;
+      continue;
+    }
+    std::uint64_t* p = cover.in.cube(k);
+    if (!std::equal(acc.begin(), acc.end(), p)) {
+      std::copy(acc.begin(), acc.end(), p);
+      ++stats.reduced;
+    }
+    if (params.outputs)
+      for (int j : idle) outs.reset(j);
+  }
+}
+
+}  // namespace vorn

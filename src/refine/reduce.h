@@ -1,0 +1,21 @@
+// REDUCE: every term shrunk to the smallest cube that still covers what only it covers.
+#pragma once
+
+#include "refine/refine_problem.h"
+
+namespace vorn {
+
+struct ReduceParams {
+  bool outputs = true;  ///< also drop the outputs for which a term covers nothing alone
+};
+
+struct ReduceStats {
+  int reduced = 0;  ///< terms that gained literals
+  int removed = 0;  ///< terms that covered nothing alone and went
+};
+
+/// \brief Reduces the live terms one after the other (largest first), each against the cover as the
+/// earlier reductions left it, so that the cover stays a cover.
+void Reduce(const RefineSource& source, Cover& cover, const ReduceParams& params, ReduceStats& stats);
+
+}  // namespace vorn

@@ -1,0 +1,201 @@
+// The refinement loop.
+//
+// The search's cover is first expanded into primes and made irredundant.
+// Then passes of REDUCE, EXPAND and IRREDUNDANT follow while each brings the
+// cost down by the run's criterion.  The run's implicant set then joins the
+// best cover and the selection is made again minterm by minterm, with
+// further passes.  The cheapest cover seen is the result, so the cost never
+// rises; every step keeps the cover a valid one.
+#include "refine/refine.h"
+
+#include <functional>
+#include <string>
+
+#include "model/cost.h"
+#include "refine/refine_problem.h"
+
+namespace vorn {
+
+namespace {
+
+using Clock = std::chrono::steady_clock;
+
+long long costOf(TBoolFnct& f, int criterion) {
+  computeStatistics(f);
+  switch (criterion) {
+    case 0: return f.terms;
+    case 2: return f.outputCost;
+    case 3: return static_cast<long long>(f.literals) + f.outputCost;
+    case 4: return f.gates;
+    case 5: return f.gateEquivalents;
+    default: return f.literals;
+  }
+}
+
+/// Appends the live terms of c to r; with `only` set, c has one output and every term feeds that output of r.
+void appendInto(TBoolFnct& r, const Cover& c, char unconnected, int only = -1) {
+  std::string out(static_cast<std::size_t>(r.outputCount), unconnected);
+  for (int k = 0; k < c.size(); ++k) {
+    const OutputSet& o = c.out[static_cast<std::size_t>(k)];
+    if (!c.alive[static_cast<std::size_t>(k)] || !o.any()) continue;
+    std::fill(out.begin(), out.end(), unconnected);
+    if (only >= 0)
+      out[static_cast<std::size_t>(only)] = '1';
+    else
+      o.forEach([&](int j) { out[static_cast<std::size_t>(j)] = '1'; });
+    appendTerm(r, unpackCube(c.in.cube(k), c.in.inputs()), out, 0);
+  }
+}
+
+/// The cover as a function derived from f.
+FunctionPtr functionOf(TBoolFnct& f, const Cover& c, char unconnected) {
+  FunctionPtr r = derive(f);
+  r->type = 0;
+  appendInto(*r, c, unconnected);
+  return r;
+}
+
+/// The cost of a one-output cover as a function of its own.
+long long singleCost(const Cover& c, int criterion) {
+  FunctionPtr r = create(c.in.inputs(), 1, 0, 0);
+  appendInto(*r, c, '0');
+  return costOf(*r, criterion);
+}
+
+/// The implicants as terms of the cover's outputs, each keeping only the outputs it may carry.
+void addImplicants(const TBoolFnct& implicants, const RefineSource& source, const ImplicantTest& test, int only,
+                   Cover& into) {
+  Cover extra = CoverOf(implicants, source.inputs, source.outputs, only);
+  for (int k = 0; k < extra.size(); ++k) {
+    OutputSet& o = extra.out[static_cast<std::size_t>(k)];
+    std::vector<int> js;
+    o.forEach([&](int j) { js.push_back(j); });
+    for (int j : js)
+      if (!test.allowed(extra.in.cube(k), j)) o.reset(j);
+    if (o.any()) into.add(extra.in.cube(k), o);
+  }
+}
+
+class Refiner {
+ public:
+  Refiner(const RefineSource& source, const RefineParams& params, RefineStats& stats)
+      : source_(source), test_(source.off), params_(params), stats_(stats) {
+    irr_.weights.criterion = params.criterion;
+  }
+
+  bool timeLeft() const { return !params_.deadline || Clock::now() <= *params_.deadline; }
+
+  const ImplicantTest& test() const { return test_; }
+
+  /// Runs passes from `c` on; `best` and `bestCost` hold the cheapest cover seen.
+  void improve(Cover c, bool expandFirst, Cover& best, long long& bestCost,
+               const std::function<long long(const Cover&)>& cost) {
+    if (expandFirst) {
+      Expand(source_, test_, c, ExpandParams{}, stats_.expand);
+      c.compact();
+    }
+    Irredundant(source_, c, irr_, stats_.irredundant);
+    c.compact();
+    long long now = cost(c);
+    if (now < bestCost) {
+      best = c;
+      bestCost = now;
+    }
+    while (stats_.passes < params_.maxPasses && timeLeft()) {
+      ++stats_.passes;
+      Reduce(source_, c, ReduceParams{}, stats_.reduce);
+      c.compact();
+      Expand(source_, test_, c, ExpandParams{}, stats_.expand);
+      c.compact();
+      Irredundant(source_, c, irr_, stats_.irredundant);
+      c.compact();
+      const long long next = cost(c);
+      if (next < bestCost) {
+        best = c;
+        bestCost = next;
+      }
+      if (next >= now) break;
+      now = next;
+    }
+  }
+
+ private:
+  const RefineSource& source_;
+  OffSetTest test_;
+  const RefineParams& params_;
+  RefineStats& stats_;
+  IrredundantParams irr_;
+};
+
+/// Refines one cover of `source`; true when `best` came out cheaper than `bestCost`, which it lowers.
+bool refineCover(const RefineSource& source, const TBoolFnct* implicants, int only, const RefineParams& params,
+                 RefineStats& stats, Cover& best, long long& bestCost,
+                 const std::function<long long(const Cover&)>& cost) {
+  const long long start = bestCost;
+  Refiner r(source, params, stats);
+  r.improve(best, true, best, bestCost, cost);
+  if (implicants && r.timeLeft()) {
+    Cover joined = best;
+    addImplicants(*implicants, source, r.test(), only, joined);
+    const long long before = bestCost;
+    r.improve(std::move(joined), false, best, bestCost, cost);
+    if (bestCost < before) stats.fromImplicants = true;
+  }
+  return bestCost < start;
+}
+
+FunctionPtr refineMulti(TBoolFnct& f, TBoolFnct& cover, const TBoolFnct* implicants, const RefineParams& params,
+                        RefineStats& stats) {
+  const RefineSource source = MakeSource(f);
+  Cover best = CoverOf(cover, source.inputs, source.outputs);
+  long long bestCost = costOf(cover, params.criterion);
+  stats.startCost = bestCost;
+  auto cost = [&](const Cover& c) {
+    FunctionPtr g = functionOf(f, c, params.unconnected);
+    return costOf(*g, params.criterion);
+  };
+  if (!refineCover(source, implicants, -1, params, stats, best, bestCost, cost)) {
+    stats.endCost = stats.startCost;
+    return nullptr;
+  }
+  stats.endCost = bestCost;
+  stats.improved = true;
+  return functionOf(f, best, params.unconnected);
+}
+
+/// Output by output: each output's terms are refined as a one-output cover and kept when cheaper.
+FunctionPtr refineSingle(TBoolFnct& f, TBoolFnct& cover, const TBoolFnct* implicants, const RefineParams& params,
+                         RefineStats& stats) {
+  stats.startCost = costOf(cover, params.criterion);
+  FunctionPtr r = derive(f);
+  r->type = 0;
+  bool any = false;
+  for (int j = 0; j < f.outputCount; ++j) {
+    const RefineSource source = MakeSource(f, j);
+    Cover best = CoverOf(cover, source.inputs, 1, j);
+    long long bestCost = singleCost(best, params.criterion);
+    auto cost = [&](const Cover& c) { return singleCost(c, params.criterion); };
+    const bool started = !params.deadline || Clock::now() <= *params.deadline;
+    if (started && refineCover(source, implicants, j, params, stats, best, bestCost, cost)) any = true;
+    appendInto(*r, best, '0', j);
+  }
+  const long long end = costOf(*r, params.criterion);
+  if (!any || end >= stats.startCost) {
+    stats.endCost = stats.startCost;
+    return nullptr;
+  }
+  stats.endCost = end;
+  stats.improved = true;
+  return r;
+}
+
+}  // namespace
+
+FunctionPtr Refine(TBoolFnct& f, TBoolFnct& cover, const TBoolFnct* implicants, const RefineParams& params,
+                   RefineStats& stats) {
+  buildLists(f);
+  return params.singleOutput ? refineSingle(f, cover, implicants, params, stats)
+                             : refineMulti(f, cover, implicants, params, stats);
+}
+
+}  // namespace vorn

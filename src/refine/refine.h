@@ -1,0 +1,38 @@
+// The refinement phase: after the search, the best cover is improved by
+// EXPAND, IRREDUNDANT and REDUCE with coverage judged minterm by minterm.
+#pragma once
+
+#include <chrono>
+#include <optional>
+
+#include "model/function.h"
+#include "refine/expand.h"
+#include "refine/irredundant.h"
+#include "refine/reduce.h"
+
+namespace vorn {
+
+struct RefineParams {
+  int criterion = 1;         ///< as -Q: 0 terms, 1 literals, 2 output cost, 3 both, 4 gates, 5 gate equivalents
+  bool singleOutput = false; ///< refine output by output, one term per output connection
+  int maxPasses = 1000;      ///< REDUCE-EXPAND-IRREDUNDANT passes at most (each must gain)
+  std::optional<std::chrono::steady_clock::time_point> deadline;  ///< no pass starts past it
+  char unconnected = '0';    ///< the output character of a term for the outputs it does not feed
+};
+
+struct RefineStats {
+  int passes = 0;
+  long long startCost = 0, endCost = 0;
+  bool improved = false;
+  bool fromImplicants = false;  ///< the implicant set gave a cheaper cover
+  ExpandStats expand;
+  IrredundantStats irredundant;
+  ReduceStats reduce;
+};
+
+/// \brief Improves `cover`, a valid cover of the fr function f, using the run's implicant set when given.
+/// Returns a strictly cheaper valid cover by the criterion, derived from f, or none when it found none.
+FunctionPtr Refine(TBoolFnct& f, TBoolFnct& cover, const TBoolFnct* implicants, const RefineParams& params,
+                   RefineStats& stats);
+
+}  // namespace vorn

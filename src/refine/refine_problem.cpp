@@ -1,0 +1,87 @@
+#include "refine/refine_problem.h"
+
+#include "unate/cofactor.h"
+
+namespace vorn {
+
+namespace {
+
+void addTo(CubeSet& set, const TPfnct& t, const OutputSet& outs, int outputs) {
+  const int index = set.cubes.size();
+  set.cubes.push(t.input);
+  set.outputs.push_back(outs);
+  outs.forEach([&](int j) {
+    if (j < outputs) set.of[static_cast<std::size_t>(j)].push_back(index);
+  });
+}
+
+}  // namespace
+
+RefineSource MakeSource(const TBoolFnct& f, int only) {
+  RefineSource s;
+  s.inputs = f.inputCount;
+  s.outputs = only >= 0 ? 1 : f.outputCount;
+  s.on.cubes = CubeList(s.inputs);
+  s.off.cubes = CubeList(s.inputs);
+  s.on.of.assign(static_cast<std::size_t>(s.outputs), {});
+  s.off.of.assign(static_cast<std::size_t>(s.outputs), {});
+  forEachTerm(f, [&](const TPfnct& t) {
+    OutputSet on(s.outputs), off(s.outputs);
+    for (int j = 0; j < f.outputCount; ++j) {
+      if (only >= 0 && j != only) continue;
+      const char c = outputAt(t, j);
+      const int k = only >= 0 ? 0 : j;
+      if (c == '1') on.set(k);
+      if (c == '0') off.set(k);
+    }
+    if (on.any()) addTo(s.on, t, on, s.outputs);
+    if (off.any()) addTo(s.off, t, off, s.outputs);
+  });
+  return s;
+}
+
+void Cover::add(const std::uint64_t* packed, const OutputSet& outputs) {
+  in.push(packed);
+  out.push_back(outputs);
+  alive.push_back(1);
+}
+
+void Cover::compact() {
+  Cover kept;
+  kept.in = CubeList(in.inputs());
+  for (int k = 0; k < size(); ++k)
+    if (alive[static_cast<std::size_t>(k)] && out[static_cast<std::size_t>(k)].any()) kept.add(in.cube(k), out[static_cast<std::size_t>(k)]);
+  *this = std::move(kept);
+}
+
+int Cover::liveCount() const {
+  int n = 0;
+  for (int k = 0; k < size(); ++k) n += alive[static_cast<std::size_t>(k)] && out[static_cast<std::size_t>(k)].any();
+  return n;
+}
+
+Cover CoverOf(const TBoolFnct& f, int inputs, int outputs, int only) {
+  Cover c;
+  c.in = CubeList(inputs);
+  std::vector<std::uint64_t> packed(c.in.stride());
+  forEachTerm(f, [&](const TPfnct& t) {
+    OutputSet o(outputs);
+    for (int j = 0; j < f.outputCount; ++j) {
+      if (only >= 0 && j != only) continue;
+      if (outputAt(t, j) == '1') o.set(only >= 0 ? 0 : j);
+    }
+    if (!o.any()) return;
+    packCube(t.input, c.in.words(), packed.data());
+    c.add(packed.data(), o);
+  });
+  return c;
+}
+
+bool OffSetTest::allowed(const std::uint64_t* cube, int output) const {
+  const int words = off_.cubes.words();
+  for (int r : off_.of[static_cast<std::size_t>(output)])
+    if (packedMeet(cube, off_.cubes.cube(r), words)) return false;
+  return true;
+}
+
+}  // namespace vorn

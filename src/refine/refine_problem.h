@@ -1,0 +1,73 @@
+// What the refinement works on: the source's on-set and off-set cubes with
+// the outputs they belong to, the cover being improved, and the test that
+// decides whether a cube may carry an output.
+#pragma once
+
+#include <cstdint>
+#include <memory>
+#include <vector>
+
+#include "model/function.h"
+#include "refine/output_set.h"
+#include "unate/cube_list.h"
+
+namespace vorn {
+
+/// Cubes, each with the outputs it belongs to, and per output the cubes that belong to it.
+struct CubeSet {
+  CubeList cubes;
+  std::vector<OutputSet> outputs;
+  std::vector<std::vector<int>> of;  ///< per output: indices into cubes, in term order
+};
+
+/// An fr source as two cube sets: the on-set ('1') and the off-set ('0') of every output.
+struct RefineSource {
+  int inputs = 0;
+  int outputs = 0;
+  CubeSet on, off;
+};
+
+/// \brief The on-set and off-set of the fr function f.  Output j alone when `only` is j.
+RefineSource MakeSource(const TBoolFnct& f, int only = -1);
+
+/// A cover under refinement: packed input parts, output sets, and a liveness flag per term.
+struct Cover {
+  CubeList in;
+  std::vector<OutputSet> out;
+  std::vector<char> alive;
+
+  int size() const { return in.size(); }
+  /// \brief Appends a live term.
+  void add(const std::uint64_t* packed, const OutputSet& outputs);
+  /// \brief Drops the terms that are not alive, keeping the others in order.
+  void compact();
+  /// \brief Number of live terms.
+  int liveCount() const;
+};
+
+/// \brief The terms of f with their '1' outputs as a cover over the source's outputs; output j
+/// alone (as output 0) when `only` is j.  Terms without a connection are left out.
+Cover CoverOf(const TBoolFnct& f, int inputs, int outputs, int only = -1);
+
+/// Decides whether a cube may be connected to an output: it must meet no off-set minterm there.
+class ImplicantTest {
+ public:
+  virtual ~ImplicantTest() = default;
+  /// \brief True when the packed cube may carry output j.
+  virtual bool allowed(const std::uint64_t* cube, int output) const = 0;
+  /// \brief The explicit off-set, when the test is made from one; expansion then works on blocking sets.
+  virtual const CubeSet* offSet() const { return nullptr; }
+};
+
+/// The test against an explicit off-set: a cube fits an output when it meets none of its off-set cubes.
+class OffSetTest : public ImplicantTest {
+ public:
+  explicit OffSetTest(const CubeSet& off) : off_(off) {}
+  bool allowed(const std::uint64_t* cube, int output) const override;
+  const CubeSet* offSet() const override { return &off_; }
+
+ private:
+  const CubeSet& off_;
+};
+
+}  // namespace vorn

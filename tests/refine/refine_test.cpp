@@ -1,0 +1,204 @@
+// The refinement steps on seeded random fr functions, judged by the
+// independent cover checker: every step keeps a valid cover, EXPAND and
+// IRREDUNDANT never make it costlier, REDUCE only shrinks terms, and the
+// whole refinement never returns a costlier cover.
+#include <gtest/gtest.h>
+
+#include <string>
+
+#include "model/cost.h"
+#include "refine/expand.h"
+#include "refine/irredundant.h"
+#include "refine/reduce.h"
+#include "refine/refine.h"
+#include "support/oracle.h"
+
+namespace vorn {
+namespace {
+
+/// The cover made of the source's on-set terms: valid, and far from minimal.
+FunctionPtr onSetCover(TBoolFnct& f) {
+  FunctionPtr c = derive(f);
+  c->type = 0;
+  forEachTerm(f, [&](const TPfnct& t) {
+    std::string out(static_cast<std::size_t>(f.outputCount), '0');
+    bool any = false;
+    for (int j = 0; j < f.outputCount; ++j)
+      if (outputAt(t, j) == '1') out[static_cast<std::size_t>(j)] = '1', any = true;
+    if (any) appendTerm(*c, t.input, out, 0);
+  });
+  return c;
+}
+
+FunctionPtr asFunction(TBoolFnct& f, const Cover& c) {
+  FunctionPtr r = derive(f);
+  r->type = 0;
+  for (int k = 0; k < c.size(); ++k) {
+    if (!c.alive[static_cast<std::size_t>(k)] || !c.out[static_cast<std::size_t>(k)].any()) continue;
+    std::string out(static_cast<std::size_t>(f.outputCount), '0');
+    c.out[static_cast<std::size_t>(k)].forEach([&](int j) { out[static_cast<std::size_t>(j)] = '1'; });
+    appendTerm(*r, c.in.get(k), out, 0);
+  }
+  return r;
+}
+
+struct Figures {
+  int terms, literals, outputs;
+};
+
+Figures figuresOf(TBoolFnct& f, const Cover& c) {
+  FunctionPtr g = asFunction(f, c);
+  computeStatistics(*g);
+  return {g->terms, g->literals, g->outputCost};
+}
+
+TEST(RefineSteps, EachStepKeepsAValidCoverAndExpandIrredundantNeverCostMore) {
+  for (std::uint32_t seed = 1; seed <= 40; ++seed) {
+    FunctionPtr f = test::randomFr(seed, 3 + static_cast<int>(seed % 6), 1 + static_cast<int>(seed % 3), 40);
+    buildLists(*f);
+    const RefineSource source = MakeSource(*f);
+    const OffSetTest test(source.off);
+    FunctionPtr start = onSetCover(*f);
+    Cover c = CoverOf(*start, source.inputs, source.outputs);
+    const Figures before = figuresOf(*f, c);
+
+    ExpandStats es;
+    Expand(source, test, c, ExpandParams{}, es);
+    c.compact();
+    FunctionPtr expanded = asFunction(*f, c);
+    ASSERT_EQ(test::checkCover(*f, *expanded), "") << "expand, seed " << seed;
+    const Figures afterExpand = figuresOf(*f, c);
+    EXPECT_LE(afterExpand.terms, before.terms) << seed;
+    EXPECT_LE(afterExpand.literals, before.literals) << seed;
+
+    IrredundantStats is;
+    IrredundantParams ip;
+    Irredundant(source, c, ip, is);
+    c.compact();
+    FunctionPtr irredundant = asFunction(*f, c);
+    ASSERT_EQ(test::checkCover(*f, *irredundant), "") << "irredundant, seed " << seed;
+    const Figures afterIrr = figuresOf(*f, c);
+    EXPECT_LE(afterIrr.terms, afterExpand.terms) << seed;
+    EXPECT_LE(afterIrr.literals, afterExpand.literals) << seed;
+    EXPECT_LE(afterIrr.outputs, afterExpand.outputs) << seed;
+
+    // Irredundant means no term can go: each one covers some on-set minterm alone.
+    Cover again = c;
+    IrredundantStats is2;
+    Irredundant(source, again, ip, is2);
+    EXPECT_EQ(is2.removed, 0) << seed;
+
+    const Cover beforeReduce = c;
+    ReduceStats rs;
+    Reduce(source, c, ReduceParams{}, rs);
+    FunctionPtr reduced = asFunction(*f, c);
+    ASSERT_EQ(test::checkCover(*f, *reduced), "") << "reduce, seed " << seed;
+    for (int k = 0; k < c.size(); ++k)
+      if (c.alive[static_cast<std::size_t>(k)]) {
+        EXPECT_TRUE(beforeReduce.in.get(k).contains(c.in.get(k))) << seed;
+        EXPECT_TRUE(c.out[static_cast<std::size_t>(k)].subsetOf(beforeReduce.out[static_cast<std::size_t>(k)])) << seed;
+      }
+  }
+}
+
+TEST(RefineSteps, ExpandMakesEveryTermPrime) {
+  // One output: with several, a term that a later one holds loses outputs and may then grow further.
+  for (std::uint32_t seed = 50; seed < 80; ++seed) {
+    FunctionPtr f = test::randomFr(seed, 6, 1, 50);
+    buildLists(*f);
+    const RefineSource source = MakeSource(*f);
+    const OffSetTest test(source.off);
+    FunctionPtr start = onSetCover(*f);
+    Cover c = CoverOf(*start, source.inputs, source.outputs);
+    ExpandStats es;
+    Expand(source, test, c, ExpandParams{}, es);
+    for (int k = 0; k < c.size(); ++k) {
+      if (!c.alive[static_cast<std::size_t>(k)]) continue;
+      const Cube cube = c.in.get(k);
+      for (int p = 0; p < cube.size(); ++p) {
+        if (!cube.isLiteral(p)) continue;
+        Cube wider = cube;
+        wider.set(p, '-');
+        CubeList one(source.inputs);
+        one.push(wider);
+        bool fits = true;
+        c.out[static_cast<std::size_t>(k)].forEach([&](int j) { fits = fits && test.allowed(one.cube(0), j); });
+        EXPECT_FALSE(fits) << "seed " << seed << " term " << cube.str() << " can drop position " << p;
+      }
+    }
+  }
+}
+
+class RefineWhole : public ::testing::TestWithParam<int> {};
+
+TEST_P(RefineWhole, NeverReturnsACostlierOrInvalidCover) {
+  const int criterion = GetParam();
+  for (std::uint32_t seed = 100; seed < 125; ++seed) {
+    for (bool single : {false, true}) {
+      FunctionPtr f = test::randomFr(seed, 3 + static_cast<int>(seed % 5), 1 + static_cast<int>(seed % 3), 30);
+      FunctionPtr start = onSetCover(*f);
+      RefineParams p;
+      p.criterion = criterion;
+      p.singleOutput = single;
+      RefineStats stats;
+      FunctionPtr better = Refine(*f, *start, nullptr, p, stats);
+      if (!better) {
+        EXPECT_EQ(stats.endCost, stats.startCost);
+        continue;
+      }
+      ASSERT_EQ(test::checkCover(*f, *better), "") << "seed " << seed << " single " << single;
+      EXPECT_LT(stats.endCost, stats.startCost);
+      if (single) {
+        forEachTerm(*better, [&](const TPfnct& t) { EXPECT_EQ(std::count(t.output.begin(), t.output.end(), '1'), 1); });
+      }
+    }
+  }
+}
+
+INSTANTIATE_TEST_SUITE_P(EveryCriterion, RefineWhole, ::testing::Range(0, 6));
+
+TEST(RefineCases, CoversATermOnlyByAUnionOfTwoCubes) {
+  // The on-set term 11- lies in 1-0 + -11 only together: the term-based
+  // search needs three terms, the minimum cover has two.
+  FunctionPtr f = test::pla(".i 3\n.o 1\n.type fr\n11- 1\n100 1\n011 1\n101 0\n010 0\n00- 0\n.e\n");
+  FunctionPtr start = test::pla(".i 3\n.o 1\n1-0 1\n11- 1\n-11 1\n.e\n");
+  RefineParams p;
+  RefineStats stats;
+  FunctionPtr better = Refine(*f, *start, nullptr, p, stats);
+  ASSERT_TRUE(better);
+  EXPECT_EQ(test::checkCover(*f, *better), "");
+  computeStatistics(*better);
+  EXPECT_EQ(better->terms, 2);
+  EXPECT_EQ(better->literals, 4);
+}
+
+TEST(RefineCases, TakesImplicantsTheSearchCouldNotCombine) {
+  // The search cover uses three terms; the implicant set holds the two primes.
+  FunctionPtr f = test::pla(".i 3\n.o 1\n.type fr\n11- 1\n100 1\n011 1\n101 0\n010 0\n00- 0\n.e\n");
+  FunctionPtr start = test::pla(".i 3\n.o 1\n110 1\n111 1\n100 1\n011 1\n.e\n");
+  FunctionPtr implicants = test::pla(".i 3\n.o 1\n1-0 1\n-11 1\n.e\n");
+  RefineParams p;
+  RefineStats stats;
+  FunctionPtr better = Refine(*f, *start, implicants.get(), p, stats);
+  ASSERT_TRUE(better);
+  EXPECT_EQ(test::checkCover(*f, *better), "");
+  computeStatistics(*better);
+  EXPECT_EQ(better->terms, 2);
+}
+
+TEST(RefineCases, APassedDeadlineStillGivesAValidCoverNoCostlier) {
+  FunctionPtr f = test::randomFr(7, 7, 3, 30);
+  FunctionPtr start = onSetCover(*f);
+  RefineParams p;
+  p.deadline = std::chrono::steady_clock::now() - std::chrono::seconds(1);
+  RefineStats stats;
+  FunctionPtr better = Refine(*f, *start, nullptr, p, stats);
+  EXPECT_EQ(stats.passes, 0);
+  if (better) {
+    EXPECT_EQ(test::checkCover(*f, *better), "");
+    EXPECT_LT(stats.endCost, stats.startCost);
+  }
+}
+
+}  // namespace
+}  // namespace vorn
