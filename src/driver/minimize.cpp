@@ -13,6 +13,7 @@
 #include "fcmin/fc_min.h"
 #include "frontend/settings.h"
 #include "model/cost.h"
+#include "refine/refine.h"
 
 namespace vorn {
 
@@ -72,6 +73,23 @@ bool goOn(int lastImprovement, int improvementGap, const TBoolFnct* best, int la
   return on;
 }
 
+/// Replaces the best cover by a cheaper one from the refinement, when it finds one.
+void refineBest(TBoolFnct& f, FunctionPtr& best, const TBoolFnct* implicants, Clock::time_point start) {
+  const Settings& s = settings();
+  RefineParams p;
+  p.criterion = s.criterion;
+  p.singleOutput = s.singleOutput == 1;
+  if (s.stopOnTime && s.timeLimit < 1e9f)
+    p.deadline = start + std::chrono::duration_cast<Clock::duration>(std::chrono::duration<double>(s.timeLimit));
+  p.unconnected = s.substituteOutputDc == 1 || f.outputCount == 1 ? '0' : '~';
+  RefineStats stats;
+  FunctionPtr better = Refine(f, *best, implicants, p, stats);
+  if (!better) return;
+  computeStatistics(*better);
+  computeCost(*better);
+  best = std::move(better);
+}
+
 }  // namespace
 
 FunctionPtr minimize(TBoolFnct& f, std::optional<std::uint32_t> seed) {
@@ -127,6 +145,10 @@ FunctionPtr minimize(TBoolFnct& f, std::optional<std::uint32_t> seed) {
   if (!failed && (s.coverAtEnd == 1 || !best)) {
     best = makeCover(f, *run->implicants);
     failed = !best;
+  }
+  if (!failed && best && s.refine) {
+    refineBest(f, best, run->implicants.get(), start);
+    elapsedSeconds = std::chrono::duration<float>(Clock::now() - start).count();
   }
   SetExactDeadline(std::nullopt);
   releaseRunState(std::move(run));

@@ -155,6 +155,10 @@ void parseOption(const std::string& arg, CommandLine& cl) {
       if (arg != "-q") unknownParameter(arg);
       cl.quiet = true;
       return;
+    case 'r':
+      if (arg != "-refine") unknownParameter(arg);
+      s.refine = 1;
+      return;
     case 'h':
       if (arg != "-h") unknownParameter(arg);
       cl.request = Request::Help;

@@ -20,7 +20,8 @@ const char kFurther[] =
     "    -statsFILE   Writes the figures of the run as JSON to FILE after the result\n"
     "    -stats-      Writes them to standard output (needs a destination file)\n"
     "    -            As source: reads the function from standard input;\n"
-    "                 as destination: writes the result to standard output\n";
+    "                 as destination: writes the result to standard output\n"
+    "    -refine      Improves the best cover after the search, judging coverage minterm by minterm\n";
 
 }  // namespace
 

@@ -52,6 +52,7 @@ struct Settings {
   int dfDirection = 1;
   int depthFactor = 10;
   int fcMinRatio = 50;
+  int refine = 0;  ///< -refine: improve the best cover minterm by minterm after the search
 };
 
 /// \brief The one settings record of the process.
