@@ -2,7 +2,8 @@
 # `make test` builds and runs every test, `make sanitize` runs them under
 # AddressSanitizer and UndefinedBehaviorSanitizer, `make bench` runs the
 # benchmark set and verifies every result, `make install PREFIX=DIR` installs
-# the program and its manual page.
+# the program and its manual page, `make golden` rewrites the stored results of
+# the golden test.
 BUILD ?= build
 SANITIZE_BUILD ?= build-sanitize
 JOBS ?= $(shell nproc 2>/dev/null || echo 2)
@@ -12,7 +13,7 @@ BENCH_OPTIONS ?= -Si10
 
 PREFIX ?= /usr/local
 
-.PHONY: all build run test sanitize bench install clean
+.PHONY: all build run test sanitize bench golden install clean
 
 all: build
 
@@ -30,6 +31,11 @@ sanitize:
 	cmake -S . -B $(SANITIZE_BUILD) -DCMAKE_BUILD_TYPE=Debug -DVORN_SANITIZE=ON
 	cmake --build $(SANITIZE_BUILD) -j $(JOBS)
 	cd $(SANITIZE_BUILD) && ASAN_OPTIONS=detect_leaks=1 UBSAN_OPTIONS=print_stacktrace=1 ctest --output-on-failure -j $(JOBS)
+
+# Rewrites the stored results of the golden test after an intended change of
+# results; review the diff of tests/golden/expected before committing it.
+golden: build
+	cd $(BUILD) && VORN_REGENERATE_GOLDEN=1 ./vorn_tests --gtest_filter='Files/Golden.*'
 
 bench: build
 	./bench/run_bench.sh ./$(BUILD)/vorn $(BENCH_OPTIONS)

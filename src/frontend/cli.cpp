@@ -3,6 +3,7 @@
 #include <unistd.h>
 
 #include <algorithm>
+#include <cstdint>
 #include <cstdio>
 #include <cstring>
 #include <iostream>
@@ -80,9 +81,23 @@ char at(const std::string& arg, std::size_t i) { return i < arg.size() ? arg[i] 
 
 [[noreturn]] void unknownParameter(const std::string& arg) { fail("Unknown parameter " + arg + "\n"); }
 
+// -seedN: a decimal number from 0 to 2^32-1, nothing else.  A seed that
+// cannot be read ends the run: a silently different seed defeats its purpose.
+std::uint32_t parseSeed(const std::string& arg) {
+  const std::string_view digits = from(arg, 5);
+  std::uint64_t value = 0;
+  bool ok = !digits.empty() && digits.size() <= 10;
+  for (char c : digits) {
+    if (c < '0' || c > '9') ok = false;
+    if (ok) value = value * 10 + static_cast<std::uint64_t>(c - '0');
+  }
+  if (!ok || value > UINT32_MAX) fail("Invalid seed " + arg + " (expected -seed and a number from 0 to 4294967295)\n");
+  return static_cast<std::uint32_t>(value);
+}
+
 void parseOption(const std::string& arg, CommandLine& cl) {
-  RunMode& mode = cl.mode;
   Settings& s = settings();
+  RunMode& mode = cl.mode;
   const char variant = at(arg, 2);
   switch (at(arg, 1)) {
     case 'C':
@@ -135,7 +150,9 @@ void parseOption(const std::string& arg, CommandLine& cl) {
     case 's':
     case 'i':
     case 'T':
-      if (arg.compare(0, 6, "-stats") == 0) {
+      if (arg.compare(0, 5, "-seed") == 0) {
+        cl.seed = parseSeed(arg);
+      } else if (arg.compare(0, 6, "-stats") == 0) {
         if (arg.size() == 6) fail("-stats needs a file name: -statsFILE, or -stats- for standard output\n");
         cl.statsPath = arg.substr(6);
       } else if (arg == "-single")

@@ -2,6 +2,7 @@
 // run of one process (parse, load, summarise, dispatch).
 #pragma once
 
+#include <cstdint>
 #include <optional>
 #include <string>
 #include <vector>
@@ -21,6 +22,7 @@ struct CommandLine {
   bool hasSource = false;
   std::string source;       ///< "-": standard input
   std::string destination;  ///< empty: standard output (also given as "-")
+  std::optional<std::uint32_t> seed;  ///< -seedN; none: the clock seeds the run
 };
 
 /// \brief The usage text, line by line.

@@ -100,8 +100,8 @@ FunctionPtr runMinimize(TBoolFnct& f, const CommandLine& cl) {
   if (!quiet()) std::fputs("Minimizing...\n\n", stderr);
   // The statistics name the seed, so that any run can be repeated: take
   // the clock's second here, as the driver would, and hand it over.
-  std::optional<std::uint32_t> seed;
-  if (cl.statsPath) seed = static_cast<std::uint32_t>(std::time(nullptr));
+  std::optional<std::uint32_t> seed = cl.seed;
+  if (!seed && cl.statsPath) seed = static_cast<std::uint32_t>(std::time(nullptr));
   std::optional<ImprovementLog> log;
   if (cl.statsPath) log.emplace();
   FunctionPtr result = minimize(f, seed);

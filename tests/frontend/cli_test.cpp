@@ -177,3 +177,34 @@ TEST(CommandLine, RunningOutOfMemoryIsAFailureNotAnAbort) {
   std::remove((dst + ".err").c_str());
 #endif
 }
+
+TEST(CommandLine, SeedWordIsReadBeforeTheWordComparison) {
+  EXPECT_EQ(parse({"-seed0"}).seed, 0u);
+  EXPECT_EQ(parse({"-seed4294967295"}).seed, 4294967295u);
+  EXPECT_EQ(parse({"-seed12", "-seed7"}).seed, 7u);  // the later word wins
+  EXPECT_FALSE(parse({"-single"}).seed.has_value());
+  EXPECT_EQ(settings().singleOutput, 1);
+  resetSettings();
+  for (const char* bad : {"-seed", "-seed-1", "-seed4294967296", "-seed12x", "-seed 3", "-seed99999999999"}) {
+    const auto r = runVorn({bad, "x.pla"});
+    EXPECT_EQ(r.exitCode, 1) << bad;
+    EXPECT_EQ(r.err, test::banner() + "Invalid seed " + bad + " (expected -seed and a number from 0 to 4294967295)\n")
+        << bad;
+  }
+}
+
+TEST(CommandLine, SameSeedGivesTheSameResultByteForByte) {
+  const std::string src = test::writeFile(test::tempPath("seeded.pla"),
+                                          ".i 4\n.o 2\n.type fr\n0000 10\n0011 11\n1-11 01\n0110 10\n1100 01\n1000 00\n"
+                                          "0101 11\n1101 10\n");
+  for (const std::vector<std::string>& options :
+       {std::vector<std::string>{"-Si8"}, {"-Si5", "-CP3", "-E4"}, {"-FR100", "-Si6", "-single"}}) {
+    std::vector<std::string> args = options;
+    args.push_back("-seed99");
+    args.push_back(src);
+    const auto a = runVorn(args), b = runVorn(args);
+    EXPECT_EQ(a.exitCode, 0);
+    EXPECT_EQ(a.out, b.out);
+    EXPECT_NE(a.out.find(".e\n"), std::string::npos);
+  }
+}
