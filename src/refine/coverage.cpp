@@ -7,6 +7,8 @@
 // leaves uncovered.
 #include "refine/coverage.h"
 
+#include <algorithm>
+
 #include "unate/cofactor.h"
 
 namespace vorn {
@@ -21,22 +23,29 @@ Coverage::Coverage(const RefineSource& source, const Cover& cover)
       others_(source.inputs),
       check_(source.inputs),
       piece_(others_.stride()),
-      part_(others_.stride()) {
-  rebuild();
-}
+      part_(others_.stride()),
+      focusCube_(others_.stride()) {}
 
-void Coverage::rebuild() {
-  terms_.assign(static_cast<std::size_t>(source_.outputs), {});
-  for (int k = 0; k < cover_.size(); ++k) {
-    if (!cover_.alive[static_cast<std::size_t>(k)]) continue;
-    cover_.out[static_cast<std::size_t>(k)].forEach([&](int j) { terms_[static_cast<std::size_t>(j)].push_back(k); });
-  }
+void Coverage::focus(const std::uint64_t* p, int skip) {
+  const int words = others_.words();
+  if (focused_ && skip == focusSkip_ && std::equal(focusCube_.begin(), focusCube_.end(), p)) return;
+  focused_ = true;
+  focusSkip_ = skip;
+  std::copy(p, p + others_.stride(), focusCube_.begin());
+  nearTerms_.clear();
+  nearOn_.clear();
+  for (int k = 0; k < cover_.size(); ++k)
+    if (k != skip && packedMeet(cover_.in.cube(k), p, words)) nearTerms_.push_back(k);
+  const CubeList& on = source_.on.cubes;
+  for (int t = 0; t < on.size(); ++t)
+    if (packedMeet(on.cube(t), p, words)) nearOn_.push_back(t);
 }
 
 bool Coverage::gather(const std::uint64_t* p, int j, int skip) {
   const int words = others_.words();
+  focus(p, skip);
   others_.clear();
-  for (int k : terms_[static_cast<std::size_t>(j)]) {
+  for (int k : nearTerms_) {
     if (k == skip || !cover_.alive[static_cast<std::size_t>(k)] || !cover_.out[static_cast<std::size_t>(k)].test(j)) continue;
     const std::uint64_t* c = cover_.in.cube(k);
     if (!packedMeet(c, p, words)) continue;
@@ -55,7 +64,8 @@ bool Coverage::coveredByOthers(const std::uint64_t* p, int j, int skip) {
   if (gather(p, j, skip)) return true;
   const int words = others_.words();
   const CubeList& on = source_.on.cubes;
-  for (int t : source_.on.of[static_cast<std::size_t>(j)]) {
+  for (int t : nearOn_) {
+    if (!source_.on.outputs[static_cast<std::size_t>(t)].test(j)) continue;
     const std::uint64_t* c = on.cube(t);
     if (!packedMeet(c, p, words)) continue;
     packedIntersect(c, p, words, piece_.data());
@@ -69,11 +79,17 @@ bool Coverage::addUncovered(const std::uint64_t* p, int j, int skip, std::vector
   const int words = others_.words();
   const CubeList& on = source_.on.cubes;
   bool any = false;
-  for (int t : source_.on.of[static_cast<std::size_t>(j)]) {
+  for (int t : nearOn_) {
+    if (!source_.on.outputs[static_cast<std::size_t>(t)].test(j)) continue;
     const std::uint64_t* c = on.cube(t);
     if (!packedMeet(c, p, words)) continue;
     packedIntersect(c, p, words, piece_.data());
-    if (!UncoveredSupercube(piece_.data(), others_, part_.data(), limits_)) continue;
+    // Once this output keeps something, a piece inside what is kept cannot widen it; a piece inside
+    // a single other term adds nothing.
+    if (any && packedContains(acc.data(), piece_.data(), words)) continue;
+    bool inside = false;
+    for (int k = 0; k < others_.size() && !inside; ++k) inside = packedContains(others_.cube(k), piece_.data(), words);
+    if (inside || !UncoveredSupercube(piece_.data(), others_, part_.data(), limits_)) continue;
     any = true;
     if (accEmpty) {
       acc = part_;

@@ -15,13 +15,6 @@ class Coverage {
  public:
   /// \brief Coverage of the source's on-set by the live terms of `cover` (both borrowed).
   Coverage(const RefineSource& source, const Cover& cover);
-  /// \brief Rebuilds the per-output term lists from the live terms.
-  void rebuild();
-  /// \brief Records that term k has gained output j.
-  void connect(int k, int j) { terms_[static_cast<std::size_t>(j)].push_back(k); }
-  /// \brief The terms that had output j at the last rebuild or gained it since (check liveness and the bit).
-  const std::vector<int>& termsOf(int j) const { return terms_[static_cast<std::size_t>(j)]; }
-
   /// \brief True when every on-set minterm of output j in the packed cube p lies in a live term other
   /// than `skip` that has output j.
   bool coveredByOthers(const std::uint64_t* p, int j, int skip);
@@ -32,16 +25,21 @@ class Coverage {
   long long tautologyChecks() const { return check_.stats().checks; }
 
  private:
+  /// \brief Lists the terms (other than skip) and the on-set cubes that meet p, unless p and skip are
+  /// those of the last call; liveness and outputs are judged when the lists are used.
+  void focus(const std::uint64_t* p, int skip);
   /// \brief Fills others_ with the cofactor of the live terms with j (not skip) with respect to p;
   /// true when one of them contains p whole.
   bool gather(const std::uint64_t* p, int j, int skip);
 
   const RefineSource& source_;
   const Cover& cover_;
-  std::vector<std::vector<int>> terms_;
+  int focusSkip_ = -1;
+  bool focused_ = false;
+  std::vector<int> nearTerms_, nearOn_;
   CubeList others_;
   ContainmentCheck check_;
-  std::vector<std::uint64_t> piece_, part_;
+  std::vector<std::uint64_t> piece_, part_, focusCube_;
   UncoveredParams limits_;
 };
 

@@ -91,10 +91,11 @@ class Expander {
     std::vector<std::uint64_t> raw;
     std::vector<std::uint64_t> conflict(static_cast<std::size_t>(words_));
     const CubeSet& off = *test_.offSet();
+    const OutputSet& mine = cover_.out[static_cast<std::size_t>(k)];
     bool ok = true;
-    cover_.out[static_cast<std::size_t>(k)].forEach([&](int j) {
-      for (int r : off.of[static_cast<std::size_t>(j)]) {
-        if (!ok || offStamp_[static_cast<std::size_t>(r)] == epoch_) continue;
+    auto visit = [&](int r) {
+      {
+        if (!ok || offStamp_[static_cast<std::size_t>(r)] == epoch_) return;
         offStamp_[static_cast<std::size_t>(r)] = epoch_;
         const std::uint64_t* o = off.cubes.cube(r);
         bool any = false;
@@ -110,14 +111,29 @@ class Expander {
         raw.resize(at + static_cast<std::size_t>(k_));
         compress(conflict.data(), raw.data() + at);
       }
-    });
+    };
+    // Walk the off-set lists of the cube's outputs, or the whole off-set once when that is shorter.
+    std::size_t listed = 0;
+    mine.forEach([&](int j) { listed += off.of[static_cast<std::size_t>(j)].size(); });
+    if (listed > static_cast<std::size_t>(off.cubes.size())) {
+      for (int r = 0; r < off.cubes.size(); ++r)
+        if (off.outputs[static_cast<std::size_t>(r)].meets(mine)) visit(r);
+    } else {
+      mine.forEach([&](int j) {
+        for (int r : off.of[static_cast<std::size_t>(j)]) visit(r);
+      });
+    }
     if (!ok) return false;
-    // Keep only the rows that contain no other row, smallest first.
+    // Keep only the rows that contain no other row, smallest first (rows sorted by size in buckets).
     const int count = static_cast<int>(raw.size() / static_cast<std::size_t>(k_));
-    std::vector<int> order(static_cast<std::size_t>(count)), size(static_cast<std::size_t>(count));
-    std::iota(order.begin(), order.end(), 0);
-    for (int r = 0; r < count; ++r) size[static_cast<std::size_t>(r)] = popcount(raw.data() + static_cast<std::size_t>(r) * static_cast<std::size_t>(k_), k_);
-    std::stable_sort(order.begin(), order.end(), [&](int a, int b) { return size[static_cast<std::size_t>(a)] < size[static_cast<std::size_t>(b)]; });
+    std::vector<int> start(static_cast<std::size_t>(nl_) + 2, 0), size(static_cast<std::size_t>(count));
+    for (int r = 0; r < count; ++r) {
+      size[static_cast<std::size_t>(r)] = popcount(raw.data() + static_cast<std::size_t>(r) * static_cast<std::size_t>(k_), k_);
+      ++start[static_cast<std::size_t>(size[static_cast<std::size_t>(r)]) + 1];
+    }
+    for (std::size_t b = 1; b < start.size(); ++b) start[b] += start[b - 1];
+    std::vector<int> order(static_cast<std::size_t>(count));
+    for (int r = 0; r < count; ++r) order[static_cast<std::size_t>(start[static_cast<std::size_t>(size[static_cast<std::size_t>(r)])]++)] = r;
     rows_.clear();
     rowCount_ = 0;
     for (int r : order) {
@@ -323,15 +339,14 @@ class Expander {
   void raiseOutputs(int k) {
     const std::uint64_t* c = cover_.in.cube(k);
     OutputSet& mine = cover_.out[static_cast<std::size_t>(k)];
-    for (int j = 0; j < source_.outputs; ++j) {
-      if (mine.test(j)) continue;
-      bool meetsOn = false;
-      for (int t : source_.on.of[static_cast<std::size_t>(j)])
-        if ((meetsOn = packedMeet(c, source_.on.cubes.cube(t), words_))) break;
-      if (!meetsOn || !test_.allowed(c, j)) continue;
-      mine.set(j);
-      terms_[static_cast<std::size_t>(j)].push_back(k);
-    }
+    OutputSet gain(source_.outputs), blocked(source_.outputs);
+    outputsMet(source_.on, c, gain);
+    gain.remove(mine);
+    if (!gain.any()) return;
+    test_.forbidden(c, source_.outputs, blocked);
+    gain.remove(blocked);
+    gain.forEach([&](int j) { terms_[static_cast<std::size_t>(j)].push_back(k); });
+    mine.unite(gain);
   }
 
   /// Terms inside the cube lose the outputs it carries; those left with none go.

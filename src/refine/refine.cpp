@@ -2,17 +2,22 @@
 //
 // The search's cover is first expanded into primes and made irredundant.
 // Then passes of REDUCE, EXPAND and IRREDUNDANT follow while each brings the
-// cost down by the run's criterion.  The run's implicant set then joins the
-// best cover and the selection is made again minterm by minterm, with
+// cost down by the run's criterion.  The same loop then starts from the
+// source's own on-set terms with all their outputs: the search builds its
+// terms output by output, and a start from whole multi-output terms often
+// finds terms shared by more outputs.  Last, the run's implicant set joins
+// the best cover and the selection is made again minterm by minterm, with
 // further passes.  The cheapest cover seen is the result, so the cost never
 // rises; every step keeps the cover a valid one.
 #include "refine/refine.h"
 
+#include <algorithm>
 #include <functional>
 #include <string>
 
 #include "model/cost.h"
 #include "refine/refine_problem.h"
+#include "unate/cofactor.h"
 
 namespace vorn {
 
@@ -62,18 +67,39 @@ long long singleCost(const Cover& c, int criterion) {
   return costOf(*r, criterion);
 }
 
-/// The implicants as terms of the cover's outputs, each keeping only the outputs it may carry.
+/// True when a term of c holds the packed cube with every one of the outputs.
+bool heldBy(const Cover& c, const std::uint64_t* cube, const OutputSet& outputs) {
+  for (int k = 0; k < c.size(); ++k)
+    if (c.alive[static_cast<std::size_t>(k)] && outputs.subsetOf(c.out[static_cast<std::size_t>(k)]) &&
+        packedContains(c.in.cube(k), cube, c.in.words()))
+      return true;
+  return false;
+}
+
+/// The implicants as terms of the cover's outputs, each keeping only the outputs it may carry.  Those
+/// a term of the cover already holds add nothing and are left out; of the others, the largest cubes
+/// come first, at most a few times as many as the cover has terms, so that the selection stays small.
 void addImplicants(const TBoolFnct& implicants, const RefineSource& source, const ImplicantTest& test, int only,
                    Cover& into) {
   Cover extra = CoverOf(implicants, source.inputs, source.outputs, only);
+  const Cover held = into;
+  std::vector<int> order, literals(static_cast<std::size_t>(extra.size()), 0);
   for (int k = 0; k < extra.size(); ++k) {
     OutputSet& o = extra.out[static_cast<std::size_t>(k)];
+    if (heldBy(held, extra.in.cube(k), o)) continue;
     std::vector<int> js;
     o.forEach([&](int j) { js.push_back(j); });
     for (int j : js)
       if (!test.allowed(extra.in.cube(k), j)) o.reset(j);
-    if (o.any()) into.add(extra.in.cube(k), o);
+    if (!o.any()) continue;
+    order.push_back(k);
+    for (std::size_t w = 0; w < extra.in.stride(); ++w)
+      literals[static_cast<std::size_t>(k)] += __builtin_popcountll(extra.in.cube(k)[w]);
   }
+  std::stable_sort(order.begin(), order.end(), [&](int a, int b) { return literals[static_cast<std::size_t>(a)] < literals[static_cast<std::size_t>(b)]; });
+  const std::size_t limit = 3 * static_cast<std::size_t>(held.size()) + 16;
+  if (order.size() > limit) order.resize(limit);
+  for (int k : order) into.add(extra.in.cube(k), extra.out[static_cast<std::size_t>(k)]);
 }
 
 class Refiner {
@@ -134,6 +160,13 @@ bool refineCover(const RefineSource& source, const TBoolFnct* implicants, int on
   const long long start = bestCost;
   Refiner r(source, params, stats);
   r.improve(best, true, best, bestCost, cost);
+  if (r.timeLeft()) {
+    // The source's own on-set terms, with all their outputs, are a second start.
+    Cover own;
+    own.in = CubeList(source.inputs);
+    for (int t = 0; t < source.on.cubes.size(); ++t) own.add(source.on.cubes.cube(t), source.on.outputs[static_cast<std::size_t>(t)]);
+    r.improve(std::move(own), true, best, bestCost, cost);
+  }
   if (implicants && r.timeLeft()) {
     Cover joined = best;
     addImplicants(*implicants, source, r.test(), only, joined);

@@ -77,6 +77,19 @@ Cover CoverOf(const TBoolFnct& f, int inputs, int outputs, int only) {
   return c;
 }
 
+void outputsMet(const CubeSet& set, const std::uint64_t* cube, OutputSet& out) {
+  const int words = set.cubes.words();
+  for (int r = 0; r < set.cubes.size(); ++r)
+    if (packedMeet(cube, set.cubes.cube(r), words)) out.unite(set.outputs[static_cast<std::size_t>(r)]);
+}
+
+void ImplicantTest::forbidden(const std::uint64_t* cube, int outputs, OutputSet& out) const {
+  for (int j = 0; j < outputs; ++j)
+    if (!allowed(cube, j)) out.set(j);
+}
+
+void OffSetTest::forbidden(const std::uint64_t* cube, int, OutputSet& out) const { outputsMet(off_, cube, out); }
+
 bool OffSetTest::allowed(const std::uint64_t* cube, int output) const {
   const int words = off_.cubes.words();
   for (int r : off_.of[static_cast<std::size_t>(output)])

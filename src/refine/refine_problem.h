@@ -45,6 +45,9 @@ struct Cover {
   int liveCount() const;
 };
 
+/// \brief Adds to `out` the outputs of every cube of `set` that meets the packed cube.
+void outputsMet(const CubeSet& set, const std::uint64_t* cube, OutputSet& out);
+
 /// \brief The terms of f with their '1' outputs as a cover over the source's outputs; output j
 /// alone (as output 0) when `only` is j.  Terms without a connection are left out.
 Cover CoverOf(const TBoolFnct& f, int inputs, int outputs, int only = -1);
@@ -55,6 +58,8 @@ class ImplicantTest {
   virtual ~ImplicantTest() = default;
   /// \brief True when the packed cube may carry output j.
   virtual bool allowed(const std::uint64_t* cube, int output) const = 0;
+  /// \brief Adds to `out` every output below `outputs` that the packed cube may not carry.
+  virtual void forbidden(const std::uint64_t* cube, int outputs, OutputSet& out) const;
   /// \brief The explicit off-set, when the test is made from one; expansion then works on blocking sets.
   virtual const CubeSet* offSet() const { return nullptr; }
 };
@@ -64,6 +69,7 @@ class OffSetTest : public ImplicantTest {
  public:
   explicit OffSetTest(const CubeSet& off) : off_(off) {}
   bool allowed(const std::uint64_t* cube, int output) const override;
+  void forbidden(const std::uint64_t* cube, int outputs, OutputSet& out) const override;
   const CubeSet* offSet() const override { return &off_; }
 
  private:

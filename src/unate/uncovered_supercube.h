@@ -12,7 +12,7 @@ namespace vorn {
 /// Limits of one computation; past them the answer is widened, never narrowed.
 struct UncoveredParams {
   int maxDepth = 48;      ///< nested splits before a sub-list is answered by the whole space
-  long long maxSplits = 4096;  ///< splits per call before every further sub-list is
+  long long maxSplits = 256;  ///< splits per call before every further sub-list is
 };
 
 /// \brief Supercube of the minterms of the packed cube c that lie in no cube of `cover`; false when
