@@ -4,7 +4,8 @@
 // iteration count and elapsed time the report uses, without the driver
 // knowing about the log.  A new best is always a new cover, made while the
 // old one was alive, so a change of address is a change of best.  A cover
-// made only after the last iteration (-endcov) is not on the course.
+// made only after the last iteration (-endcov) is not on the course; a
+// cheaper cover from the refinement after the search ends it, marked so.
 #include "frontend/improvement_log.h"
 
 #include <utility>
@@ -21,6 +22,11 @@ ImprovementLog::ImprovementLog() : saved_(progress()) {
 }
 
 ImprovementLog::~ImprovementLog() { progress() = std::move(saved_); }
+
+void ImprovementLog::finish(const TBoolFnct& result, int iterations, double seconds) {
+  if (!entries_.empty() && result.cost < entries_.back().cost)
+    entries_.push_back({iterations, seconds, result.cost, true});
+}
 
 void ImprovementLog::afterIteration() {
   const TBuffers* run = runState();

@@ -20,6 +20,8 @@ class ImprovementLog {
   ImprovementLog(const ImprovementLog&) = delete;
   ImprovementLog& operator=(const ImprovementLog&) = delete;
 
+  /// \brief Adds the final result when it is cheaper than the last best seen: the refinement made it.
+  void finish(const TBoolFnct& result, int iterations, double seconds);
   /// \brief The best covers in the order they were found: the first cover, then each cheaper one.
   const std::vector<Improvement>& entries() const { return entries_; }
 

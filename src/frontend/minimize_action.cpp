@@ -116,6 +116,7 @@ FunctionPtr runMinimize(TBoolFnct& f, const CommandLine& cl) {
   if (cl.statsPath) {
     RunStatistics st = statistics(f, *result, cl);
     st.seed = seed;
+    log->finish(*result, st.iterations, st.seconds);
     st.improvements = log->entries();
     log.reset();
     writeStatistics(*cl.statsPath, statisticsJson(st, settings()));

@@ -22,7 +22,8 @@ void writeOptions(JsonWriter& w, const Settings& s) {
       .value("criterion", std::string(1, criterionLetter(s.criterion)))
       .boolean("singleOutput", s.singleOutput != 0)
       .boolean("coverAtEnd", s.coverAtEnd != 0)
-      .boolean("substituteOutputDc", s.substituteOutputDc != 0);
+      .boolean("substituteOutputDc", s.substituteOutputDc != 0)
+      .boolean("refine", s.refine != 0);
   w.beginObject("stopping");
   if (s.stopOnTime)
     w.real("seconds", s.timeLimit, 3);
@@ -80,7 +81,12 @@ std::string statisticsJson(const RunStatistics& st, const Settings& settings) {
       .endObject();
   w.beginArray("improvements");
   for (const Improvement& i : st.improvements)
-    w.beginObject().value("iteration", i.iteration).real("seconds", i.seconds, 3).value("cost", i.cost).endObject();
+    w.beginObject()
+        .value("iteration", i.iteration)
+        .real("seconds", i.seconds, 3)
+        .value("cost", i.cost)
+        .boolean("refined", i.refined)
+        .endObject();
   w.endArray();
   w.boolean("interrupted", st.interrupted);
   w.endObject();

@@ -17,6 +17,7 @@ struct Improvement {
   int iteration = 0;
   double seconds = 0;
   long long cost = 0;
+  bool refined = false;  ///< made by the refinement after the search
 };
 
 struct RunStatistics {

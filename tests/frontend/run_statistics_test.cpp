@@ -160,6 +160,29 @@ TEST(StatsOption, TheSeedRepeatsTheRunAndTheCourseEndsAtTheResult) {
   std::remove(json.c_str());
 }
 
+TEST(StatsOption, ARefinedResultEndsTheCourse) {
+  // Terms given output by output as minterms: the refinement has room to work.
+  const std::string text =
+      ".i 3\n.o 2\n.type fr\n000 1~\n001 1~\n011 1~\n111 ~1\n110 ~1\n100 ~1\n010 00\n101 00\n";
+  const std::string src = test::writeFile(test::tempPath("stats_refine.pla"), text);
+  const std::string dst = test::tempPath("stats_refine_out.pla");
+  for (const char* refine : {"-refine", "-Si1"}) {
+    const auto r = test::runVorn({"-Si2", refine, "-stats-", src, dst});
+    ASSERT_EQ(r.exitCode, 0) << r.err;
+    const JsonValue v = parsed(r.out);
+    EXPECT_EQ(v["options"]["refine"].boolean, std::string(refine) == "-refine");
+    const auto& course = v["improvements"].items;
+    ASSERT_FALSE(course.empty());
+    EXPECT_EQ(course.back()["cost"].integer(), v["result"]["cost"].integer()) << refine;
+    for (std::size_t i = 0; i + 1 < course.size(); ++i) EXPECT_FALSE(course[i]["refined"].boolean);
+    if (course.back()["refined"].boolean) {
+      EXPECT_EQ(std::string(refine), "-refine");
+      EXPECT_EQ(course.back()["iteration"].integer(), v["iterations"].integer());
+    }
+  }
+  std::remove(dst.c_str());
+}
+
 TEST(StatsOption, ToStandardOutputBesideAResultFile) {
   const std::string src = test::writeFile(test::tempPath("stats_out.pla"), kFr);
   const std::string dst = test::tempPath("stats_dst.pla");
