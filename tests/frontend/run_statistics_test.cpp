@@ -145,6 +145,17 @@ TEST(StatsOption, TheSeedRepeatsTheRunAndTheCourseEndsAtTheResult) {
   resetSettings();
   ASSERT_TRUE(again);
   EXPECT_EQ(formatPla(*again), test::readFile(dst));
+  // And so does the program given that seed; its statistics name it again.
+  const std::string dst2 = test::tempPath("stats_seed_out2.pla"), json2 = test::tempPath("stats_seed2.json");
+  args = options;
+  for (const std::string& a : {"-seed" + v["seed"].text, "-stats" + json2, src, dst2}) args.push_back(a);
+  ASSERT_EQ(test::runVorn(args).exitCode, 0);
+  EXPECT_EQ(test::readFile(dst2), test::readFile(dst));
+  const JsonValue v2 = parsed(test::readFile(json2));
+  EXPECT_EQ(v2["seed"].integer(), v["seed"].integer());
+  EXPECT_EQ(v2["result"]["cost"].integer(), v["result"]["cost"].integer());
+  std::remove(dst2.c_str());
+  std::remove(json2.c_str());
   // The course: the first cover, then strictly cheaper ones, the last being the result.
   const auto& course = v["improvements"].items;
   ASSERT_FALSE(course.empty());
