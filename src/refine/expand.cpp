@@ -273,6 +273,7 @@ class Expander {
   }
 
   void expandOne(int k) {
+    if (params_.raiseOutputs && params_.outputsFirst) raiseOutputs(k);
     std::vector<std::uint64_t> c(cover_.in.cube(k), cover_.in.cube(k) + 2 * words_);
     positions_.clear();
     for (int w = 0; w < words_; ++w)

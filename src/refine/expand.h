@@ -6,7 +6,8 @@
 namespace vorn {
 
 struct ExpandParams {
-  bool raiseOutputs = true;  ///< connect outputs the expanded cube may carry and meets the on-set of
+  bool raiseOutputs = true;
+  bool outputsFirst = false;  ///< also connect them before the literals are dropped (terms shared by more outputs)  ///< connect outputs the expanded cube may carry and meets the on-set of
 };
 
 struct ExpandStats {

@@ -28,6 +28,10 @@ void Reduce(const RefineSource& source, Cover& cover, const ReduceParams& params
   }
   std::stable_sort(order.begin(), order.end(), [&](int a, int b) { return literals[static_cast<std::size_t>(a)] < literals[static_cast<std::size_t>(b)]; });
   std::vector<std::uint64_t> acc(cover.in.stride());
+  // Independent reductions are computed against the untouched cover and applied afterwards.
+  std::vector<std::pair<int, std::vector<std::uint64_t>>> later;
+  std::vector<std::pair<int, OutputSet>> laterOutputs;
+  std::vector<int> gone;
   for (int k : order) {
     OutputSet& outs = cover.out[static_cast<std::size_t>(k)];
     bool empty = true;
@@ -36,8 +40,19 @@ void Reduce(const RefineSource& source, Cover& cover, const ReduceParams& params
       if (!cov.addUncovered(cover.in.cube(k), j, k, acc, empty)) idle.push_back(j);
     });
     if (empty) {
-      cover.alive[static_cast<std::size_t>(k)] = 0;
+      if (params.independent)
+        gone.push_back(k);
+      else
+        cover.alive[static_cast<std::size_t>(k)] = 0;
       ++stats.removed;
+      continue;
+    }
+    if (params.independent) {
+      later.emplace_back(k, acc);
+      OutputSet kept = outs;
+      if (params.outputs)
+        for (int j : idle) kept.reset(j);
+      laterOutputs.emplace_back(k, kept);
       continue;
     }
     std::uint64_t* p = cover.in.cube(k);
@@ -48,6 +63,13 @@ void Reduce(const RefineSource& source, Cover& cover, const ReduceParams& params
     if (params.outputs)
       for (int j : idle) outs.reset(j);
   }
+  for (auto& [k, cube] : later) {
+    std::uint64_t* p = cover.in.cube(k);
+    if (!std::equal(cube.begin(), cube.end(), p)) ++stats.reduced;
+    std::copy(cube.begin(), cube.end(), p);
+  }
+  for (auto& [k, outs] : laterOutputs) cover.out[static_cast<std::size_t>(k)] = outs;
+  for (int k : gone) cover.alive[static_cast<std::size_t>(k)] = 0;
 }
 
 }  // namespace vorn

@@ -6,7 +6,8 @@
 namespace vorn {
 
 struct ReduceParams {
-  bool outputs = true;  ///< also drop the outputs for which a term covers nothing alone
+  bool outputs = true;      ///< also drop the outputs for which a term covers nothing alone
+  bool independent = false; ///< reduce every term against the cover as given, not as earlier reductions left it
 };
 
 struct ReduceStats {
@@ -15,7 +16,8 @@ struct ReduceStats {
 };
 
 /// \brief Reduces the live terms one after the other (largest first), each against the cover as the
-/// earlier reductions left it, so that the cover stays a cover.
+/// earlier reductions left it, so that the cover stays a cover.  With `independent`, each term is
+/// reduced against the cover as given: the terms then need not cover the on-set together any more.
 void Reduce(const RefineSource& source, Cover& cover, const ReduceParams& params, ReduceStats& stats);
 
 }  // namespace vorn

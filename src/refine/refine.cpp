@@ -113,11 +113,33 @@ class Refiner {
 
   const ImplicantTest& test() const { return test_; }
 
+  /// One more try out of a local minimum: every term reduced on its own, the reduced cubes expanded
+  /// towards each other, and the primes this gives selected together with the cover.  Replaces `c`
+  /// when that is cheaper; returns the cost of `c`.
+  long long lastGasp(Cover& c, const std::function<long long(const Cover&)>& cost) {
+    const long long before = cost(c);
+    Cover reduced = c;
+    ReduceParams independent;
+    independent.independent = true;
+    Reduce(source_, reduced, independent, stats_.reduce);
+    reduced.compact();
+    Expand(source_, test_, reduced, expand_, stats_.expand);
+    reduced.compact();
+    Cover joined = c;
+    for (int k = 0; k < reduced.size(); ++k) joined.add(reduced.in.cube(k), reduced.out[static_cast<std::size_t>(k)]);
+    Irredundant(source_, joined, irr_, stats_.irredundant);
+    joined.compact();
+    const long long after = cost(joined);
+    if (after >= before) return before;
+    c = std::move(joined);
+    return after;
+  }
+
   /// Runs passes from `c` on; `best` and `bestCost` hold the cheapest cover seen.
   void improve(Cover c, bool expandFirst, Cover& best, long long& bestCost,
                const std::function<long long(const Cover&)>& cost) {
     if (expandFirst) {
-      Expand(source_, test_, c, ExpandParams{}, stats_.expand);
+      Expand(source_, test_, c, expand_, stats_.expand);
       c.compact();
     }
     Irredundant(source_, c, irr_, stats_.irredundant);
@@ -131,11 +153,12 @@ class Refiner {
       ++stats_.passes;
       Reduce(source_, c, ReduceParams{}, stats_.reduce);
       c.compact();
-      Expand(source_, test_, c, ExpandParams{}, stats_.expand);
+      Expand(source_, test_, c, expand_, stats_.expand);
       c.compact();
       Irredundant(source_, c, irr_, stats_.irredundant);
       c.compact();
-      const long long next = cost(c);
+      long long next = cost(c);
+      if (next >= now && timeLeft()) next = lastGasp(c, cost);
       if (next < bestCost) {
         best = c;
         bestCost = next;
@@ -151,6 +174,9 @@ class Refiner {
   const RefineParams& params_;
   RefineStats& stats_;
   IrredundantParams irr_;
+
+ public:
+  ExpandParams expand_;  ///< how the passes expand; set per start
 };
 
 /// Refines one cover of `source`; true when `best` came out cheaper than `bestCost`, which it lowers.
@@ -159,7 +185,11 @@ bool refineCover(const RefineSource& source, const TBoolFnct* implicants, int on
                  const std::function<long long(const Cover&)>& cost) {
   const long long start = bestCost;
   Refiner r(source, params, stats);
+  // Terms that take their outputs before dropping literals are shared by more outputs; terms that
+  // take them after keep fewer literals.  Each start uses the way that suits it best.
+  r.expand_.outputsFirst = true;
   r.improve(best, true, best, bestCost, cost);
+  r.expand_.outputsFirst = false;
   if (r.timeLeft()) {
     // The source's own on-set terms, with all their outputs, are a second start.
     Cover own;
@@ -168,6 +198,7 @@ bool refineCover(const RefineSource& source, const TBoolFnct* implicants, int on
     r.improve(std::move(own), true, best, bestCost, cost);
   }
   if (implicants && r.timeLeft()) {
+    r.expand_.outputsFirst = true;
     Cover joined = best;
     addImplicants(*implicants, source, r.test(), only, joined);
     const long long before = bestCost;
