@@ -101,8 +101,11 @@ TEST(RefineSteps, EachStepKeepsAValidCoverAndExpandIrredundantNeverCostMore) {
     independent.independent = true;
     ReduceStats rs2;
     Reduce(source, alone, independent, rs2);
-    for (int k = 0; k < alone.size(); ++k)
-      if (alone.alive[static_cast<std::size_t>(k)]) EXPECT_TRUE(beforeReduce.in.get(k).contains(alone.in.get(k))) << seed;
+    for (int k = 0; k < alone.size(); ++k) {
+      if (alone.alive[static_cast<std::size_t>(k)]) {
+        EXPECT_TRUE(beforeReduce.in.get(k).contains(alone.in.get(k))) << seed;
+      }
+    }
     for (int k = 0; k < c.size(); ++k)
       if (c.alive[static_cast<std::size_t>(k)]) {
         EXPECT_TRUE(beforeReduce.in.get(k).contains(c.in.get(k))) << seed;
