@@ -2,6 +2,7 @@
 // have no valid cover, run the driver, print the run report and write the
 // result.  Nothing is written before the driver has returned a result.
 #include <sys/stat.h>
+#include <unistd.h>
 
 #include <cstdint>
 #include <cstdio>
@@ -45,12 +46,31 @@ void refuseUncoverable(const TBoolFnct& f) {
          " (0) intersect at output " + (*f.outputLabels)[c->output] + "\n");
 }
 
-/// True when both paths name one file (the same text, or the same existing file).
-bool sameFile(const std::string& a, const std::string& b) {
-  if (a.empty() || b.empty()) return false;
-  if (a == b) return true;
+/// Where an output goes: standard output for "-" or no path, else the file.
+bool statOutput(const std::string& path, struct stat& st) {
+  if (path.empty() || path == "-") return ::fstat(STDOUT_FILENO, &st) == 0;
+  return ::stat(path.c_str(), &st) == 0;
+}
+
+/// True when two outputs end in one place (the same text, or the same existing file or stream).
+bool sameOutput(const std::string& a, const std::string& b) {
+  const bool aStdout = a.empty() || a == "-", bStdout = b.empty() || b == "-";
+  if (a == b || (aStdout && bStdout)) return true;
   struct stat sa {}, sb {};
-  return ::stat(a.c_str(), &sa) == 0 && ::stat(b.c_str(), &sb) == 0 && sa.st_dev == sb.st_dev && sa.st_ino == sb.st_ino;
+  return statOutput(a, sa) && statOutput(b, sb) && sa.st_dev == sb.st_dev && sa.st_ino == sb.st_ino;
+}
+
+/// The statistics must not land on the result or on the source.
+void refuseStatisticsClash(const CommandLine& cl) {
+  if (!cl.statsPath) return;
+  const std::string& stats = *cl.statsPath;
+  if (sameOutput(stats, cl.destination)) {
+    if (stats == "-" || cl.destination.empty())
+      fail("-stats- needs a destination file: standard output carries the result\n");
+    fail("Statistics file " + stats + " is the source or the destination of the run\n");
+  }
+  if (stats != "-" && cl.source != "-" && sameOutput(stats, cl.source))
+    fail("Statistics file " + stats + " is the source or the destination of the run\n");
 }
 
 RunStatistics statistics(const TBoolFnct& f, TBoolFnct& result, const CommandLine& cl) {
@@ -90,11 +110,7 @@ FunctionPtr runMinimize(TBoolFnct& f, const CommandLine& cl) {
   const std::string& destination = cl.destination;
   validate(f);
   refuseUncoverable(f);
-  if (cl.statsPath && *cl.statsPath == "-" && destination.empty())
-    fail("-stats- needs a destination file: standard output carries the result\n");
-  if (cl.statsPath && *cl.statsPath != "-" &&
-      (sameFile(*cl.statsPath, cl.source) || sameFile(*cl.statsPath, destination)))
-    fail("Statistics file " + *cl.statsPath + " is the source or the destination of the run\n");
+  refuseStatisticsClash(cl);
   Settings& s = settings();
   if (!s.stopOnTime && !s.stopOnIterations && !s.stopOnInterval && !s.stopOnQuality) s.stopOnIterations = 1;
   if (!quiet()) std::fputs("Minimizing...\n\n", stderr);

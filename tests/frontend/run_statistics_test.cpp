@@ -210,8 +210,14 @@ TEST(StatsOption, ToStandardOutputBesideAResultFile) {
   EXPECT_EQ(r.out, "");
   EXPECT_NE(r.err.find("-stats- needs a destination file: standard output carries the result\n"), std::string::npos);
   EXPECT_EQ(r.err.find("Minimizing..."), std::string::npos);
-  r = test::runVorn({"-stats-", src, "-"});
-  EXPECT_EQ(r.exitCode, 1);
+  // However standard output is named.
+  for (const std::vector<std::string>& args : std::vector<std::vector<std::string>>{
+           {"-stats-", src, "-"}, {"-stats-", src, "/dev/stdout"}, {"-stats/dev/stdout", src}}) {
+    r = test::runVorn(args);
+    EXPECT_EQ(r.exitCode, 1) << args[0] << " " << args.back();
+    EXPECT_EQ(r.out, "");
+    EXPECT_NE(r.err.find("-stats- needs a destination file"), std::string::npos) << r.err;
+  }
   std::remove(dst.c_str());
 }
 
