@@ -59,11 +59,18 @@ bool stalled(const Settings& s, int lastBetter) {
   return onlyQuality && iterationCount - lastBetter >= std::max(kStallIterations, lastBetter);
 }
 
+/// The seconds the search may take under -St: all of them, or with -refine the share that leaves
+/// the rest of the limit to the refinement.
+float searchTimeLimit() {
+  const Settings& s = settings();
+  return s.refine ? s.timeLimit * 0.7f : s.timeLimit;
+}
+
 /// The stopping tests in their fixed order; true while the run goes on.
 bool goOn(int lastImprovement, int improvementGap, const TBoolFnct* best, int lastBetter) {
   const Settings& s = settings();
   bool on = !stalled(s, lastBetter);
-  if (on && s.stopOnTime) on = elapsedSeconds <= s.timeLimit;
+  if (on && s.stopOnTime) on = elapsedSeconds <= searchTimeLimit();
   if (on && s.stopOnIterations) on = iterationCount < s.iterationLimit;
   // Before any cover exists there is no cost to judge: go on.
   if (on && s.stopOnQuality && best) on = s.qualityLimit < best->cost;
@@ -102,7 +109,7 @@ FunctionPtr minimize(TBoolFnct& f, std::optional<std::uint32_t> seed) {
   // A run limited by time must not sit in an exponential exact cover.
   // (A limit beyond a few decades is no limit; it would overflow the clock.)
   if (s.stopOnTime && s.timeLimit < 1e9f)
-    SetExactDeadline(start + std::chrono::duration_cast<Clock::duration>(std::chrono::duration<double>(s.timeLimit)));
+    SetExactDeadline(start + std::chrono::duration_cast<Clock::duration>(std::chrono::duration<double>(searchTimeLimit())));
   int lastImprovement = 1, improvementGap = 1, lastBetter = 0;
   // Without on-set terms no iteration ever grows the set: the empty cover is
   // the first cover, made in the first iteration, so the quality test can judge it.
