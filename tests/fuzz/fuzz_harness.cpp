@@ -233,6 +233,7 @@ std::vector<std::string> randomOptions(Rng& r) {
   if (!bounded && o.size() && (o.back().rfind("-Sn", 0) == 0 || o.back().rfind("-Sq", 0) == 0))
     o.push_back("-Si" + std::to_string(1 + r.below(5)));
   r.shuffle(o);
+  if (r.chance(25)) o.push_back("-refine");
   return o;
 }
 
