@@ -13,6 +13,7 @@
 #include "fcmin/fc_min.h"
 #include "frontend/settings.h"
 #include "model/cost.h"
+#include "model/deadline.h"
 #include "refine/refine.h"
 
 namespace vorn {
@@ -54,7 +55,7 @@ bool hasOnSet(const TBoolFnct& f) {
   return false;
 }
 
-bool stalled(const Settings& s, int lastBetter) {
+bool stalled(const Settings& s, int iterationCount, int lastBetter) {
   const bool onlyQuality = s.stopOnQuality && !s.stopOnTime && !s.stopOnIterations && !s.stopOnInterval;
   return onlyQuality && iterationCount - lastBetter >= std::max(kStallIterations, lastBetter);
 }
@@ -67,10 +68,11 @@ float searchTimeLimit() {
 }
 
 /// The stopping tests in their fixed order; true while the run goes on.
-bool goOn(int lastImprovement, int improvementGap, const TBoolFnct* best, int lastBetter) {
+bool goOn(const RunFigures& fig, int lastImprovement, int improvementGap, const TBoolFnct* best, int lastBetter) {
   const Settings& s = settings();
-  bool on = !stalled(s, lastBetter);
-  if (on && s.stopOnTime) on = elapsedSeconds <= searchTimeLimit();
+  const int iterationCount = fig.iterations;
+  bool on = !stalled(s, iterationCount, lastBetter);
+  if (on && s.stopOnTime) on = fig.elapsedSeconds <= searchTimeLimit();
   if (on && s.stopOnIterations) on = iterationCount < s.iterationLimit;
   // Before any cover exists there is no cost to judge: go on.
   if (on && s.stopOnQuality && best) on = s.qualityLimit < best->cost;
@@ -86,8 +88,7 @@ void refineBest(TBoolFnct& f, FunctionPtr& best, const TBoolFnct* implicants, Cl
   RefineParams p;
   p.criterion = s.criterion;
   p.singleOutput = s.singleOutput == 1;
-  if (s.stopOnTime && s.timeLimit < 1e9f)
-    p.deadline = start + std::chrono::duration_cast<Clock::duration>(std::chrono::duration<double>(s.timeLimit));
+  if (s.stopOnTime) p.deadline = Deadline::after(start, s.timeLimit);
   p.unconnected = s.substituteOutputDc == 1 || f.outputCount == 1 ? '0' : '~';
   RefineStats stats;
   FunctionPtr better = Refine(f, *best, implicants, p, stats);
@@ -100,16 +101,23 @@ void refineBest(TBoolFnct& f, FunctionPtr& best, const TBoolFnct* implicants, Cl
 }  // namespace
 
 FunctionPtr minimize(TBoolFnct& f, std::optional<std::uint32_t> seed) {
+  RunFigures figures;
+  return minimize(f, MinimizeParams{seed, nullptr}, figures);
+}
+
+FunctionPtr minimize(TBoolFnct& f, const MinimizeParams& params, RunFigures& fig) {
   const Settings& s = settings();
+  fig = RunFigures{};
   std::unique_ptr<TBuffers> run = createRunState(f);
-  seedRandom(seed ? *seed : static_cast<std::uint32_t>(std::time(nullptr)));
-  iterationCount = 0;
+  fig.seed = params.seed ? *params.seed : static_cast<std::uint32_t>(std::time(nullptr));
+  seedRandom(fig.seed);
   buildLists(f);
   const Clock::time_point start = Clock::now();
+  Deadline deadline;
+  deadline.interrupt = params.interrupt;
+  if (s.stopOnTime) deadline.at = Deadline::after(start, s.timeLimit);
   // A run limited by time must not sit in an exponential exact cover.
-  // (A limit beyond a few decades is no limit; it would overflow the clock.)
-  if (s.stopOnTime && s.timeLimit < 1e9f)
-    SetExactDeadline(start + std::chrono::duration_cast<Clock::duration>(std::chrono::duration<double>(searchTimeLimit())));
+  if (s.stopOnTime) SetExactDeadline(Deadline::after(start, searchTimeLimit()));
   int lastImprovement = 1, improvementGap = 1, lastBetter = 0;
   // Without on-set terms no iteration ever grows the set: the empty cover is
   // the first cover, made in the first iteration, so the quality test can judge it.
@@ -118,8 +126,9 @@ FunctionPtr minimize(TBoolFnct& f, std::optional<std::uint32_t> seed) {
   bool failed = false;
   beginProgress();
   bool on = true;
+  const TBoolFnct* recorded = nullptr;
   do {
-    ++iterationCount;
+    const int iterationCount = ++fig.iterations;
     const int before = run->implicants ? run->implicants->termCount : 0;
     const int d = nextRandom() % 100 + 1;
     run->implicants = d > s.fcMinRatio ? CdMinStep(f, std::move(run->implicants))
@@ -143,10 +152,18 @@ FunctionPtr minimize(TBoolFnct& f, std::optional<std::uint32_t> seed) {
       }
       run->best = best.get();
     }
-    elapsedSeconds = std::chrono::duration<float>(Clock::now() - start).count();
-    on = goOn(lastImprovement, improvementGap, best.get(), lastBetter);
-    const int index = s.stopOnTime ? static_cast<int>(elapsedSeconds) : s.stopOnIterations ? iterationCount : 0;
+    fig.elapsedSeconds = std::chrono::duration<float>(Clock::now() - start).count();
+    if (best && best.get() != recorded) {
+      recorded = best.get();
+      fig.improvements.push_back({iterationCount, fig.elapsedSeconds, best->cost});
+    }
+    on = goOn(fig, lastImprovement, improvementGap, best.get(), lastBetter);
+    const int index = s.stopOnTime ? static_cast<int>(fig.elapsedSeconds) : s.stopOnIterations ? iterationCount : 0;
     if (progress().step(index, 1) != 0) on = false;
+    if (on && deadline.interrupted()) {
+      fig.interrupted = true;
+      on = false;
+    }
   } while (on);
   // With -endcov no cover was made in the loop.
   if (!failed && (s.coverAtEnd == 1 || !best)) {
@@ -155,7 +172,9 @@ FunctionPtr minimize(TBoolFnct& f, std::optional<std::uint32_t> seed) {
   }
   if (!failed && best && s.refine) {
     refineBest(f, best, run->implicants.get(), start);
-    elapsedSeconds = std::chrono::duration<float>(Clock::now() - start).count();
+    fig.elapsedSeconds = std::chrono::duration<float>(Clock::now() - start).count();
+    if (!fig.improvements.empty() && best->cost < fig.improvements.back().cost)
+      fig.improvements.push_back({fig.iterations, fig.elapsedSeconds, best->cost, true});
   }
   SetExactDeadline(std::nullopt);
   releaseRunState(std::move(run));

@@ -3,16 +3,24 @@
 // selected from that set after every net gain, and the cheapest cover kept.
 #pragma once
 
+#include <atomic>
 #include <cstdint>
 #include <optional>
 
+#include "driver/run_figures.h"
 #include "model/function.h"
 
 namespace vorn {
 
+struct MinimizeParams {
+  std::optional<std::uint32_t> seed;             ///< none: the clock's second seeds the run
+  const std::atomic<bool>* interrupt = nullptr;  ///< raised from outside: the run ends after its iteration
+};
+
 /// \brief Minimizes the fr function f by the settings; returns the best cover, or none when no
-/// cover was made or the covering problem failed.  Seeds the random source from the clock unless
-/// a seed is given.
+/// cover was made or the covering problem failed, and fills the run's figures.
+FunctionPtr minimize(TBoolFnct& f, const MinimizeParams& params, RunFigures& figures);
+/// \brief The same run without its figures.
 FunctionPtr minimize(TBoolFnct& f, std::optional<std::uint32_t> seed = std::nullopt);
 
 }  // namespace vorn

@@ -13,7 +13,6 @@
 #include "driver/source_check.h"
 #include "frontend/actions.h"
 #include "frontend/console.h"
-#include "frontend/improvement_log.h"
 #include "frontend/run_statistics.h"
 #include "frontend/exit.h"
 #include "frontend/settings.h"
@@ -73,7 +72,7 @@ void refuseStatisticsClash(const CommandLine& cl) {
     fail("Statistics file " + stats + " is the source or the destination of the run\n");
 }
 
-RunStatistics statistics(const TBoolFnct& f, TBoolFnct& result, const CommandLine& cl) {
+RunStatistics statistics(const TBoolFnct& f, TBoolFnct& result, const CommandLine& cl, const RunFigures& fig) {
   RunStatistics st;
   st.sourcePath = cl.source;
   st.destination = cl.destination;
@@ -81,8 +80,11 @@ RunStatistics statistics(const TBoolFnct& f, TBoolFnct& result, const CommandLin
   st.outputs = f.outputCount;
   st.sourceTerms = f.termCount;
   st.type = typeName(f.type);
-  st.iterations = iterationCount;
-  st.seconds = elapsedSeconds;
+  st.iterations = fig.iterations;
+  st.seconds = fig.elapsedSeconds;
+  st.seed = fig.seed;
+  st.improvements = fig.improvements;
+  st.interrupted = fig.interrupted;
   computeCost(result);  // a cover made once at the end has its figures but no cost yet
   st.terms = result.terms;
   st.literals = result.literals;
@@ -114,27 +116,18 @@ FunctionPtr runMinimize(TBoolFnct& f, const CommandLine& cl) {
   Settings& s = settings();
   if (!s.stopOnTime && !s.stopOnIterations && !s.stopOnInterval && !s.stopOnQuality) s.stopOnIterations = 1;
   if (!quiet()) std::fputs("Minimizing...\n\n", stderr);
-  // The statistics name the seed, so that any run can be repeated: take
-  // the clock's second here, as the driver would, and hand it over.
-  std::optional<std::uint32_t> seed = cl.seed;
-  if (!seed && cl.statsPath) seed = static_cast<std::uint32_t>(std::time(nullptr));
-  std::optional<ImprovementLog> log;
-  if (cl.statsPath) log.emplace();
-  FunctionPtr result = minimize(f, seed);
+  RunFigures fig;
+  FunctionPtr result = minimize(f, MinimizeParams{cl.seed, nullptr}, fig);
   if (!result) fail("Error occured during minimization\n");
   computeStatistics(*result);
   clearStatusLine();
   std::fprintf(stderr, "Elapsed time: %.3f s\nIterations: %i\nTerms: %i\nLiterals: %i\nOutput cost: %i\nGates: %i\nGEs: %i\n\n",
-               elapsedSeconds, iterationCount, result->terms, result->literals, result->outputCost, result->gates,
+               fig.elapsedSeconds, fig.iterations, result->terms, result->literals, result->outputCost, result->gates,
                result->gateEquivalents);
   std::fflush(stderr);
   writeResult(*result, destination);
   if (cl.statsPath) {
-    RunStatistics st = statistics(f, *result, cl);
-    st.seed = seed;
-    log->finish(*result, st.iterations, st.seconds);
-    st.improvements = log->entries();
-    log.reset();
+    const RunStatistics st = statistics(f, *result, cl, fig);
     writeStatistics(*cl.statsPath, statisticsJson(st, settings()));
   }
   return result;

@@ -8,17 +8,10 @@
 #include <string>
 #include <vector>
 
+#include "driver/run_figures.h"
 #include "frontend/settings.h"
 
 namespace vorn {
-
-/// One point of the run's course: a cheaper cover became the best.
-struct Improvement {
-  int iteration = 0;
-  double seconds = 0;
-  long long cost = 0;
-  bool refined = false;  ///< made by the refinement after the search
-};
 
 struct RunStatistics {
   std::string sourcePath;   ///< "-": standard input

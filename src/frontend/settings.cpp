@@ -2,9 +2,6 @@
 
 namespace vorn {
 
-int iterationCount = 0;
-float elapsedSeconds = 0.0f;
-
 Settings& settings() {
   static Settings s;
   return s;

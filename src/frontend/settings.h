@@ -82,8 +82,5 @@ struct WriterOptions {
 /// \brief The one writer options record of the process.
 WriterOptions& writerOptions();
 
-/// Figures of the last minimization run, set by the driver.
-extern int iterationCount;
-extern float elapsedSeconds;
 
 }  // namespace vorn

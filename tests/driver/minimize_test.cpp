@@ -3,6 +3,7 @@
 #include "driver/minimize.h"
 #include "frontend/settings.h"
 #include "model/cost.h"
+#include "model/deadline.h"
 #include "support/oracle.h"
 
 using namespace vorn;
@@ -10,7 +11,8 @@ using namespace vorn;
 namespace {
 
 // Minimizes a fresh copy of the source (the driver builds lists on it) with the given settings.
-FunctionPtr run(TBoolFnct& f, std::uint32_t seed) { return minimize(f, seed); }
+RunFigures figures;
+FunctionPtr run(TBoolFnct& f, std::uint32_t seed) { return minimize(f, MinimizeParams{seed, nullptr}, figures); }
 
 class MinimizeSettings : public ::testing::Test {
  protected:
@@ -101,10 +103,10 @@ TEST_F(MinimizeSettings, IterationLimitCountsIterations) {
   settings().iterationLimit = 6;
   auto result = run(*f, 7);
   ASSERT_TRUE(result);
-  EXPECT_EQ(iterationCount, 6);
+  EXPECT_EQ(figures.iterations, 6);
   settings().iterationLimit = 1;
   result = run(*f, 7);
-  EXPECT_EQ(iterationCount, 1);
+  EXPECT_EQ(figures.iterations, 1);
 }
 
 TEST_F(MinimizeSettings, SameSeedGivesTheSameResult) {
@@ -126,12 +128,12 @@ TEST_F(MinimizeSettings, IntervalCriterionStopsWithoutImprovement) {
   settings().stopOnInterval = 1;
   settings().intervalFactor = 0;
   ASSERT_TRUE(run(*f, 3));
-  EXPECT_EQ(iterationCount, 1);
+  EXPECT_EQ(figures.iterations, 1);
   // With factor 2 and no improvement after the first cover, iteration 3 is the last (3 < 1 + 2 * 1 fails),
   // unless an improvement moved the mark: then the run is longer.
   settings().intervalFactor = 2;
   ASSERT_TRUE(run(*f, 3));
-  EXPECT_GE(iterationCount, 3);
+  EXPECT_GE(figures.iterations, 3);
 }
 
 TEST_F(MinimizeSettings, QualityCriterionStopsAtTheFirstCoverWithinTheLimit) {
@@ -140,7 +142,7 @@ TEST_F(MinimizeSettings, QualityCriterionStopsAtTheFirstCoverWithinTheLimit) {
   settings().stopOnQuality = 1;
   settings().qualityLimit = 1 << 30;  // any cover meets it
   ASSERT_TRUE(run(*f, 5));
-  EXPECT_EQ(iterationCount, 1);
+  EXPECT_EQ(figures.iterations, 1);
 }
 
 TEST_F(MinimizeSettings, TimeCriterionAloneEndsTheRun) {
@@ -149,8 +151,8 @@ TEST_F(MinimizeSettings, TimeCriterionAloneEndsTheRun) {
   settings().stopOnTime = 1;
   settings().timeLimit = 0.05f;
   ASSERT_TRUE(run(*f, 9));
-  EXPECT_GE(iterationCount, 1);
-  EXPECT_GT(elapsedSeconds, 0.05f);
+  EXPECT_GE(figures.iterations, 1);
+  EXPECT_GT(figures.elapsedSeconds, 0.05f);
 }
 
 TEST_F(MinimizeSettings, FunctionWithoutOnSetGivesTheEmptyCover) {
@@ -161,7 +163,7 @@ TEST_F(MinimizeSettings, FunctionWithoutOnSetGivesTheEmptyCover) {
     auto result = run(*f, 1);
     ASSERT_TRUE(result);
     EXPECT_EQ(result->termCount, 0);
-    EXPECT_EQ(iterationCount, 2);
+    EXPECT_EQ(figures.iterations, 2);
   }
 }
 
@@ -209,4 +211,57 @@ TEST_F(MinimizeSettings, ExactCoverPastTheTimeLimitStillGivesValidCovers) {
     ASSERT_TRUE(result);
     EXPECT_EQ(test::checkCover(*f, *result), "");
   }
+}
+
+TEST_F(MinimizeSettings, FiguresNameTheSeedAndTheCourseOfBestCovers) {
+  auto f = test::randomFr(13, 6, 3, 40);
+  settings().iterationLimit = 12;
+  auto result = run(*f, 77);
+  ASSERT_TRUE(result);
+  EXPECT_EQ(figures.seed, 77u);
+  EXPECT_EQ(figures.iterations, 12);
+  EXPECT_FALSE(figures.interrupted);
+  ASSERT_FALSE(figures.improvements.empty());
+  for (std::size_t i = 1; i < figures.improvements.size(); ++i) {
+    EXPECT_LT(figures.improvements[i].cost, figures.improvements[i - 1].cost);  // only cheaper covers count
+    EXPECT_GT(figures.improvements[i].iteration, figures.improvements[i - 1].iteration);
+    EXPECT_GE(figures.improvements[i].seconds, figures.improvements[i - 1].seconds);
+  }
+  computeCost(*result);
+  EXPECT_EQ(figures.improvements.back().cost, result->cost);
+  EXPECT_LE(figures.improvements.back().seconds, figures.elapsedSeconds);
+}
+
+TEST_F(MinimizeSettings, RaisedInterruptEndsTheRunAfterItsIteration) {
+  auto f = test::randomFr(4, 5, 2);
+  settings().iterationLimit = 50;
+  std::atomic<bool> stop{true};
+  RunFigures fig;
+  auto result = minimize(*f, MinimizeParams{5u, &stop}, fig);
+  ASSERT_TRUE(result);  // the cover of the one iteration is the result
+  EXPECT_EQ(fig.iterations, 1);
+  EXPECT_TRUE(fig.interrupted);
+  stop = false;
+  result = minimize(*f, MinimizeParams{5u, &stop}, fig);
+  EXPECT_EQ(fig.iterations, 50);
+  EXPECT_FALSE(fig.interrupted);
+}
+
+TEST(Deadline, ExpiresByTimeOrFlag) {
+  Deadline none;
+  EXPECT_FALSE(none.expired());
+  std::atomic<bool> flag{false};
+  Deadline d;
+  d.interrupt = &flag;
+  EXPECT_FALSE(d.expired());
+  flag = true;
+  EXPECT_TRUE(d.expired());
+  EXPECT_TRUE(d.interrupted());
+  const auto now = Deadline::Clock::now();
+  Deadline past{Deadline::after(now, -1.0), nullptr};
+  EXPECT_TRUE(past.expired());
+  EXPECT_FALSE(past.interrupted());
+  Deadline future{Deadline::after(now, 3600.0), nullptr};
+  EXPECT_FALSE(future.expired());
+  EXPECT_FALSE(Deadline::after(now, 1e12).has_value());  // beyond any clock: no limit
 }

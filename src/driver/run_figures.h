@@ -1,0 +1,27 @@
+// The figures of a minimization run, returned by the driver: how long it
+// ran, with which seed, and the course of its best covers.
+#pragma once
+
+#include <cstdint>
+#include <vector>
+
+namespace vorn {
+
+/// One point of the run's course: a cover became the best (the first one, or a cheaper one).
+struct Improvement {
+  int iteration = 0;
+  double seconds = 0;
+  long long cost = 0;
+  bool refined = false;  ///< made by the refinement after the search
+};
+
+struct RunFigures {
+  int iterations = 0;          ///< iterations run (of the winning run in a parallel set)
+  float elapsedSeconds = 0;    ///< from the start of the run (of the set) to its end
+  std::uint32_t seed = 0;      ///< the seed of the run (of the winning run in a parallel set)
+  std::vector<Improvement> improvements;
+  bool interrupted = false;    ///< the run was ended by its interrupt flag
+  int runs = 1;                ///< runs in the set (-jN)
+};
+
+}  // namespace vorn
