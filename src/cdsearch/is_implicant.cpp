@@ -15,6 +15,8 @@
 
 #include <algorithm>
 
+#include "unate/containment.h"
+
 namespace vorn {
 
 namespace {
@@ -151,12 +153,6 @@ struct ListView {
   const std::uint64_t* zero(int k) const { return (*list)[k].input.zero(); }
   const std::uint64_t* one(int k) const { return (*list)[k].input.one(); }
 };
-struct PackedView {
-  const PackedCubes* cubes;
-  int count() const { return cubes->count; }
-  const std::uint64_t* zero(int k) const { return cubes->zero(k); }
-  const std::uint64_t* one(int k) const { return cubes->one(k); }
-};
 
 bool validOutput(const TBoolFnct& f, int output) {
   return f.indexed && output >= 0 && output < f.outputCount && output < static_cast<int>(f.onLists.size());
@@ -175,10 +171,18 @@ int IsImplicant(const TBoolFnct& f, const Cube& cube, int output) {
     return 1;
   }
   if (f.type == 0) {
-    const ListView lists[2] = {{&f.onLists[output]}, {&f.dcLists[output]}};
-    return coveredBy(cube, lists) ? 1 : 0;
+    CubeList allowed(f.inputCount);
+    for (const ListEntry& e : f.onLists[output]) allowed.push(e.input);
+    for (const ListEntry& e : f.dcLists[output]) allowed.push(e.input);
+    return CubeCovered(cube, allowed) ? 1 : 0;
   }
   return 0;
+}
+
+int IsImplicantBySubtraction(const TBoolFnct& f, const Cube& cube, int output) {
+  if (!validOutput(f, output) || f.type != 0) return 0;
+  const ListView lists[2] = {{&f.onLists[output]}, {&f.dcLists[output]}};
+  return coveredBy(cube, lists) ? 1 : 0;
 }
 
 int IsImplicant(const TBoolFnct& f, const TPfnct& cube, int output) { return IsImplicant(f, cube.input, output); }
@@ -200,8 +204,11 @@ ImplicantTester::ImplicantTester(const TBoolFnct& f, int output)
     off_.assign(f.offLists[output], words_);
     unseparateAll();
   } else if (type_ == 0) {
-    on_.assign(f.onLists[output], words_);
-    dc_.assign(f.dcLists[output], words_);
+    allowed_ = CubeList(f.inputCount);
+    for (const ListEntry& e : f.onLists[output]) allowed_.push(e.input);
+    for (const ListEntry& e : f.dcLists[output]) allowed_.push(e.input);
+    check_ = std::make_unique<ContainmentCheck>(f.inputCount);
+    packed_.assign(allowed_.stride(), 0);
   }
 }
 
@@ -222,8 +229,8 @@ bool ImplicantTester::test(const Cube& cube) {
     return true;
   }
   if (type_ == 0) {
-    const PackedView lists[2] = {{&on_}, {&dc_}};
-    return coveredBy(cube, lists);
+    packCube(cube, words_, packed_.data());
+    return check_->covered(packed_.data(), allowed_);
   }
   return false;
 }

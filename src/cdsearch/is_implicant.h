@@ -3,9 +3,11 @@
 //
 // For an fr function a cube is an implicant of output i when it meets no
 // off-set term of i: one word-parallel conflict test per off-set entry.  For
-// an fd function the cube must be covered by the on-set and don't-care terms
-// of i together; that is decided by subtracting those terms from the cube
-// (cube sharp) until nothing or only uncovered pieces are left.
+// an fd function (no off-set) the cube must lie inside the on-set and
+// don't-care terms of i together; that is decided by a tautology check of
+// their cofactor by the cube, which stays fast where subtracting the terms
+// from the cube (cube sharp, kept as a reference) would split it into
+// exponentially many pieces.
 //
 // `ImplicantTester` is the same test bound to one output and packed into flat
 // mask arrays, for the loops that test thousands of cubes against the same
@@ -14,7 +16,10 @@
 #pragma once
 
 #include <cstdint>
+#include <memory>
 #include <vector>
+
+#include "unate/containment.h"
 
 #include "model/function.h"
 
@@ -22,6 +27,8 @@ namespace vorn {
 
 /// \brief 1 when the cube is an implicant of output i of f (fr: meets no unseparated off-set entry; fd: covered by on-set and don't-care), else 0.
 int IsImplicant(const TBoolFnct& f, const Cube& cube, int output);
+/// \brief The fd test by subtracting on-set and don't-care entries from the cube; 0 for other types.
+int IsImplicantBySubtraction(const TBoolFnct& f, const Cube& cube, int output);
 /// \brief The same test on a term's input cube.
 int IsImplicant(const TBoolFnct& f, const TPfnct& cube, int output);
 
@@ -56,7 +63,9 @@ class ImplicantTester {
   PackedCubes off_;                  // all off-set entries of the output (fr)
   std::vector<std::uint64_t> live_;  // masks of the entries not separated, in list order
   int liveCount_ = 0;
-  PackedCubes on_, dc_;              // on-set and don't-care entries (fd)
+  CubeList allowed_;                 // on-set and don't-care entries (fd)
+  std::unique_ptr<ContainmentCheck> check_;
+  std::vector<std::uint64_t> packed_;
 };
 
 }  // namespace vorn

@@ -27,6 +27,7 @@
 #include <cstdio>
 #include <cstdlib>
 
+#include "cdsearch/is_implicant.h"
 #include "cover/cover_matrix.h"
 #include "driver/random.h"
 #include "fcmin/output_masks.h"
@@ -59,7 +60,8 @@ bool acceptFurther(long long gain, int r, int direction) {
 class GroupRun {
  public:
   explicit GroupRun(TBoolFnct& f)
-      : src_(indexOutputs(f)),
+      : f_(f),
+        src_(indexOutputs(f)),
         termCount_(static_cast<int>(src_.terms.size())),
         outputs_(f.outputCount),
         workOnes_(termCount_, outputs_),
@@ -141,6 +143,13 @@ class GroupRun {
   /// the terms outside the group that meet the cube are kept for the '~' resolution.
   bool conflicts(const Cube& cube) {
     meeting_.clear();
+    // Without an off-set (fd) the supercube must lie inside on-set and
+    // don't-care set of every output of the mask.
+    if (f_.type == kTypeFd) {
+      for (int j = 0; j < outputs_; ++j)
+        if (mask_[j] == '1' && !IsImplicant(f_, cube, j)) return true;
+      return false;
+    }
     const int words = maskOnes_.words();
     for (int u = 0; u < termCount_; ++u) {
       if (inGroup_[u] || !src_.terms[u]->input.intersects(cube)) continue;
@@ -303,6 +312,7 @@ class GroupRun {
     --remaining_;
   }
 
+  const TBoolFnct& f_;
   OutputMasks src_;
   int termCount_;
   int outputs_;

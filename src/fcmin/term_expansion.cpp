@@ -7,11 +7,18 @@
 // more source terms, so a '~' output of the implicant becomes '0' wherever one
 // of them holds '0' there: the implicant must not claim that output later.
 //
+// A source without an off-set (fd) asks instead whether the widened cube
+// still lies inside on-set and don't-care set of the implicant's outputs.
+//
 // The validity test is the inner loop of the expansion (implicants x literals
 // x source terms); the source's '0' outputs are held as bit sets so a source
 // term is ruled out by one AND before its cube is compared.
 #include "fcmin/term_expansion.h"
 
+#include <memory>
+#include <optional>
+
+#include "cdsearch/is_implicant.h"
 #include "driver/random.h"
 #include "fcmin/output_masks.h"
 #include "frontend/settings.h"
@@ -51,8 +58,26 @@ void resolveTildes(const OutputMasks& src, TPfnct& t, int outputs) {
   }
 }
 
+/// The implicant test of a source without an off-set (fd): the cube must lie inside on-set and
+/// don't-care set of every output the implicant holds '1' at.
+class InsideTest {
+ public:
+  InsideTest(const TBoolFnct& f, const TPfnct& t) {
+    for (int j = 0; j < f.outputCount; ++j)
+      if (outputAt(t, j) == '1') testers_.push_back(std::make_unique<ImplicantTester>(f, j));
+  }
+  bool holds(const Cube& c) {
+    for (auto& tester : testers_)
+      if (!tester->test(c)) return false;
+    return true;
+  }
+
+ private:
+  std::vector<std::unique_ptr<ImplicantTester>> testers_;
+};
+
 /// Drops the literals of one implicant in random order; returns the number dropped.
-int expandTerm(const OutputMasks& src, TPfnct& t, int inputs, int outputs, int& stepIndex) {
+int expandTerm(const TBoolFnct& f, const OutputMasks& src, TPfnct& t, int inputs, int outputs, int& stepIndex) {
   std::vector<char> tried(inputs, 0);
   int left = 0;
   for (int p = 0; p < inputs; ++p) {
@@ -62,7 +87,11 @@ int expandTerm(const OutputMasks& src, TPfnct& t, int inputs, int outputs, int& 
   BitRows tOnes(1, outputs);
   markChar(tOnes.row(0), tOnes.words(), t.output, outputs, '1');
   std::vector<const Cube*> off;
-  gatherOffTerms(src, tOnes.row(0), off);
+  std::optional<InsideTest> inside;
+  if (f.type == kTypeFd)
+    inside.emplace(f, t);
+  else
+    gatherOffTerms(src, tOnes.row(0), off);
   int dropped = 0;
   while (left != 0) {
     int pos = randomBelow(inputs);
@@ -71,7 +100,7 @@ int expandTerm(const OutputMasks& src, TPfnct& t, int inputs, int outputs, int& 
     t.input.set(pos, '-');
     tried[pos] = 1;
     --left;
-    if (meetsOffSet(off, t)) {
+    if (inside ? !inside->holds(t.input) : meetsOffSet(off, t)) {
       t.input.set(pos, was);
       continue;
     }
@@ -98,6 +127,11 @@ void IndexTerms(TBoolFnct& g) {
 int IsTermValid(const TBoolFnct& g, int k) {
   const TPfnct& t = *g.termIndex[k];
   const int outputs = g.outputCount;
+  if (g.source->type == kTypeFd) {
+    for (int j = 0; j < outputs; ++j)
+      if (outputAt(t, j) == '1' && !IsImplicant(*g.source, t.input, j)) return 0;
+    return 1;
+  }
   for (TPfnct* s = g.source->head.get(); s; s = s->next.get()) {
     if (!s->input.intersects(t.input)) continue;
     for (int j = 0; j < outputs; ++j)
@@ -115,7 +149,7 @@ TBoolFnct& ExpandTerms(TBoolFnct& g) {
   if (g.source && inputs > 0) {
     const OutputMasks src = indexOutputs(*g.source);
     int stepIndex = 0;
-    for (TPfnct* t : g.termIndex) expandTerm(src, *t, inputs, g.outputCount, stepIndex);
+    for (TPfnct* t : g.termIndex) expandTerm(*g.source, src, *t, inputs, g.outputCount, stepIndex);
   }
   progress().end();
   return g;

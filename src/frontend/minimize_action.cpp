@@ -11,6 +11,7 @@
 
 #include "driver/minimize.h"
 #include "driver/source_check.h"
+#include "forms/fr_form.h"
 #include "frontend/actions.h"
 #include "frontend/console.h"
 #include "frontend/run_statistics.h"
@@ -23,7 +24,7 @@ namespace vorn {
 
 namespace {
 
-void validate(const TBoolFnct& f) {
+void validate() {
   const Settings& s = settings();
   if (s.fcMinRatio > 100) fail("CD-Search:FC-Min ratio must be between 0-100\n");
   if (s.dfDirection > 1) fail("FC-Min DF direction must be 0 or 1\n");
@@ -32,7 +33,6 @@ void validate(const TBoolFnct& f) {
   if (s.ieMethod < 0 || s.ieMethod > 4) fail("Unknown IE method (" + std::to_string(s.ieMethod) + ")\n");
   if (s.coverAtEnd == 1 && (s.stopOnInterval == 1 || s.stopOnQuality == 1))
     fail("Cannot combine endcov parameter with optimization criteria based stopping condition\n", 0);
-  if (f.type != 1) fail("Function must be fr type\n");
 }
 
 std::string termName(int position) { return "term " + std::to_string(position + 1); }
@@ -40,6 +40,8 @@ std::string termName(int position) { return "term " + std::to_string(position + 
 void refuseUncoverable(const TBoolFnct& f) {
   if (auto k = findTildeInput(f))
     fail("Cannot minimize: the input part of " + termName(*k) + " holds '~'\n");
+  // '1' against '0' is a conflict only where '0' is the off-set and '1' the on-set.
+  if (f.type != kTypeFr && f.type != kTypeFdr) return;
   if (auto c = findOnOffConflict(f))
     fail("Cannot minimize an inconsistent function: " + termName(c->first) + " (1) and " + termName(c->second) +
          " (0) intersect at output " + (*f.outputLabels)[c->output] + "\n");
@@ -108,17 +110,37 @@ void writeStatistics(const std::string& path, const std::string& json) {
 
 }  // namespace
 
+/// The function the driver works on for a source that is not fr: its fr form, or its fd form when the
+/// off-set is too large to compute.  Prints one line on what was done.
+FunctionPtr workingForm(const TBoolFnct& f) {
+  FrFormStats st;
+  FunctionPtr g = MakeFrForm(f, FrFormParams{}, st);
+  if (g) {
+    if (!quiet())
+      std::fprintf(stderr, "%s computed: %i cubes in %.3f s\n", f.type == kTypeR ? "On-set" : "Off-set",
+                   st.computedCubes, st.seconds);
+    return g;
+  }
+  if (f.type == kTypeR) fail("Cannot minimize: the on-set of this r-type function is too large to compute\n");
+  if (!quiet())
+    std::fprintf(stderr, "Off-set too large to compute (given up after %.3f s): minimizing without it\n", st.seconds);
+  return MakeFdForm(f);
+}
+
 FunctionPtr runMinimize(TBoolFnct& f, const CommandLine& cl) {
   const std::string& destination = cl.destination;
-  validate(f);
+  validate();
   refuseUncoverable(f);
   refuseStatisticsClash(cl);
   Settings& s = settings();
   if (!s.stopOnTime && !s.stopOnIterations && !s.stopOnInterval && !s.stopOnQuality) s.stopOnIterations = 1;
+  // The driver minimizes an fr function; other types go through their fr form.
+  FunctionPtr working = f.type == kTypeFr ? nullptr : workingForm(f);
   if (!quiet()) std::fputs("Minimizing...\n\n", stderr);
   RunFigures fig;
-  FunctionPtr result = minimize(f, MinimizeParams{cl.seed, nullptr}, fig);
+  FunctionPtr result = minimize(working ? *working : f, MinimizeParams{cl.seed, nullptr}, fig);
   if (!result) fail("Error occured during minimization\n");
+  result->source = &f;  // the working form ends with this call
   computeStatistics(*result);
   clearStatusLine();
   std::fprintf(stderr, "Elapsed time: %.3f s\nIterations: %i\nTerms: %i\nLiterals: %i\nOutput cost: %i\nGates: %i\nGEs: %i\n\n",

@@ -2,6 +2,9 @@
 
 #include <gtest/gtest.h>
 
+#include <random>
+#include <string>
+
 #include "cdsearch/cd_test_support.h"
 
 namespace vorn {
@@ -86,6 +89,42 @@ TEST(IsImplicant, WorksAcrossMaskWords) {
   EXPECT_TRUE(t.test(Cube(c)));
   t.unseparateAll();
   EXPECT_FALSE(t.test(Cube(c)));
+}
+
+}  // namespace
+}  // namespace vorn
+
+namespace vorn {
+namespace {
+
+TEST(IsImplicant, FdTautologyTestAgreesWithCubeSubtraction) {
+  std::mt19937 rng(1234);
+  int yes = 0, no = 0;
+  for (int round = 0; round < 60; ++round) {
+    const int n = 2 + static_cast<int>(rng() % 9);
+    std::string text = ".i " + std::to_string(n) + "\n.o 2\n";
+    const int terms = 1 + static_cast<int>(rng() % 14);
+    for (int k = 0; k < terms; ++k) {
+      std::string in(static_cast<std::size_t>(n), '-');
+      for (char& c : in) c = "01--"[rng() % 4];
+      text += in + " " + "1-~"[rng() % 3] + "1-~"[rng() % 3] + "\n";
+    }
+    auto f = test::pla(text);
+    buildLists(*f);
+    for (int j = 0; j < 2; ++j) {
+      ImplicantTester tester(*f, j);
+      for (int c = 0; c < 20; ++c) {
+        std::string cube(static_cast<std::size_t>(n), '-');
+        for (char& ch : cube) ch = "01---"[rng() % 5];
+        const int want = IsImplicantBySubtraction(*f, Cube(cube), j);
+        EXPECT_EQ(IsImplicant(*f, Cube(cube), j), want) << text << cube;
+        EXPECT_EQ(tester.test(Cube(cube)) ? 1 : 0, want) << text << cube;
+        (want ? yes : no)++;
+      }
+    }
+  }
+  EXPECT_GT(yes, 50);
+  EXPECT_GT(no, 50);
 }
 
 }  // namespace

@@ -1,5 +1,8 @@
 #include <gtest/gtest.h>
 
+#include <cstdio>
+
+#include "support/cover_check.h"
 #include "support/process.h"
 
 using vorn::test::runVorn;
@@ -46,11 +49,54 @@ TEST(MinimizeAction, ValidationMessagesInTheirOrder) {
   }
 }
 
-TEST(MinimizeAction, FdSourceIsRefusedAfterItsSummary) {
-  const std::string src = vorn::test::writeFile(vorn::test::tempPath("fd.pla"), ".i 3\n.o 2\n000 10\n011 11\n");
-  const auto r = runVorn({src});
-  EXPECT_EQ(r.exitCode, 1);
-  EXPECT_EQ(r.err, header(src, "fd", 2) + "Function must be fr type\n");
+TEST(MinimizeAction, EveryTypeIsMinimizedToAValidCoverOfTheFunctionAsGiven) {
+  // One function in four spellings: on-set 0-0 and 011 of output 0, 1-1 of output 1; don't-care 111 of output 0.
+  const struct {
+    const char* type;
+    const char* terms;
+  } kinds[] = {
+      {"fd", "0-0 10\n011 1-\n1-1 01\n111 -0\n"},
+      {"f", "0-0 10\n011 10\n1-1 01\n"},
+      {"fdr", "0-0 1~\n011 1~\n1-1 ~1\n111 -~\n001 00\n1-0 00\n010 ~0\n101 0~\n"},
+      {"r", "001 00\n1-0 00\n101 0~\n111 ~~\n010 ~0\n0-- ~0\n"},
+  };
+  for (const auto& k : kinds) {
+    const std::string text = std::string(".i 3\n.o 2\n.type ") + k.type + "\n" + k.terms;
+    const std::string src = vorn::test::writeFile(vorn::test::tempPath(std::string("every_") + k.type + ".pla"), text);
+    const std::string dst = vorn::test::tempPath(std::string("every_") + k.type + "_out.pla");
+    const auto r = runVorn({"-Si5", src, dst});
+    EXPECT_EQ(r.exitCode, 0) << k.type << r.err;
+    EXPECT_NE(r.err.find(std::string("Function type: ") + k.type + "\n"), std::string::npos);
+    EXPECT_NE(r.err.find(std::string(std::string(k.type) == "r" ? "On-set" : "Off-set") + " computed: "),
+              std::string::npos)
+        << k.type << r.err;
+    vorn::test::PlainFunction source, result;
+    ASSERT_TRUE(vorn::test::readPlain(src, source));
+    ASSERT_TRUE(vorn::test::readPlain(dst, result));
+    EXPECT_EQ(vorn::test::checkCover(source, result), "") << k.type;
+    std::remove(dst.c_str());
+  }
+}
+
+TEST(MinimizeAction, HugeOffSetIsNotComputedAndTheRunGoesOnWithoutIt) {
+  // On-set: the OR of x_k x_{k+65}, k < 65; its off-set has 2^65 cubes.
+  std::string text = ".i 130\n.o 1\n";
+  for (int k = 0; k < 65; ++k) {
+    std::string c(130, '-');
+    c[static_cast<std::size_t>(k)] = c[static_cast<std::size_t>(k + 65)] = '1';
+    text += c + " 1\n";
+  }
+  const std::string src = vorn::test::writeFile(vorn::test::tempPath("wide.pla"), text);
+  const std::string dst = vorn::test::tempPath("wide_out.pla");
+  const auto r = runVorn({"-Si3", src, dst});
+  EXPECT_EQ(r.exitCode, 0);
+  EXPECT_NE(r.err.find("Off-set too large to compute"), std::string::npos);
+  EXPECT_NE(r.err.find("\nTerms: 65\nLiterals: 130\n"), std::string::npos) << r.err;
+  vorn::test::PlainFunction source, result;
+  ASSERT_TRUE(vorn::test::readPlain(src, source));
+  ASSERT_TRUE(vorn::test::readPlain(dst, result));
+  EXPECT_EQ(vorn::test::checkCover(source, result), "");
+  std::remove(dst.c_str());
 }
 
 TEST(MinimizeAction, InconsistentSourceIsRefusedAndNothingIsWritten) {

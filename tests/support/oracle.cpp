@@ -84,6 +84,7 @@ PlainFunction plain(const TBoolFnct& f) {
   PlainFunction p;
   p.inputs = f.inputCount;
   p.outputs = f.outputCount;
+  p.type = typeName(f.type);
   forEachTerm(f, [&](const TPfnct& t) {
     p.in.push_back(t.input.str());
     std::string o = t.output;

@@ -1,0 +1,195 @@
+// Complement by the unate recursive paradigm.
+//
+// The complement of a list F is split on one variable x:
+//   not F = x . not F|x  +  x' . not F|x'
+// where F|x is the cofactor (the cubes of F that meet x, freed at x).  The
+// recursion ends at lists whose complement is plain: the empty list (the
+// whole space), a list holding the universal cube (nothing), and a single
+// cube (one cube per literal, by De Morgan).  The split variable is the most
+// binate one, or, in a unate list, the one with the most literals, so that
+// the cofactors shrink fastest.
+//
+// Merging the two halves keeps the result small: a cube found in both halves
+// is written once without x, and a cube of one half that lies inside a cube
+// of the other half needs no literal of x either (its other half is covered
+// already).  Identical cubes are found by hashing; the containment test is
+// quadratic and runs only while the halves are small.
+//
+// Complements can be exponentially large (the complement of the OR of k
+// disjoint two-literal products has 2^k cubes), so every partial result is
+// bounded and the computation gives up once a bound is passed.
+#include "unate/complement.h"
+
+#include <algorithm>
+#include <unordered_map>
+#include <vector>
+
+namespace vorn {
+
+namespace {
+
+/// Halves whose cube counts multiply to more than this are merged by identity only.
+constexpr long long kContainmentMergeLimit = 20000;
+
+std::size_t hashCube(const std::uint64_t* c, std::size_t stride) {
+  std::size_t h = 1469598103934665603ull;
+  for (std::size_t i = 0; i < stride; ++i) h = (h ^ c[i]) * 1099511628211ull;
+  return h;
+}
+
+bool sameCube(const std::uint64_t* a, const std::uint64_t* b, std::size_t stride) {
+  return std::equal(a, a + stride, b);
+}
+
+/// a holds b: every literal of a is a literal of b.
+bool holds(const std::uint64_t* a, const std::uint64_t* b, int words) {
+  for (int w = 0; w < words; ++w)
+    if ((a[w] & ~b[w]) | (a[words + w] & ~b[words + w])) return false;
+  return true;
+}
+
+class Complementer {
+ public:
+  Complementer(int inputs, const ComplementParams& params, ComplementStats& stats)
+      : n_(inputs), words_((inputs + 63) / 64), stride_(2 * static_cast<std::size_t>(words_)), params_(params),
+        stats_(stats) {}
+
+  bool run(const CubeList& f, CubeList& out) { return complement(f, out, 0); }
+
+ private:
+  bool complement(const CubeList& f, CubeList& out, int depth) {
+    out = CubeList(n_);
+    if (f.empty()) {
+      out.grow();  // the universal cube
+      return true;
+    }
+    std::vector<std::uint64_t> zeroOr(words_, 0), oneOr(words_, 0);
+    for (int k = 0; k < f.size(); ++k) {
+      const std::uint64_t* c = f.cube(k);
+      bool universal = true;
+      for (int w = 0; w < words_; ++w) {
+        zeroOr[w] |= c[w];
+        oneOr[w] |= c[words_ + w];
+        universal = universal && (c[w] | c[words_ + w]) == 0;
+      }
+      if (universal) return true;  // nothing is outside
+    }
+    if (f.size() == 1) return deMorgan(f.cube(0), out);
+    if (++stats_.splits > params_.maxSplits || depth >= params_.maxDepth) return false;
+    const int v = splitVariable(f, zeroOr, oneOr);
+    const int w = v >> 6;
+    const std::uint64_t bit = std::uint64_t{1} << (v & 63);
+    CubeList half1(n_), half0(n_);
+    for (int k = 0; k < f.size(); ++k) {
+      const std::uint64_t* c = f.cube(k);
+      if (!(c[w] & bit)) freeAt(half1.grow(), c, w, bit);
+      if (!(c[words_ + w] & bit)) freeAt(half0.grow(), c, w, bit);
+    }
+    CubeList not1, not0;
+    if (!complement(half1, not1, depth + 1)) return false;
+    half1 = CubeList();
+    if (!complement(half0, not0, depth + 1)) return false;
+    merge(not1, not0, w, bit, out);
+    stats_.largest = std::max(stats_.largest, out.size());
+    return out.size() <= params_.maxCubes;
+  }
+
+  void freeAt(std::uint64_t* to, const std::uint64_t* c, int w, std::uint64_t bit) const {
+    std::copy(c, c + stride_, to);
+    to[w] &= ~bit;
+    to[words_ + w] &= ~bit;
+  }
+
+  bool deMorgan(const std::uint64_t* c, CubeList& out) const {
+    for (int w = 0; w < words_; ++w) {
+      for (std::uint64_t bits = c[w] | c[words_ + w]; bits; bits &= bits - 1) {
+        if (out.size() >= params_.maxCubes) return false;
+        const std::uint64_t b = bits & (~bits + 1);
+        std::uint64_t* to = out.grow();
+        if (c[w] & b)
+          to[words_ + w] = b;  // x' becomes x
+        else
+          to[w] = b;
+      }
+    }
+    stats_.largest = std::max(stats_.largest, out.size());
+    return true;
+  }
+
+  int splitVariable(const CubeList& f, const std::vector<std::uint64_t>& zeroOr,
+                    const std::vector<std::uint64_t>& oneOr) {
+    bool binate = false;
+    for (int w = 0; w < words_ && !binate; ++w) binate = (zeroOr[w] & oneOr[w]) != 0;
+    counts_.assign(static_cast<std::size_t>(words_) * 64, 0);
+    for (int k = 0; k < f.size(); ++k) {
+      const std::uint64_t* c = f.cube(k);
+      for (int w = 0; w < words_; ++w) {
+        std::uint64_t bits = c[w] | c[words_ + w];
+        if (binate) bits &= zeroOr[w] & oneOr[w];
+        for (; bits; bits &= bits - 1)
+          ++counts_[static_cast<std::size_t>(w) * 64 + static_cast<std::size_t>(__builtin_ctzll(bits))];
+      }
+    }
+    int best = 0, bestCount = -1;
+    for (int v = 0; v < n_; ++v)
+      if (counts_[static_cast<std::size_t>(v)] > bestCount) {
+        bestCount = counts_[static_cast<std::size_t>(v)];
+        best = v;
+      }
+    return best;
+  }
+
+  // out = x . not1 + x' . not0, with the literal of x left out where it is not needed.
+  void merge(const CubeList& not1, const CubeList& not0, int w, std::uint64_t bit, CubeList& out) {
+    std::unordered_multimap<std::size_t, int> index;
+    index.reserve(static_cast<std::size_t>(not0.size()));
+    for (int k = 0; k < not0.size(); ++k) index.emplace(hashCube(not0.cube(k), stride_), k);
+    std::vector<char> used(static_cast<std::size_t>(not0.size()), 0);
+    const bool contain = static_cast<long long>(not1.size()) * not0.size() <= kContainmentMergeLimit;
+    for (int k = 0; k < not1.size(); ++k) {
+      const std::uint64_t* c = not1.cube(k);
+      bool free = false;
+      auto range = index.equal_range(hashCube(c, stride_));
+      for (auto it = range.first; it != range.second && !free; ++it)
+        if (!used[static_cast<std::size_t>(it->second)] && sameCube(not0.cube(it->second), c, stride_)) {
+          used[static_cast<std::size_t>(it->second)] = 1;
+          free = true;
+        }
+      for (int d = 0; contain && !free && d < not0.size(); ++d) free = holds(not0.cube(d), c, words_);
+      std::uint64_t* to = out.grow();
+      std::copy(c, c + stride_, to);
+      if (free)
+        ++stats_.merged;
+      else
+        to[words_ + w] |= bit;
+    }
+    for (int k = 0; k < not0.size(); ++k) {
+      if (used[static_cast<std::size_t>(k)]) continue;
+      const std::uint64_t* c = not0.cube(k);
+      bool free = false;
+      for (int d = 0; contain && !free && d < not1.size(); ++d) free = holds(not1.cube(d), c, words_);
+      std::uint64_t* to = out.grow();
+      std::copy(c, c + stride_, to);
+      if (free)
+        ++stats_.merged;
+      else
+        to[w] |= bit;
+    }
+  }
+
+  int n_;
+  int words_;
+  std::size_t stride_;
+  const ComplementParams& params_;
+  ComplementStats& stats_;
+  std::vector<int> counts_;
+};
+
+}  // namespace
+
+bool Complement(const CubeList& s, CubeList& out, const ComplementParams& params, ComplementStats& stats) {
+  Complementer c(s.inputs(), params, stats);
+  return c.run(s, out);
+}
+
+}  // namespace vorn
