@@ -13,7 +13,7 @@ BENCH_OPTIONS ?= -Si10
 
 PREFIX ?= /usr/local
 
-.PHONY: all build run test sanitize bench golden install clean
+.PHONY: all build run test sanitize bench bench-orig golden install clean
 
 all: build
 
@@ -39,6 +39,10 @@ golden: build
 
 bench: build
 	./bench/run_bench.sh ./$(BUILD)/vorn $(BENCH_OPTIONS)
+
+# The same functions in their original form (type fd, off-sets computed by vorn).
+bench-orig: build
+	VORN_BENCH_DIR=$(CURDIR)/../shared/bench/orig ./bench/run_bench.sh ./$(BUILD)/vorn $(BENCH_OPTIONS)
 
 # Installs bin/vorn and share/man/man1/vorn.1 under PREFIX (DESTDIR is honoured).
 install: build

@@ -2,6 +2,10 @@
 # Runs vorn on every file of the benchmark set, verifies each result with the
 # independent checker and compares its size with the reference figures.
 # usage: run_bench.sh path/to/vorn [vorn options...]   (default options: -Si10)
+# The set is VORN_BENCH_DIR (default ../shared/bench: the fr files in pla/);
+# VORN_BENCH_DIR=../shared/bench/orig runs the original fd files, and
+# VORN_BENCH_DIR may also name a folder of .pla files itself (the reference
+# figures are then looked for beside it).
 set -u
 vorn=${1:?usage: run_bench.sh path/to/vorn [options]}
 shift
@@ -12,6 +16,10 @@ verify=$(dirname "$vorn")/vorn_verify
 set_dir=${VORN_BENCH_DIR:-$here/../../shared/bench}
 pla_dir=$set_dir/pla
 reference=$set_dir/reference.tsv
+if [ ! -d "$pla_dir" ] && ls "$set_dir"/*.pla >/dev/null 2>&1; then
+  pla_dir=$set_dir
+  reference=$(dirname "$set_dir")/reference.tsv
+fi
 [ -d "$pla_dir" ] || { echo "benchmark set not found at $pla_dir (set VORN_BENCH_DIR)" >&2; exit 2; }
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
@@ -66,6 +74,21 @@ if [ $ratios -gt 0 ]; then
 fi
 printf '\nfiles run: %d, valid: %d, geometric mean literals/ref: %s, terms/ref: %s, total seconds: %.1f (options: %s)\n' \
   "$runs" "$valid" "$gm_l" "$gm_t" "$total" "${options[*]}"
+
+# A function without a usable off-set: 130 inputs, on-set the OR of
+# x_k x_(k+65) for k < 65 (its off-set has 2^65 cubes).  It must minimize to
+# its 65 terms, valid, in well under 10 seconds.
+wide=$work/wide_or.pla
+awk 'BEGIN { print ".i 130"; print ".o 1"
+  for (k = 0; k < 65; k++) { c = ""; for (i = 0; i < 130; i++) c = c ((i == k || i == k + 65) ? "1" : "-"); print c " 1" }
+  print ".e" }' >"$wide"
+start=$(date +%s.%N)
+"$vorn" "${options[@]}" "$wide" "$work/wide_or_out.pla" >"$work/log" 2>&1
+rc=$?
+secs=$(awk -v a="$start" -v b="$(date +%s.%N)" 'BEGIN{printf "%.3f", b - a}')
+verdict=$([ $rc -eq 0 ] && "$verify" "$wide" "$work/wide_or_out.pla" || echo "FAILED exit $rc")
+echo "no-off-set case wide_or (130 inputs, 65 on-set cubes): $verdict in $secs s"
+case "$verdict" in "valid 65 130 65") ;; *) invalid=$((invalid + 1)) ;; esac
 if [ $invalid -gt 0 ]; then
   echo "!!! $invalid result(s) FAILED or INVALID !!!" >&2
   exit 1

@@ -170,8 +170,7 @@ FunctionPtr minimize(TBoolFnct& f, const MinimizeParams& params, RunFigures& fig
     best = makeCover(f, *run->implicants);
     failed = !best;
   }
-  // The refinement judges cubes against an off-set: a source without one is left as the iterations made it.
-  if (!failed && best && s.refine && f.type == kTypeFr) {
+  if (!failed && best && s.refine) {
     refineBest(f, best, run->implicants.get(), start);
     fig.elapsedSeconds = std::chrono::duration<float>(Clock::now() - start).count();
     if (!fig.improvements.empty() && best->cost < fig.improvements.back().cost)

@@ -104,8 +104,8 @@ void addImplicants(const TBoolFnct& implicants, const RefineSource& source, cons
 
 class Refiner {
  public:
-  Refiner(const RefineSource& source, const RefineParams& params, RefineStats& stats)
-      : source_(source), test_(source.off), params_(params), stats_(stats) {
+  Refiner(const RefineSource& source, const ImplicantTest& test, const RefineParams& params, RefineStats& stats)
+      : source_(source), test_(test), params_(params), stats_(stats) {
     irr_.weights.criterion = params.criterion;
   }
 
@@ -170,7 +170,7 @@ class Refiner {
 
  private:
   const RefineSource& source_;
-  OffSetTest test_;
+  const ImplicantTest& test_;
   const RefineParams& params_;
   RefineStats& stats_;
   IrredundantParams irr_;
@@ -180,11 +180,12 @@ class Refiner {
 };
 
 /// Refines one cover of `source`; true when `best` came out cheaper than `bestCost`, which it lowers.
-bool refineCover(const RefineSource& source, const TBoolFnct* implicants, int only, const RefineParams& params,
-                 RefineStats& stats, Cover& best, long long& bestCost,
+bool refineCover(const TBoolFnct& f, const RefineSource& source, const TBoolFnct* implicants, int only,
+                 const RefineParams& params, RefineStats& stats, Cover& best, long long& bestCost,
                  const std::function<long long(const Cover&)>& cost) {
   const long long start = bestCost;
-  Refiner r(source, params, stats);
+  const std::unique_ptr<ImplicantTest> test = MakeImplicantTest(f, source, only);
+  Refiner r(source, *test, params, stats);
   // Terms that take their outputs before dropping literals are shared by more outputs; terms that
   // take them after keep fewer literals.  Each start uses the way that suits it best.
   r.expand_.outputsFirst = true;
@@ -218,7 +219,7 @@ FunctionPtr refineMulti(TBoolFnct& f, TBoolFnct& cover, const TBoolFnct* implica
     FunctionPtr g = functionOf(f, c, params.unconnected);
     return costOf(*g, params.criterion);
   };
-  if (!refineCover(source, implicants, -1, params, stats, best, bestCost, cost)) {
+  if (!refineCover(f, source, implicants, -1, params, stats, best, bestCost, cost)) {
     stats.endCost = stats.startCost;
     return nullptr;
   }
@@ -240,7 +241,7 @@ FunctionPtr refineSingle(TBoolFnct& f, TBoolFnct& cover, const TBoolFnct* implic
     long long bestCost = singleCost(best, params.criterion);
     auto cost = [&](const Cover& c) { return singleCost(c, params.criterion); };
     const bool started = !params.deadline || Clock::now() <= *params.deadline;
-    if (started && refineCover(source, implicants, j, params, stats, best, bestCost, cost)) any = true;
+    if (started && refineCover(f, source, implicants, j, params, stats, best, bestCost, cost)) any = true;
     appendInto(*r, best, '0', j);
   }
   const long long end = costOf(*r, params.criterion);

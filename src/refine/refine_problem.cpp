@@ -97,4 +97,24 @@ bool OffSetTest::allowed(const std::uint64_t* cube, int output) const {
   return true;
 }
 
+InsideTest::InsideTest(const TBoolFnct& f, int only) : check_(f.inputCount) {
+  inside_.assign(only >= 0 ? 1 : static_cast<std::size_t>(f.outputCount), CubeList(f.inputCount));
+  forEachTerm(f, [&](const TPfnct& t) {
+    for (int j = 0; j < f.outputCount; ++j) {
+      if (only >= 0 && j != only) continue;
+      const char c = outputAt(t, j);
+      if (c == '1' || c == '-') inside_[static_cast<std::size_t>(only >= 0 ? 0 : j)].push(t.input);
+    }
+  });
+}
+
+bool InsideTest::allowed(const std::uint64_t* cube, int output) const {
+  return check_.covered(cube, inside_[static_cast<std::size_t>(output)]);
+}
+
+std::unique_ptr<ImplicantTest> MakeImplicantTest(const TBoolFnct& f, const RefineSource& source, int only) {
+  if (f.type == kTypeFd) return std::make_unique<InsideTest>(f, only);
+  return std::make_unique<OffSetTest>(source.off);
+}
+
 }  // namespace vorn

@@ -9,6 +9,7 @@
 
 #include "model/function.h"
 #include "refine/output_set.h"
+#include "unate/containment.h"
 #include "unate/cube_list.h"
 
 namespace vorn {
@@ -75,5 +76,21 @@ class OffSetTest : public ImplicantTest {
  private:
   const CubeSet& off_;
 };
+
+/// The test without an off-set (an fd source): a cube may carry output j when it lies inside the
+/// on-set and don't-care set of j, decided by a tautology check of their cofactor by the cube.
+class InsideTest : public ImplicantTest {
+ public:
+  /// \brief The on-set and don't-care cubes of f per output; output j alone (as output 0) when `only` is j.
+  explicit InsideTest(const TBoolFnct& f, int only = -1);
+  bool allowed(const std::uint64_t* cube, int output) const override;
+
+ private:
+  std::vector<CubeList> inside_;
+  mutable ContainmentCheck check_;
+};
+
+/// \brief The test that suits f: against its off-set (fr), or inside on-set and don't-care set (fd).
+std::unique_ptr<ImplicantTest> MakeImplicantTest(const TBoolFnct& f, const RefineSource& source, int only = -1);
 
 }  // namespace vorn

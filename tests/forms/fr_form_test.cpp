@@ -160,6 +160,8 @@ TEST_F(FrFormTest, MinimizedFdFormsAreValidCoversOfTheSource) {
     FunctionPtr f = randomSource(rng, type, n, m);
     FunctionPtr g = MakeFdForm(*f);
     settings().fcMinRatio = round % 3 == 0 ? 100 : 0;
+    settings().refine = round % 4 < 2;
+    settings().singleOutput = round % 5 == 0;
     FunctionPtr result = minimize(*g, 300 + round);
     ASSERT_TRUE(result);
     EXPECT_EQ(test::checkCover(*f, *result), "") << type << " round " << round;
