@@ -1,11 +1,13 @@
 # Front door: `make` builds, `make run` minimizes the bundled example,
 # `make test` builds and runs every test, `make sanitize` runs them under
-# AddressSanitizer and UndefinedBehaviorSanitizer, `make bench` runs the
+# AddressSanitizer and UndefinedBehaviorSanitizer, `make tsan` the parallel
+# runs under ThreadSanitizer, `make bench` runs the
 # benchmark set and verifies every result, `make install PREFIX=DIR` installs
 # the program and its manual page, `make golden` rewrites the stored results of
 # the golden test.
 BUILD ?= build
 SANITIZE_BUILD ?= build-sanitize
+TSAN_BUILD ?= build-tsan
 JOBS ?= $(shell nproc 2>/dev/null || echo 2)
 EXAMPLE ?= examples/adder.pla
 RUN_OPTIONS ?= -Si20
@@ -13,7 +15,7 @@ BENCH_OPTIONS ?= -Si10
 
 PREFIX ?= /usr/local
 
-.PHONY: all build run test sanitize bench bench-orig golden install clean
+.PHONY: all build run test sanitize tsan bench bench-orig golden install clean
 
 all: build
 
@@ -32,6 +34,12 @@ sanitize:
 	cmake --build $(SANITIZE_BUILD) -j $(JOBS)
 	cd $(SANITIZE_BUILD) && ASAN_OPTIONS=detect_leaks=1 UBSAN_OPTIONS=print_stacktrace=1 ctest --output-on-failure -j $(JOBS)
 
+# The parallel runs and the tests of the program under ThreadSanitizer.
+tsan:
+	cmake -S . -B $(TSAN_BUILD) -DCMAKE_BUILD_TYPE=Debug -DVORN_TSAN=ON
+	cmake --build $(TSAN_BUILD) -j $(JOBS)
+	cd $(TSAN_BUILD) && TSAN_OPTIONS=halt_on_error=1 ctest --output-on-failure -j $(JOBS) -R 'ParallelRuns|Golden|CommandLine|MinimizeSettings'
+
 # Rewrites the stored results of the golden test after an intended change of
 # results; review the diff of tests/golden/expected before committing it.
 golden: build
@@ -49,4 +57,4 @@ install: build
 	cmake --install $(BUILD) --prefix $(PREFIX)
 
 clean:
-	rm -rf $(BUILD) $(SANITIZE_BUILD)
+	rm -rf $(BUILD) $(SANITIZE_BUILD) $(TSAN_BUILD)

@@ -125,7 +125,7 @@ class Remainder {
 };
 
 Remainder& scratchRemainder() {
-  static Remainder r;
+  thread_local Remainder r;
   return r;
 }
 

@@ -180,7 +180,7 @@ void SolveContributiveRemoval(TCovMatrix& m, TCovResult& result) {
 
 namespace {
 
-std::optional<std::chrono::steady_clock::time_point> exactDeadline;
+thread_local std::optional<std::chrono::steady_clock::time_point> exactDeadline;
 
 bool pastDeadline() { return exactDeadline && std::chrono::steady_clock::now() > *exactDeadline; }
 

@@ -5,7 +5,7 @@
 namespace vorn {
 
 namespace {
-std::uint64_t state = 0;
+thread_local std::uint64_t state = 0;
 constexpr std::uint64_t kMultiplier = (std::uint64_t{0x15A} << 32) | 0x4E35;
 }  // namespace
 

@@ -5,7 +5,7 @@
 namespace vorn {
 
 namespace {
-TBuffers* current = nullptr;
+thread_local TBuffers* current = nullptr;
 }
 
 std::unique_ptr<TBuffers> createRunState(TBoolFnct& f) {

@@ -95,6 +95,23 @@ std::uint32_t parseSeed(const std::string& arg) {
   return static_cast<std::uint32_t>(value);
 }
 
+/// Most runs a set may hold; more threads than this only share the same cores.
+constexpr int kMaxJobs = 256;
+
+// -jN: a decimal number from 1 to kMaxJobs.
+int parseJobs(const std::string& arg) {
+  const std::string_view digits = from(arg, 2);
+  int value = 0;
+  bool ok = !digits.empty() && digits.size() <= 3;
+  for (char c : digits) {
+    if (c < '0' || c > '9') ok = false;
+    if (ok) value = value * 10 + (c - '0');
+  }
+  if (!ok || value < 1 || value > kMaxJobs)
+    fail("Invalid job count " + arg + " (expected -j and a number from 1 to " + std::to_string(kMaxJobs) + ")\n");
+  return value;
+}
+
 void parseOption(const std::string& arg, CommandLine& cl) {
   Settings& s = settings();
   RunMode& mode = cl.mode;
@@ -167,6 +184,9 @@ void parseOption(const std::string& arg, CommandLine& cl) {
         mode = RunMode::Minterm;
       else
         std::fprintf(stderr, "Unknown parameter %s\n", arg.c_str());  // skipped; parsing goes on
+      return;
+    case 'j':
+      cl.jobs = parseJobs(arg);
       return;
     case 'q':
       if (arg != "-q") unknownParameter(arg);

@@ -23,6 +23,7 @@ struct CommandLine {
   std::string source;       ///< "-": standard input
   std::string destination;  ///< empty: standard output (also given as "-")
   std::optional<std::uint32_t> seed;  ///< -seedN; none: the clock seeds the run
+  int jobs = 1;                       ///< -jN: independent runs at once
 };
 
 /// \brief The usage text, line by line.

@@ -25,7 +25,7 @@ namespace {
 
 using Clock = std::chrono::steady_clock;
 
-bool quietRun = false;
+thread_local bool quietRun = false;
 
 std::string number(double value) {
   char text[32];

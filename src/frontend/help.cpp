@@ -17,6 +17,8 @@ const char kFurther[] =
     "    -h, --help   Prints this text to standard output\n"
     "    --version    Prints the version, the compiler and the build date\n"
     "    -seedN       Seeds the random source with N (0-4294967295) instead of the clock\n"
+    "    -jN          Runs N minimizations at once, seeded S, S+1, ... (-seedS or the clock);\n"
+    "                 the cheapest cover wins, ties go to the lowest seed\n"
     "    -q           Quiet: no banner, summary, step lines or status line\n"
     "    -statsFILE   Writes the figures of the run as JSON to FILE after the result\n"
     "    -stats-      Writes them to standard output (needs a destination file)\n"

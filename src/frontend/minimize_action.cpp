@@ -10,6 +10,7 @@
 #include <optional>
 
 #include "driver/minimize.h"
+#include "driver/parallel_runs.h"
 #include "driver/source_check.h"
 #include "forms/fr_form.h"
 #include "frontend/actions.h"
@@ -138,7 +139,7 @@ FunctionPtr runMinimize(TBoolFnct& f, const CommandLine& cl) {
   FunctionPtr working = f.type == kTypeFr ? nullptr : workingForm(f);
   if (!quiet()) std::fputs("Minimizing...\n\n", stderr);
   RunFigures fig;
-  FunctionPtr result = minimize(working ? *working : f, MinimizeParams{cl.seed, nullptr}, fig);
+  FunctionPtr result = minimizeParallel(working ? *working : f, MinimizeParams{cl.seed, nullptr}, cl.jobs, fig);
   if (!result) fail("Error occured during minimization\n");
   result->source = &f;  // the working form ends with this call
   computeStatistics(*result);

@@ -3,14 +3,14 @@
 namespace vorn {
 
 Settings& settings() {
-  static Settings s;
+  thread_local Settings s;
   return s;
 }
 
 void resetSettings() { settings() = Settings{}; }
 
 ProgressHooks& progress() {
-  static ProgressHooks hooks{[](const std::string&, int, int) { return 0; }, [](int, int) { return 0; }, [] {}};
+  thread_local ProgressHooks hooks{[](const std::string&, int, int) { return 0; }, [](int, int) { return 0; }, [] {}};
   return hooks;
 }
 

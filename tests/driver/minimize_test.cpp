@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include "driver/minimize.h"
+#include "driver/parallel_runs.h"
 #include "frontend/settings.h"
 #include "model/cost.h"
 #include "model/deadline.h"
@@ -264,4 +265,27 @@ TEST(Deadline, ExpiresByTimeOrFlag) {
   Deadline future{Deadline::after(now, 3600.0), nullptr};
   EXPECT_FALSE(future.expired());
   EXPECT_FALSE(Deadline::after(now, 1e12).has_value());  // beyond any clock: no limit
+}
+
+TEST_F(MinimizeSettings, ParallelSetInProcessPicksTheCheapestRun) {
+  auto f = test::randomFr(21, 6, 3, 40);
+  settings().iterationLimit = 4;
+  std::vector<long long> costs;
+  for (std::uint32_t seed = 8; seed < 11; ++seed) {
+    auto copy = test::randomFr(21, 6, 3, 40);
+    auto r = run(*copy, seed);
+    ASSERT_TRUE(r);
+    computeCost(*r);
+    costs.push_back(r->cost);
+  }
+  RunFigures fig;
+  auto best = minimizeParallel(*f, MinimizeParams{8u, nullptr}, 3, fig);
+  ASSERT_TRUE(best);
+  const std::size_t w = std::min_element(costs.begin(), costs.end()) - costs.begin();  // first of the cheapest
+  EXPECT_EQ(best->cost, costs[w]);
+  EXPECT_EQ(fig.seed, 8u + w);
+  EXPECT_EQ(fig.iterations, 12);
+  EXPECT_EQ(fig.runs, 3);
+  EXPECT_EQ(best->source, f.get());
+  EXPECT_EQ(test::checkCover(*f, *best), "");
 }
