@@ -160,8 +160,8 @@ TEST(CommandLine, InfoOnAnFdFunctionPrintsItsFigures) {
 }
 
 TEST(CommandLine, RunningOutOfMemoryIsAFailureNotAnAbort) {
-#ifdef __SANITIZE_ADDRESS__
-  GTEST_SKIP() << "the address sanitizer reserves more address space than the limit allows";
+#if defined(__SANITIZE_ADDRESS__) || defined(__SANITIZE_THREAD__)
+  GTEST_SKIP() << "the sanitizers reserve more address space than the limit allows";
 #else
   // 2^27 minterms do not fit in 300 MB of address space.
   const std::string src = test::writeFile(test::tempPath("m27.pla"), ".i 27\n.o 1\n" + std::string(27, '-') + " 1\n");
