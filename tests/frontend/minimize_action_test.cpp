@@ -88,7 +88,7 @@ TEST(MinimizeAction, HugeOffSetIsNotComputedAndTheRunGoesOnWithoutIt) {
   }
   const std::string src = vorn::test::writeFile(vorn::test::tempPath("wide.pla"), text);
   const std::string dst = vorn::test::tempPath("wide_out.pla");
-  const auto r = runVorn({"-Si3", src, dst});
+  auto r = runVorn({"-Si3", "-refine", src, dst});
   EXPECT_EQ(r.exitCode, 0);
   EXPECT_NE(r.err.find("Off-set too large to compute"), std::string::npos);
   EXPECT_NE(r.err.find("\nTerms: 65\nLiterals: 130\n"), std::string::npos) << r.err;
@@ -97,6 +97,21 @@ TEST(MinimizeAction, HugeOffSetIsNotComputedAndTheRunGoesOnWithoutIt) {
   ASSERT_TRUE(vorn::test::readPlain(dst, result));
   EXPECT_EQ(vorn::test::checkCover(source, result), "");
   std::remove(dst.c_str());
+  // The same cubes as the off-set of an r source: its on-set cannot be computed, and the run is refused.
+  std::string rText = ".type r\n.i 130\n.o 1\n";
+  for (int k = 0; k < 65; ++k) {
+    std::string c(130, '-');
+    c[static_cast<std::size_t>(k)] = c[static_cast<std::size_t>(k + 65)] = '1';
+    rText += c + " 0\n";
+  }
+  vorn::test::writeFile(src, rText);
+  std::remove(dst.c_str());
+  r = runVorn({src, dst});
+  EXPECT_EQ(r.exitCode, 1) << r.err;
+  EXPECT_NE(r.err.find("Cannot minimize: the on-set of this r-type function is too large to compute\n"),
+            std::string::npos)
+      << r.err;
+  EXPECT_EQ(vorn::test::readFile(dst), "<missing>");
 }
 
 TEST(MinimizeAction, InconsistentSourceIsRefusedAndNothingIsWritten) {
