@@ -123,7 +123,6 @@ TEST(Complement, GivesUpPastItsBounds) {
   ComplementStats st;
   CubeList out;
   EXPECT_FALSE(Complement(f, out, ComplementParams{}, st));  // 2^65 cubes
-  std::printf("splits %lld largest %d\n", st.splits, st.largest);
   ComplementParams tight;
   tight.maxCubes = 8;
   EXPECT_FALSE(Complement(listOf(4, {"11--", "--11", "1-1-"}), out, tight, st) &&
