@@ -38,7 +38,11 @@ struct Run {
 void runOne(Run& run, const Settings& s, bool quietSteps, const MinimizeParams& params) {
   try {
     settings() = s;
-    installQuietProgress();
+    // The first run speaks for the set: its steps, and its status line on a terminal.
+    if (!quietSteps && statusLineInstalled())
+      installStatusLine();
+    else
+      installQuietProgress();
     setQuiet(quietSteps);
     run.result = minimize(*run.function, params, run.figures);
     if (run.result) computeCost(*run.result);

@@ -122,7 +122,7 @@ StatusLine& statusLine() {
   return line;
 }
 
-bool statusLineInstalled = false;
+bool installed = false;
 
 }  // namespace
 
@@ -132,20 +132,22 @@ bool quiet() { return quietRun; }
 
 void printStepLine(const char* line) {
   if (quietRun) return;
-  if (statusLineInstalled)
+  if (installed)
     statusLine().print(line);
   else
     std::fputs(line, stderr);
 }
 
 void installStatusLine() {
-  statusLineInstalled = true;
+  installed = true;
   progress() = ProgressHooks{[](const std::string& message, int, int) { return statusLine().begin(message); },
                              [](int, int kind) { return statusLine().step(kind); }, [] { statusLine().end(); }};
 }
 
+bool statusLineInstalled() { return installed; }
+
 void clearStatusLine() {
-  if (statusLineInstalled) statusLine().clear();
+  if (installed) statusLine().clear();
 }
 
 std::string statusText(const StatusFigures& fig, int width) {

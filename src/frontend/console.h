@@ -15,6 +15,8 @@ bool quiet();
 void printStepLine(const char* line);
 /// \brief Installs progress hooks that draw the status line while a minimization runs.
 void installStatusLine();
+/// \brief True when the status line's hooks were installed (standard error is a terminal, the run not quiet).
+bool statusLineInstalled();
 /// \brief Removes the status line from the terminal, if it is drawn (before any message or report).
 void clearStatusLine();
 

@@ -84,6 +84,7 @@ RunStatistics statistics(const TBoolFnct& f, TBoolFnct& result, const CommandLin
   st.sourceTerms = f.termCount;
   st.type = typeName(f.type);
   st.iterations = fig.iterations;
+  st.jobs = fig.runs;
   st.seconds = fig.elapsedSeconds;
   st.seed = fig.seed;
   st.improvements = fig.improvements;

@@ -10,7 +10,7 @@ namespace vorn {
 
 namespace {
 
-void writeOptions(JsonWriter& w, const Settings& s) {
+void writeOptions(JsonWriter& w, const Settings& s, int jobs) {
   w.beginObject("options")
       .value("fcMinRatio", s.fcMinRatio)
       .value("depthFactor", s.depthFactor)
@@ -23,7 +23,8 @@ void writeOptions(JsonWriter& w, const Settings& s) {
       .boolean("singleOutput", s.singleOutput != 0)
       .boolean("coverAtEnd", s.coverAtEnd != 0)
       .boolean("substituteOutputDc", s.substituteOutputDc != 0)
-      .boolean("refine", s.refine != 0);
+      .boolean("refine", s.refine != 0)
+      .value("jobs", jobs);
   w.beginObject("stopping");
   if (s.stopOnTime)
     w.real("seconds", s.timeLimit, 3);
@@ -65,7 +66,7 @@ std::string statisticsJson(const RunStatistics& st, const Settings& settings) {
     w.null("destination");
   else
     w.value("destination", st.destination);
-  writeOptions(w, settings);
+  writeOptions(w, settings, st.jobs);
   if (st.seed)
     w.value("seed", static_cast<long long>(*st.seed));
   else

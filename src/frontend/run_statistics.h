@@ -18,7 +18,8 @@ struct RunStatistics {
   std::string destination;  ///< empty: standard output
   int inputs = 0, outputs = 0, sourceTerms = 0;
   std::string type;
-  std::optional<std::uint32_t> seed;  ///< none when the run did not report it
+  std::optional<std::uint32_t> seed;  ///< none when the run did not report it (of the winner under -jN)
+  int jobs = 1;                       ///< independent runs in the set (-jN)
   int iterations = 0;
   double seconds = 0;
   int terms = 0, literals = 0, outputCost = 0, gates = 0, gateEquivalents = 0;

@@ -103,6 +103,18 @@ TEST(StatusLine, DrawnOnATerminalAndClearedBeforeTheReport) {
   std::remove(out.c_str());
 }
 
+TEST(StatusLine, ParallelRunsShowTheFirstRun) {
+  const std::string src = test::writeFile(test::tempPath("tty_j.pla"), kFr);
+  const std::string out = test::tempPath("tty_j_out.txt");
+  const PtyRun r = runOnTerminal({"-j2", "-Si3", "-FR0", src}, out);
+  ASSERT_EQ(r.exitCode, 0) << r.terminal;
+  EXPECT_NE(r.terminal.find("Minimizing: iteration 3/3, "), std::string::npos) << r.terminal;
+  const std::size_t report = r.terminal.find("\r\x1b[KElapsed time: ");
+  ASSERT_NE(report, std::string::npos) << r.terminal;
+  EXPECT_EQ(r.terminal.find("Minimizing: ", report), std::string::npos);
+  std::remove(out.c_str());
+}
+
 TEST(StatusLine, AbsentWhenStandardErrorIsAFile) {
   const std::string src = test::writeFile(test::tempPath("notty.pla"), kFr);
   const auto r = test::runVorn({"-Si3", "-FR0", src});

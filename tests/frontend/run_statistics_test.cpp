@@ -194,6 +194,26 @@ TEST(StatsOption, ARefinedResultEndsTheCourse) {
   std::remove(dst.c_str());
 }
 
+TEST(StatsOption, ParallelRunsNameTheirCountAndTheWinnersSeed) {
+  const std::string src = test::writeFile(test::tempPath("stats_j.pla"), kFr);
+  const std::string dst = test::tempPath("stats_j_out.pla");
+  const auto r = test::runVorn({"-j3", "-seed70", "-Si4", "-stats-", src, dst});
+  ASSERT_EQ(r.exitCode, 0) << r.err;
+  const JsonValue v = parsed(r.out);
+  EXPECT_EQ(v["options"]["jobs"].integer(), 3);
+  EXPECT_GE(v["seed"].integer(), 70);
+  EXPECT_LE(v["seed"].integer(), 72);
+  EXPECT_EQ(v["iterations"].number, reported(r.err, "Iterations: "));
+  ASSERT_FALSE(v["improvements"].items.empty());
+  EXPECT_EQ(v["improvements"].items.back()["cost"].integer(), v["result"]["cost"].integer());
+  // The winner's seed alone repeats the winning cover.
+  const std::string dst1 = test::tempPath("stats_j_out1.pla");
+  ASSERT_EQ(test::runVorn({"-seed" + v["seed"].text, "-Si4", src, dst1}).exitCode, 0);
+  EXPECT_EQ(test::readFile(dst1), test::readFile(dst));
+  std::remove(dst.c_str());
+  std::remove(dst1.c_str());
+}
+
 TEST(StatsOption, ToStandardOutputBesideAResultFile) {
   const std::string src = test::writeFile(test::tempPath("stats_out.pla"), kFr);
   const std::string dst = test::tempPath("stats_dst.pla");
