@@ -2,22 +2,38 @@
 
 #include <vector>
 
+#include "tools/intersecting_pairs.h"
+
 namespace vorn {
+
+namespace {
+
+/// The first output at which a has '1' and b '0' or the other way round, or -1.
+int firstOnOffOutput(const TPfnct& a, const TPfnct& b, int outputs) {
+  for (int j = 0; j < outputs; ++j) {
+    const char x = outputAt(a, j), y = outputAt(b, j);
+    if ((x == '1' && y == '0') || (x == '0' && y == '1')) return j;
+  }
+  return -1;
+}
+
+}  // namespace
 
 std::optional<OnOffConflict> findOnOffConflict(const TBoolFnct& f) {
   std::vector<const TPfnct*> terms;
-  forEachTerm(f, [&](const TPfnct& t) { terms.push_back(&t); });
+  std::vector<const Cube*> cubes;
+  forEachTerm(f, [&](const TPfnct& t) {
+    terms.push_back(&t);
+    cubes.push_back(&t.input);
+  });
   const int m = f.outputCount;
-  for (std::size_t a = 0; a < terms.size(); ++a)
-    for (std::size_t b = a + 1; b < terms.size(); ++b) {
-      if (!terms[a]->input.intersects(terms[b]->input)) continue;
-      for (int j = 0; j < m; ++j) {
-        const char x = outputAt(*terms[a], j), y = outputAt(*terms[b], j);
-        if (x == '1' && y == '0') return OnOffConflict{static_cast<int>(a), static_cast<int>(b), j};
-        if (x == '0' && y == '1') return OnOffConflict{static_cast<int>(b), static_cast<int>(a), j};
-      }
-    }
-  return std::nullopt;
+  const auto pair = firstIntersectingPair(
+      cubes, [&](int a, int b) { return firstOnOffOutput(*terms[a], *terms[b], m) >= 0; });
+  if (!pair) return std::nullopt;
+  const auto [a, b] = *pair;
+  const int j = firstOnOffOutput(*terms[a], *terms[b], m);
+  if (outputAt(*terms[a], j) == '1') return OnOffConflict{a, b, j};
+  return OnOffConflict{b, a, j};
 }
 
 std::optional<int> findTildeInput(const TBoolFnct& f) {

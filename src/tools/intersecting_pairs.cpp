@@ -1,0 +1,133 @@
+// The split position of a part is the one whose smaller side ('0' or '1')
+// is largest, so both halves shed as many cubes as possible; a split is
+// taken only while it saves comparisons (the halves' pair counts, '-' cubes
+// counted in both, stay below the part's).  Parts wait on an explicit stack,
+// since a function with many inputs can split as deep as it has inputs.
+//
+// Every intersecting pair meets in at least one compared part; a pair met
+// in several parts is tested again, which changes nothing.  The first pair
+// in walk order is the least (a, b) that qualifies, so the search keeps the
+// least found so far and skips every pair that could not come before it.
+#include "tools/intersecting_pairs.h"
+
+#include <numeric>
+
+namespace vorn {
+
+namespace {
+
+constexpr std::size_t kSmallPart = 16;
+
+class PairSearch {
+ public:
+  PairSearch(const std::vector<const Cube*>& cubes, const std::function<bool(int, int)>& qualifies,
+             PairSearchStats& stats)
+      : cubes_(cubes), qualifies_(qualifies), stats_(stats) {
+    const int n = cubes.empty() ? 0 : cubes[0]->size();
+    zeros_.assign(n, 0);
+    ones_.assign(n, 0);
+  }
+
+  std::optional<std::pair<int, int>> run() {
+    std::vector<int> all(cubes_.size());
+    std::iota(all.begin(), all.end(), 0);
+    parts_.push_back(std::move(all));
+    while (!parts_.empty()) {
+      std::vector<int> part = std::move(parts_.back());
+      parts_.pop_back();
+      if (part.size() < 2 || (best_ && part[0] > best_->first)) continue;
+      if (part.size() <= kSmallPart || !split(part)) compareAll(part);
+    }
+    return best_;
+  }
+
+ private:
+  bool before(int a, int b) const {
+    return !best_ || a < best_->first || (a == best_->first && b < best_->second);
+  }
+
+  /// Tests the pairs of an ascending part in walk order, up to the best pair so far.
+  void compareAll(const std::vector<int>& part) {
+    ++stats_.parts;
+    for (std::size_t i = 0; i + 1 < part.size(); ++i) {
+      const int a = part[i];
+      if (!before(a, a + 1)) return;
+      for (std::size_t j = i + 1; j < part.size(); ++j) {
+        const int b = part[j];
+        if (!before(a, b)) break;
+        if (!cubes_[a]->intersects(*cubes_[b])) continue;
+        ++stats_.pairsTested;
+        if (qualifies_(a, b)) {
+          best_ = std::make_pair(a, b);
+          break;
+        }
+      }
+    }
+  }
+
+  /// Splits the part onto the stack; false when no split saves comparisons.
+  bool split(const std::vector<int>& part) {
+    touched_.clear();
+    for (int id : part) count(*cubes_[id]);
+    int position = -1, smaller = 0;
+    for (int p : touched_) {
+      const int m = std::min(zeros_[p], ones_[p]);
+      if (m > smaller || (m == smaller && m > 0 && p < position)) {
+        smaller = m;
+        position = p;
+      }
+    }
+    long long left = 0, right = 0;
+    if (position >= 0) {
+      left = static_cast<long long>(part.size()) - ones_[position];  // '0' and '-'
+      right = static_cast<long long>(part.size()) - zeros_[position];
+    }
+    for (int p : touched_) zeros_[p] = ones_[p] = 0;
+    const long long n = static_cast<long long>(part.size());
+    if (position < 0 || left * left + right * right >= n * n) return false;
+    std::vector<int> zeroSide, oneSide;
+    zeroSide.reserve(static_cast<std::size_t>(left));
+    oneSide.reserve(static_cast<std::size_t>(right));
+    const int w = position / 64;
+    const std::uint64_t bit = std::uint64_t{1} << (position % 64);
+    for (int id : part) {
+      const Cube& c = *cubes_[id];
+      if (!(c.one()[w] & bit)) zeroSide.push_back(id);
+      if (!(c.zero()[w] & bit)) oneSide.push_back(id);
+    }
+    parts_.push_back(std::move(oneSide));
+    parts_.push_back(std::move(zeroSide));
+    return true;
+  }
+
+  void count(const Cube& c) {
+    for (int w = 0; w < c.words(); ++w) {
+      for (std::uint64_t bits = c.zero()[w] | c.one()[w]; bits; bits &= bits - 1) {
+        const int p = w * 64 + __builtin_ctzll(bits);
+        if (zeros_[p] == 0 && ones_[p] == 0) touched_.push_back(p);
+        if (c.zero()[w] & (bits & -bits))
+          ++zeros_[p];
+        else
+          ++ones_[p];
+      }
+    }
+  }
+
+  const std::vector<const Cube*>& cubes_;
+  const std::function<bool(int, int)>& qualifies_;
+  PairSearchStats& stats_;
+  std::vector<std::vector<int>> parts_;
+  std::vector<int> zeros_, ones_, touched_;
+  std::optional<std::pair<int, int>> best_;
+};
+
+}  // namespace
+
+std::optional<std::pair<int, int>> firstIntersectingPair(const std::vector<const Cube*>& cubes,
+                                                         const std::function<bool(int, int)>& qualifies,
+                                                         PairSearchStats* stats) {
+  PairSearchStats local;
+  return PairSearch(cubes, qualifies, stats ? *stats : local).run();
+}
+
+}  // namespace vorn
