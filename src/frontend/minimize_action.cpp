@@ -5,6 +5,7 @@
 #include <unistd.h>
 
 #include <cstdint>
+#include <csignal>
 #include <cstdio>
 #include <ctime>
 #include <optional>
@@ -17,6 +18,7 @@
 #include "frontend/console.h"
 #include "frontend/run_statistics.h"
 #include "frontend/exit.h"
+#include "frontend/interrupts.h"
 #include "frontend/settings.h"
 #include "model/cost.h"
 #include "model/destination_file.h"
@@ -140,7 +142,8 @@ FunctionPtr runMinimize(TBoolFnct& f, const CommandLine& cl) {
   FunctionPtr working = f.type == kTypeFr ? nullptr : workingForm(f);
   if (!quiet()) std::fputs("Minimizing...\n\n", stderr);
   RunFigures fig;
-  FunctionPtr result = minimizeParallel(working ? *working : f, MinimizeParams{cl.seed, nullptr}, cl.jobs, fig);
+  InterruptGuard interrupts;
+  FunctionPtr result = minimizeParallel(working ? *working : f, MinimizeParams{cl.seed, interrupts.flag()}, cl.jobs, fig);
   if (!result) fail("Error occured during minimization\n");
   result->source = &f;  // the working form ends with this call
   computeStatistics(*result);
@@ -148,12 +151,16 @@ FunctionPtr runMinimize(TBoolFnct& f, const CommandLine& cl) {
   std::fprintf(stderr, "Elapsed time: %.3f s\nIterations: %i\nTerms: %i\nLiterals: %i\nOutput cost: %i\nGates: %i\nGEs: %i\n\n",
                fig.elapsedSeconds, fig.iterations, result->terms, result->literals, result->outputCost, result->gates,
                result->gateEquivalents);
+  const int sig = fig.interrupted ? interrupts.signal() : 0;
+  if (sig) std::fprintf(stderr, "Interrupted: the run stopped on %s; the best cover so far is written\n\n",
+                        sig == SIGINT ? "SIGINT" : "SIGTERM");
   std::fflush(stderr);
   writeResult(*result, destination);
   if (cl.statsPath) {
     const RunStatistics st = statistics(f, *result, cl, fig);
     writeStatistics(*cl.statsPath, statisticsJson(st, settings()));
   }
+  if (sig) throw ExitRequest{128 + sig};
   return result;
 }
 
