@@ -9,28 +9,19 @@
 
 #include "unate/complement.h"
 #include "unate/cube_list.h"
+#include "unate/cube_text.h"
 
 namespace vorn {
 namespace {
 
-bool has(const std::string& cube, std::uint32_t m) {
-  for (std::size_t p = 0; p < cube.size(); ++p) {
-    const char bit = (m >> p) & 1 ? '1' : '0';
-    if (cube[p] != '-' && cube[p] != bit) return false;
-  }
-  return true;
-}
+using test::has;
+using test::inUnion;
+using test::listOf;
 
 std::vector<std::string> textsOf(const CubeList& l) {
   std::vector<std::string> v;
   for (int k = 0; k < l.size(); ++k) v.push_back(l.get(k).str());
   return v;
-}
-
-CubeList listOf(int n, const std::vector<std::string>& cubes) {
-  CubeList l(n);
-  for (const std::string& c : cubes) l.push(Cube(c));
-  return l;
 }
 
 /// Empty when the complement is exact: every minterm is in exactly one of the list and its complement.

@@ -10,31 +10,16 @@
 #include "unate/cofactor.h"
 #include "unate/containment.h"
 #include "unate/cube_list.h"
+#include "unate/cube_text.h"
 #include "unate/tautology.h"
 #include "unate/uncovered_supercube.h"
 
 namespace vorn {
 namespace {
 
-bool has(const std::string& cube, std::uint32_t m) {
-  for (std::size_t p = 0; p < cube.size(); ++p) {
-    const char bit = (m >> p) & 1 ? '1' : '0';
-    if (cube[p] != '-' && cube[p] != bit) return false;
-  }
-  return true;
-}
-
-bool inUnion(const std::vector<std::string>& cubes, std::uint32_t m) {
-  for (const std::string& c : cubes)
-    if (has(c, m)) return true;
-  return false;
-}
-
-CubeList listOf(int n, const std::vector<std::string>& cubes) {
-  CubeList l(n);
-  for (const std::string& c : cubes) l.push(Cube(c));
-  return l;
-}
+using test::has;
+using test::inUnion;
+using test::listOf;
 
 /// A random cube: each position a literal with the given odds (percent), its value at random;
 /// a unate list takes every literal of position p with the value polarity[p].
