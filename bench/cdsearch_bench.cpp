@@ -77,7 +77,8 @@ void BM_CdMinStep(benchmark::State& state) {
   for (auto _ : state) {
     auto rs = createRunState(*f);
     seedRandom(1);
-    rs->implicants = CdMinStep(*f, std::move(rs->implicants));
+    RunContext run;
+    rs->implicants = CdMinStep(*f, std::move(rs->implicants), run);
     benchmark::DoNotOptimize(rs->implicants->termCount);
     releaseRunState(std::move(rs));
   }

@@ -32,7 +32,8 @@ Loaded load(const std::string& name) {
   forEachTerm(*l.source, [&](const TPfnct& t) {
     if (t.output.find('1') != std::string::npos) appendTerm(*l.implicants, t.input, t.output, t.freeCount);
   });
-  DetermineCover(*l.implicants);
+  RunContext run;
+  DetermineCover(*l.implicants, run);
   return l;
 }
 
@@ -41,7 +42,8 @@ const char* const kFiles[] = {"signet.pla", "xparc.pla", "pdc.pla"};
 void BM_DetermineCover(benchmark::State& state) {
   Loaded l = load(kFiles[state.range(0)]);
   if (!l.source) return state.SkipWithError("missing bench file");
-  for (auto _ : state) DetermineCover(*l.implicants);
+  RunContext run;
+  for (auto _ : state) DetermineCover(*l.implicants, run);
   state.SetLabel(kFiles[state.range(0)]);
 }
 
@@ -50,8 +52,9 @@ void BM_CoverMultiOutput(benchmark::State& state) {
   if (!l.source) return state.SkipWithError("missing bench file");
   settings().cpMethod = static_cast<int>(state.range(1));
   seedRandom(1);
+  RunContext run;
   for (auto _ : state) {
-    FunctionPtr cover = CoverMultiOutput(*l.implicants);
+    FunctionPtr cover = CoverMultiOutput(*l.implicants, run);
     benchmark::DoNotOptimize(cover.get());
   }
   state.SetLabel(std::string(kFiles[state.range(0)]) + " method " + std::to_string(state.range(1)));
@@ -61,7 +64,8 @@ void BM_CoverMultiOutput(benchmark::State& state) {
 void BM_SparseOutputMatrix(benchmark::State& state) {
   Loaded l = load(kFiles[state.range(0)]);
   if (!l.source) return state.SkipWithError("missing bench file");
-  FunctionPtr cover = CoverMultiOutput(*l.implicants);
+  RunContext run;
+  FunctionPtr cover = CoverMultiOutput(*l.implicants, run);
   for (auto _ : state) {
     state.PauseTiming();
     FunctionPtr copy = derive(*l.source);
@@ -71,7 +75,7 @@ void BM_SparseOutputMatrix(benchmark::State& state) {
       c->coverCount = t.coverCount;
     });
     state.ResumeTiming();
-    SparseOutputMatrix(*copy);
+    SparseOutputMatrix(*copy, run);
   }
   state.SetLabel(kFiles[state.range(0)]);
 }

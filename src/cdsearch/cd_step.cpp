@@ -22,7 +22,7 @@
 
 namespace vorn {
 
-FunctionPtr CdMinStep(TBoolFnct& f, FunctionPtr implicants) {
+FunctionPtr CdMinStep(TBoolFnct& f, FunctionPtr implicants, RunContext& run) {
   printStepLine("CDmin step started .. \n\n");
   const int m = f.outputCount;
   progress().begin("Processing output variables", m, 1);
@@ -33,7 +33,7 @@ FunctionPtr CdMinStep(TBoolFnct& f, FunctionPtr implicants) {
     if (products) {
       SetOutputParts(*products);
       if (m > 1 && settings().singleOutput == 0) ReduceImplicants(*products);
-      DetermineCover(*products);
+      DetermineCover(*products, run);
       RemoveSelfDominatedTerms(*products);
       if (!implicants) {
         implicants = std::move(products);

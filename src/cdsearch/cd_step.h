@@ -4,10 +4,11 @@
 #pragma once
 
 #include "model/function.h"
+#include "model/run_context.h"
 
 namespace vorn {
 
 /// \brief Runs CD-search, expansion, reduction and dominance for every output; returns the accumulated set.
-FunctionPtr CdMinStep(TBoolFnct& f, FunctionPtr implicants);
+FunctionPtr CdMinStep(TBoolFnct& f, FunctionPtr implicants, RunContext& run);
 
 }  // namespace vorn

@@ -45,7 +45,7 @@ void determineTermCover(const TBoolFnct& source, TPfnct& term) {
 
 }  // namespace
 
-void DetermineCover(TBoolFnct& implicants) {
+void DetermineCover(TBoolFnct& implicants, RunContext& /*run*/) {
   progress().begin("Determining cover", implicants.termCount, 1);
   TBoolFnct* source = implicants.source;
   if (source) buildLists(*source);  // no-op when the driver has built them already

@@ -21,11 +21,12 @@
 
 #include "cover/bit_rows.h"
 #include "model/function.h"
+#include "model/run_context.h"
 
 namespace vorn {
 
 /// \brief Rebuilds covers, coverCount and coverKeys of every term of an implicant set.
-void DetermineCover(TBoolFnct& implicants);
+void DetermineCover(TBoolFnct& implicants, RunContext& run);
 
 /// The cost of a result that holds no solution yet.
 constexpr int kNoCover = INT_MAX;

@@ -45,10 +45,10 @@ bool outputCoverable(const TBoolFnct& f, int i) {
 
 }  // namespace
 
-FunctionPtr CoverMultiOutput(TBoolFnct& implicants) {
+FunctionPtr CoverMultiOutput(TBoolFnct& implicants, RunContext& run) {
   if (!implicants.source) return nullptr;
   MatrixPtr m = BuildCoverMatrix(implicants);
-  TCovResult result = SolveCover(*m);
+  TCovResult result = SolveCover(*m, run);
   if (result.uncoverable) return nullptr;
   FunctionPtr cover = emptyCover(implicants);
   for (TPfnct* t : result.terms) {
@@ -61,13 +61,13 @@ FunctionPtr CoverMultiOutput(TBoolFnct& implicants) {
   return cover;
 }
 
-FunctionPtr CoverSingleOutput(TBoolFnct& implicants) {
+FunctionPtr CoverSingleOutput(TBoolFnct& implicants, RunContext& run) {
   if (!implicants.source) return nullptr;
   FunctionPtr cover = emptyCover(implicants);
   const std::string zero(static_cast<std::size_t>(cover->outputCount), '0');
   for (int i = 0; i < cover->outputCount; ++i) {
     MatrixPtr m = BuildOutputMatrix(implicants, i);
-    TCovResult result = SolveCover(*m);
+    TCovResult result = SolveCover(*m, run);
     if (result.uncoverable) return nullptr;
     std::string output = zero;
     output[static_cast<std::size_t>(i)] = '1';
@@ -76,7 +76,7 @@ FunctionPtr CoverSingleOutput(TBoolFnct& implicants) {
   return cover;
 }
 
-bool SparseOutputMatrix(TBoolFnct& cover) {
+bool SparseOutputMatrix(TBoolFnct& cover, RunContext& run) {
   const int outputs = cover.outputCount;
   progress().begin("Sparsing output matrix", outputs, 1);
   if (cover.source) buildLists(*cover.source);
@@ -93,7 +93,7 @@ bool SparseOutputMatrix(TBoolFnct& cover) {
   const char dropped = settings().substituteOutputDc == 1 ? '0' : '~';
   for (int i = 0; i < outputs; ++i) {
     MatrixPtr m = BuildOutputMatrix(cover, i);
-    TCovResult result = SolveCover(*m);
+    TCovResult result = SolveCover(*m, run);
     std::vector<char> needed(static_cast<std::size_t>(m->rowCount), 0);
     for (int r : result.chosen) needed[static_cast<std::size_t>(r)] = 1;
     int r = 0;

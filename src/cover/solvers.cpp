@@ -11,8 +11,8 @@
 // Every solver first makes sure that each column has a covering row: the
 // greedy loops and the lower bound would otherwise never finish.
 //
-// The exact search is exponential in the worst case.  A run limited by time
-// sets a deadline: once it has passed, no state is branched on any more; each
+// The exact search is exponential in the worst case.  The run's deadline
+// (its time share, or an interrupt) bounds it: once it has expired, no state is branched on any more; each
 // open state is completed along its include branch (the branch the search
 // takes first anyway) and the cheapest cover found so far stands.  A run
 // without a time limit keeps the exact search.
@@ -111,7 +111,7 @@ void selectUntilCovered(TCovMatrix& m, TCovResult& result, int start, Pick&& pic
 
 }  // namespace
 
-void SolvePriorityCover(TCovMatrix& m, TCovResult& result) {
+void SolvePriorityCover(TCovMatrix& m, TCovResult& result, RunContext& /*run*/) {
   progress().begin("Solving CP - Priority cover", m.uncovered, 1);
   const int start = m.uncovered;
   prepareScores(m, 1);
@@ -128,7 +128,7 @@ void SolvePriorityCover(TCovMatrix& m, TCovResult& result) {
   });
 }
 
-void SolveContributiveAddition(TCovMatrix& m, TCovResult& result) {
+void SolveContributiveAddition(TCovMatrix& m, TCovResult& result, RunContext& /*run*/) {
   progress().begin("Solving CP - Contributive addition", m.uncovered, 1);
   const int start = m.uncovered;
   prepareScores(m, 2);
@@ -147,7 +147,7 @@ void SolveContributiveAddition(TCovMatrix& m, TCovResult& result) {
   });
 }
 
-void SolveContributiveRemoval(TCovMatrix& m, TCovResult& result) {
+void SolveContributiveRemoval(TCovMatrix& m, TCovResult& result, RunContext& /*run*/) {
   progress().begin("Solving CP - COntributive removal", m.uncovered, 1);
   prepareScores(m, 2);
   ComputeContributions(m);
@@ -179,10 +179,6 @@ void SolveContributiveRemoval(TCovMatrix& m, TCovResult& result) {
 // ---- exact cover --------------------------------------------------------------
 
 namespace {
-
-thread_local std::optional<std::chrono::steady_clock::time_point> exactDeadline;
-
-bool pastDeadline() { return exactDeadline && std::chrono::steady_clock::now() > *exactDeadline; }
 
 /// Completes m by choosing its last live row until every column is covered.
 void completeAlongInclude(TCovMatrix& m) {
@@ -223,7 +219,7 @@ bool reduce(TCovMatrix& m, const TCovResult& best) {
   }
 }
 
-void solveFrame(ExactFrame& f, std::vector<ExactFrame>& stack) {
+void solveFrame(ExactFrame& f, std::vector<ExactFrame>& stack, const Deadline& deadline) {
   TCovMatrix& m = *f.m;
   TCovResult& best = *f.best;
   m.scoreMode = 0;
@@ -256,7 +252,7 @@ void solveFrame(ExactFrame& f, std::vector<ExactFrame>& stack) {
 
   const int last = m.rows.head();
   if (last < 0) return;  // columns left but no row: no completion
-  if (pastDeadline()) {
+  if (deadline.expired()) {
     completeAlongInclude(m);
     if (m.uncovered == 0) record(m, best);
     return;
@@ -280,7 +276,7 @@ void solveFrame(ExactFrame& f, std::vector<ExactFrame>& stack) {
 
 }  // namespace
 
-void SolveExact(TCovMatrix& top, TCovResult& best) {
+void SolveExact(TCovMatrix& top, TCovResult& best, const Deadline& deadline) {
   std::vector<ExactFrame> stack;
   ExactFrame first;
   first.m = &top;
@@ -291,10 +287,10 @@ void SolveExact(TCovMatrix& top, TCovResult& best) {
     stack.pop_back();
     switch (f.kind) {
       case ExactFrame::kSolve:
-        solveFrame(f, stack);
+        solveFrame(f, stack, deadline);
         break;
       case ExactFrame::kExclude: {
-        if (pastDeadline()) break;  // out of time: the include branch already gave a cover
+        if (deadline.expired()) break;  // out of time: the include branch already gave a cover
         RemoveRow(*f.m, f.row);
         ExactFrame next;
         next.m = f.m;
@@ -316,11 +312,9 @@ void SolveExact(TCovMatrix& top, TCovResult& best) {
   }
 }
 
-void SetExactDeadline(std::optional<std::chrono::steady_clock::time_point> deadline) { exactDeadline = deadline; }
-
 // ---- dispatcher -----------------------------------------------------------------
 
-TCovResult SolveCover(TCovMatrix& m) {
+TCovResult SolveCover(TCovMatrix& m, RunContext& run) {
   TCovResult result;
   if (m.width == 0) return result;
   if (HasUncoverableColumn(m)) {
@@ -329,17 +323,17 @@ TCovResult SolveCover(TCovMatrix& m) {
   }
   switch (settings().cpMethod) {
     case 0:
-      SolvePriorityCover(m, result);
+      SolvePriorityCover(m, result, run);
       break;
     case 1:
-      SolveContributiveAddition(m, result);
+      SolveContributiveAddition(m, result, run);
       break;
     case 2:
-      SolveContributiveRemoval(m, result);
+      SolveContributiveRemoval(m, result, run);
       break;
     case 3:
       progress().begin("Solving CP - exact", 0, 1);
-      SolveExact(m, result);
+      SolveExact(m, result, run.deadline);
       progress().end();
       break;
     default:

@@ -14,6 +14,7 @@
 #include "frontend/settings.h"
 #include "model/cost.h"
 #include "model/deadline.h"
+#include "model/run_context.h"
 #include "refine/refine.h"
 
 namespace vorn {
@@ -23,11 +24,11 @@ namespace {
 using Clock = std::chrono::steady_clock;
 
 /// Builds the cover of the accumulated set as the settings ask; none when the covering problem fails.
-FunctionPtr makeCover(TBoolFnct& f, TBoolFnct& implicants) {
+FunctionPtr makeCover(TBoolFnct& f, TBoolFnct& implicants, RunContext& ctx) {
   const Settings& s = settings();
-  FunctionPtr cover = s.singleOutput ? CoverSingleOutput(implicants) : CoverMultiOutput(implicants);
+  FunctionPtr cover = s.singleOutput ? CoverSingleOutput(implicants, ctx) : CoverMultiOutput(implicants, ctx);
   if (!cover) return nullptr;
-  if (s.noOutputSparsing == 0 && f.outputCount > 1 && s.singleOutput == 0 && !SparseOutputMatrix(*cover))
+  if (s.noOutputSparsing == 0 && f.outputCount > 1 && s.singleOutput == 0 && !SparseOutputMatrix(*cover, ctx))
     return nullptr;
   if (s.singleOutput == 0) MergeEqualCubes(*cover);
   computeStatistics(*cover);
@@ -83,12 +84,12 @@ bool goOn(const RunFigures& fig, int lastImprovement, int improvementGap, const 
 }
 
 /// Replaces the best cover by a cheaper one from the refinement, when it finds one.
-void refineBest(TBoolFnct& f, FunctionPtr& best, const TBoolFnct* implicants, Clock::time_point start) {
+void refineBest(TBoolFnct& f, FunctionPtr& best, const TBoolFnct* implicants, const Deadline& deadline) {
   const Settings& s = settings();
   RefineParams p;
   p.criterion = s.criterion;
   p.singleOutput = s.singleOutput == 1;
-  if (s.stopOnTime) p.deadline = Deadline::after(start, s.timeLimit);
+  p.deadline = deadline;
   p.unconnected = s.substituteOutputDc == 1 || f.outputCount == 1 ? '0' : '~';
   RefineStats stats;
   FunctionPtr better = Refine(f, *best, implicants, p, stats);
@@ -113,11 +114,14 @@ FunctionPtr minimize(TBoolFnct& f, const MinimizeParams& params, RunFigures& fig
   seedRandom(fig.seed);
   buildLists(f);
   const Clock::time_point start = Clock::now();
+  // The whole run ends with the time limit; the search with its share of it,
+  // so that a run limited by time does not sit in an exponential exact cover.
   Deadline deadline;
   deadline.interrupt = params.interrupt;
   if (s.stopOnTime) deadline.at = Deadline::after(start, s.timeLimit);
-  // A run limited by time must not sit in an exponential exact cover.
-  if (s.stopOnTime) SetExactDeadline(Deadline::after(start, searchTimeLimit()));
+  RunContext ctx;
+  ctx.deadline.interrupt = params.interrupt;
+  if (s.stopOnTime) ctx.deadline.at = Deadline::after(start, searchTimeLimit());
   int lastImprovement = 1, improvementGap = 1, lastBetter = 0;
   // Without on-set terms no iteration ever grows the set: the empty cover is
   // the first cover, made in the first iteration, so the quality test can judge it.
@@ -131,11 +135,11 @@ FunctionPtr minimize(TBoolFnct& f, const MinimizeParams& params, RunFigures& fig
     const int iterationCount = ++fig.iterations;
     const int before = run->implicants ? run->implicants->termCount : 0;
     const int d = nextRandom() % 100 + 1;
-    run->implicants = d > s.fcMinRatio ? CdMinStep(f, std::move(run->implicants))
-                                        : FcMinStep(f, std::move(run->implicants));
+    run->implicants = d > s.fcMinRatio ? CdMinStep(f, std::move(run->implicants), ctx)
+                                        : FcMinStep(f, std::move(run->implicants), ctx);
     const int gain = run->implicants->termCount - before;
     if (s.coverAtEnd == 0 && (gain > 0 || (emptyOnSet && !best))) {
-      FunctionPtr cover = makeCover(f, *run->implicants);
+      FunctionPtr cover = makeCover(f, *run->implicants, ctx);
       if (!cover) {
         failed = true;
         break;
@@ -167,16 +171,15 @@ FunctionPtr minimize(TBoolFnct& f, const MinimizeParams& params, RunFigures& fig
   } while (on);
   // With -endcov no cover was made in the loop.
   if (!failed && (s.coverAtEnd == 1 || !best)) {
-    best = makeCover(f, *run->implicants);
+    best = makeCover(f, *run->implicants, ctx);
     failed = !best;
   }
   if (!failed && best && s.refine) {
-    refineBest(f, best, run->implicants.get(), start);
+    refineBest(f, best, run->implicants.get(), deadline);
     fig.elapsedSeconds = std::chrono::duration<float>(Clock::now() - start).count();
     if (!fig.improvements.empty() && best->cost < fig.improvements.back().cost)
       fig.improvements.push_back({fig.iterations, fig.elapsedSeconds, best->cost, true});
   }
-  SetExactDeadline(std::nullopt);
   releaseRunState(std::move(run));
   progress().end();
   if (failed) return nullptr;

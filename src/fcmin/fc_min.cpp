@@ -338,7 +338,7 @@ class GroupRun {
 
 }  // namespace
 
-FunctionPtr FcMin(TBoolFnct& f) {
+FunctionPtr FcMin(TBoolFnct& f, RunContext& /*run*/) {
   constexpr int kDropsInRow = 16;
   GroupRun run(f);
   FunctionPtr g = derive(f);
@@ -373,9 +373,9 @@ FunctionPtr FcMin(TBoolFnct& f) {
   return g;
 }
 
-FunctionPtr FcMinStep(TBoolFnct& f, FunctionPtr accumulated) {
+FunctionPtr FcMinStep(TBoolFnct& f, FunctionPtr accumulated, RunContext& run) {
   printStepLine("FCmin step started .. \n\n");
-  FunctionPtr g = FcMin(f);
+  FunctionPtr g = FcMin(f, run);
   if (!g) {
     // Stopped by the progress hook: nothing new to merge.
     if (accumulated) return accumulated;
@@ -383,7 +383,7 @@ FunctionPtr FcMinStep(TBoolFnct& f, FunctionPtr accumulated) {
     empty->type = 0;
     return empty;
   }
-  DetermineCover(*g);
+  DetermineCover(*g, run);
   if (!accumulated) return g;
   RemoveDominatedTerms(*accumulated, *g);
   RemoveDominatedTerms(*g, *accumulated);

@@ -3,6 +3,7 @@
 #pragma once
 
 #include "model/function.h"
+#include "model/run_context.h"
 
 namespace vorn {
 
@@ -11,9 +12,9 @@ namespace vorn {
 /// Takes ownership of `accumulated` (none in the first iteration).  When FC-Min
 /// is stopped by the progress hook and yields nothing, the accumulated set is
 /// returned unchanged, or an empty set derived from f when there was none.
-FunctionPtr FcMinStep(TBoolFnct& f, FunctionPtr accumulated);
+FunctionPtr FcMinStep(TBoolFnct& f, FunctionPtr accumulated, RunContext& run);
 
 /// \brief Builds and expands the FC-Min implicant set of the fr function f; none when progress asked to stop.
-FunctionPtr FcMin(TBoolFnct& f);
+FunctionPtr FcMin(TBoolFnct& f, RunContext& run);
 
 }  // namespace vorn

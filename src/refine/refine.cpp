@@ -23,7 +23,6 @@ namespace vorn {
 
 namespace {
 
-using Clock = std::chrono::steady_clock;
 
 long long costOf(TBoolFnct& f, int criterion) {
   computeStatistics(f);
@@ -109,7 +108,7 @@ class Refiner {
     irr_.weights.criterion = params.criterion;
   }
 
-  bool timeLeft() const { return !params_.deadline || Clock::now() <= *params_.deadline; }
+  bool timeLeft() const { return !params_.deadline.expired(); }
 
   const ImplicantTest& test() const { return test_; }
 
@@ -240,7 +239,7 @@ FunctionPtr refineSingle(TBoolFnct& f, TBoolFnct& cover, const TBoolFnct* implic
     Cover best = CoverOf(cover, source.inputs, 1, j);
     long long bestCost = singleCost(best, params.criterion);
     auto cost = [&](const Cover& c) { return singleCost(c, params.criterion); };
-    const bool started = !params.deadline || Clock::now() <= *params.deadline;
+    const bool started = !params.deadline.expired();
     if (started && refineCover(f, source, implicants, j, params, stats, best, bestCost, cost)) any = true;
     appendInto(*r, best, '0', j);
   }

@@ -2,9 +2,7 @@
 // EXPAND, IRREDUNDANT and REDUCE with coverage judged minterm by minterm.
 #pragma once
 
-#include <chrono>
-#include <optional>
-
+#include "model/deadline.h"
 #include "model/function.h"
 #include "refine/expand.h"
 #include "refine/irredundant.h"
@@ -16,7 +14,7 @@ struct RefineParams {
   int criterion = 1;         ///< as -Q: 0 terms, 1 literals, 2 output cost, 3 both, 4 gates, 5 gate equivalents
   bool singleOutput = false; ///< refine output by output, one term per output connection
   int maxPasses = 1000;      ///< REDUCE-EXPAND-IRREDUNDANT passes at most (each must gain)
-  std::optional<std::chrono::steady_clock::time_point> deadline;  ///< no pass starts past it
+  Deadline deadline;         ///< no pass starts once it has expired (the run's limit and interrupt)
   char unconnected = '0';    ///< the output character of a term for the outputs it does not feed
 };
 

@@ -14,17 +14,18 @@ using Cubes = std::vector<std::string>;
 
 class CdStepTest : public ::testing::Test {
  protected:
+  RunContext context;
   void SetUp() override {
     resetSettings();
     installQuietProgress();
   }
   // Runs `iterations` CD steps, checking the accumulated set after each one.
-  static FunctionPtr run(TBoolFnct& f, std::uint32_t seed, int iterations, const std::string& what) {
+  FunctionPtr run(TBoolFnct& f, std::uint32_t seed, int iterations, const std::string& what) {
     RunScope scope(f, seed);
     FunctionPtr s;
     for (int it = 0; it < iterations; ++it) {
       ::testing::internal::CaptureStderr();
-      s = CdMinStep(f, std::move(s));
+      s = CdMinStep(f, std::move(s), context);
       ::testing::internal::GetCapturedStderr();
       EXPECT_TRUE(s);
       if (!s) return s;
@@ -68,7 +69,7 @@ TEST_F(CdStepTest, SingleOutputModeAndSingleOutputFunctionsAreNotReduced) {
       return 0;
     };
     ::testing::internal::CaptureStderr();
-    CdMinStep(f, nullptr);
+    CdMinStep(f, nullptr, context);
     ::testing::internal::GetCapturedStderr();
     return reductions;
   };
@@ -91,7 +92,7 @@ TEST_F(CdStepTest, PrintsItsStartAndWalksEveryOutput) {
     return 0;
   };
   ::testing::internal::CaptureStderr();
-  FunctionPtr s = CdMinStep(*f, nullptr);
+  FunctionPtr s = CdMinStep(*f, nullptr, context);
   EXPECT_EQ(::testing::internal::GetCapturedStderr(), "CDmin step started .. \n\n");
   ASSERT_TRUE(s);
   EXPECT_EQ(s->source, f.get());
@@ -121,8 +122,8 @@ TEST_F(CdStepTest, IntersectingOnAndOffSetsDoNotHangTheStep) {
     settings().ieMethod = method;
     RunScope scope(*f);
     ::testing::internal::CaptureStderr();
-    FunctionPtr s = CdMinStep(*f, nullptr);
-    s = CdMinStep(*f, std::move(s));
+    FunctionPtr s = CdMinStep(*f, nullptr, context);
+    s = CdMinStep(*f, std::move(s), context);
     ::testing::internal::GetCapturedStderr();
     ASSERT_TRUE(s);
     forEachTerm(*s, [&](const TPfnct& t) {
@@ -147,7 +148,7 @@ TEST_F(CdStepTest, StoppedExpansionSkipsTheOutput) {
   };
   progress().step = [&](int, int) { return inExpansion ? 2 : 0; };
   ::testing::internal::CaptureStderr();
-  FunctionPtr s = CdMinStep(*f, nullptr);
+  FunctionPtr s = CdMinStep(*f, nullptr, context);
   ::testing::internal::GetCapturedStderr();
   ASSERT_TRUE(s);
   EXPECT_EQ(s->termCount, 0);

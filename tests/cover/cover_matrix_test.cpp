@@ -26,7 +26,8 @@ TEST(CoverLists, EntriesFollowOutputsAndPositionsNewestFirst) {
   buildLists(*src);
   FunctionPtr imps = deriveWith(*src, {{"0--", "11"}, {"0-1", "10"}, {"--1", "00"}, {"001", "11"}});
   imps->head->coverKeys = std::vector<int>{1};
-  DetermineCover(*imps);
+  RunContext run;
+  DetermineCover(*imps, run);
 
   const TPfnct& a = *imps->head;
   ASSERT_EQ(a.coverCount, 4);
@@ -68,7 +69,8 @@ TEST(CoverLists, ReportsProgressPerTerm) {
     return 0;
   };
   progress().end = [&] { log.push_back("end"); };
-  DetermineCover(*imps);
+  RunContext run;
+  DetermineCover(*imps, run);
   installQuietProgress();
   EXPECT_EQ(log, (std::vector<std::string>{"Determining cover/2/1", "0/0", "1/0", "end"}));
 }
@@ -78,7 +80,8 @@ TEST(CoverMatrixBuild, MultiOutputLayoutAndVisitingOrder) {
   buildLists(*src);
   ASSERT_EQ(src->maxOnCount, 2);
   FunctionPtr imps = deriveWith(*src, {{"0-", "11"}, {"-1", "01"}, {"11", "10"}});
-  DetermineCover(*imps);
+  RunContext run;
+  DetermineCover(*imps, run);
   MatrixPtr m = BuildCoverMatrix(*imps);
   EXPECT_EQ(m->width, 4);
   EXPECT_EQ(m->rowCount, 3);
@@ -97,7 +100,8 @@ TEST(CoverMatrixBuild, OutputMatrixSkipsClearedOutputsAndEmptyOutputs) {
   FunctionPtr src = makeFunction(2, 2, {{"00", "10"}, {"01", "10"}});
   buildLists(*src);
   FunctionPtr imps = deriveWith(*src, {{"0-", "10"}, {"00", "10"}});
-  DetermineCover(*imps);
+  RunContext run;
+  DetermineCover(*imps, run);
   imps->head->output[0] = '~';  // connection dropped after the cover list was built
   MatrixPtr m = BuildOutputMatrix(*imps, 0);
   EXPECT_EQ(m->width, 2);

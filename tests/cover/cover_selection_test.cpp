@@ -12,6 +12,7 @@ namespace {
 
 class CoverSelection : public ::testing::Test {
  protected:
+  RunContext run;
   void TearDown() override {
     resetSettings();
     installQuietProgress();
@@ -27,10 +28,10 @@ TEST_F(CoverSelection, SharedImplicantGivesOneMultiTermAndTwoSingleTerms) {
   FunctionPtr src = makeFunction(2, 2, {{"11", "11"}, {"10", "11"}, {"0-", "00"}});
   buildLists(*src);
   FunctionPtr imps = deriveWith(*src, {{"11", "11"}, {"1-", "11"}, {"10", "10"}});
-  DetermineCover(*imps);
+  DetermineCover(*imps, run);
   for (int method = 0; method < 4; ++method) {
     settings().cpMethod = method;
-    FunctionPtr multi = CoverMultiOutput(*imps);
+    FunctionPtr multi = CoverMultiOutput(*imps, run);
     ASSERT_TRUE(multi);
     EXPECT_EQ(terms(*multi), std::vector<std::string>{"1- 11"}) << method;
     EXPECT_EQ(multi->type, 0);
@@ -42,7 +43,7 @@ TEST_F(CoverSelection, SharedImplicantGivesOneMultiTermAndTwoSingleTerms) {
     EXPECT_EQ(multi->head->covers.front().onIndex, imp.covers.back().onIndex);
     EXPECT_EQ(multi->head->covers.front().output, imp.covers.back().output);
 
-    FunctionPtr single = CoverSingleOutput(*imps);
+    FunctionPtr single = CoverSingleOutput(*imps, run);
     ASSERT_TRUE(single);
     EXPECT_EQ(terms(*single), (std::vector<std::string>{"1- 10", "1- 01"})) << method;
     EXPECT_TRUE(single->head->covers.empty());
@@ -58,8 +59,8 @@ TEST_F(CoverSelection, SparsingDropsUnneededConnectionsAsTildeOrZero) {
     settings().substituteOutputDc = sd;
     FunctionPtr cover = deriveWith(*src, {{"1-", "11"}, {"0-", "11"}});
     cover->type = 0;
-    DetermineCover(*cover);
-    ASSERT_TRUE(SparseOutputMatrix(*cover));
+    DetermineCover(*cover, run);
+    ASSERT_TRUE(SparseOutputMatrix(*cover, run));
     EXPECT_EQ(terms(*cover), (std::vector<std::string>{"1- 11", sd ? "0- 10" : "0- 1~"}));
   }
 }
@@ -69,13 +70,13 @@ TEST_F(CoverSelection, SparsingDeletesATermNoOutputNeeds) {
   buildLists(*src);
   FunctionPtr cover = deriveWith(*src, {{"11", "01"}, {"1-", "11"}, {"11", "11"}});
   cover->type = 0;
-  DetermineCover(*cover);
+  DetermineCover(*cover, run);
   std::vector<std::string> log;
   progress().begin = [&](const std::string& m, int total, int) {
     log.push_back(m + " " + std::to_string(total));
     return 0;
   };
-  ASSERT_TRUE(SparseOutputMatrix(*cover));
+  ASSERT_TRUE(SparseOutputMatrix(*cover, run));
   // Output 0 needs "1-" alone; output 1 takes the first of three equal rows
   // in row order (the last term).  The first term is needed nowhere and goes.
   EXPECT_EQ(terms(*cover), (std::vector<std::string>{"1- 1~", "11 ~1"}));
@@ -90,16 +91,16 @@ TEST_F(CoverSelection, UncoveredOnSetTermIsAFailure) {
   FunctionPtr src = makeFunction(2, 2, {{"11", "11"}, {"00", "10"}});
   buildLists(*src);
   FunctionPtr imps = deriveWith(*src, {{"11", "11"}});  // nothing covers 00 of output 0
-  DetermineCover(*imps);
+  DetermineCover(*imps, run);
   for (int method = 0; method < 4; ++method) {
     settings().cpMethod = method;
-    EXPECT_EQ(CoverMultiOutput(*imps), nullptr) << method;
-    EXPECT_EQ(CoverSingleOutput(*imps), nullptr) << method;
+    EXPECT_EQ(CoverMultiOutput(*imps, run), nullptr) << method;
+    EXPECT_EQ(CoverSingleOutput(*imps, run), nullptr) << method;
   }
   FunctionPtr cover = deriveWith(*src, {{"11", "11"}});
   cover->type = 0;
-  DetermineCover(*cover);
-  EXPECT_FALSE(SparseOutputMatrix(*cover));
+  DetermineCover(*cover, run);
+  EXPECT_FALSE(SparseOutputMatrix(*cover, run));
   EXPECT_EQ(terms(*cover), std::vector<std::string>{"11 11"});  // left untouched
 }
 
@@ -107,11 +108,11 @@ TEST_F(CoverSelection, NoOnSetGivesAnEmptyCover) {
   FunctionPtr src = makeFunction(2, 1, {{"11", "0"}});
   buildLists(*src);
   FunctionPtr imps = deriveWith(*src, {{"11", "1"}});
-  DetermineCover(*imps);
-  FunctionPtr multi = CoverMultiOutput(*imps);
+  DetermineCover(*imps, run);
+  FunctionPtr multi = CoverMultiOutput(*imps, run);
   ASSERT_TRUE(multi);
   EXPECT_EQ(multi->termCount, 0);
-  FunctionPtr single = CoverSingleOutput(*imps);
+  FunctionPtr single = CoverSingleOutput(*imps, run);
   ASSERT_TRUE(single);
   EXPECT_EQ(single->termCount, 0);
 }
@@ -153,19 +154,19 @@ TEST_F(CoverSelection, RandomFunctionsAreCoveredByEveryMethod) {
     FunctionPtr src = randomFr(seed, 4, 3);
     buildLists(*src);
     FunctionPtr imps = expandedImplicants(*src);
-    DetermineCover(*imps);
+    DetermineCover(*imps, run);
     int exactTerms = -1;
     for (int method = 3; method >= 0; --method) {
       settings().cpMethod = method;
       seedRandom(seed);
-      FunctionPtr multi = CoverMultiOutput(*imps);
+      FunctionPtr multi = CoverMultiOutput(*imps, run);
       ASSERT_TRUE(multi);
       EXPECT_EQ(checkCover(*src, *multi), "") << seed << " " << method;
       if (method == 3) exactTerms = multi->termCount;
       EXPECT_GE(multi->termCount, exactTerms);
-      ASSERT_TRUE(SparseOutputMatrix(*multi));
+      ASSERT_TRUE(SparseOutputMatrix(*multi, run));
       EXPECT_EQ(checkCover(*src, *multi), "") << "sparsed " << seed << " " << method;
-      FunctionPtr single = CoverSingleOutput(*imps);
+      FunctionPtr single = CoverSingleOutput(*imps, run);
       ASSERT_TRUE(single);
       EXPECT_EQ(checkCover(*src, *single), "") << "single " << seed << " " << method;
     }

@@ -4,6 +4,9 @@
 
 #include <gtest/gtest.h>
 
+#include <atomic>
+#include <chrono>
+
 #include "cover/cover_fixtures.h"
 #include "driver/random.h"
 #include "frontend/settings.h"
@@ -13,6 +16,7 @@ namespace {
 
 class CoverSolvers : public ::testing::Test {
  protected:
+  RunContext run;
   void TearDown() override {
     resetSettings();
     installQuietProgress();
@@ -20,7 +24,7 @@ class CoverSolvers : public ::testing::Test {
   TCovResult solve(TableProblem& p, int method) {
     settings().cpMethod = method;
     MatrixPtr m = p.matrix();
-    return SolveCover(*m);
+    return SolveCover(*m, run);
   }
 };
 
@@ -33,7 +37,7 @@ TEST_F(CoverSolvers, WidthZeroReturnsNothingAndShowsNoProgress) {
   for (int method = 0; method < 4; ++method) {
     settings().cpMethod = method;
     MatrixPtr m = BuildOutputMatrix(*imps, 1);
-    TCovResult r = SolveCover(*m);
+    TCovResult r = SolveCover(*m, run);
     EXPECT_EQ(r.cost, kNoCover);
     EXPECT_TRUE(r.chosen.empty());
     EXPECT_FALSE(r.uncoverable);
@@ -93,6 +97,38 @@ TEST_F(CoverSolvers, GreedyCoversAreValidAndExactIsMinimum) {
       EXPECT_GE(r.cost, minimum);
       if (method == 3) {
         EXPECT_EQ(r.cost, minimum) << "trial " << trial;
+      }
+    }
+  }
+}
+
+TEST_F(CoverSolvers, ExactPastItsDeadlineStillCoversEveryColumn) {
+  // An expired time and a raised interrupt both end the branching; every open
+  // state is completed, so the result is a cover, if not a minimum one.
+  std::mt19937 rng(515);
+  std::atomic<bool> raised{true};
+  Deadline expired;
+  expired.at = Deadline::Clock::now() - std::chrono::seconds(1);
+  Deadline interrupted;
+  interrupted.interrupt = &raised;
+  Deadline later;
+  later.at = Deadline::Clock::now() + std::chrono::hours(1);
+  for (int trial = 0; trial < 100; ++trial) {
+    std::vector<std::string> table =
+        randomTable(rng, 2 + static_cast<int>(rng() % 10), 2 + static_cast<int>(rng() % 14), 30);
+    const int minimum = bruteForceMinimum(table);
+    for (const Deadline* d : {&expired, &interrupted, &later}) {
+      TableProblem p = fromTable(table);
+      MatrixPtr m = p.matrix();
+      TCovResult r;
+      SolveExact(*m, r, *d);
+      ASSERT_NE(r.cost, kNoCover) << "trial " << trial;
+      EXPECT_TRUE(coversTable(table, r.chosen)) << "trial " << trial;
+      EXPECT_EQ(r.cost, static_cast<int>(r.chosen.size()));
+      if (d == &later) {
+        EXPECT_EQ(r.cost, minimum) << "trial " << trial;
+      } else {
+        EXPECT_GE(r.cost, minimum) << "trial " << trial;
       }
     }
   }

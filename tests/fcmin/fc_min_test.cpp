@@ -21,6 +21,7 @@ using test::termTexts;
 
 class FcMinTest : public ::testing::Test {
  protected:
+  RunContext run;
   void SetUp() override {
     resetSettings();
     installQuietProgress();
@@ -43,7 +44,7 @@ std::vector<std::string> sorted(std::vector<std::string> v) {
 TEST_F(FcMinTest, NoOnesYieldNoTermsAndNoDraws) {
   auto f = pla(".i 2\n.o 2\n.type fr\n01 0~\n1- ~0\n.e\n");
   seedRandom(5);
-  FunctionPtr g = FcMin(*f);
+  FunctionPtr g = FcMin(*f, run);
   ASSERT_TRUE(g);
   EXPECT_EQ(g->termCount, 0);
   EXPECT_EQ(g->type, 0);
@@ -55,7 +56,7 @@ TEST_F(FcMinTest, SingleTermLosesEveryLiteral) {
   // '1' where the term has '1', '0' where '0', '~' where '~' or '-' (which says nothing in fr).
   auto f = pla(".i 3\n.o 4\n.type fr\n1-0 1~-0\n.e\n");
   seedRandom(9);
-  FunctionPtr g = FcMin(*f);
+  FunctionPtr g = FcMin(*f, run);
   EXPECT_EQ(termTexts(*g), std::vector<std::string>{"---/1~~0"});
   EXPECT_EQ(g->head->freeCount, 3);
 }
@@ -84,7 +85,7 @@ TEST_F(FcMinTest, DepthFactorAndDirectionDecideGrouping) {
     auto f = pla(".i 2\n.o 1\n.type fr\n00 1\n11 1\n.e\n");
     depth(c.factor, c.direction);
     seedRandom(77);
-    FunctionPtr g = FcMin(*f);
+    FunctionPtr g = FcMin(*f, run);
     EXPECT_EQ(termTexts(*g), c.terms);
     EXPECT_EQ(drawsTaken(77), c.draws);
   }
@@ -98,7 +99,7 @@ TEST_F(FcMinTest, DefaultDepthGrowsGroupsMostOfTheTime) {
     depth(10, direction);
     for (std::uint32_t seed = 0; seed < 400; ++seed) {
       seedRandom(seed);
-      grouped[direction] += FcMin(*f)->termCount == 1;
+      grouped[direction] += FcMin(*f, run)->termCount == 1;
     }
   }
   EXPECT_GT(grouped[1], 320);  // expected 364
@@ -115,7 +116,7 @@ TEST_F(FcMinTest, ConflictingGroupIsDroppedAndTheBoundEndsTheRepeats) {
   auto f = pla(".i 2\n.o 1\n.type fr\n00 1\n11 1\n01 0\n.e\n");
   depth(-1, 0);
   seedRandom(3);
-  FunctionPtr g = FcMin(*f);
+  FunctionPtr g = FcMin(*f, run);
   ASSERT_TRUE(g);
   EXPECT_EQ(sorted(termTexts(*g)), (std::vector<std::string>{"-0/1", "1-/1"}));
   EXPECT_EQ(drawsTaken(3), 12);
@@ -126,7 +127,7 @@ TEST_F(FcMinTest, ConflictingGroupIsRetriedDifferently) {
   auto f = pla(".i 2\n.o 1\n.type fr\n00 1\n11 1\n01 0\n.e\n");
   for (std::uint32_t seed = 0; seed < 20; ++seed) {
     seedRandom(seed);
-    FunctionPtr g = FcMin(*f);
+    FunctionPtr g = FcMin(*f, run);
     EXPECT_EQ(sorted(termTexts(*g)), (std::vector<std::string>{"-0/1", "1-/1"}));
   }
 }
@@ -138,7 +139,7 @@ TEST_F(FcMinTest, InconsistentSourceStillTerminates) {
     depth(direction ? 10 : -1, direction);
     auto f = pla(".i 2\n.o 2\n.type fr\n0- 10\n00 0~\n10 01\n.e\n");
     seedRandom(1);
-    FunctionPtr g = FcMin(*f);
+    FunctionPtr g = FcMin(*f, run);
     ASSERT_TRUE(g);
     EXPECT_EQ(termTexts(*g), std::vector<std::string>{"1-/01"});
   }
@@ -150,7 +151,7 @@ TEST_F(FcMinTest, TildeBecomesZeroWhenAWiderCubeMeetsAnOffTerm) {
   auto f = pla(".i 2\n.o 2\n.type fr\n00 1~\n01 ~0\n.e\n");
   for (std::uint32_t seed = 0; seed < 4; ++seed) {
     seedRandom(seed);
-    EXPECT_EQ(termTexts(*FcMin(*f)), std::vector<std::string>{"--/10"});
+    EXPECT_EQ(termTexts(*FcMin(*f, run)), std::vector<std::string>{"--/10"});
   }
 }
 
@@ -159,7 +160,7 @@ TEST_F(FcMinTest, TildeOfTheMaskResolvedAgainstTermsMeetingTheGroup) {
   // before the implicant is appended (no expansion needed to see it).
   auto f = pla(".i 2\n.o 2\n.type fr\n0- 1~\n00 ~0\n11 0~\n.e\n");
   seedRandom(4);
-  EXPECT_EQ(termTexts(*FcMin(*f)), std::vector<std::string>{"0-/10"});
+  EXPECT_EQ(termTexts(*FcMin(*f, run)), std::vector<std::string>{"0-/10"});
 }
 
 TEST_F(FcMinTest, ExpansionWithoutInputsDrawsNothing) {
@@ -231,14 +232,14 @@ TEST_F(FcMinTest, RandomConsistentFunctionsAreCoveredValidly) {
     depth(depths[seed % 6][0], depths[seed % 6][1]);
     SCOPED_TRACE(testing::Message() << "seed " << seed << " DF " << settings().depthFactor);
     seedRandom(seed);
-    FunctionPtr g = FcMin(*f);
+    FunctionPtr g = FcMin(*f, run);
     ASSERT_TRUE(g);
     expectValidCover(*f, *g);
     EXPECT_EQ(test::checkCover(*f, *g), "");
     implicants += g->termCount;
     // The same seed gives the same implicants.
     seedRandom(seed);
-    EXPECT_EQ(termTexts(*FcMin(*f)), termTexts(*g));
+    EXPECT_EQ(termTexts(*FcMin(*f, run)), termTexts(*g));
   }
   EXPECT_GT(implicants, 36);
 }
@@ -247,7 +248,7 @@ TEST_F(FcMinTest, StepPrintsItsLineAndDeterminesCovers) {
   auto f = pla(".i 2\n.o 2\n.type fr\n00 1~\n11 01\n01 00\n.e\n");
   seedRandom(8);
   testing::internal::CaptureStderr();
-  FunctionPtr g = FcMinStep(*f, nullptr);
+  FunctionPtr g = FcMinStep(*f, nullptr, run);
   EXPECT_EQ(testing::internal::GetCapturedStderr(), "FCmin step started .. \n\n");
   ASSERT_TRUE(g);
   EXPECT_EQ(test::checkCover(*f, *g), "");
@@ -260,7 +261,7 @@ TEST_F(FcMinTest, StepPrintsItsLineAndDeterminesCovers) {
 
   // A second step merges into the accumulated set, which stays a cover.
   testing::internal::CaptureStderr();
-  FunctionPtr merged = FcMinStep(*f, std::move(g));
+  FunctionPtr merged = FcMinStep(*f, std::move(g), run);
   testing::internal::GetCapturedStderr();
   ASSERT_TRUE(merged);
   EXPECT_EQ(test::checkCover(*f, *merged), "");
@@ -270,19 +271,19 @@ TEST_F(FcMinTest, StopRequestYieldsNoneAndTheStepKeepsTheAccumulatedSet) {
   auto f = pla(".i 2\n.o 2\n.type fr\n00 10\n11 01\n.e\n");
   progress().step = [](int, int) { return 2; };
   seedRandom(2);
-  EXPECT_FALSE(FcMin(*f));
+  EXPECT_FALSE(FcMin(*f, run));
 
   FunctionPtr accumulated = derive(*f);
   appendTerm(*accumulated, "0-", "10", 1);
   TBoolFnct* kept = accumulated.get();
   testing::internal::CaptureStderr();
-  FunctionPtr back = FcMinStep(*f, std::move(accumulated));
+  FunctionPtr back = FcMinStep(*f, std::move(accumulated), run);
   testing::internal::GetCapturedStderr();
   EXPECT_EQ(back.get(), kept);
   EXPECT_EQ(termTexts(*back), std::vector<std::string>{"0-/10"});
 
   testing::internal::CaptureStderr();
-  FunctionPtr fresh = FcMinStep(*f, nullptr);
+  FunctionPtr fresh = FcMinStep(*f, nullptr, run);
   testing::internal::GetCapturedStderr();
   ASSERT_TRUE(fresh);
   EXPECT_EQ(fresh->termCount, 0);

@@ -203,7 +203,7 @@ TEST(RefineCases, APassedDeadlineStillGivesAValidCoverNoCostlier) {
   FunctionPtr f = test::randomFr(7, 7, 3, 30);
   FunctionPtr start = onSetCover(*f);
   RefineParams p;
-  p.deadline = std::chrono::steady_clock::now() - std::chrono::seconds(1);
+  p.deadline.at = std::chrono::steady_clock::now() - std::chrono::seconds(1);
   RefineStats stats;
   FunctionPtr better = Refine(*f, *start, nullptr, p, stats);
   EXPECT_EQ(stats.passes, 0);
