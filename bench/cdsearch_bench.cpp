@@ -11,9 +11,9 @@
 #include "cdsearch/cd_step.h"
 #include "cdsearch/implicant_expansion.h"
 #include "cdsearch/implicant_reduction.h"
-#include "driver/random.h"
-#include "driver/run_state.h"
-#include "frontend/settings.h"
+#include "model/random.h"
+#include "model/run_state.h"
+#include "model/settings.h"
 #include "model/pla.h"
 
 namespace {

@@ -9,10 +9,10 @@
 #include "cover/cover_matrix.h"
 #include "cover/cover_selection.h"
 #include "cover/solvers.h"
-#include "driver/random.h"
-#include "frontend/settings.h"
+#include "model/random.h"
+#include "model/settings.h"
 #include "model/pla.h"
-#include "tools/dominance.h"
+#include "cover/dominance.h"
 
 namespace {
 

@@ -26,10 +26,10 @@
 #include <vector>
 
 #include "cdsearch/is_implicant.h"
-#include "cdsearch/term_tree.h"
-#include "driver/random.h"
-#include "driver/run_state.h"
-#include "frontend/settings.h"
+#include "model/term_tree.h"
+#include "model/random.h"
+#include "model/run_state.h"
+#include "model/settings.h"
 
 namespace vorn {
 

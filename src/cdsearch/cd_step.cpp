@@ -15,10 +15,10 @@
 #include "cdsearch/implicant_expansion.h"
 #include "cdsearch/implicant_reduction.h"
 #include "cover/cover_matrix.h"
-#include "driver/run_state.h"
+#include "model/run_state.h"
 #include "frontend/console.h"
-#include "frontend/settings.h"
-#include "tools/dominance.h"
+#include "model/settings.h"
+#include "cover/dominance.h"
 
 namespace vorn {
 

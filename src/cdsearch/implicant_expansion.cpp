@@ -23,11 +23,11 @@
 #include <string>
 
 #include "cdsearch/is_implicant.h"
-#include "cdsearch/term_tree.h"
-#include "driver/random.h"
-#include "driver/run_state.h"
-#include "frontend/settings.h"
-#include "tools/term_removal.h"
+#include "model/term_tree.h"
+#include "model/random.h"
+#include "model/run_state.h"
+#include "model/settings.h"
+#include "model/term_removal.h"
 
 namespace vorn {
 

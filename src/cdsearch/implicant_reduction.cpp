@@ -17,8 +17,8 @@
 #include <vector>
 
 #include "cdsearch/is_implicant.h"
-#include "driver/random.h"
-#include "frontend/settings.h"
+#include "model/random.h"
+#include "model/settings.h"
 
 namespace vorn {
 

@@ -10,7 +10,7 @@
 
 #include <algorithm>
 
-#include "frontend/settings.h"
+#include "model/settings.h"
 
 namespace vorn {
 

@@ -13,8 +13,8 @@
 
 #include "cover/cover_matrix.h"
 #include "cover/solvers.h"
-#include "frontend/settings.h"
-#include "tools/term_removal.h"
+#include "model/settings.h"
+#include "model/term_removal.h"
 
 namespace vorn {
 

@@ -2,7 +2,7 @@
 
 #include <unordered_map>
 
-#include "tools/term_removal.h"
+#include "model/term_removal.h"
 
 namespace vorn {
 

@@ -21,8 +21,8 @@
 #include <algorithm>
 #include <utility>
 
-#include "driver/random.h"
-#include "frontend/settings.h"
+#include "model/random.h"
+#include "model/settings.h"
 
 namespace vorn {
 

@@ -13,7 +13,7 @@
 #include <vector>
 
 #include "frontend/console.h"
-#include "frontend/settings.h"
+#include "model/settings.h"
 #include "model/cost.h"
 
 namespace vorn {

@@ -2,7 +2,7 @@
 
 #include <vector>
 
-#include "tools/intersecting_pairs.h"
+#include "special/intersecting_pairs.h"
 
 namespace vorn {
 

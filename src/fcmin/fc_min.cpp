@@ -29,12 +29,12 @@
 
 #include "cdsearch/is_implicant.h"
 #include "cover/cover_matrix.h"
-#include "driver/random.h"
+#include "model/random.h"
 #include "fcmin/output_masks.h"
 #include "fcmin/term_expansion.h"
 #include "frontend/console.h"
-#include "frontend/settings.h"
-#include "tools/dominance.h"
+#include "model/settings.h"
+#include "cover/dominance.h"
 
 namespace vorn {
 

@@ -19,9 +19,9 @@
 #include <optional>
 
 #include "cdsearch/is_implicant.h"
-#include "driver/random.h"
+#include "model/random.h"
 #include "fcmin/output_masks.h"
-#include "frontend/settings.h"
+#include "model/settings.h"
 
 namespace vorn {
 

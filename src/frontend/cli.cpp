@@ -14,7 +14,7 @@
 #include "frontend/console.h"
 #include "frontend/exit.h"
 #include "frontend/help.h"
-#include "frontend/settings.h"
+#include "model/settings.h"
 #include "model/cost.h"
 #include "model/numbers.h"
 #include "model/pla.h"

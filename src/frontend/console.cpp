@@ -16,8 +16,8 @@
 #include <cstdio>
 #include <mutex>
 
-#include "driver/run_state.h"
-#include "frontend/settings.h"
+#include "model/run_state.h"
+#include "model/settings.h"
 
 namespace vorn {
 

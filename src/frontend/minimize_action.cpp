@@ -19,7 +19,7 @@
 #include "frontend/run_statistics.h"
 #include "frontend/exit.h"
 #include "frontend/interrupts.h"
-#include "frontend/settings.h"
+#include "model/settings.h"
 #include "model/cost.h"
 #include "model/destination_file.h"
 

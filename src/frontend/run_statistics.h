@@ -9,7 +9,7 @@
 #include <vector>
 
 #include "driver/run_figures.h"
-#include "frontend/settings.h"
+#include "model/settings.h"
 
 namespace vorn {
 

@@ -4,7 +4,7 @@
 #include <cstdio>
 #include <vector>
 
-#include "frontend/settings.h"
+#include "model/settings.h"
 
 namespace vorn {
 

@@ -11,7 +11,7 @@
 #include <sstream>
 #include <string_view>
 
-#include "frontend/settings.h"
+#include "model/settings.h"
 #include "model/destination_file.h"
 #include "model/numbers.h"
 

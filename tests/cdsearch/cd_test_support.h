@@ -10,9 +10,9 @@
 #include <string>
 #include <vector>
 
-#include "driver/random.h"
-#include "driver/run_state.h"
-#include "frontend/settings.h"
+#include "model/random.h"
+#include "model/run_state.h"
+#include "model/settings.h"
 #include "model/function.h"
 #include "support/oracle.h"
 

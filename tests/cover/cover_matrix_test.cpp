@@ -4,7 +4,7 @@
 #include <gtest/gtest.h>
 
 #include "cover/cover_fixtures.h"
-#include "frontend/settings.h"
+#include "model/settings.h"
 
 namespace vorn::test {
 namespace {

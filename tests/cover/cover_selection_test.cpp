@@ -4,8 +4,8 @@
 #include <gtest/gtest.h>
 
 #include "cover/cover_fixtures.h"
-#include "driver/random.h"
-#include "frontend/settings.h"
+#include "model/random.h"
+#include "model/settings.h"
 
 namespace vorn::test {
 namespace {

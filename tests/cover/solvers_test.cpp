@@ -8,8 +8,8 @@
 #include <chrono>
 
 #include "cover/cover_fixtures.h"
-#include "driver/random.h"
-#include "frontend/settings.h"
+#include "model/random.h"
+#include "model/settings.h"
 
 namespace vorn::test {
 namespace {

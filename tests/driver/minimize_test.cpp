@@ -2,7 +2,7 @@
 
 #include "driver/minimize.h"
 #include "driver/parallel_runs.h"
-#include "frontend/settings.h"
+#include "model/settings.h"
 #include "model/cost.h"
 #include "model/deadline.h"
 #include "support/oracle.h"

@@ -5,12 +5,12 @@
 
 #include <algorithm>
 
-#include "driver/random.h"
+#include "model/random.h"
 #include "fcmin/fc_min.h"
 #include "fcmin/term_expansion.h"
-#include "frontend/settings.h"
+#include "model/settings.h"
 #include "support/oracle.h"
-#include "tools/minterm_oracle.h"
+#include "special/minterm_oracle.h"
 
 namespace vorn {
 namespace {

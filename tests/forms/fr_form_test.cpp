@@ -11,9 +11,9 @@
 #include "driver/minimize.h"
 #include "forms/fr_form.h"
 #include "model/pla.h"
-#include "frontend/settings.h"
+#include "model/settings.h"
 #include "support/oracle.h"
-#include "tools/minterm_oracle.h"
+#include "special/minterm_oracle.h"
 
 namespace vorn {
 namespace {

@@ -6,7 +6,7 @@
 
 #include "frontend/cli.h"
 #include "frontend/exit.h"
-#include "frontend/settings.h"
+#include "model/settings.h"
 #include "support/process.h"
 
 using namespace vorn;

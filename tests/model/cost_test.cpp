@@ -1,6 +1,6 @@
 #include <gtest/gtest.h>
 
-#include "frontend/settings.h"
+#include "model/settings.h"
 #include "model/cost.h"
 #include "support/oracle.h"
 

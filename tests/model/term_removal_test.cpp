@@ -1,5 +1,5 @@
 // Purging marked terms and unlinking single terms keep head, tail and count right.
-#include "tools/term_removal.h"
+#include "model/term_removal.h"
 
 #include <gtest/gtest.h>
 

@@ -20,13 +20,13 @@
 // '0' first: the terms folded together share minterms, so such a clash is an
 // inconsistency of the source, and overwriting one character with the other
 // would hide it and report success on a changed function.
-#include "tools/term_splitting.h"
+#include "special/term_splitting.h"
 
 #include <algorithm>
 #include <climits>
 
-#include "frontend/settings.h"
-#include "tools/term_removal.h"
+#include "model/settings.h"
+#include "model/term_removal.h"
 
 namespace vorn {
 

@@ -1,4 +1,4 @@
-#include "driver/random.h"
+#include "model/random.h"
 
 #include <cstdlib>
 

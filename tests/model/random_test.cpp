@@ -1,8 +1,8 @@
 #include <gtest/gtest.h>
 
-#include "driver/random.h"
-#include "driver/run_state.h"
-#include "frontend/settings.h"
+#include "model/random.h"
+#include "model/run_state.h"
+#include "model/settings.h"
 #include "support/oracle.h"
 
 using namespace vorn;

@@ -15,14 +15,14 @@
 // that u's lacks, u cannot hold all of t's entries, and when in addition u's
 // has a bit that t's lacks, u also has an entry outside t's cover; both rely
 // on a cover list naming each entry once, which DetermineCover guarantees.
-#include "tools/dominance.h"
+#include "cover/dominance.h"
 
 #include <cstdint>
 #include <utility>
 #include <vector>
 
-#include "frontend/settings.h"
-#include "tools/term_removal.h"
+#include "model/settings.h"
+#include "model/term_removal.h"
 
 namespace vorn {
 

@@ -1,4 +1,4 @@
-#include "frontend/settings.h"
+#include "model/settings.h"
 
 namespace vorn {
 

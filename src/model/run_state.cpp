@@ -1,6 +1,6 @@
-#include "driver/run_state.h"
+#include "model/run_state.h"
 
-#include "frontend/settings.h"
+#include "model/settings.h"
 
 namespace vorn {
 

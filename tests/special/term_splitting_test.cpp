@@ -3,11 +3,11 @@
 // minterm against the source.
 #include <gtest/gtest.h>
 
-#include "frontend/settings.h"
+#include "model/settings.h"
 #include "support/oracle.h"
-#include "tools/consistency.h"
-#include "tools/minterm_oracle.h"
-#include "tools/term_splitting.h"
+#include "special/consistency.h"
+#include "special/minterm_oracle.h"
+#include "special/term_splitting.h"
 
 namespace vorn {
 namespace {

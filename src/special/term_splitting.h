@@ -4,7 +4,7 @@
 
 #include <climits>
 
-#include "cdsearch/term_tree.h"
+#include "model/term_tree.h"
 #include "model/function.h"
 
 namespace vorn {

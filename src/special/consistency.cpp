@@ -4,12 +4,12 @@
 // split of intersecting_pairs.h instead of a walk over all pairs, so a
 // function of many thousand terms is checked in about the time the cubes
 // take to read; the outcome is the walk's.
-#include "tools/consistency.h"
+#include "special/consistency.h"
 
 #include <vector>
 
-#include "frontend/settings.h"
-#include "tools/intersecting_pairs.h"
+#include "model/settings.h"
+#include "special/intersecting_pairs.h"
 
 namespace vorn {
 

@@ -12,13 +12,13 @@
 // which of those are '1'): a term contains minterm m exactly when m agrees
 // with the pair on the literal positions, one AND and one compare.  The scan
 // itself allocates nothing; only the appended terms do.
-#include "tools/minterms.h"
+#include "special/minterms.h"
 
 #include <cmath>
 #include <cstdint>
 #include <vector>
 
-#include "frontend/settings.h"
+#include "model/settings.h"
 
 namespace vorn {
 

@@ -9,7 +9,7 @@
 #include <string>
 #include <vector>
 
-#include "driver/random.h"
+#include "model/random.h"
 #include "model/function.h"
 #include "support/oracle.h"
 

@@ -2,10 +2,10 @@
 // random functions against a per-minterm brute force.
 #include <gtest/gtest.h>
 
-#include "frontend/settings.h"
+#include "model/settings.h"
 #include "support/oracle.h"
-#include "tools/consistency.h"
-#include "tools/minterm_oracle.h"
+#include "special/consistency.h"
+#include "special/minterm_oracle.h"
 
 namespace vorn {
 namespace {

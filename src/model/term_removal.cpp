@@ -1,4 +1,4 @@
-#include "tools/term_removal.h"
+#include "model/term_removal.h"
 
 namespace vorn {
 

@@ -2,7 +2,7 @@
 
 #include <set>
 
-#include "cdsearch/term_tree.h"
+#include "model/term_tree.h"
 #include "support/oracle.h"
 
 using namespace vorn;

@@ -4,10 +4,10 @@
 
 #include <cstdio>
 
-#include "frontend/settings.h"
+#include "model/settings.h"
 #include "support/oracle.h"
-#include "tools/minterm_oracle.h"
-#include "tools/minterms.h"
+#include "special/minterm_oracle.h"
+#include "special/minterms.h"
 
 namespace vorn {
 namespace {

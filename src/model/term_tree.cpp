@@ -1,4 +1,4 @@
-#include "cdsearch/term_tree.h"
+#include "model/term_tree.h"
 
 namespace vorn {
 

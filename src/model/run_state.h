@@ -6,7 +6,7 @@
 #include <memory>
 #include <vector>
 
-#include "cdsearch/term_tree.h"
+#include "model/term_tree.h"
 #include "model/function.h"
 
 namespace vorn {

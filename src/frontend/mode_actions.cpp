@@ -8,9 +8,9 @@
 
 #include "frontend/actions.h"
 #include "frontend/exit.h"
-#include "tools/consistency.h"
-#include "tools/minterms.h"
-#include "tools/term_splitting.h"
+#include "special/consistency.h"
+#include "special/minterms.h"
+#include "special/term_splitting.h"
 
 namespace vorn {
 

@@ -1,12 +1,12 @@
 // Dominance passes and the integer routines beneath them.
-#include "tools/dominance.h"
+#include "cover/dominance.h"
 
 #include <gtest/gtest.h>
 
 #include <algorithm>
 #include <random>
 
-#include "frontend/settings.h"
+#include "model/settings.h"
 #include "model/function.h"
 
 namespace vorn {
