@@ -29,14 +29,15 @@ FunctionPtr load(const std::string& name) {
 const char* const kFiles[] = {"signet.pla", "xparc.pla", "pdc.pla", "ex1010.pla", "bca.pla"};
 
 void BM_CdSearch(benchmark::State& state) {
-  resetSettings();
+  RunContext run;
   FunctionPtr f = load(kFiles[state.range(0)]);
   if (!f) return state.SkipWithError("missing bench file");
   state.SetLabel(kFiles[state.range(0)]);
   for (auto _ : state) {
-    auto rs = createRunState(*f);
-    seedRandom(1);
-    for (int i = 0; i < f->outputCount; ++i) CdSearch(*f, i);
+    auto rs = createRunState(*f, run.settings);
+    run.state = rs.get();
+    run.random.seedRandom(1);
+    for (int i = 0; i < f->outputCount; ++i) CdSearch(*f, i, run);
     benchmark::DoNotOptimize(rs->seedCubes->termCount);
     releaseRunState(std::move(rs));
   }
@@ -45,20 +46,21 @@ BENCHMARK(BM_CdSearch)->DenseRange(0, 4)->Unit(benchmark::kMillisecond);
 
 // CD-search, expansion by method range(1), output parts and reduction, for every output.
 void BM_Expansion(benchmark::State& state) {
-  resetSettings();
-  settings().ieMethod = static_cast<int>(state.range(1));
+  RunContext run;
+  run.settings.ieMethod = static_cast<int>(state.range(1));
   FunctionPtr f = load(kFiles[state.range(0)]);
   if (!f) return state.SkipWithError("missing bench file");
   state.SetLabel(std::string(kFiles[state.range(0)]) + " -E" + std::to_string(state.range(1)));
   long products = 0;
   for (auto _ : state) {
-    auto rs = createRunState(*f);
-    seedRandom(1);
+    auto rs = createRunState(*f, run.settings);
+    run.state = rs.get();
+    run.random.seedRandom(1);
     for (int i = 0; i < f->outputCount; ++i) {
-      CdSearch(*f, i);
-      FunctionPtr r = ExpandImplicants(*rs->seedCubes, i);
+      CdSearch(*f, i, run);
+      FunctionPtr r = ExpandImplicants(*rs->seedCubes, i, run);
       SetOutputParts(*r);
-      ReduceImplicants(*r);
+      ReduceImplicants(*r, run);
       products += r->termCount;
     }
     releaseRunState(std::move(rs));
@@ -70,14 +72,14 @@ BENCHMARK(BM_Expansion)
     ->Unit(benchmark::kMillisecond);
 
 void BM_CdMinStep(benchmark::State& state) {
-  resetSettings();
+  RunContext run;
   FunctionPtr f = load(kFiles[state.range(0)]);
   if (!f) return state.SkipWithError("missing bench file");
   state.SetLabel(kFiles[state.range(0)]);
   for (auto _ : state) {
-    auto rs = createRunState(*f);
-    seedRandom(1);
-    RunContext run;
+    auto rs = createRunState(*f, run.settings);
+    run.state = rs.get();
+    run.random.seedRandom(1);
     rs->implicants = CdMinStep(*f, std::move(rs->implicants), run);
     benchmark::DoNotOptimize(rs->implicants->termCount);
     releaseRunState(std::move(rs));

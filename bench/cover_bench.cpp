@@ -50,15 +50,14 @@ void BM_DetermineCover(benchmark::State& state) {
 void BM_CoverMultiOutput(benchmark::State& state) {
   Loaded l = load(kFiles[state.range(0)]);
   if (!l.source) return state.SkipWithError("missing bench file");
-  settings().cpMethod = static_cast<int>(state.range(1));
-  seedRandom(1);
   RunContext run;
+  run.settings.cpMethod = static_cast<int>(state.range(1));
+  run.random.seedRandom(1);
   for (auto _ : state) {
     FunctionPtr cover = CoverMultiOutput(*l.implicants, run);
     benchmark::DoNotOptimize(cover.get());
   }
   state.SetLabel(std::string(kFiles[state.range(0)]) + " method " + std::to_string(state.range(1)));
-  resetSettings();
 }
 
 void BM_SparseOutputMatrix(benchmark::State& state) {
@@ -96,8 +95,8 @@ void BM_Dominance(benchmark::State& state) {
       d->coverCount = t.coverCount;
     });
     state.ResumeTiming();
-    RemoveSelfDominatedTerms(*a);
-    RemoveDominatedTerms(*b, *a);
+    RemoveSelfDominatedTerms(*a, quietProgress());
+    RemoveDominatedTerms(*b, *a, quietProgress());
   }
   state.SetLabel(kFiles[state.range(0)]);
 }

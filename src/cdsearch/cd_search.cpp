@@ -27,9 +27,6 @@
 
 #include "cdsearch/is_implicant.h"
 #include "model/term_tree.h"
-#include "model/random.h"
-#include "model/run_state.h"
-#include "model/settings.h"
 
 namespace vorn {
 
@@ -37,8 +34,9 @@ namespace {
 
 class Search {
  public:
-  Search(TBoolFnct& f, int output)
-      : f_(f),
+  Search(TBoolFnct& f, int output, RunContext& run)
+      : run_(run),
+        f_(f),
         i_(output),
         n_(f.inputCount),
         on_(f.onLists[output]),
@@ -56,16 +54,16 @@ class Search {
 
   void run() {
     const int total = static_cast<int>(on_.size());
-    progress().begin("CD-search", total, 1);
+    run_.progress.begin("CD-search", total, 1);
     while (!inside_.empty()) {
       bool complete = false;
       if (!literalStep(complete)) break;  // no implicant can hold the terms left
       if (!complete) continue;
       finishImplicant();
-      if (progress().step(total - static_cast<int>(uncovered_.size()), 0) == 2) break;
+      if (run_.progress.step(total - static_cast<int>(uncovered_.size()), 0) == 2) break;
     }
     clearSeparated();
-    progress().end();
+    run_.progress.end();
   }
 
  private:
@@ -78,12 +76,12 @@ class Search {
     }
     const int slots = 2 * n_;
     int chosen;
-    if (nextRandom() % 100 < settings().cdMutationRatio) {
-      chosen = nextRandom() % slots;
+    if (run_.random.nextRandom() % 100 < run_.settings.cdMutationRatio) {
+      chosen = run_.random.nextRandom() % slots;
       while (scores_[chosen] == 0) chosen = (chosen + 1) % slots;
     } else {
       if (candidates_.size() >= 2) preferCompleting(complete);
-      chosen = candidates_[nextRandom() % static_cast<int>(candidates_.size())];
+      chosen = candidates_[run_.random.nextRandom() % static_cast<int>(candidates_.size())];
     }
     addLiteral(chosen / n_ == 1, chosen % n_);
     if (!complete) complete = tester_.test(cube_);
@@ -177,9 +175,9 @@ class Search {
   }
 
   void addToPool() {
-    TBuffers* rs = runState();
+    TBuffers* rs = run_.state;
     if (!rs || !rs->seedCubes) return;
-    if (settings().ieMethod != 0 && i_ < static_cast<int>(rs->ieTrees.size())) {
+    if (run_.settings.ieMethod != 0 && i_ < static_cast<int>(rs->ieTrees.size())) {
       if (TermTreeInsert(rs->ieTrees[i_], cube_) == 1) return;  // found before in this run
     }
     TPfnct* t = appendTerm(*rs->seedCubes, cube_, std::string(n_, '0'), freeCount_);
@@ -192,6 +190,7 @@ class Search {
     tester_.unseparateAll();
   }
 
+  RunContext& run_;
   TBoolFnct& f_;
   const int i_;
   const int n_;
@@ -206,9 +205,9 @@ class Search {
 
 }  // namespace
 
-void CdSearch(TBoolFnct& f, int output) {
+void CdSearch(TBoolFnct& f, int output, RunContext& run) {
   if (!f.indexed || output < 0 || output >= f.outputCount || output >= static_cast<int>(f.onLists.size())) return;
-  Search(f, output).run();
+  Search(f, output, run).run();
 }
 
 }  // namespace vorn

@@ -4,10 +4,11 @@
 #pragma once
 
 #include "model/function.h"
+#include "model/run_context.h"
 
 namespace vorn {
 
 /// \brief Runs CD-search for output i of f and appends its implicants to the run state's pool.
-void CdSearch(TBoolFnct& f, int output);
+void CdSearch(TBoolFnct& f, int output, RunContext& run);
 
 }  // namespace vorn

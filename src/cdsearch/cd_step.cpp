@@ -15,37 +15,34 @@
 #include "cdsearch/implicant_expansion.h"
 #include "cdsearch/implicant_reduction.h"
 #include "cover/cover_matrix.h"
-#include "model/run_state.h"
-#include "frontend/console.h"
-#include "model/settings.h"
 #include "cover/dominance.h"
 
 namespace vorn {
 
 FunctionPtr CdMinStep(TBoolFnct& f, FunctionPtr implicants, RunContext& run) {
-  printStepLine("CDmin step started .. \n\n");
+  run.printStep("CDmin step started .. \n\n");
   const int m = f.outputCount;
-  progress().begin("Processing output variables", m, 1);
-  TBuffers* rs = runState();
+  run.progress.begin("Processing output variables", m, 1);
+  TBuffers* rs = run.state;
   for (int i = 0; i < m; ++i) {
-    CdSearch(f, i);
-    FunctionPtr products = rs && rs->seedCubes ? ExpandImplicants(*rs->seedCubes, i) : nullptr;
+    CdSearch(f, i, run);
+    FunctionPtr products = rs && rs->seedCubes ? ExpandImplicants(*rs->seedCubes, i, run) : nullptr;
     if (products) {
       SetOutputParts(*products);
-      if (m > 1 && settings().singleOutput == 0) ReduceImplicants(*products);
+      if (m > 1 && run.settings.singleOutput == 0) ReduceImplicants(*products, run);
       DetermineCover(*products, run);
-      RemoveSelfDominatedTerms(*products);
+      RemoveSelfDominatedTerms(*products, run.progress);
       if (!implicants) {
         implicants = std::move(products);
       } else {
-        RemoveDominatedTerms(*implicants, *products);
-        RemoveDominatedTerms(*products, *implicants);
+        RemoveDominatedTerms(*implicants, *products, run.progress);
+        RemoveDominatedTerms(*products, *implicants, run.progress);
         absorb(*implicants, std::move(products));
       }
     }
-    progress().step(i, 0);
+    run.progress.step(i, 0);
   }
-  progress().end();
+  run.progress.end();
   // The caller always gets a set back, even when no output produced one.
   if (!implicants) implicants = derive(f);
   return implicants;

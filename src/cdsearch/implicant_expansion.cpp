@@ -23,11 +23,8 @@
 #include <string>
 
 #include "cdsearch/is_implicant.h"
-#include "model/term_tree.h"
-#include "model/random.h"
-#include "model/run_state.h"
-#include "model/settings.h"
 #include "model/term_removal.h"
+#include "model/term_tree.h"
 
 namespace vorn {
 
@@ -39,14 +36,15 @@ constexpr char kTaken = '2';
 
 // What a method needs while it walks the pool for one output.
 struct Expander {
-  Expander(TBoolFnct& poolIn, int output)
-      : pool(poolIn),
+  Expander(TBoolFnct& poolIn, int output, RunContext& run)
+      : random(run.random),
+        pool(poolIn),
         f(*poolIn.source),
         i(output),
         n(f.inputCount),
         r(derive(f)),
         tester(f, output),
-        tree(runState() ? &runState()->implicantTree : nullptr) {}
+        tree(run.state ? &run.state->implicantTree : nullptr) {}
 
   // Appends a copy of the entry's cube to R; remembers its predecessor.
   TPfnct* product(const TPfnct& e) {
@@ -100,7 +98,7 @@ struct Expander {
   }
 
   int drawStart() {
-    const int d = nextRandom();
+    const int d = random.nextRandom();
     return n > 0 ? d % n : 0;
   }
 
@@ -120,6 +118,7 @@ struct Expander {
     return -1;
   }
 
+  Random& random;
   TBoolFnct& pool;
   TBoolFnct& f;
   const int i;
@@ -167,10 +166,11 @@ struct ChildMarks {
 // output to `process` (which answers whether the entry leaves the pool) and
 // reports progress after every visited entry.
 template <typename Process>
-FunctionPtr walkPool(TBoolFnct& pool, int output, const char* message, bool counted, Process&& process) {
+FunctionPtr walkPool(TBoolFnct& pool, int output, RunContext& run, const char* message, bool counted,
+                     Process&& process) {
   if (!pool.source) return nullptr;
-  progress().begin(message, counted ? pool.termCount : 0, 1);
-  Expander x(pool, output);
+  run.progress.begin(message, counted ? pool.termCount : 0, 1);
+  Expander x(pool, output, run);
   TPfnct* prev = nullptr;
   TPfnct* e = pool.head.get();
   int counter = 0;
@@ -182,20 +182,20 @@ FunctionPtr walkPool(TBoolFnct& pool, int output, const char* message, bool coun
       prev = e;
       e = e->next.get();
     }
-    if (progress().step(counted ? counter++ : 0, 0) == 2) {
+    if (run.progress.step(counted ? counter++ : 0, 0) == 2) {
       stopped = true;
       break;
     }
   }
-  progress().end();
+  run.progress.end();
   if (stopped) return nullptr;
   return std::move(x.r);
 }
 
 }  // namespace
 
-FunctionPtr IeSequentialSearch(TBoolFnct& pool, int output) {
-  return walkPool(pool, output, "IE - Sequential search", true, [](Expander& x, TPfnct& e, TPfnct*&) {
+FunctionPtr IeSequentialSearch(TBoolFnct& pool, int output, RunContext& run) {
+  return walkPool(pool, output, run, "IE - Sequential search", true, [](Expander& x, TPfnct& e, TPfnct*&) {
     const int a = x.drawStart();
     TPfnct* c = x.product(e);
     x.pass(*c, a, a, [](int, bool) {});
@@ -204,8 +204,8 @@ FunctionPtr IeSequentialSearch(TBoolFnct& pool, int output) {
   });
 }
 
-FunctionPtr IeDistributedMultiple(TBoolFnct& pool, int output) {
-  return walkPool(pool, output, "IE - Distributed Multiple Sequential Search", true,
+FunctionPtr IeDistributedMultiple(TBoolFnct& pool, int output, RunContext& run) {
+  return walkPool(pool, output, run, "IE - Distributed Multiple Sequential Search", true,
                   [](Expander& x, TPfnct& e, TPfnct*&) {
                     const int a = x.drawStart();
                     if (x.passedOnWhole(e)) return true;
@@ -223,8 +223,8 @@ FunctionPtr IeDistributedMultiple(TBoolFnct& pool, int output) {
                   });
 }
 
-FunctionPtr IeDistributedExhaustive(TBoolFnct& pool, int output) {
-  return walkPool(pool, output, "IE - Distributed Exhaustive Implicant Expansion", true,
+FunctionPtr IeDistributedExhaustive(TBoolFnct& pool, int output, RunContext& run) {
+  return walkPool(pool, output, run, "IE - Distributed Exhaustive Implicant Expansion", true,
                   [](Expander& x, TPfnct& e, TPfnct*& prev) {
                     const int a = x.drawStart();
                     if (x.passedOnWhole(e)) return true;
@@ -246,8 +246,8 @@ FunctionPtr IeDistributedExhaustive(TBoolFnct& pool, int output) {
                   });
 }
 
-FunctionPtr IeMultipleSequential(TBoolFnct& pool, int output) {
-  return walkPool(pool, output, "IE - Multiple Sequential Search", true, [](Expander& x, TPfnct& e, TPfnct*&) {
+FunctionPtr IeMultipleSequential(TBoolFnct& pool, int output, RunContext& run) {
+  return walkPool(pool, output, run, "IE - Multiple Sequential Search", true, [](Expander& x, TPfnct& e, TPfnct*&) {
     if (x.passedOnWhole(e)) return true;
     bool removedBefore = false;
     int start = 0;
@@ -269,8 +269,8 @@ FunctionPtr IeMultipleSequential(TBoolFnct& pool, int output) {
   });
 }
 
-FunctionPtr IeExhaustive(TBoolFnct& pool, int output) {
-  return walkPool(pool, output, "IE - Exhaustive Expansion", false, [](Expander& x, TPfnct& e, TPfnct*&) {
+FunctionPtr IeExhaustive(TBoolFnct& pool, int output, RunContext& run) {
+  return walkPool(pool, output, run, "IE - Exhaustive Expansion", false, [](Expander& x, TPfnct& e, TPfnct*&) {
     if (x.passedOnWhole(e)) return true;
     int start = 0;
     for (;;) {
@@ -298,18 +298,18 @@ FunctionPtr IeExhaustive(TBoolFnct& pool, int output) {
   });
 }
 
-FunctionPtr ExpandImplicants(TBoolFnct& pool, int output) {
-  switch (settings().ieMethod) {
+FunctionPtr ExpandImplicants(TBoolFnct& pool, int output, RunContext& run) {
+  switch (run.settings.ieMethod) {
     case 0:
-      return IeSequentialSearch(pool, output);
+      return IeSequentialSearch(pool, output, run);
     case 1:
-      return IeDistributedMultiple(pool, output);
+      return IeDistributedMultiple(pool, output, run);
     case 2:
-      return IeDistributedExhaustive(pool, output);
+      return IeDistributedExhaustive(pool, output, run);
     case 3:
-      return IeMultipleSequential(pool, output);
+      return IeMultipleSequential(pool, output, run);
     case 4:
-      return IeExhaustive(pool, output);
+      return IeExhaustive(pool, output, run);
     default:
       return nullptr;  // the Minimize action rejects other methods before a run starts
   }

@@ -17,8 +17,6 @@
 #include <vector>
 
 #include "cdsearch/is_implicant.h"
-#include "model/random.h"
-#include "model/settings.h"
 
 namespace vorn {
 
@@ -26,8 +24,9 @@ namespace {
 
 class Reducer {
  public:
-  explicit Reducer(const TBoolFnct& f)
-      : f_(f),
+  Reducer(const TBoolFnct& f, RunContext& run)
+      : run_(run),
+        f_(f),
         n_(f.inputCount),
         m_(f.outputCount),
         words_((f.inputCount + 63) / 64),
@@ -136,9 +135,9 @@ class Reducer {
   int countAt(int v, int p) const { return count_[static_cast<std::size_t>(v) * n_ + p]; }
 
   void choose(int& v, int& p) {
-    if (nextRandom() % 100 < settings().irMutationRatio) {
-      p = nextRandom() % n_;
-      v = nextRandom() % 2;
+    if (run_.random.nextRandom() % 100 < run_.settings.irMutationRatio) {
+      p = run_.random.nextRandom() % n_;
+      v = run_.random.nextRandom() % 2;
       int wraps = 0;
       while (countAt(v, p) == 0) {
         if (++p == n_) {
@@ -159,7 +158,7 @@ class Reducer {
           ++ties;
         }
       }
-    int pick = ties > 1 ? nextRandom() % ties : 0;
+    int pick = ties > 1 ? run_.random.nextRandom() % ties : 0;
     for (int vv = 0; vv < 2; ++vv)
       for (int pp = 0; pp < n_; ++pp)
         if (countAt(vv, pp) == best && pick-- == 0) {
@@ -169,6 +168,7 @@ class Reducer {
         }
   }
 
+  RunContext& run_;
   const TBoolFnct& f_;
   const int n_, m_, words_;
   std::vector<int> count_;
@@ -179,19 +179,19 @@ class Reducer {
 
 }  // namespace
 
-void ReduceImplicants(TBoolFnct& products) {
-  progress().begin("IR", 0, 1);
+void ReduceImplicants(TBoolFnct& products, RunContext& run) {
+  run.progress.begin("IR", 0, 1);
   // The work arrays grow with the outputs; an empty set (most outputs of a
   // wide function) must not pay for them once per output.
   if (products.head && products.source && products.source->indexed) {
-    Reducer reducer(*products.source);
+    Reducer reducer(*products.source, run);
     // copies are appended at the end, so this walk reaches them too
     for (TPfnct* t = products.head.get(); t; t = t->next.get()) {
       reducer.reduce(products, *t);
-      if (progress().step(0, 0) == 2) break;
+      if (run.progress.step(0, 0) == 2) break;
     }
   }
-  progress().end();
+  run.progress.end();
 }
 
 }  // namespace vorn

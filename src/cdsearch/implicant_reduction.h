@@ -5,10 +5,11 @@
 #pragma once
 
 #include "model/function.h"
+#include "model/run_context.h"
 
 namespace vorn {
 
 /// \brief Appends reduced copies of the products of an expansion result (whose source supplies the off-sets).
-void ReduceImplicants(TBoolFnct& products);
+void ReduceImplicants(TBoolFnct& products, RunContext& run);
 
 }  // namespace vorn

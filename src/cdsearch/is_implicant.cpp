@@ -124,15 +124,10 @@ class Remainder {
   std::vector<char> gone_;
 };
 
-Remainder& scratchRemainder() {
-  thread_local Remainder r;
-  return r;
-}
-
 // Covered-by test over any sequence of lists; `entry(list, k)` gives masks.
 template <typename Lists>
 bool coveredBy(const Cube& cube, const Lists& lists) {
-  Remainder& rest = scratchRemainder();
+  Remainder rest;
   rest.start(cube);
   for (const auto& list : lists) {
     for (int k = 0; k < list.count() && !rest.empty(); ++k) {

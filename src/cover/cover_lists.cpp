@@ -45,8 +45,8 @@ void determineTermCover(const TBoolFnct& source, TPfnct& term) {
 
 }  // namespace
 
-void DetermineCover(TBoolFnct& implicants, RunContext& /*run*/) {
-  progress().begin("Determining cover", implicants.termCount, 1);
+void DetermineCover(TBoolFnct& implicants, RunContext& run) {
+  run.progress.begin("Determining cover", implicants.termCount, 1);
   TBoolFnct* source = implicants.source;
   if (source) buildLists(*source);  // no-op when the driver has built them already
   int k = 0;
@@ -57,9 +57,9 @@ void DetermineCover(TBoolFnct& implicants, RunContext& /*run*/) {
       clearCovers(*t);
       t->coverCount = 0;
     }
-    progress().step(k, 0);
+    run.progress.step(k, 0);
   }
-  progress().end();
+  run.progress.end();
 }
 
 }  // namespace vorn

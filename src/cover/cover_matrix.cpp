@@ -189,7 +189,7 @@ void SelectRow(TCovMatrix& m, int r) {
     });
     return;
   }
-  thread_local std::vector<int> cols;
+  std::vector<int>& cols = cells.scratch.selectColumns;
   uncoveredColumnsOf(m, r, cols);
   for (int c : cols) {
     --m.uncovered;
@@ -207,7 +207,7 @@ void RemoveRow(TCovMatrix& m, int r) {
   m.rows.erase(r);
   if (m.scoreMode == 0) return;
   const CoverCells& cells = *m.cells;
-  thread_local std::vector<int> cols;
+  std::vector<int>& cols = cells.scratch.removeColumns;
   uncoveredColumnsOf(m, r, cols);
   for (int c : cols) {
     TCovLine& col = m.columnLines[static_cast<std::size_t>(c)];
@@ -301,7 +301,7 @@ void ComputeContributions(TCovMatrix& m) {
 
 int LowerBound(const TCovMatrix& m) {
   const CoverCells& cells = *m.cells;
-  thread_local std::vector<int> count;
+  std::vector<int>& count = cells.scratch.boundCounts;
   count.assign(static_cast<std::size_t>(cells.columnCount), 0);
   m.columns.forEach([&](int c) {
     count[static_cast<std::size_t>(c)] = countCommonBits(cells.column(c), m.rows.bits(), cells.rowWords);
@@ -370,7 +370,7 @@ MatrixPtr emptyStateLike(const TCovMatrix& m) {
 
 MatrixPtr SplitBlock(TCovMatrix& m, const BitSet& marker) {
   MatrixPtr s = emptyStateLike(m);
-  thread_local std::vector<int> cols;
+  std::vector<int>& cols = m.cells->scratch.splitColumns;
   m.rows.forEach([&](int r) {
     if (!marker.test(r)) return;
     m.rows.erase(r);

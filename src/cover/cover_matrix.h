@@ -77,6 +77,13 @@ class IndexList {
   int size_ = 0;
 };
 
+/// Working lists of the matrix operations and solvers, kept between calls only
+/// to spare allocations.  A matrix and the states derived from it are worked
+/// on by one thread, so its states can share them.
+struct CoverScratch {
+  std::vector<int> selectColumns, removeColumns, splitColumns, boundCounts, pairs, covering;
+};
+
 /// The fixed cells of a matrix and the things its rows and columns stand for.
 struct CoverCells {
   int columnCount = 0;  ///< dense columns
@@ -92,6 +99,7 @@ struct CoverCells {
   const Word* row(int r) const { return rowBits.data() + static_cast<std::size_t>(r) * columnWords; }
   const Word* column(int c) const { return columnBits.data() + static_cast<std::size_t>(c) * rowWords; }
   bool cell(int r, int c) const { return (row(r)[c >> 6] >> (c & 63)) & 1u; }
+  mutable CoverScratch scratch;
 };
 
 /// The score of a row or a column entry.

@@ -78,19 +78,19 @@ FunctionPtr CoverSingleOutput(TBoolFnct& implicants, RunContext& run) {
 
 bool SparseOutputMatrix(TBoolFnct& cover, RunContext& run) {
   const int outputs = cover.outputCount;
-  progress().begin("Sparsing output matrix", outputs, 1);
+  run.progress.begin("Sparsing output matrix", outputs, 1);
   if (cover.source) buildLists(*cover.source);
   if (!cover.source || static_cast<int>(cover.source->onCounts.size()) < outputs) {
-    progress().end();
+    run.progress.end();
     return false;
   }
   for (int i = 0; i < outputs; ++i) {
     if (!outputCoverable(cover, i)) {
-      progress().end();
+      run.progress.end();
       return false;
     }
   }
-  const char dropped = settings().substituteOutputDc == 1 ? '0' : '~';
+  const char dropped = run.settings.substituteOutputDc == 1 ? '0' : '~';
   for (int i = 0; i < outputs; ++i) {
     MatrixPtr m = BuildOutputMatrix(cover, i);
     TCovResult result = SolveCover(*m, run);
@@ -101,12 +101,12 @@ bool SparseOutputMatrix(TBoolFnct& cover, RunContext& run) {
       if (static_cast<int>(t->output.size()) > i && t->output[i] == '1' && !needed[static_cast<std::size_t>(r)])
         t->output[i] = dropped;
     FreeCoverMatrix(std::move(m));
-    progress().step(i, 0);
+    run.progress.step(i, 0);
   }
   for (TPfnct* t = cover.head.get(); t; t = t->next.get())
     t->keep = t->output.find('1') != std::string::npos ? 1 : 0;
   PurgeMarkedTerms(cover);
-  progress().end();
+  run.progress.end();
   return true;
 }
 

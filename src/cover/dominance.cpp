@@ -21,7 +21,6 @@
 #include <utility>
 #include <vector>
 
-#include "model/settings.h"
 #include "model/term_removal.h"
 
 namespace vorn {
@@ -142,10 +141,10 @@ void BuildCoverKeys(const TBoolFnct& f, TPfnct& term) {
   term.coverKeys = std::move(keys);
 }
 
-void RemoveDominatedTerms(TBoolFnct& target, TBoolFnct& other) {
-  progress().begin("Cheching for dominance", target.termCount, 1);
+void RemoveDominatedTerms(TBoolFnct& target, TBoolFnct& other, const ProgressHooks& progress) {
+  progress.begin("Cheching for dominance", target.termCount, 1);
   if (!target.head) {  // the key map spans every output: not worth building for nothing
-    progress().end();
+    progress.end();
     return;
   }
   const int m = maxOnCountOf(target);
@@ -179,16 +178,16 @@ void RemoveDominatedTerms(TBoolFnct& target, TBoolFnct& other) {
       }
     }
     map.paint(t->covers, 0);
-    progress().step(k, 0);
+    progress.step(k, 0);
   }
   PurgeMarkedTerms(target);
-  progress().end();
+  progress.end();
 }
 
-void RemoveSelfDominatedTerms(TBoolFnct& f) {
-  progress().begin("Cheching for dominance", f.termCount, 1);
+void RemoveSelfDominatedTerms(TBoolFnct& f, const ProgressHooks& progress) {
+  progress.begin("Cheching for dominance", f.termCount, 1);
   if (!f.head) {
-    progress().end();
+    progress.end();
     return;
   }
   const int m = maxOnCountOf(f);
@@ -225,10 +224,10 @@ void RemoveSelfDominatedTerms(TBoolFnct& f) {
       }
       map.paint(t->covers, 0);
     }
-    progress().step(k, 0);
+    progress.step(k, 0);
   }
   PurgeMarkedTerms(f);
-  progress().end();
+  progress.end();
 }
 
 }  // namespace vorn

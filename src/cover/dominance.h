@@ -7,6 +7,7 @@
 #pragma once
 
 #include "model/function.h"
+#include "model/progress.h"
 
 namespace vorn {
 
@@ -20,8 +21,8 @@ void BuildCoverKeys(const TBoolFnct& f, TPfnct& term);
 inline int CoverKey(const CoverEntry& e, int maxOnCount) { return e.output * maxOnCount + e.onIndex; }
 
 /// \brief Removes from target each term whose cover lies in the cover of a term of other with as many free inputs.
-void RemoveDominatedTerms(TBoolFnct& target, TBoolFnct& other);
+void RemoveDominatedTerms(TBoolFnct& target, TBoolFnct& other, const ProgressHooks& progress);
 /// \brief Removes each term whose cover lies in the cover of another term of the same function.
-void RemoveSelfDominatedTerms(TBoolFnct& f);
+void RemoveSelfDominatedTerms(TBoolFnct& f, const ProgressHooks& progress);
 
 }  // namespace vorn

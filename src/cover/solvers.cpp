@@ -21,8 +21,6 @@
 #include <algorithm>
 #include <utility>
 
-#include "model/random.h"
-#include "model/settings.h"
 
 namespace vorn {
 
@@ -47,13 +45,14 @@ void rowsCovering(const TCovMatrix& m, int c, std::vector<int>& out) {
 }
 
 /// The row the priority rule takes, or -1 when the least covered column has no row.
-int priorityRow(TCovMatrix& m) {
+int priorityRow(TCovMatrix& m, Random& random) {
   const CoverCells& cells = *m.cells;
   int minCount = INT_MAX;
   m.columns.forEach([&](int c) { minCount = std::min(minCount, m.columnLines[static_cast<std::size_t>(c)].count); });
   if (minCount <= 0) return -1;
 
-  thread_local std::vector<int> pairs, covering;
+  std::vector<int>& pairs = m.cells->scratch.pairs;
+  std::vector<int>& covering = m.cells->scratch.covering;
   pairs.clear();
   m.columns.forEach([&](int c) {
     if (m.columnLines[static_cast<std::size_t>(c)].count != minCount) return;
@@ -84,7 +83,7 @@ int priorityRow(TCovMatrix& m) {
       ++tiedDc;
     }
   }
-  const int k = tiedDc == 1 ? 1 : nextRandom() % tiedDc + 1;
+  const int k = tiedDc == 1 ? 1 : random.nextRandom() % tiedDc + 1;
   int seen = 0;
   for (int r : pairs)
     if (isBest(r) && cells.rowTerms[static_cast<std::size_t>(r)]->freeCount == dcBest && ++seen == k) return r;
@@ -95,7 +94,7 @@ int priorityRow(TCovMatrix& m) {
 /// column is covered (a pick of -1 means some column has no row left), then
 /// hand the chosen rows over and close the progress report.
 template <typename Pick>
-void selectUntilCovered(TCovMatrix& m, TCovResult& result, int start, Pick&& pick) {
+void selectUntilCovered(TCovMatrix& m, TCovResult& result, int start, const ProgressHooks& progress, Pick&& pick) {
   while (m.uncovered > 0) {
     const int row = pick();
     if (row < 0) {
@@ -103,16 +102,16 @@ void selectUntilCovered(TCovMatrix& m, TCovResult& result, int start, Pick&& pic
       break;
     }
     SelectRow(m, row);
-    progress().step(start - m.uncovered, 0);
+    progress.step(start - m.uncovered, 0);
   }
   handOver(m, result);
-  progress().end();
+  progress.end();
 }
 
 }  // namespace
 
-void SolvePriorityCover(TCovMatrix& m, TCovResult& result, RunContext& /*run*/) {
-  progress().begin("Solving CP - Priority cover", m.uncovered, 1);
+void SolvePriorityCover(TCovMatrix& m, TCovResult& result, RunContext& run) {
+  run.progress.begin("Solving CP - Priority cover", m.uncovered, 1);
   const int start = m.uncovered;
   prepareScores(m, 1);
   const CoverCells& cells = *m.cells;
@@ -122,18 +121,18 @@ void SolvePriorityCover(TCovMatrix& m, TCovResult& result, RunContext& /*run*/) 
       ++m.columnLines[static_cast<std::size_t>(c)].count;
     });
   });
-  selectUntilCovered(m, result, start, [&] {
+  selectUntilCovered(m, result, start, run.progress, [&] {
     m.columns.compact();
-    return priorityRow(m);
+    return priorityRow(m, run.random);
   });
 }
 
-void SolveContributiveAddition(TCovMatrix& m, TCovResult& result, RunContext& /*run*/) {
-  progress().begin("Solving CP - Contributive addition", m.uncovered, 1);
+void SolveContributiveAddition(TCovMatrix& m, TCovResult& result, RunContext& run) {
+  run.progress.begin("Solving CP - Contributive addition", m.uncovered, 1);
   const int start = m.uncovered;
   prepareScores(m, 2);
   ComputeContributions(m);
-  selectUntilCovered(m, result, start, [&] {
+  selectUntilCovered(m, result, start, run.progress, [&] {
     double best = 0.0;
     int row = -1;
     m.rows.forEach([&](int r) {
@@ -147,8 +146,8 @@ void SolveContributiveAddition(TCovMatrix& m, TCovResult& result, RunContext& /*
   });
 }
 
-void SolveContributiveRemoval(TCovMatrix& m, TCovResult& result, RunContext& /*run*/) {
-  progress().begin("Solving CP - COntributive removal", m.uncovered, 1);
+void SolveContributiveRemoval(TCovMatrix& m, TCovResult& result, RunContext& run) {
+  run.progress.begin("Solving CP - COntributive removal", m.uncovered, 1);
   prepareScores(m, 2);
   ComputeContributions(m);
   const int start = m.uncovered;
@@ -170,10 +169,10 @@ void SolveContributiveRemoval(TCovMatrix& m, TCovResult& result, RunContext& /*r
       }
       RemoveRow(m, row);
     }
-    progress().step(start - m.uncovered, 0);
+    run.progress.step(start - m.uncovered, 0);
   } while (m.uncovered > 0);
   handOver(m, result);
-  progress().end();
+  run.progress.end();
 }
 
 // ---- exact cover --------------------------------------------------------------
@@ -321,7 +320,7 @@ TCovResult SolveCover(TCovMatrix& m, RunContext& run) {
     result.uncoverable = true;
     return result;
   }
-  switch (settings().cpMethod) {
+  switch (run.settings.cpMethod) {
     case 0:
       SolvePriorityCover(m, result, run);
       break;
@@ -332,9 +331,9 @@ TCovResult SolveCover(TCovMatrix& m, RunContext& run) {
       SolveContributiveRemoval(m, result, run);
       break;
     case 3:
-      progress().begin("Solving CP - exact", 0, 1);
+      run.progress.begin("Solving CP - exact", 0, 1);
       SolveExact(m, result, run.deadline);
-      progress().end();
+      run.progress.end();
       break;
     default:
       break;

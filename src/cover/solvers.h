@@ -7,7 +7,7 @@
 
 namespace vorn {
 
-/// \brief Solves m by the method of settings().cpMethod; an uncoverable matrix gives a result marked so.
+/// \brief Solves m by the method of the settings' cpMethod; an uncoverable matrix gives a result marked so.
 TCovResult SolveCover(TCovMatrix& m, RunContext& run);
 /// \brief Least covered column, most covering row; ties by freeCount, then a random draw.
 void SolvePriorityCover(TCovMatrix& m, TCovResult& result, RunContext& run);

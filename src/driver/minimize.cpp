@@ -7,14 +7,11 @@
 #include "cdsearch/cd_step.h"
 #include "cover/cover_selection.h"
 #include "cover/equal_cubes.h"
-#include "cover/solvers.h"
-#include "model/random.h"
-#include "model/run_state.h"
 #include "fcmin/fc_min.h"
-#include "model/settings.h"
 #include "model/cost.h"
 #include "model/deadline.h"
 #include "model/run_context.h"
+#include "model/run_state.h"
 #include "refine/refine.h"
 
 namespace vorn {
@@ -25,7 +22,7 @@ using Clock = std::chrono::steady_clock;
 
 /// Builds the cover of the accumulated set as the settings ask; none when the covering problem fails.
 FunctionPtr makeCover(TBoolFnct& f, TBoolFnct& implicants, RunContext& ctx) {
-  const Settings& s = settings();
+  const Settings& s = ctx.settings;
   FunctionPtr cover = s.singleOutput ? CoverSingleOutput(implicants, ctx) : CoverMultiOutput(implicants, ctx);
   if (!cover) return nullptr;
   if (s.noOutputSparsing == 0 && f.outputCount > 1 && s.singleOutput == 0 && !SparseOutputMatrix(*cover, ctx))
@@ -35,14 +32,14 @@ FunctionPtr makeCover(TBoolFnct& f, TBoolFnct& implicants, RunContext& ctx) {
   return cover;
 }
 
-void beginProgress() {
-  const Settings& s = settings();
+void beginProgress(const RunContext& ctx) {
+  const Settings& s = ctx.settings;
   if (s.stopOnTime && !s.stopOnIterations)
-    progress().begin("Minimizing using VORN...", static_cast<int>(s.timeLimit), 1);
+    ctx.progress.begin("Minimizing using VORN...", static_cast<int>(s.timeLimit), 1);
   else if (s.stopOnIterations && !s.stopOnTime)
-    progress().begin("Minimizing...", s.iterationLimit, 1);
+    ctx.progress.begin("Minimizing...", s.iterationLimit, 1);
   else
-    progress().begin("Minimizing...", 0, 1);
+    ctx.progress.begin("Minimizing...", 0, 1);
 }
 
 /// A run stopped by quality alone also ends after this many iterations in a row
@@ -63,17 +60,16 @@ bool stalled(const Settings& s, int iterationCount, int lastBetter) {
 
 /// The seconds the search may take under -St: all of them, or with -refine the share that leaves
 /// the rest of the limit to the refinement.
-float searchTimeLimit() {
-  const Settings& s = settings();
+float searchTimeLimit(const Settings& s) {
   return s.refine ? s.timeLimit * 0.7f : s.timeLimit;
 }
 
 /// The stopping tests in their fixed order; true while the run goes on.
-bool goOn(const RunFigures& fig, int lastImprovement, int improvementGap, const TBoolFnct* best, int lastBetter) {
-  const Settings& s = settings();
+bool goOn(const Settings& s, const RunFigures& fig, int lastImprovement, int improvementGap, const TBoolFnct* best,
+          int lastBetter) {
   const int iterationCount = fig.iterations;
   bool on = !stalled(s, iterationCount, lastBetter);
-  if (on && s.stopOnTime) on = fig.elapsedSeconds <= searchTimeLimit();
+  if (on && s.stopOnTime) on = fig.elapsedSeconds <= searchTimeLimit(s);
   if (on && s.stopOnIterations) on = iterationCount < s.iterationLimit;
   // Before any cover exists there is no cost to judge: go on.
   if (on && s.stopOnQuality && best) on = s.qualityLimit < best->cost;
@@ -84,8 +80,8 @@ bool goOn(const RunFigures& fig, int lastImprovement, int improvementGap, const 
 }
 
 /// Replaces the best cover by a cheaper one from the refinement, when it finds one.
-void refineBest(TBoolFnct& f, FunctionPtr& best, const TBoolFnct* implicants, const Deadline& deadline) {
-  const Settings& s = settings();
+void refineBest(TBoolFnct& f, FunctionPtr& best, const TBoolFnct* implicants, const Settings& s,
+                const Deadline& deadline) {
   RefineParams p;
   p.criterion = s.criterion;
   p.singleOutput = s.singleOutput == 1;
@@ -95,23 +91,32 @@ void refineBest(TBoolFnct& f, FunctionPtr& best, const TBoolFnct* implicants, co
   FunctionPtr better = Refine(f, *best, implicants, p, stats);
   if (!better) return;
   computeStatistics(*better);
-  computeCost(*better);
+  computeCost(*better, s.criterion);
   best = std::move(better);
 }
 
 }  // namespace
 
-FunctionPtr minimize(TBoolFnct& f, std::optional<std::uint32_t> seed) {
+FunctionPtr minimize(TBoolFnct& f, const Settings& settings, std::optional<std::uint32_t> seed) {
   RunFigures figures;
-  return minimize(f, MinimizeParams{seed, nullptr}, figures);
+  MinimizeParams params;
+  params.seed = seed;
+  params.settings = settings;
+  return minimize(f, params, figures);
 }
 
 FunctionPtr minimize(TBoolFnct& f, const MinimizeParams& params, RunFigures& fig) {
-  const Settings& s = settings();
+  RunContext ctx;
+  ctx.settings = params.settings;
+  ctx.progress = params.progress;
+  ctx.stepLine = params.stepLine;
+  ctx.bestCover = params.bestCover;
+  const Settings& s = ctx.settings;
   fig = RunFigures{};
-  std::unique_ptr<TBuffers> run = createRunState(f);
+  std::unique_ptr<TBuffers> run = createRunState(f, s);
+  ctx.state = run.get();
   fig.seed = params.seed ? *params.seed : static_cast<std::uint32_t>(std::time(nullptr));
-  seedRandom(fig.seed);
+  ctx.random.seedRandom(fig.seed);
   buildLists(f);
   const Clock::time_point start = Clock::now();
   // The whole run ends with the time limit; the search with its share of it,
@@ -119,22 +124,21 @@ FunctionPtr minimize(TBoolFnct& f, const MinimizeParams& params, RunFigures& fig
   Deadline deadline;
   deadline.interrupt = params.interrupt;
   if (s.stopOnTime) deadline.at = Deadline::after(start, s.timeLimit);
-  RunContext ctx;
   ctx.deadline.interrupt = params.interrupt;
-  if (s.stopOnTime) ctx.deadline.at = Deadline::after(start, searchTimeLimit());
+  if (s.stopOnTime) ctx.deadline.at = Deadline::after(start, searchTimeLimit(s));
   int lastImprovement = 1, improvementGap = 1, lastBetter = 0;
   // Without on-set terms no iteration ever grows the set: the empty cover is
   // the first cover, made in the first iteration, so the quality test can judge it.
   const bool emptyOnSet = !hasOnSet(f);
   FunctionPtr best;
   bool failed = false;
-  beginProgress();
+  beginProgress(ctx);
   bool on = true;
   const TBoolFnct* recorded = nullptr;
   do {
     const int iterationCount = ++fig.iterations;
     const int before = run->implicants ? run->implicants->termCount : 0;
-    const int d = nextRandom() % 100 + 1;
+    const int d = ctx.random.nextRandom() % 100 + 1;
     run->implicants = d > s.fcMinRatio ? CdMinStep(f, std::move(run->implicants), ctx)
                                         : FcMinStep(f, std::move(run->implicants), ctx);
     const int gain = run->implicants->termCount - before;
@@ -144,7 +148,7 @@ FunctionPtr minimize(TBoolFnct& f, const MinimizeParams& params, RunFigures& fig
         failed = true;
         break;
       }
-      computeCost(*cover);
+      computeCost(*cover, s.criterion);
       if (!best) {
         best = std::move(cover);
         lastBetter = iterationCount;
@@ -155,15 +159,16 @@ FunctionPtr minimize(TBoolFnct& f, const MinimizeParams& params, RunFigures& fig
         lastImprovement = iterationCount;
       }
       run->best = best.get();
+      if (ctx.bestCover) ctx.bestCover(*best);
     }
     fig.elapsedSeconds = std::chrono::duration<float>(Clock::now() - start).count();
     if (best && best.get() != recorded) {
       recorded = best.get();
       fig.improvements.push_back({iterationCount, fig.elapsedSeconds, best->cost});
     }
-    on = goOn(fig, lastImprovement, improvementGap, best.get(), lastBetter);
+    on = goOn(s, fig, lastImprovement, improvementGap, best.get(), lastBetter);
     const int index = s.stopOnTime ? static_cast<int>(fig.elapsedSeconds) : s.stopOnIterations ? iterationCount : 0;
-    if (progress().step(index, 1) != 0) on = false;
+    if (ctx.progress.step(index, 1) != 0) on = false;
     if (on && deadline.interrupted()) {
       fig.interrupted = true;
       on = false;
@@ -175,13 +180,14 @@ FunctionPtr minimize(TBoolFnct& f, const MinimizeParams& params, RunFigures& fig
     failed = !best;
   }
   if (!failed && best && s.refine) {
-    refineBest(f, best, run->implicants.get(), deadline);
+    refineBest(f, best, run->implicants.get(), s, deadline);
     fig.elapsedSeconds = std::chrono::duration<float>(Clock::now() - start).count();
     if (!fig.improvements.empty() && best->cost < fig.improvements.back().cost)
       fig.improvements.push_back({fig.iterations, fig.elapsedSeconds, best->cost, true});
   }
+  ctx.state = nullptr;
   releaseRunState(std::move(run));
-  progress().end();
+  ctx.progress.end();
   if (failed) return nullptr;
   return best;
 }

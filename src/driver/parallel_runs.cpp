@@ -1,7 +1,7 @@
-// Parallel runs.  Every run keeps the state a single run keeps (settings,
-// random source, run state, scratch) in its own thread, so runs share
-// nothing they write: each minimizes its own copy of the function, and only
-// the first run prints its step lines, so the report reads like one run's.
+// Parallel runs.  Every run has its own context (settings, random source,
+// run state, scratch), so runs share nothing they write: each minimizes its
+// own copy of the function, and only the first run reports its progress and
+// prints its step lines, so the report reads like one run's.
 // The set shares the caller's interrupt flag; a time limit applies to each
 // run from the common start, so the whole set ends with it.
 #include "driver/parallel_runs.h"
@@ -12,8 +12,6 @@
 #include <thread>
 #include <vector>
 
-#include "frontend/console.h"
-#include "model/settings.h"
 #include "model/cost.h"
 
 namespace vorn {
@@ -35,17 +33,10 @@ struct Run {
   std::exception_ptr error;
 };
 
-void runOne(Run& run, const Settings& s, bool quietSteps, const MinimizeParams& params) {
+void runOne(Run& run, const MinimizeParams& params) {
   try {
-    settings() = s;
-    // The first run speaks for the set: its steps, and its status line on a terminal.
-    if (!quietSteps && statusLineInstalled())
-      installStatusLine();
-    else
-      installQuietProgress();
-    setQuiet(quietSteps);
     run.result = minimize(*run.function, params, run.figures);
-    if (run.result) computeCost(*run.result);
+    if (run.result) computeCost(*run.result, params.settings.criterion);
   } catch (...) {
     run.error = std::current_exception();
   }
@@ -68,13 +59,17 @@ FunctionPtr minimizeParallel(TBoolFnct& f, const MinimizeParams& params, int job
   buildLists(f);  // as the single run does to its source
   std::vector<Run> runs(jobs);
   for (Run& r : runs) r.function = copyFunction(f);
-  const Settings s = settings();
-  const bool callerQuiet = quiet();
   std::vector<std::thread> threads;
   for (int k = 0; k < jobs; ++k) {
     MinimizeParams p = params;
     p.seed = first + static_cast<std::uint32_t>(k);
-    threads.emplace_back(runOne, std::ref(runs[k]), std::cref(s), callerQuiet || k > 0, p);
+    // The first run speaks for the set: its steps, and its status line on a terminal.
+    if (k > 0) {
+      p.progress = quietHooks();
+      p.stepLine = nullptr;
+      p.bestCover = nullptr;
+    }
+    threads.emplace_back(runOne, std::ref(runs[k]), p);
   }
   for (std::thread& t : threads) t.join();
   for (Run& r : runs)

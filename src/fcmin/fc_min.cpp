@@ -29,11 +29,8 @@
 
 #include "cdsearch/is_implicant.h"
 #include "cover/cover_matrix.h"
-#include "model/random.h"
 #include "fcmin/output_masks.h"
 #include "fcmin/term_expansion.h"
-#include "frontend/console.h"
-#include "model/settings.h"
 #include "cover/dominance.h"
 
 namespace vorn {
@@ -41,11 +38,11 @@ namespace vorn {
 namespace {
 
 /// The depth draw random(DF + 1); no draw when DF + 1 is 0.
-int depthDraw(int depthFactor) {
+int depthDraw(int depthFactor, Random& random) {
   const long long n = std::llabs(static_cast<long long>(depthFactor) + 1);
   if (n == 0) return 0;
-  if (n <= 0x7FFFFFFFLL) return randomBelow(static_cast<int>(n));
-  return static_cast<int>(nextRandom() % n);  // DF at the int maximum: the range 2^31 exceeds int
+  if (n <= 0x7FFFFFFFLL) return random.randomBelow(static_cast<int>(n));
+  return static_cast<int>(random.nextRandom() % n);  // DF at the int maximum: the range 2^31 exceeds int
 }
 
 /// Whether a further term with this gain and depth draw joins the group.
@@ -59,8 +56,9 @@ bool acceptFurther(long long gain, int r, int direction) {
 /// The working storage of one FC-Min run over the source f.
 class GroupRun {
  public:
-  explicit GroupRun(TBoolFnct& f)
-      : f_(f),
+  GroupRun(TBoolFnct& f, RunContext& run)
+      : run_(run),
+        f_(f),
         src_(indexOutputs(f)),
         termCount_(static_cast<int>(src_.terms.size())),
         outputs_(f.outputCount),
@@ -107,8 +105,8 @@ class GroupRun {
     syncMaskBits();
     members_.clear();
     long long ones = 0;
-    const int depthFactor = settings().depthFactor;
-    const int direction = settings().dfDirection;
+    const int depthFactor = run_.settings.depthFactor;
+    const int direction = run_.settings.dfDirection;
     for (;;) {
       const int k = members_.empty() ? pickFirst() : pickFromBuckets();
       if (k < 0) break;
@@ -118,7 +116,7 @@ class GroupRun {
         const long long lost = countCommon(src_.zeros.row(k), maskOnes_.row(0), maskOnes_.words());
         gain = (ones - lost) * (m + 1) - ones * m;
       }
-      const int r = depthDraw(depthFactor);
+      const int r = depthDraw(depthFactor, run_.random);
       if (m > 0 && !acceptFurther(gain, r, direction)) break;
       std::copy(maskOnes_.row(0), maskOnes_.row(0) + maskOnes_.words(), oldMask_.begin());
       ones = accept(k);
@@ -202,7 +200,7 @@ class GroupRun {
       firstValid_ = true;
     }
     if (firstCandidates_.empty()) return -1;
-    return firstCandidates_[randomBelow(static_cast<int>(firstCandidates_.size()))];
+    return firstCandidates_[run_.random.randomBelow(static_cast<int>(firstCandidates_.size()))];
   }
 
   // Later picks.  Within a group the workOutputs stay fixed and the mask only
@@ -269,7 +267,7 @@ class GroupRun {
       int count = 0;
       for (int w = 0; w < words; ++w) count += bitCount(row[w]);
       if (count == 0) continue;
-      int nth = randomBelow(count);
+      int nth = run_.random.randomBelow(count);
       for (int w = 0;; ++w) {
         const int here = bitCount(row[w]);
         if (nth >= here) {
@@ -312,6 +310,7 @@ class GroupRun {
     --remaining_;
   }
 
+  RunContext& run_;
   const TBoolFnct& f_;
   OutputMasks src_;
   int termCount_;
@@ -338,12 +337,12 @@ class GroupRun {
 
 }  // namespace
 
-FunctionPtr FcMin(TBoolFnct& f, RunContext& /*run*/) {
+FunctionPtr FcMin(TBoolFnct& f, RunContext& context) {
   constexpr int kDropsInRow = 16;
-  GroupRun run(f);
+  GroupRun run(f, context);
   FunctionPtr g = derive(f);
   g->type = 0;
-  progress().begin("Minimizing PLA using FC-Min", run.onesTotal(), 1);
+  context.progress.begin("Minimizing PLA using FC-Min", run.onesTotal(), 1);
   int droppedInRow = 0;
   bool stopped = false;
   while (run.remaining() != 0) {
@@ -362,19 +361,19 @@ FunctionPtr FcMin(TBoolFnct& f, RunContext& /*run*/) {
       appendTerm(*g, cube, run.mask(), cube.countDashes());
     }
     droppedInRow = 0;
-    if (progress().step(run.onesTotal() - run.remaining(), 0) == 2) {
+    if (context.progress.step(run.onesTotal() - run.remaining(), 0) == 2) {
       stopped = true;
       break;
     }
   }
-  progress().end();
+  context.progress.end();
   if (run.remaining() != 0 && stopped) return nullptr;
-  ExpandTerms(*g);
+  ExpandTerms(*g, context);
   return g;
 }
 
 FunctionPtr FcMinStep(TBoolFnct& f, FunctionPtr accumulated, RunContext& run) {
-  printStepLine("FCmin step started .. \n\n");
+  run.printStep("FCmin step started .. \n\n");
   FunctionPtr g = FcMin(f, run);
   if (!g) {
     // Stopped by the progress hook: nothing new to merge.
@@ -385,8 +384,8 @@ FunctionPtr FcMinStep(TBoolFnct& f, FunctionPtr accumulated, RunContext& run) {
   }
   DetermineCover(*g, run);
   if (!accumulated) return g;
-  RemoveDominatedTerms(*accumulated, *g);
-  RemoveDominatedTerms(*g, *accumulated);
+  RemoveDominatedTerms(*accumulated, *g, run.progress);
+  RemoveDominatedTerms(*g, *accumulated, run.progress);
   absorb(*accumulated, std::move(g));
   return accumulated;
 }

@@ -19,9 +19,7 @@
 #include <optional>
 
 #include "cdsearch/is_implicant.h"
-#include "model/random.h"
 #include "fcmin/output_masks.h"
-#include "model/settings.h"
 
 namespace vorn {
 
@@ -77,7 +75,8 @@ class InsideTest {
 };
 
 /// Drops the literals of one implicant in random order; returns the number dropped.
-int expandTerm(const TBoolFnct& f, const OutputMasks& src, TPfnct& t, int inputs, int outputs, int& stepIndex) {
+int expandTerm(const TBoolFnct& f, const OutputMasks& src, TPfnct& t, int inputs, int outputs, int& stepIndex,
+               RunContext& run) {
   std::vector<char> tried(inputs, 0);
   int left = 0;
   for (int p = 0; p < inputs; ++p) {
@@ -94,7 +93,7 @@ int expandTerm(const TBoolFnct& f, const OutputMasks& src, TPfnct& t, int inputs
     gatherOffTerms(src, tOnes.row(0), off);
   int dropped = 0;
   while (left != 0) {
-    int pos = randomBelow(inputs);
+    int pos = run.random.randomBelow(inputs);
     while (tried[pos]) pos = (pos + 1) % inputs;
     const char was = t.input.get(pos);
     t.input.set(pos, '-');
@@ -107,7 +106,7 @@ int expandTerm(const TBoolFnct& f, const OutputMasks& src, TPfnct& t, int inputs
     ++t.freeCount;
     ++dropped;
     resolveTildes(src, t, outputs);
-    progress().step(stepIndex++, 0);
+    run.progress.step(stepIndex++, 0);
   }
   return dropped;
 }
@@ -140,18 +139,18 @@ int IsTermValid(const TBoolFnct& g, int k) {
   return 1;
 }
 
-TBoolFnct& ExpandTerms(TBoolFnct& g) {
+TBoolFnct& ExpandTerms(TBoolFnct& g, RunContext& run) {
   IndexTerms(g);
   const int inputs = g.inputCount;
   int literalSum = 0;
   for (TPfnct* t : g.termIndex) literalSum += inputs - t->input.countDashes();
-  progress().begin("Expanding terms", literalSum, 1);
+  run.progress.begin("Expanding terms", literalSum, 1);
   if (g.source && inputs > 0) {
     const OutputMasks src = indexOutputs(*g.source);
     int stepIndex = 0;
-    for (TPfnct* t : g.termIndex) expandTerm(*g.source, src, *t, inputs, g.outputCount, stepIndex);
+    for (TPfnct* t : g.termIndex) expandTerm(*g.source, src, *t, inputs, g.outputCount, stepIndex, run);
   }
-  progress().end();
+  run.progress.end();
   return g;
 }
 

@@ -3,11 +3,12 @@
 #pragma once
 
 #include "model/function.h"
+#include "model/run_context.h"
 
 namespace vorn {
 
 /// \brief Drops literals of every term of g in random order while the term stays valid; returns g.
-TBoolFnct& ExpandTerms(TBoolFnct& g);
+TBoolFnct& ExpandTerms(TBoolFnct& g, RunContext& run);
 /// \brief 1 when the k-th term of g (by termIndex) meets no term of g's source with '0' where it has '1'.
 int IsTermValid(const TBoolFnct& g, int k);
 /// \brief (Re)builds termIndex of g in list order and sets each term's position.

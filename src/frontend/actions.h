@@ -6,17 +6,19 @@
 #include <string>
 
 #include "frontend/cli.h"
+#include "frontend/console.h"
 #include "model/function.h"
+#include "model/progress.h"
 
 namespace vorn {
 
 /// \brief Minimize mode: validate the options, run the minimizer, report and write the result.
-FunctionPtr runMinimize(TBoolFnct& f, const CommandLine& cl);
+FunctionPtr runMinimize(TBoolFnct& f, const CommandLine& cl, Console& console);
 /// \brief Check mode: reports whether f is consistent.
-void runCheck(TBoolFnct& f);
+void runCheck(TBoolFnct& f, const ProgressHooks& progress);
 /// \brief Split mode: splits the intersecting terms of f in place and writes f.
-void runSplit(TBoolFnct& f, const std::string& destination);
+void runSplit(TBoolFnct& f, const CommandLine& cl, const ProgressHooks& progress);
 /// \brief Minterm mode: writes the function of one term per minterm; returns it.
-FunctionPtr runMinterm(TBoolFnct& f, const std::string& destination);
+FunctionPtr runMinterm(TBoolFnct& f, const CommandLine& cl, const ProgressHooks& progress);
 
 }  // namespace vorn

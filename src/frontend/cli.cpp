@@ -113,7 +113,7 @@ int parseJobs(const std::string& arg) {
 }
 
 void parseOption(const std::string& arg, CommandLine& cl) {
-  Settings& s = settings();
+  Settings& s = cl.settings;
   RunMode& mode = cl.mode;
   const char variant = at(arg, 2);
   switch (at(arg, 1)) {
@@ -263,15 +263,12 @@ CommandLine parseArguments(const std::vector<std::string>& args) {
 }
 
 int runMain(int argc, char** argv) {
-  installQuietProgress();
-  resetSettings();
-  writerOptions() = WriterOptions{};
+  const std::vector<std::string> args(argv + 1, argv + argc);
+  // -q silences the banner too, which comes before the arguments are parsed.
+  Console console(std::find(args.begin(), args.end(), "-q") != args.end());
   FunctionPtr loaded, result;
   try {
-    const std::vector<std::string> args(argv + 1, argv + argc);
-    // -q silences the banner too, which comes before the arguments are parsed.
-    setQuiet(std::find(args.begin(), args.end(), "-q") != args.end());
-    if (!quiet()) std::fputs(kBanner, stderr);
+    if (!console.quiet()) std::fputs(kBanner, stderr);
     const CommandLine cl = parseArguments(args);
     if (cl.request != Request::None) {
       std::fputs((cl.request == Request::Help ? helpText() : versionText()).c_str(), stdout);
@@ -280,30 +277,34 @@ int runMain(int argc, char** argv) {
       return 0;
     }
     if (!cl.hasSource) fail(kUsage, 0);
-    if (!quiet()) std::fprintf(stderr, "Input function: %s\n", cl.source.c_str());
+    if (!console.quiet()) std::fprintf(stderr, "Input function: %s\n", cl.source.c_str());
     ReadResult r = load(cl.source);
     if (!r.error.empty()) fail(r.error + "\n");
     if (!r.function) fail("File not found\n" + r.reason + "\n");
     loaded = std::move(r.function);
-    if (!quiet()) printSummary(*loaded);
-    if (!quiet() && ::isatty(STDERR_FILENO)) installStatusLine();
+    if (!console.quiet()) printSummary(*loaded);
+    if (::isatty(STDERR_FILENO)) console.showStatusLine();
+    const ProgressHooks progress = console.progressHooks(cl.settings);
     switch (cl.mode) {
-      case RunMode::Minimize: result = runMinimize(*loaded, cl); break;
+      case RunMode::Minimize: result = runMinimize(*loaded, cl, console); break;
       case RunMode::Info: runInfo(*loaded); break;
-      case RunMode::Check: runCheck(*loaded); break;
-      case RunMode::Split: runSplit(*loaded, cl.destination); break;
-      case RunMode::Minterm: result = runMinterm(*loaded, cl.destination); break;
+      case RunMode::Check: runCheck(*loaded, progress); break;
+      case RunMode::Split: runSplit(*loaded, cl, progress); break;
+      case RunMode::Minterm: result = runMinterm(*loaded, cl, progress); break;
     }
   } catch (const ExitRequest& e) {
     result.reset();
     loaded.reset();
+    console.clearStatusLine();
+    std::fputs(e.message.c_str(), stderr);
+    std::fflush(stderr);
     return e.code;
   } catch (const std::bad_alloc&) {
     // A function too large for this machine (say -Tminterm on 28 inputs):
     // a message and a failure code, never an abort.  Nothing was written.
     result.reset();
     loaded.reset();
-    clearStatusLine();
+    console.clearStatusLine();
     std::fputs("Out of memory\n", stderr);
     return 1;
   }
@@ -313,16 +314,11 @@ int runMain(int argc, char** argv) {
   return 0;
 }
 
-void fail(const std::string& message, int code) {
-  clearStatusLine();
-  std::fputs(message.c_str(), stderr);
-  std::fflush(stderr);
-  throw ExitRequest{code};
-}
+void fail(const std::string& message, int code) { throw ExitRequest{code, message}; }
 
-void writeResult(const TBoolFnct& f, const std::string& destination) {
+void writeResult(const TBoolFnct& f, const std::string& destination, const WriterOptions& options) {
   std::string error;
-  if (!write(f, destination, error)) fail(error + "\n");
+  if (!write(f, destination, error, options)) fail(error + "\n");
 }
 
 }  // namespace vorn

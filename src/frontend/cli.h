@@ -7,6 +7,8 @@
 #include <string>
 #include <vector>
 
+#include "model/settings.h"
+
 namespace vorn {
 
 enum class RunMode { Minimize, Info, Check, Split, Minterm };
@@ -24,11 +26,13 @@ struct CommandLine {
   std::string destination;  ///< empty: standard output (also given as "-")
   std::optional<std::uint32_t> seed;  ///< -seedN; none: the clock seeds the run
   int jobs = 1;                       ///< -jN: independent runs at once
+  Settings settings;                  ///< the options of the run, as parsed
+  WriterOptions writer;               ///< how results are written (no option changes it)
 };
 
 /// \brief The usage text, line by line.
 const char* usageText();
-/// \brief Parses the arguments (program name excluded) into the settings; ends the run on a fatal option.
+/// \brief Parses the arguments (program name excluded), the settings included; ends the run on a fatal option.
 CommandLine parseArguments(const std::vector<std::string>& args);
 /// \brief One whole run of the program; returns the exit code.
 int runMain(int argc, char** argv);

@@ -6,7 +6,8 @@
 // where the run stands against its limits and what the best cover costs.
 // Step lines clear it, print, and draw it again below them, so it always
 // stays the last line; the end of the run clears it before the report.
-// Off a terminal nothing is drawn and the hooks stay the do-nothing ones.
+// Off a terminal nothing is drawn and the hooks are the do-nothing ones.
+// The driver tells the line of every best cover it keeps.
 #include "frontend/console.h"
 
 #include <sys/ioctl.h>
@@ -16,16 +17,12 @@
 #include <cstdio>
 #include <mutex>
 
-#include "model/run_state.h"
-#include "model/settings.h"
 
 namespace vorn {
 
 namespace {
 
 using Clock = std::chrono::steady_clock;
-
-thread_local bool quietRun = false;
 
 std::string number(double value) {
   char text[32];
@@ -39,8 +36,24 @@ int terminalWidth() {
   return 80;
 }
 
+}  // namespace
+
 class StatusLine {
  public:
+  void setLimits(const Settings& s) {
+    std::lock_guard<std::mutex> lock(mutex_);
+    iterationLimit_ = s.stopOnIterations ? s.iterationLimit : 0;
+    timeLimit_ = s.stopOnTime ? s.timeLimit : -1.0;
+    bestCost_ = -1;
+    bestTerms_ = 0;
+  }
+
+  void setBest(const TBoolFnct& best) {
+    std::lock_guard<std::mutex> lock(mutex_);
+    bestCost_ = best.cost;
+    bestTerms_ = best.termCount;
+  }
+
   int begin(const std::string& message) {
     std::lock_guard<std::mutex> lock(mutex_);
     if (depth_++ == 0 && message.rfind("Minimizing", 0) == 0) {
@@ -83,20 +96,17 @@ class StatusLine {
 
  private:
   void draw() {
-    const Settings& s = settings();
     StatusFigures fig;
     fig.iteration = iterations_ + 1;
-    if (s.stopOnIterations) {
-      fig.iterationLimit = s.iterationLimit;
+    if (iterationLimit_ > 0) {
+      fig.iterationLimit = iterationLimit_;
       if (fig.iteration > fig.iterationLimit) fig.iteration = fig.iterationLimit;
     }
     drawn_ = Clock::now();
     fig.seconds = std::chrono::duration<double>(drawn_ - start_).count();
-    if (s.stopOnTime) fig.timeLimit = s.timeLimit;
-    if (const TBuffers* run = runState(); run && run->best) {
-      fig.bestCost = run->best->cost;
-      fig.bestTerms = run->best->termCount;
-    }
+    fig.timeLimit = timeLimit_;
+    fig.bestCost = bestCost_;
+    fig.bestTerms = bestTerms_;
     const std::string text = statusText(fig, terminalWidth() - 1);
     std::fprintf(stderr, "\r%s\x1b[K", text.c_str());
     std::fflush(stderr);
@@ -114,40 +124,50 @@ class StatusLine {
   int depth_ = 0;
   bool running_ = false, shown_ = false;
   int iterations_ = 0;
+  int iterationLimit_ = 0;
+  double timeLimit_ = -1.0;
+  long long bestCost_ = -1;
+  int bestTerms_ = 0;
   Clock::time_point start_, drawn_;
 };
 
-StatusLine& statusLine() {
-  static StatusLine line;
-  return line;
+Console::Console(bool quiet) : quiet_(quiet) {}
+
+Console::~Console() = default;
+
+void Console::showStatusLine() {
+  if (!quiet_ && !line_) line_ = std::make_unique<StatusLine>();
 }
 
-bool installed = false;
+void Console::clearStatusLine() {
+  if (line_) line_->clear();
+}
 
-}  // namespace
-
-void setQuiet(bool q) { quietRun = q; }
-
-bool quiet() { return quietRun; }
-
-void printStepLine(const char* line) {
-  if (quietRun) return;
-  if (installed)
-    statusLine().print(line);
+void Console::printStepLine(const char* line) {
+  if (quiet_) return;
+  if (line_)
+    line_->print(line);
   else
     std::fputs(line, stderr);
 }
 
-void installStatusLine() {
-  installed = true;
-  progress() = ProgressHooks{[](const std::string& message, int, int) { return statusLine().begin(message); },
-                             [](int, int kind) { return statusLine().step(kind); }, [] { statusLine().end(); }};
+ProgressHooks Console::progressHooks(const Settings& settings) {
+  if (!line_) return quietHooks();
+  StatusLine* line = line_.get();
+  line->setLimits(settings);
+  return ProgressHooks{[line](const std::string& message, int, int) { return line->begin(message); },
+                       [line](int, int kind) { return line->step(kind); }, [line] { line->end(); }};
 }
 
-bool statusLineInstalled() { return installed; }
+std::function<void(const char*)> Console::stepPrinter() {
+  if (quiet_) return nullptr;
+  return [this](const char* line) { printStepLine(line); };
+}
 
-void clearStatusLine() {
-  if (installed) statusLine().clear();
+std::function<void(const TBoolFnct&)> Console::bestCoverListener() {
+  if (!line_) return nullptr;
+  StatusLine* line = line_.get();
+  return [line](const TBoolFnct& best) { line->setBest(best); };
 }
 
 std::string statusText(const StatusFigures& fig, int width) {

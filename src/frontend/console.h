@@ -3,22 +3,49 @@
 // -q silences both.
 #pragma once
 
+#include <functional>
+#include <memory>
 #include <string>
+
+#include "model/function.h"
+#include "model/progress.h"
+#include "model/settings.h"
 
 namespace vorn {
 
-/// \brief Quiet runs print no banner, summary, step lines or status line.
-void setQuiet(bool quiet);
-/// \brief True when the run was asked to be quiet.
-bool quiet();
-/// \brief Prints a step's start line unless the run is quiet; the status line stays below it.
-void printStepLine(const char* line);
-/// \brief Installs progress hooks that draw the status line while a minimization runs.
-void installStatusLine();
-/// \brief True when the status line's hooks were installed (standard error is a terminal, the run not quiet).
-bool statusLineInstalled();
-/// \brief Removes the status line from the terminal, if it is drawn (before any message or report).
-void clearStatusLine();
+class StatusLine;
+
+/// The standard error of one process run: whether it is quiet, and the status
+/// line when one is shown.  The front end owns one and hands it, or the hooks
+/// it makes, to what it runs.
+class Console {
+ public:
+  /// \brief A console; quiet ones print no banner, summary, step lines or status line.
+  explicit Console(bool quiet);
+  ~Console();
+  Console(const Console&) = delete;
+  Console& operator=(const Console&) = delete;
+
+  bool quiet() const { return quiet_; }
+  /// \brief Shows the status line from now on, unless quiet (for standard error on a terminal).
+  void showStatusLine();
+  /// \brief True when the status line is shown.
+  bool statusLineShown() const { return line_ != nullptr; }
+  /// \brief Removes the status line from the terminal, if it is drawn (before any message or report).
+  void clearStatusLine();
+  /// \brief Prints a step's start line unless quiet; the status line stays below it.
+  void printStepLine(const char* line);
+  /// \brief The hooks of a run under these settings: they draw the status line when it is shown, else do nothing.
+  ProgressHooks progressHooks(const Settings& settings);
+  /// \brief Where a run's step lines go: this console; none when quiet.
+  std::function<void(const char*)> stepPrinter();
+  /// \brief What a run tells of its best cover: the status line; none when it is not shown.
+  std::function<void(const TBoolFnct&)> bestCoverListener();
+
+ private:
+  bool quiet_;
+  std::unique_ptr<StatusLine> line_;
+};
 
 /// What the status line shows.
 struct StatusFigures {

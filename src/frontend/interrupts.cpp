@@ -9,7 +9,10 @@ namespace vorn {
 
 namespace {
 
-// Only lock-free atomics and sig_atomic_t are touched by the handler.
+// The signal state is process-wide because a signal handler can reach
+// nothing else; with the pending temporary of destination_file.cpp it is the
+// only mutable state outside a run's context.  Only lock-free atomics and
+// sig_atomic_t are touched by the handler.
 std::atomic<bool> raised{false};
 volatile std::sig_atomic_t received = 0;
 struct sigaction previousInt, previousTerm;

@@ -27,8 +27,7 @@ namespace vorn {
 
 namespace {
 
-void validate() {
-  const Settings& s = settings();
+void validate(const Settings& s) {
   if (s.fcMinRatio > 100) fail("CD-Search:FC-Min ratio must be between 0-100\n");
   if (s.dfDirection > 1) fail("FC-Min DF direction must be 0 or 1\n");
   if (s.cdMutationRatio > 100 || s.irMutationRatio > 100) fail("Number of mutations must be less of equal to 100%\n");
@@ -77,7 +76,8 @@ void refuseStatisticsClash(const CommandLine& cl) {
     fail("Statistics file " + stats + " is the source or the destination of the run\n");
 }
 
-RunStatistics statistics(const TBoolFnct& f, TBoolFnct& result, const CommandLine& cl, const RunFigures& fig) {
+RunStatistics statistics(const TBoolFnct& f, TBoolFnct& result, const CommandLine& cl, const Settings& s,
+                         const RunFigures& fig) {
   RunStatistics st;
   st.sourcePath = cl.source;
   st.destination = cl.destination;
@@ -91,7 +91,7 @@ RunStatistics statistics(const TBoolFnct& f, TBoolFnct& result, const CommandLin
   st.seed = fig.seed;
   st.improvements = fig.improvements;
   st.interrupted = fig.interrupted;
-  computeCost(result);  // a cover made once at the end has its figures but no cost yet
+  computeCost(result, s.criterion);  // a cover made once at the end has its figures but no cost yet
   st.terms = result.terms;
   st.literals = result.literals;
   st.outputCost = result.outputCost;
@@ -116,38 +116,45 @@ void writeStatistics(const std::string& path, const std::string& json) {
 
 /// The function the driver works on for a source that is not fr: its fr form, or its fd form when the
 /// off-set is too large to compute.  Prints one line on what was done.
-FunctionPtr workingForm(const TBoolFnct& f) {
+FunctionPtr workingForm(const TBoolFnct& f, const Console& console) {
   FrFormStats st;
   FunctionPtr g = MakeFrForm(f, FrFormParams{}, st);
   if (g) {
-    if (!quiet())
+    if (!console.quiet())
       std::fprintf(stderr, "%s computed: %i cubes in %.3f s\n", f.type == kTypeR ? "On-set" : "Off-set",
                    st.computedCubes, st.seconds);
     return g;
   }
   if (f.type == kTypeR) fail("Cannot minimize: the on-set of this r-type function is too large to compute\n");
-  if (!quiet())
+  if (!console.quiet())
     std::fprintf(stderr, "Off-set too large to compute (given up after %.3f s): minimizing without it\n", st.seconds);
   return MakeFdForm(f);
 }
 
-FunctionPtr runMinimize(TBoolFnct& f, const CommandLine& cl) {
+FunctionPtr runMinimize(TBoolFnct& f, const CommandLine& cl, Console& console) {
   const std::string& destination = cl.destination;
-  validate();
+  Settings s = cl.settings;
+  validate(s);
   refuseUncoverable(f);
   refuseStatisticsClash(cl);
-  Settings& s = settings();
   if (!s.stopOnTime && !s.stopOnIterations && !s.stopOnInterval && !s.stopOnQuality) s.stopOnIterations = 1;
   // The driver minimizes an fr function; other types go through their fr form.
-  FunctionPtr working = f.type == kTypeFr ? nullptr : workingForm(f);
-  if (!quiet()) std::fputs("Minimizing...\n\n", stderr);
+  FunctionPtr working = f.type == kTypeFr ? nullptr : workingForm(f, console);
+  if (!console.quiet()) std::fputs("Minimizing...\n\n", stderr);
   RunFigures fig;
   InterruptGuard interrupts;
-  FunctionPtr result = minimizeParallel(working ? *working : f, MinimizeParams{cl.seed, interrupts.flag()}, cl.jobs, fig);
+  MinimizeParams params;
+  params.seed = cl.seed;
+  params.interrupt = interrupts.flag();
+  params.settings = s;
+  params.progress = console.progressHooks(s);
+  params.stepLine = console.stepPrinter();
+  params.bestCover = console.bestCoverListener();
+  FunctionPtr result = minimizeParallel(working ? *working : f, params, cl.jobs, fig);
   if (!result) fail("Error occured during minimization\n");
   result->source = &f;  // the working form ends with this call
   computeStatistics(*result);
-  clearStatusLine();
+  console.clearStatusLine();
   std::fprintf(stderr, "Elapsed time: %.3f s\nIterations: %i\nTerms: %i\nLiterals: %i\nOutput cost: %i\nGates: %i\nGEs: %i\n\n",
                fig.elapsedSeconds, fig.iterations, result->terms, result->literals, result->outputCost, result->gates,
                result->gateEquivalents);
@@ -155,12 +162,12 @@ FunctionPtr runMinimize(TBoolFnct& f, const CommandLine& cl) {
   if (sig) std::fprintf(stderr, "Interrupted: the run stopped on %s; the best cover so far is written\n\n",
                         sig == SIGINT ? "SIGINT" : "SIGTERM");
   std::fflush(stderr);
-  writeResult(*result, destination);
+  writeResult(*result, destination, cl.writer);
   if (cl.statsPath) {
-    const RunStatistics st = statistics(f, *result, cl, fig);
-    writeStatistics(*cl.statsPath, statisticsJson(st, settings()));
+    const RunStatistics st = statistics(f, *result, cl, s, fig);
+    writeStatistics(*cl.statsPath, statisticsJson(st, s));
   }
-  if (sig) throw ExitRequest{128 + sig};
+  if (sig) throw ExitRequest{128 + sig, ""};
   return result;
 }
 

@@ -14,33 +14,33 @@
 
 namespace vorn {
 
-void runCheck(TBoolFnct& f) {
-  std::fputs(CheckConsistency(f) ? "Function is consistent\n" : "Inconsistent function!\n", stderr);
+void runCheck(TBoolFnct& f, const ProgressHooks& progress) {
+  std::fputs(CheckConsistency(f, progress) ? "Function is consistent\n" : "Inconsistent function!\n", stderr);
 }
 
-void runSplit(TBoolFnct& f, const std::string& destination) {
+void runSplit(TBoolFnct& f, const CommandLine& cl, const ProgressHooks& progress) {
   // Splitting reads '1' against '0' as a conflict, which holds where '0' is
   // the off-set: fr and fdr.  In fd, f and r sources one of them carries no meaning.
   if (f.type != kTypeFr && f.type != kTypeFdr) fail("Function must be fr type\n", 1);
   const int limit = splitTermLimit(f);
-  const int result = SplitIntersectingTerms(f, limit);
+  const int result = SplitIntersectingTerms(f, limit, progress);
   if (result == 0) fail("Inconsistent function", 1);
   if (result == kSplitTooLarge)
     fail("Splitting stopped: the result would hold more than " + std::to_string(limit) + " terms\n", 1);
   std::fputs("OK\n", stderr);
-  writeResult(f, destination);
+  writeResult(f, cl.destination, cl.writer);
 }
 
-FunctionPtr runMinterm(TBoolFnct& f, const std::string& destination) {
+FunctionPtr runMinterm(TBoolFnct& f, const CommandLine& cl, const ProgressHooks& progress) {
   // 2^31 minterms and more exceed what a term count can hold; refuse before building anything.
   if (f.inputCount >= kMaxMintermInputs)
     fail("Too many inputs for splitting into minterms (" + std::to_string(f.inputCount) + ", at most " +
              std::to_string(kMaxMintermInputs - 1) + ")\n",
          1);
-  FunctionPtr r = SplitIntoMinterms(f);
+  FunctionPtr r = SplitIntoMinterms(f, progress);
   if (!r) fail("Inconsistent function", 1);
   std::fputs("OK\n", stderr);
-  writeResult(*r, destination);
+  writeResult(*r, cl.destination, cl.writer);
   return r;
 }
 

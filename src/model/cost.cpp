@@ -4,7 +4,6 @@
 #include <cstdio>
 #include <vector>
 
-#include "model/settings.h"
 
 namespace vorn {
 
@@ -41,8 +40,8 @@ void computeStatistics(TBoolFnct& f) {
   f.gateEquivalents = clamp(ges);
 }
 
-TBoolFnct& computeCost(TBoolFnct& f) {
-  switch (settings().criterion) {
+TBoolFnct& computeCost(TBoolFnct& f, int criterion) {
+  switch (criterion) {
     case 0: f.cost = f.terms; break;
     case 1: f.cost = f.literals; break;
     case 2: f.cost = f.outputCost; break;

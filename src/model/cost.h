@@ -9,8 +9,8 @@ namespace vorn {
 
 /// \brief Fills terms, literals, outputCost, gates, gateEquivalents and every term's freeCount.
 void computeStatistics(TBoolFnct& f);
-/// \brief Sets f.cost from the figures by the criterion of the settings; returns f.
-TBoolFnct& computeCost(TBoolFnct& f);
+/// \brief Sets f.cost from the figures by the criterion (-Q: 0 terms ... 5 gate equivalents); returns f.
+TBoolFnct& computeCost(TBoolFnct& f, int criterion);
 /// \brief The -info action: prints the figures of f to standard output.
 void runInfo(TBoolFnct& f);
 

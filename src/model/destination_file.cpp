@@ -34,6 +34,7 @@ namespace vorn {
 namespace {
 
 /// The temporary file of a write in progress, for a signal handler to remove.
+/// Process-wide because the handler can reach nothing else (see interrupts.cpp).
 char pendingTemporary[4096];
 volatile std::sig_atomic_t havePendingTemporary = 0;
 

@@ -11,7 +11,6 @@
 #include <sstream>
 #include <string_view>
 
-#include "model/settings.h"
 #include "model/destination_file.h"
 #include "model/numbers.h"
 
@@ -248,14 +247,14 @@ class Reader {
 
 }  // namespace
 
-ReadResult readText(const std::string& text) {
-  progress().begin("Loading PLA file", 0, 1);
+ReadResult readText(const std::string& text, const ProgressHooks& progress) {
+  progress.begin("Loading PLA file", 0, 1);
   ReadResult r = Reader(text).run();
-  progress().end();
+  progress.end();
   return r;
 }
 
-ReadResult read(const std::string& path) {
+ReadResult read(const std::string& path, const ProgressHooks& progress) {
   errno = 0;
   std::ifstream in(path, std::ios::binary);
   ReadResult r;
@@ -269,19 +268,19 @@ ReadResult read(const std::string& path) {
     r.reason = "cannot read " + path + ": " + (errno ? std::strerror(errno) : "read error");
     return r;
   }
-  r = readText(buffer.str());
+  r = readText(buffer.str(), progress);
   if (!r.function && r.error.empty()) r.reason = path + " " + r.reason;
   if (!r.error.empty()) r.error = path + ": " + r.error;
   return r;
 }
 
-std::string formatPla(const TBoolFnct& f) {
+std::string formatPla(const TBoolFnct& f, const WriterOptions& options, const ProgressHooks& progress) {
   std::string s;
   s.reserve(static_cast<std::size_t>(f.termCount) * (f.inputCount + f.outputCount + 2) + 256);
   s += ".i " + std::to_string(f.inputCount) + "\n";
   s += ".o " + std::to_string(f.outputCount) + "\n";
   s += ".p " + std::to_string(f.termCount) + "\n";
-  if (writerOptions().writeLabels) {
+  if (options.writeLabels) {
     if (f.inputLabels) {
       s += ".ilb";
       for (int i = 0; i < f.inputCount; ++i) s += " " + (*f.inputLabels)[i];
@@ -294,22 +293,23 @@ std::string formatPla(const TBoolFnct& f) {
     }
   }
   s += std::string(".type ") + typeName(f.type) + "\n";
-  progress().begin("Saving PLA", f.termCount, 1);
+  progress.begin("Saving PLA", f.termCount, 1);
   int index = 0;
   for (const TPfnct* t = f.head.get(); t; t = t->next.get()) {
     for (int i = 0; i < f.inputCount; ++i) s += t->input.get(i);
     s += ' ';
     s.append(t->output, 0, static_cast<std::size_t>(f.outputCount));
     s += '\n';
-    if (progress().step(index++, 0) != 0) break;
+    if (progress.step(index++, 0) != 0) break;
   }
   s += ".e\n";
-  progress().end();
+  progress.end();
   return s;
 }
 
-bool write(const TBoolFnct& f, const std::string& path, std::string& error) {
-  const std::string text = formatPla(f);
+bool write(const TBoolFnct& f, const std::string& path, std::string& error, const WriterOptions& options,
+           const ProgressHooks& progress) {
+  const std::string text = formatPla(f, options, progress);
   if (path.empty()) {
     std::cout.write(text.data(), static_cast<std::streamsize>(text.size()));
     std::cout.flush();

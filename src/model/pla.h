@@ -8,6 +8,8 @@
 #include <string>
 
 #include "model/function.h"
+#include "model/progress.h"
+#include "model/settings.h"
 
 namespace vorn {
 
@@ -21,15 +23,17 @@ struct ReadResult {
 };
 
 /// \brief Reads a PLA file.
-ReadResult read(const std::string& path);
+ReadResult read(const std::string& path, const ProgressHooks& progress = quietProgress());
 /// \brief Reads PLA text held in memory.
-ReadResult readText(const std::string& text);
+ReadResult readText(const std::string& text, const ProgressHooks& progress = quietProgress());
 
 /// \brief The PLA text of a function.
-std::string formatPla(const TBoolFnct& f);
+std::string formatPla(const TBoolFnct& f, const WriterOptions& options = WriterOptions{},
+                      const ProgressHooks& progress = quietProgress());
 /// \brief Writes a function as PLA to `path`, or to standard output when path is empty.
 /// A failure never leaves a partial file (see destination_file.h for how each
 /// kind of destination is written).  Returns false with `error` set on failure.
-bool write(const TBoolFnct& f, const std::string& path, std::string& error);
+bool write(const TBoolFnct& f, const std::string& path, std::string& error,
+           const WriterOptions& options = WriterOptions{}, const ProgressHooks& progress = quietProgress());
 
 }  // namespace vorn

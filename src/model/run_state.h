@@ -1,6 +1,7 @@
 // The run state: what one minimization run shares among the driver, the CD
 // step, implicant expansion and FC-Min (the CD-search pool, the cube trees and
-// the accumulated implicant set).  One exists per run.
+// the accumulated implicant set).  One exists per run; the run's context
+// points to it while the run lasts.
 #pragma once
 
 #include <memory>
@@ -8,6 +9,7 @@
 
 #include "model/term_tree.h"
 #include "model/function.h"
+#include "model/settings.h"
 
 namespace vorn {
 
@@ -20,11 +22,9 @@ struct TBuffers {
   TermTree implicantTree;
 };
 
-/// \brief Makes the run state for f and publishes it as the current one.
-std::unique_ptr<TBuffers> createRunState(TBoolFnct& f);
-/// \brief Releases what the run state owns (never `best`) and unpublishes it.
+/// \brief Makes the run state for f (per-output trees when the settings' expansion method uses them).
+std::unique_ptr<TBuffers> createRunState(TBoolFnct& f, const Settings& settings);
+/// \brief Releases what the run state owns (never `best`).
 void releaseRunState(std::unique_ptr<TBuffers> buffers);
-/// \brief The current run state; none outside a run.
-TBuffers* runState();
 
 }  // namespace vorn

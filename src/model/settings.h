@@ -1,10 +1,8 @@
-// The run settings, the progress hooks, the writer options and the run
-// figures: process-wide records that the front end fills and every other
-// subsystem reads during one run.
+// The run settings and the writer options: plain values that the command
+// line makes and the front end hands to the driver and the PLA writer.
 #pragma once
 
 #include <climits>
-#include <functional>
 #include <string>
 
 namespace vorn {
@@ -55,32 +53,12 @@ struct Settings {
   int refine = 0;  ///< -refine: improve the best cover minterm by minterm after the search
 };
 
-/// \brief The one settings record of the process.
-Settings& settings();
-/// \brief Puts every field back to its default.
-void resetSettings();
-
-/// Progress callbacks through which long operations report their work.
-struct ProgressHooks {
-  std::function<int(const std::string& message, int total, int kind)> begin;
-  std::function<int(int index, int kind)> step;
-  std::function<void()> end;
-};
-
-/// \brief The installed hooks; the defaults do nothing and answer 0.
-ProgressHooks& progress();
-/// \brief Installs the do-nothing hooks.
-void installQuietProgress();
-
+/// How the PLA writer writes; only writeLabels is read (label lines while non-zero).
 struct WriterOptions {
   std::string texts[3] = {"", "+", "'"};
   int switch0 = 1;
   int writeLabels = 1;
   int switch2 = 0;
 };
-
-/// \brief The one writer options record of the process.
-WriterOptions& writerOptions();
-
 
 }  // namespace vorn

@@ -8,7 +8,6 @@
 
 #include <vector>
 
-#include "model/settings.h"
 #include "special/intersecting_pairs.h"
 
 namespace vorn {
@@ -25,8 +24,8 @@ bool disagree(const TPfnct& a, const TPfnct& b, int outputs) {
 
 }  // namespace
 
-int CheckConsistency(const TBoolFnct& f) {
-  progress().begin("Checkling PLA for consistence", f.termCount, 1);
+int CheckConsistency(const TBoolFnct& f, const ProgressHooks& progress) {
+  progress.begin("Checkling PLA for consistence", f.termCount, 1);
   std::vector<const TPfnct*> terms;
   std::vector<const Cube*> cubes;
   forEachTerm(f, [&](const TPfnct& t) {
@@ -37,8 +36,8 @@ int CheckConsistency(const TBoolFnct& f) {
       cubes, [&](int a, int b) { return disagree(*terms[a], *terms[b], f.outputCount); });
   // The steps a walk over all pairs reports: one per term finished without a disagreement.
   const int finished = pair ? pair->first : static_cast<int>(terms.size());
-  for (int k = 0; k < finished; ++k) progress().step(k, 0);
-  progress().end();
+  for (int k = 0; k < finished; ++k) progress.step(k, 0);
+  progress.end();
   return pair ? 0 : 1;
 }
 

@@ -3,10 +3,11 @@
 #pragma once
 
 #include "model/function.h"
+#include "model/progress.h"
 
 namespace vorn {
 
 /// \brief 1 when every two intersecting terms of f agree on every output where neither has '~'; else 0.
-int CheckConsistency(const TBoolFnct& f);
+int CheckConsistency(const TBoolFnct& f, const ProgressHooks& progress = quietProgress());
 
 }  // namespace vorn

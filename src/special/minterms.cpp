@@ -18,7 +18,6 @@
 #include <cstdint>
 #include <vector>
 
-#include "model/settings.h"
 
 namespace vorn {
 
@@ -89,13 +88,13 @@ int MintermOutputs(const TBoolFnct& f, const Cube& minterm, std::string& out) {
   return 1;
 }
 
-FunctionPtr SplitIntoMinterms(TBoolFnct& f) {
+FunctionPtr SplitIntoMinterms(TBoolFnct& f, const ProgressHooks& progress) {
   const int n = f.inputCount;
   if (n < 0 || n >= kMaxMintermInputs || !knownType(f.type)) return nullptr;
   FunctionPtr r = derive(f);
   const std::vector<PackedTerm> packed = packTerms(f);
   const std::int64_t count = static_cast<std::int64_t>(std::pow(2.0, n));
-  progress().begin("Splitting into minterms...", static_cast<int>(count), 1);
+  progress.begin("Splitting into minterms...", static_cast<int>(count), 1);
   Cube cube(n, '0');
   std::string out;
   for (std::int64_t m = 0; m < count; ++m) {
@@ -109,13 +108,13 @@ FunctionPtr SplitIntoMinterms(TBoolFnct& f) {
     out.assign(f.outputCount, startOutput(f.type));
     for (const PackedTerm& t : packed)
       if ((bits & t.care) == t.value && !addOutputs(f.type, *t.output, out)) {
-        progress().end();
+        progress.end();
         return nullptr;
       }
     appendTerm(*r, cube, out, 0);
-    progress().step(static_cast<int>(m), 1);
+    progress.step(static_cast<int>(m), 1);
   }
-  progress().end();
+  progress.end();
   return r;
 }
 

@@ -25,7 +25,6 @@
 #include <algorithm>
 #include <climits>
 
-#include "model/settings.h"
 #include "model/term_removal.h"
 
 namespace vorn {
@@ -78,7 +77,8 @@ void freeAgainst(const Cube& s, const Cube& p, std::vector<int>& positions) {
 
 class PairSplitter {
  public:
-  PairSplitter(TBoolFnct& f, TermTree& tree, int maxTerms) : f_(f), tree_(tree), maxTerms_(maxTerms) {}
+  PairSplitter(TBoolFnct& f, TermTree& tree, int maxTerms, const ProgressHooks& progress)
+      : f_(f), tree_(tree), maxTerms_(maxTerms), progress_(progress) {}
 
   int run() {
     TPfnct* tPrev = nullptr;
@@ -93,7 +93,7 @@ class PairSplitter {
         uReplaced_ = false;
         if (!splitPair()) return 0;
         if (f_.termCount > maxTerms_) return kSplitTooLarge;
-        if (progress().step(f_.termCount, 2) != 0) return 3;
+        if (progress_.step(f_.termCount, 2) != 0) return 3;
         if (tReplaced_) break;
         if (uReplaced_) {
           u_ = uPrev_->next.get();
@@ -227,6 +227,7 @@ class PairSplitter {
   TPfnct* uPrev_ = nullptr;
   bool tReplaced_ = false;
   bool uReplaced_ = false;
+  const ProgressHooks& progress_;
   std::string kept_;            // the split term's output part, given to its pieces
   std::vector<int> positions_;  // free positions of the split term against P
 };
@@ -249,7 +250,9 @@ int FoldEqualCubes(TBoolFnct& f, TermTree& tree) {
   return 1;
 }
 
-int SplitTermPairs(TBoolFnct& f, TermTree& tree, int maxTerms) { return PairSplitter(f, tree, maxTerms).run(); }
+int SplitTermPairs(TBoolFnct& f, TermTree& tree, int maxTerms, const ProgressHooks& progress) {
+  return PairSplitter(f, tree, maxTerms, progress).run();
+}
 
 int splitTermLimit(const TBoolFnct& f) {
   return static_cast<int>(std::min<long long>(INT_MAX, std::max<long long>(kMaxSplitTerms, 2LL * f.termCount)));
@@ -257,14 +260,14 @@ int splitTermLimit(const TBoolFnct& f) {
 
 int SplitIntersectingTerms(TBoolFnct& f) { return SplitIntersectingTerms(f, splitTermLimit(f)); }
 
-int SplitIntersectingTerms(TBoolFnct& f, int maxTerms) {
-  progress().begin("Splitting intersecting terms...", 0, 2);
+int SplitIntersectingTerms(TBoolFnct& f, int maxTerms, const ProgressHooks& progress) {
+  progress.begin("Splitting intersecting terms...", 0, 2);
   TermTree tree;
   TermTreeInit(tree, f);
   int result = FoldEqualCubes(f, tree);
-  if (result == 1) result = SplitTermPairs(f, tree, maxTerms);
+  if (result == 1) result = SplitTermPairs(f, tree, maxTerms, progress);
   TermTreeFree(tree);
-  progress().end();
+  progress.end();
   return result;
 }
 

@@ -4,6 +4,7 @@
 
 #include <climits>
 
+#include "model/progress.h"
 #include "model/term_tree.h"
 #include "model/function.h"
 
@@ -21,7 +22,7 @@ int splitTermLimit(const TBoolFnct& f);
 
 /// \brief Makes the terms of f pairwise disjoint; 1 when done, 0 on a '1' against '0' conflict, 3 when progress
 /// asked to stop, kSplitTooLarge when the function grew past `maxTerms` (f is then left partly rewritten).
-int SplitIntersectingTerms(TBoolFnct& f, int maxTerms);
+int SplitIntersectingTerms(TBoolFnct& f, int maxTerms, const ProgressHooks& progress = quietProgress());
 /// \brief The same with the limit of splitTermLimit.
 int SplitIntersectingTerms(TBoolFnct& f);
 
@@ -32,6 +33,7 @@ int FoldEqualCubes(TBoolFnct& f, TermTree& tree);
 /// Two terms met with the same cube (which the first phase rules out) are
 /// folded into the earlier one, as the first phase does.  Returns 1, 0 on a
 /// conflict, 3 when progress asked to stop, kSplitTooLarge past `maxTerms` terms.
-int SplitTermPairs(TBoolFnct& f, TermTree& tree, int maxTerms = INT_MAX);
+int SplitTermPairs(TBoolFnct& f, TermTree& tree, int maxTerms = INT_MAX,
+                   const ProgressHooks& progress = quietProgress());
 
 }  // namespace vorn

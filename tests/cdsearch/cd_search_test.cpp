@@ -13,30 +13,27 @@ using test::RunScope;
 
 class CdSearchTest : public ::testing::Test {
  protected:
-  void SetUp() override {
-    resetSettings();
-    installQuietProgress();
-  }
+  RunContext ctx;
 };
 
 TEST_F(CdSearchTest, OutputWithoutOnSetBuildsNothing) {
   auto f = pla(".i 2\n.o 2\n.type fr\n11 10\n00 00\n.e\n");
-  RunScope run(*f);
+  RunScope run(*f, ctx);
   std::vector<std::string> log;
-  progress().begin = [&](const std::string& m, int total, int kind) {
+  ctx.progress.begin = [&](const std::string& m, int total, int kind) {
     log.push_back("begin " + m + " " + std::to_string(total) + " " + std::to_string(kind));
     return 0;
   };
-  progress().step = [&](int i, int) {
+  ctx.progress.step = [&](int i, int) {
     log.push_back("step " + std::to_string(i));
     return 0;
   };
-  progress().end = [&] { log.push_back("end"); };
-  CdSearch(*f, 1);
+  ctx.progress.end = [&] { log.push_back("end"); };
+  CdSearch(*f, 1, ctx);
   EXPECT_EQ(run.pool().termCount, 0);
   EXPECT_EQ(log, (std::vector<std::string>{"begin CD-search 0 1", "end"}));
   log.clear();
-  CdSearch(*f, 0);
+  CdSearch(*f, 0, ctx);
   EXPECT_EQ(log, (std::vector<std::string>{"begin CD-search 1 1", "step 1", "end"}));
 }
 
@@ -46,14 +43,14 @@ TEST_F(CdSearchTest, OutputWithoutOnSetBuildsNothing) {
 TEST_F(CdSearchTest, TiedLiteralThatCompletesTheImplicantIsPreferred) {
   auto f = pla(".i 3\n.o 1\n.type fr\n111 1\n000 0\n100 0\n.e\n");
   for (std::uint32_t seed = 1; seed <= 30; ++seed) {
-    RunScope run(*f, seed);
-    CdSearch(*f, 0);
+    RunScope run(*f, ctx, seed);
+    CdSearch(*f, 0, ctx);
     ASSERT_EQ(run.pool().termCount, 1);
     EXPECT_NE(cubes(run.pool())[0], "1--") << seed;
   }
   {
-    RunScope run(*f, 1);
-    CdSearch(*f, 0);
+    RunScope run(*f, ctx, 1);
+    CdSearch(*f, 0, ctx);
     EXPECT_EQ(cubes(run.pool()), (std::vector<std::string>{"-1-"}));
     const TPfnct& e = *run.pool().head;
     EXPECT_EQ(e.output, "000");
@@ -61,8 +58,8 @@ TEST_F(CdSearchTest, TiedLiteralThatCompletesTheImplicantIsPreferred) {
     EXPECT_EQ(e.outputIndex, 0);
   }
   {
-    RunScope run(*f, 14);
-    CdSearch(*f, 0);
+    RunScope run(*f, ctx, 14);
+    CdSearch(*f, 0, ctx);
     EXPECT_EQ(cubes(run.pool()), (std::vector<std::string>{"--1"}));
   }
 }
@@ -72,33 +69,33 @@ TEST_F(CdSearchTest, TiedLiteralThatCompletesTheImplicantIsPreferred) {
 // (meets 100); then 4 -> 11-.  Seed 6: slot 0 -> 1--, then 5 -> 1-1.
 TEST_F(CdSearchTest, MutationDrawsFollowTheStatedOrder) {
   auto f = pla(".i 3\n.o 1\n.type fr\n111 1\n100 0\n010 0\n.e\n");
-  settings().cdMutationRatio = 100;
+  ctx.settings.cdMutationRatio = 100;
   {
-    RunScope run(*f, 1);
-    CdSearch(*f, 0);
+    RunScope run(*f, ctx, 1);
+    CdSearch(*f, 0, ctx);
     EXPECT_EQ(cubes(run.pool()), (std::vector<std::string>{"11-"}));
   }
   {
-    RunScope run(*f, 6);
-    CdSearch(*f, 0);
+    RunScope run(*f, ctx, 6);
+    CdSearch(*f, 0, ctx);
     EXPECT_EQ(cubes(run.pool()), (std::vector<std::string>{"1-1"}));
   }
 }
 
 TEST_F(CdSearchTest, SameImplicantTwiceIsPooledTwiceOnlyWithoutExpansionTrees) {
   auto f = pla(".i 2\n.o 1\n.type fr\n11 1\n00 0\n.e\n");
-  settings().ieMethod = 0;
+  ctx.settings.ieMethod = 0;
   {
-    RunScope run(*f);
-    CdSearch(*f, 0);
-    CdSearch(*f, 0);
+    RunScope run(*f, ctx);
+    CdSearch(*f, 0, ctx);
+    CdSearch(*f, 0, ctx);
     EXPECT_EQ(run.pool().termCount, 2);
   }
   for (int method = 1; method <= 4; ++method) {
-    settings().ieMethod = method;
-    RunScope run(*f);
-    CdSearch(*f, 0);
-    CdSearch(*f, 0);
+    ctx.settings.ieMethod = method;
+    RunScope run(*f, ctx);
+    CdSearch(*f, 0, ctx);
+    CdSearch(*f, 0, ctx);
     EXPECT_EQ(run.pool().termCount, 1) << method;
   }
 }
@@ -109,14 +106,14 @@ TEST_F(CdSearchTest, SameImplicantTwiceIsPooledTwiceOnlyWithoutExpansionTrees) {
 TEST_F(CdSearchTest, PoolCoversTheOnSetWithValidImplicants) {
   for (int ratio : {0, 50, 100}) {
     for (std::uint32_t seed = 1; seed <= 8; ++seed) {
-      settings().cdMutationRatio = ratio;
-      settings().ieMethod = 0;
+      ctx.settings.cdMutationRatio = ratio;
+      ctx.settings.ieMethod = 0;
       FunctionPtr fs[2] = {test::randomFr(seed, 5, 2, 25), test::randomFd(seed, 5, 2, 9)};
       for (auto& f : fs) {
-        RunScope run(*f, seed);
+        RunScope run(*f, ctx, seed);
         for (int k = 0; k < f->outputCount; ++k) {
           const int before = run.pool().termCount;
-          CdSearch(*f, k);
+          CdSearch(*f, k, ctx);
           EXPECT_LE(run.pool().termCount - before, f->onCounts[k]);
           for (const ListEntry& e : f->offLists[k]) EXPECT_EQ(e.separated, 0);
         }
@@ -145,8 +142,8 @@ TEST_F(CdSearchTest, PoolCoversTheOnSetWithValidImplicants) {
 // One implicant takes in every on-set term it contains at once.
 TEST_F(CdSearchTest, ImplicantTakesAllContainedOnSetTermsAtOnce) {
   auto f = pla(".i 3\n.o 1\n.type fr\n110 1\n111 1\n0-- 0\n.e\n");
-  RunScope run(*f);
-  CdSearch(*f, 0);
+  RunScope run(*f, ctx);
+  CdSearch(*f, 0, ctx);
   EXPECT_EQ(cubes(run.pool()), (std::vector<std::string>{"1--"}));
 }
 
@@ -154,8 +151,8 @@ TEST_F(CdSearchTest, ImplicantTakesAllContainedOnSetTermsAtOnce) {
 // the off-set empty: no literal is ever scored, the cube is accepted as it is.
 TEST_F(CdSearchTest, UniversalOnSetTermIsAcceptedUnchanged) {
   auto f = pla(".i 3\n.o 1\n.type fr\n--- 1\n.e\n");
-  RunScope run(*f);
-  CdSearch(*f, 0);
+  RunScope run(*f, ctx);
+  CdSearch(*f, 0, ctx);
   EXPECT_EQ(cubes(run.pool()), (std::vector<std::string>{"---"}));
 }
 
@@ -163,10 +160,10 @@ TEST_F(CdSearchTest, UniversalOnSetTermIsAcceptedUnchanged) {
 // stops there instead of looping, and leaves no separated flag behind.
 TEST_F(CdSearchTest, IntersectingOnAndOffSetEndsTheSearch) {
   for (int ratio : {0, 100}) {
-    settings().cdMutationRatio = ratio;
+    ctx.settings.cdMutationRatio = ratio;
     auto f = pla(".i 3\n.o 1\n.type fr\n11- 1\n111 0\n000 1\n.e\n");
-    RunScope run(*f);
-    CdSearch(*f, 0);
+    RunScope run(*f, ctx);
+    CdSearch(*f, 0, ctx);
     forEachTerm(run.pool(), [&](const TPfnct& t) { EXPECT_TRUE(test::oracleImplicant(*f, t.input.str(), 0)); });
     for (const ListEntry& e : f->offLists[0]) EXPECT_EQ(e.separated, 0);
   }

@@ -14,18 +14,14 @@ using Cubes = std::vector<std::string>;
 
 class CdStepTest : public ::testing::Test {
  protected:
-  RunContext context;
-  void SetUp() override {
-    resetSettings();
-    installQuietProgress();
-  }
+  RunContext ctx;
   // Runs `iterations` CD steps, checking the accumulated set after each one.
   FunctionPtr run(TBoolFnct& f, std::uint32_t seed, int iterations, const std::string& what) {
-    RunScope scope(f, seed);
+    RunScope scope(f, ctx, seed);
     FunctionPtr s;
     for (int it = 0; it < iterations; ++it) {
       ::testing::internal::CaptureStderr();
-      s = CdMinStep(f, std::move(s), context);
+      s = CdMinStep(f, std::move(s), ctx);
       ::testing::internal::GetCapturedStderr();
       EXPECT_TRUE(s);
       if (!s) return s;
@@ -43,9 +39,9 @@ TEST_F(CdStepTest, AccumulatedSetIsValidAndCoversForEveryMethodAndRatio) {
   };
   for (int method = 0; method <= 4; ++method)
     for (int ratio : {0, 50, 100}) {
-      settings().ieMethod = method;
-      settings().cdMutationRatio = ratio;
-      settings().irMutationRatio = ratio;
+      ctx.settings.ieMethod = method;
+      ctx.settings.cdMutationRatio = ratio;
+      ctx.settings.irMutationRatio = ratio;
       for (std::uint32_t seed = 1; seed <= 3; ++seed) {
         const std::string what = "method " + std::to_string(method) + " ratio " + std::to_string(ratio) +
                                  " seed " + std::to_string(seed);
@@ -63,37 +59,41 @@ TEST_F(CdStepTest, SingleOutputModeAndSingleOutputFunctionsAreNotReduced) {
   auto one = pla(".i 3\n.o 1\n.type fr\n11- 1\n-00 0\n.e\n");
   auto count = [&](TBoolFnct& f) {
     int reductions = 0;
-    RunScope scope(f);
-    progress().begin = [&](const std::string& m, int, int) {
+    RunScope scope(f, ctx);
+    ctx.progress.begin = [&](const std::string& m, int, int) {
       reductions += m == "IR";
       return 0;
     };
     ::testing::internal::CaptureStderr();
-    CdMinStep(f, nullptr, context);
+    CdMinStep(f, nullptr, ctx);
     ::testing::internal::GetCapturedStderr();
     return reductions;
   };
   EXPECT_EQ(count(*two), 2);
   EXPECT_EQ(count(*one), 0);
-  settings().singleOutput = 1;
+  ctx.settings.singleOutput = 1;
   EXPECT_EQ(count(*two), 0);
 }
 
 TEST_F(CdStepTest, PrintsItsStartAndWalksEveryOutput) {
   auto f = pla(".i 2\n.o 3\n.type fr\n11 1~0\n00 0~1\n.e\n");  // output 1 has no on-set term
-  RunScope scope(*f);
+  RunScope scope(*f, ctx);
   std::vector<std::string> log;
-  progress().begin = [&](const std::string& m, int total, int) {
+  ctx.progress.begin = [&](const std::string& m, int total, int) {
     if (m == "Processing output variables") log.push_back("begin " + std::to_string(total));
     return 0;
   };
-  progress().step = [&](int i, int kind) {
+  ctx.progress.step = [&](int i, int kind) {
     if (kind == 0 && log.size() && log.back() != "end") log.push_back("step " + std::to_string(i));
     return 0;
   };
+  ctx.stepLine = [&](const char* line) { log.push_back(line); };
   ::testing::internal::CaptureStderr();
-  FunctionPtr s = CdMinStep(*f, nullptr, context);
-  EXPECT_EQ(::testing::internal::GetCapturedStderr(), "CDmin step started .. \n\n");
+  FunctionPtr s = CdMinStep(*f, nullptr, ctx);
+  EXPECT_EQ(::testing::internal::GetCapturedStderr(), "");  // step lines go only where the context sends them
+  ASSERT_FALSE(log.empty());
+  EXPECT_EQ(log.front(), "CDmin step started .. \n\n");  // once, before any work
+  EXPECT_EQ(std::count(log.begin(), log.end(), "CDmin step started .. \n\n"), 1);
   ASSERT_TRUE(s);
   EXPECT_EQ(s->source, f.get());
   EXPECT_EQ(test::checkImplicantSet(*f, *s), "");
@@ -106,8 +106,8 @@ TEST_F(CdStepTest, PrintsItsStartAndWalksEveryOutput) {
 // which expansion grows to --1 from any start.
 TEST_F(CdStepTest, SeededStepGivesTheHandTracedSet) {
   auto f = pla(".i 3\n.o 1\n.type fr\n111 1\n100 0\n010 0\n.e\n");
-  settings().cdMutationRatio = 100;
-  settings().ieMethod = 0;
+  ctx.settings.cdMutationRatio = 100;
+  ctx.settings.ieMethod = 0;
   for (int repeat = 0; repeat < 2; ++repeat) {
     EXPECT_EQ(cubes(*run(*f, 1, 1, "seed 1")), (Cubes{"11-"}));
     EXPECT_EQ(cubes(*run(*f, 6, 1, "seed 6")), (Cubes{"--1"}));
@@ -119,11 +119,11 @@ TEST_F(CdStepTest, SeededStepGivesTheHandTracedSet) {
 TEST_F(CdStepTest, IntersectingOnAndOffSetsDoNotHangTheStep) {
   auto f = pla(".i 3\n.o 2\n.type fr\n11- 11\n111 01\n000 11\n.e\n");
   for (int method = 0; method <= 4; ++method) {
-    settings().ieMethod = method;
-    RunScope scope(*f);
+    ctx.settings.ieMethod = method;
+    RunScope scope(*f, ctx);
     ::testing::internal::CaptureStderr();
-    FunctionPtr s = CdMinStep(*f, nullptr, context);
-    s = CdMinStep(*f, std::move(s), context);
+    FunctionPtr s = CdMinStep(*f, nullptr, ctx);
+    s = CdMinStep(*f, std::move(s), ctx);
     ::testing::internal::GetCapturedStderr();
     ASSERT_TRUE(s);
     forEachTerm(*s, [&](const TPfnct& t) {
@@ -140,15 +140,15 @@ TEST_F(CdStepTest, IntersectingOnAndOffSetsDoNotHangTheStep) {
 // step carries on and still returns a set.
 TEST_F(CdStepTest, StoppedExpansionSkipsTheOutput) {
   auto f = pla(".i 3\n.o 2\n.type fr\n11- 10\n-00 01\n.e\n");
-  RunScope scope(*f);
+  RunScope scope(*f, ctx);
   bool inExpansion = false;
-  progress().begin = [&](const std::string& m, int, int) {
+  ctx.progress.begin = [&](const std::string& m, int, int) {
     inExpansion = m.rfind("IE - ", 0) == 0;
     return 0;
   };
-  progress().step = [&](int, int) { return inExpansion ? 2 : 0; };
+  ctx.progress.step = [&](int, int) { return inExpansion ? 2 : 0; };
   ::testing::internal::CaptureStderr();
-  FunctionPtr s = CdMinStep(*f, nullptr, context);
+  FunctionPtr s = CdMinStep(*f, nullptr, ctx);
   ::testing::internal::GetCapturedStderr();
   ASSERT_TRUE(s);
   EXPECT_EQ(s->termCount, 0);

@@ -1,5 +1,5 @@
 // Helpers of the CD step tests: a minterm oracle for implicants (fr and fd),
-// random fd functions, and a scoped run state with quiet progress hooks.
+// random fd functions, and a scoped run state in a context.
 #pragma once
 
 #include <gtest/gtest.h>
@@ -10,10 +10,9 @@
 #include <string>
 #include <vector>
 
-#include "model/random.h"
-#include "model/run_state.h"
-#include "model/settings.h"
 #include "model/function.h"
+#include "model/run_context.h"
+#include "model/run_state.h"
 #include "support/oracle.h"
 
 namespace vorn::test {
@@ -84,22 +83,26 @@ inline std::vector<std::string> cubes(const TBoolFnct& f) {
   return v;
 }
 
-/// Settings reset, quiet hooks, and a run state for f (released at the end of the scope).
+/// A run state for f in the context, which it seeds (released at the end of the scope).
 class RunScope {
  public:
-  explicit RunScope(TBoolFnct& f, std::uint32_t seed = 1) {
+  RunScope(TBoolFnct& f, RunContext& context, std::uint32_t seed = 1) : context_(context) {
     buildLists(f);
-    state_ = createRunState(f);
-    seedRandom(seed);
+    state_ = createRunState(f, context.settings);
+    context.state = state_.get();
+    context.random.seedRandom(seed);
   }
   ~RunScope() {
+    context_.state = nullptr;
     releaseRunState(std::move(state_));
-    installQuietProgress();
   }
+  RunScope(const RunScope&) = delete;
+  RunScope& operator=(const RunScope&) = delete;
   TBuffers& state() { return *state_; }
   TBoolFnct& pool() { return *state_->seedCubes; }
 
  private:
+  RunContext& context_;
   std::unique_ptr<TBuffers> state_;
 };
 

@@ -15,10 +15,7 @@ using Cubes = std::vector<std::string>;
 
 class ExpansionTest : public ::testing::Test {
  protected:
-  void SetUp() override {
-    resetSettings();
-    installQuietProgress();
-  }
+  RunContext ctx;
   // on 111, off 000: every literal of 111 can go alone, not all of them.
   FunctionPtr single() { return pla(".i 3\n.o 1\n.type fr\n111 1\n000 0\n.e\n"); }
 };
@@ -28,9 +25,9 @@ class ExpansionTest : public ::testing::Test {
 TEST_F(ExpansionTest, SequentialSearchStartsAtTheDrawnPosition) {
   auto f = single();
   {
-    RunScope run(*f, 1);
+    RunScope run(*f, ctx, 1);
     addPoolEntry(run.pool(), "11-", 0);
-    auto r = IeSequentialSearch(run.pool(), 0);
+    auto r = IeSequentialSearch(run.pool(), 0, ctx);
     ASSERT_TRUE(r);
     EXPECT_EQ(cubes(*r), (Cubes{"1--"}));
     EXPECT_EQ(r->head->freeCount, 2);
@@ -38,9 +35,9 @@ TEST_F(ExpansionTest, SequentialSearchStartsAtTheDrawnPosition) {
     EXPECT_EQ(run.pool().termCount, 0);
   }
   {
-    RunScope run(*f, 2);
+    RunScope run(*f, ctx, 2);
     addPoolEntry(run.pool(), "11-", 0);
-    EXPECT_EQ(cubes(*IeSequentialSearch(run.pool(), 0)), (Cubes{"-1-"}));
+    EXPECT_EQ(cubes(*IeSequentialSearch(run.pool(), 0, ctx)), (Cubes{"-1-"}));
   }
 }
 
@@ -49,13 +46,13 @@ TEST_F(ExpansionTest, SequentialSearchStartsAtTheDrawnPosition) {
 // finds nothing untried and removes the entry.
 TEST_F(ExpansionTest, DistributedMultipleSpreadsPassesOverCalls) {
   auto f = single();
-  RunScope run(*f, 1);
+  RunScope run(*f, ctx, 1);
   TPfnct* e = addPoolEntry(run.pool(), "11-", 0);
-  EXPECT_EQ(cubes(*IeDistributedMultiple(run.pool(), 0)), (Cubes{"1--"}));
+  EXPECT_EQ(cubes(*IeDistributedMultiple(run.pool(), 0, ctx)), (Cubes{"1--"}));
   EXPECT_EQ(e->output, "020");
-  EXPECT_EQ(cubes(*IeDistributedMultiple(run.pool(), 0)), (Cubes{"-1-"}));
+  EXPECT_EQ(cubes(*IeDistributedMultiple(run.pool(), 0, ctx)), (Cubes{"-1-"}));
   EXPECT_EQ(e->output, "220");
-  EXPECT_EQ(cubes(*IeDistributedMultiple(run.pool(), 0)), (Cubes{}));
+  EXPECT_EQ(cubes(*IeDistributedMultiple(run.pool(), 0, ctx)), (Cubes{}));
   EXPECT_EQ(run.pool().termCount, 0);
 }
 
@@ -63,22 +60,22 @@ TEST_F(ExpansionTest, DistributedMultipleSpreadsPassesOverCalls) {
 // cube on and marks both positions '1'; the second call drops the entry.
 TEST_F(ExpansionTest, DistributedMultipleMarksAnUnexpandableEntryAndDropsIt) {
   auto f = pla(".i 3\n.o 1\n.type fr\n11- 1\n01- 0\n10- 0\n.e\n");
-  RunScope run(*f, 3);
+  RunScope run(*f, ctx, 3);
   TPfnct* e = addPoolEntry(run.pool(), "11-", 0);
-  EXPECT_EQ(cubes(*IeDistributedMultiple(run.pool(), 0)), (Cubes{"11-"}));
+  EXPECT_EQ(cubes(*IeDistributedMultiple(run.pool(), 0, ctx)), (Cubes{"11-"}));
   EXPECT_EQ(e->output, "110");
   EXPECT_EQ(run.pool().termCount, 1);
-  EXPECT_EQ(cubes(*IeDistributedMultiple(run.pool(), 0)), (Cubes{}));
+  EXPECT_EQ(cubes(*IeDistributedMultiple(run.pool(), 0, ctx)), (Cubes{}));
   EXPECT_EQ(run.pool().termCount, 0);
 }
 
 TEST_F(ExpansionTest, DistributedMethodsPassOverOtherOutputs) {
   auto f = pla(".i 3\n.o 2\n.type fr\n111 11\n000 00\n.e\n");
   for (auto method : {&IeDistributedMultiple, &IeDistributedExhaustive}) {
-    RunScope run(*f, 1);
+    RunScope run(*f, ctx, 1);
     TPfnct* other = addPoolEntry(run.pool(), "111", 1);
     addPoolEntry(run.pool(), "111", 0);
-    auto r = method(run.pool(), 0);
+    auto r = method(run.pool(), 0, ctx);
     EXPECT_EQ(r->termCount, 1);
     EXPECT_EQ(other->output, "000");
     EXPECT_EQ(other->input.str(), "111");
@@ -92,13 +89,13 @@ TEST_F(ExpansionTest, DistributedMethodsPassOverOtherOutputs) {
 // the entry (start 0: first untried literal 1; child 1-1).
 TEST_F(ExpansionTest, DistributedExhaustiveStoresChildrenAtTheFront) {
   auto f = single();
-  RunScope run(*f, 2);
+  RunScope run(*f, ctx, 2);
   addPoolEntry(run.pool(), "111", 0);
-  EXPECT_EQ(cubes(*IeDistributedExhaustive(run.pool(), 0)), (Cubes{"--1"}));
+  EXPECT_EQ(cubes(*IeDistributedExhaustive(run.pool(), 0, ctx)), (Cubes{"--1"}));
   EXPECT_EQ(cubes(run.pool()), (Cubes{"-11", "111"}));
   EXPECT_EQ(run.pool().head->output, "220");
   EXPECT_EQ(run.pool().head->freeCount, 1);
-  EXPECT_EQ(cubes(*IeDistributedExhaustive(run.pool(), 0)), (Cubes{"-1-", "1--"}));
+  EXPECT_EQ(cubes(*IeDistributedExhaustive(run.pool(), 0, ctx)), (Cubes{"-1-", "1--"}));
   EXPECT_EQ(cubes(run.pool()), (Cubes{"1-1", "-1-", "-11", "111"}));
   std::vector<std::string> marks;
   forEachTerm(run.pool(), [&](const TPfnct& t) { marks.push_back(t.output); });
@@ -109,9 +106,9 @@ TEST_F(ExpansionTest, DistributedExhaustiveStoresChildrenAtTheFront) {
 // pass's first removal, three products from one entry.
 TEST_F(ExpansionTest, MultipleSequentialYieldsSeveralProducts) {
   auto f = single();
-  RunScope run(*f);
+  RunScope run(*f, ctx);
   addPoolEntry(run.pool(), "111", 0);
-  auto r = IeMultipleSequential(run.pool(), 0);
+  auto r = IeMultipleSequential(run.pool(), 0, ctx);
   EXPECT_EQ(cubes(*r), (Cubes{"--1", "1--", "-1-"}));
   EXPECT_EQ(run.pool().termCount, 0);
 }
@@ -121,9 +118,9 @@ TEST_F(ExpansionTest, MultipleSequentialYieldsSeveralProducts) {
 // it is the last, and its product -11 was already produced.
 TEST_F(ExpansionTest, MultipleSequentialStopsAfterAWrappedFirstRemoval) {
   auto f = pla(".i 3\n.o 1\n.type fr\n111 1\n101 0\n110 0\n.e\n");
-  RunScope run(*f);
+  RunScope run(*f, ctx);
   addPoolEntry(run.pool(), "111", 0);
-  EXPECT_EQ(cubes(*IeMultipleSequential(run.pool(), 0)), (Cubes{"-11"}));
+  EXPECT_EQ(cubes(*IeMultipleSequential(run.pool(), 0, ctx)), (Cubes{"-11"}));
   EXPECT_TRUE(TermTreeContains(run.state().implicantTree, Cube("-11")));
 }
 
@@ -131,9 +128,9 @@ TEST_F(ExpansionTest, MultipleSequentialStopsAfterAWrappedFirstRemoval) {
 // nothing after its own first removal is taken back; the pool ends empty.
 TEST_F(ExpansionTest, ExhaustiveExpandsChildrenInTheSameCall) {
   auto f = single();
-  RunScope run(*f);
+  RunScope run(*f, ctx);
   addPoolEntry(run.pool(), "111", 0);
-  auto r = IeExhaustive(run.pool(), 0);
+  auto r = IeExhaustive(run.pool(), 0, ctx);
   EXPECT_EQ(cubes(*r), (Cubes{"--1", "1--", "-1-"}));
   EXPECT_EQ(run.pool().termCount, 0);
   EXPECT_EQ(run.pool().tail, nullptr);
@@ -142,25 +139,25 @@ TEST_F(ExpansionTest, ExhaustiveExpandsChildrenInTheSameCall) {
 TEST_F(ExpansionTest, UnexpandableEntryIsPassedOnOncePerRun) {
   auto f = pla(".i 2\n.o 1\n.type fr\n11 1\n01 0\n10 0\n.e\n");
   for (int method = 0; method <= 4; ++method) {
-    settings().ieMethod = method;
-    RunScope run(*f, 5);
+    ctx.settings.ieMethod = method;
+    RunScope run(*f, ctx, 5);
     addPoolEntry(run.pool(), "11", 0);
-    EXPECT_EQ(cubes(*ExpandImplicants(run.pool(), 0)), (Cubes{"11"})) << method;
+    EXPECT_EQ(cubes(*ExpandImplicants(run.pool(), 0, ctx)), (Cubes{"11"})) << method;
     addPoolEntry(run.pool(), "11", 0);
-    EXPECT_EQ(ExpandImplicants(run.pool(), 0)->termCount, 0) << method;  // produced before
+    EXPECT_EQ(ExpandImplicants(run.pool(), 0, ctx)->termCount, 0) << method;  // produced before
   }
 }
 
 TEST_F(ExpansionTest, StopRequestYieldsNoResult) {
   auto f = single();
   for (int method = 0; method <= 4; ++method) {
-    settings().ieMethod = method;
-    RunScope run(*f);
+    ctx.settings.ieMethod = method;
+    RunScope run(*f, ctx);
     addPoolEntry(run.pool(), "111", 0);
     int ends = 0;
-    progress().step = [](int, int) { return 2; };
-    progress().end = [&] { ++ends; };
-    EXPECT_EQ(ExpandImplicants(run.pool(), 0), nullptr) << method;
+    ctx.progress.step = [](int, int) { return 2; };
+    ctx.progress.end = [&] { ++ends; };
+    EXPECT_EQ(ExpandImplicants(run.pool(), 0, ctx), nullptr) << method;
     EXPECT_EQ(ends, 1);
   }
 }
@@ -184,10 +181,10 @@ TEST_F(ExpansionTest, OutputPartsNameEveryOutputTheProductServes) {
 TEST_F(ExpansionTest, ProductsAreImplicantsContainingTheirEntry) {
   for (int method = 0; method <= 4; ++method)
     for (std::uint32_t seed = 1; seed <= 6; ++seed) {
-      settings().ieMethod = method;
+      ctx.settings.ieMethod = method;
       FunctionPtr fs[2] = {test::randomFr(seed, 5, 2, 25), test::randomFd(seed, 5, 1, 8)};
       for (auto& f : fs) {
-        RunScope run(*f, seed);
+        RunScope run(*f, ctx, seed);
         buildLists(*f);
         std::vector<std::string> entries;
         for (const ListEntry& e : f->onLists[0]) {
@@ -196,7 +193,7 @@ TEST_F(ExpansionTest, ProductsAreImplicantsContainingTheirEntry) {
           addPoolEntry(run.pool(), c, 0);
           entries.push_back(c);
         }
-        auto r = ExpandImplicants(run.pool(), 0);
+        auto r = ExpandImplicants(run.pool(), 0, ctx);
         ASSERT_TRUE(r);
         forEachTerm(*r, [&](const TPfnct& t) {
           const std::string c = t.input.str();

@@ -13,10 +13,7 @@ using Cubes = std::vector<std::string>;
 
 class ReductionTest : public ::testing::Test {
  protected:
-  void SetUp() override {
-    resetSettings();
-    installQuietProgress();
-  }
+  RunContext ctx;
   static std::vector<std::string> outputs(const TBoolFnct& r) {
     std::vector<std::string> v;
     forEachTerm(r, [&](const TPfnct& t) { v.push_back(t.output); });
@@ -33,11 +30,11 @@ TEST_F(ReductionTest, CopiesChainUntilTheyServeTheOutput) {
   buildLists(*f);
   for (int ratio : {0, 50, 100})
     for (std::uint32_t seed = 1; seed <= 12; ++seed) {
-      settings().irMutationRatio = ratio;
-      seedRandom(seed);
+      ctx.settings.irMutationRatio = ratio;
+      ctx.random.seedRandom(seed);
       auto r = derive(*f);
       appendTerm(*r, "---", "10", 3);
-      ReduceImplicants(*r);
+      ReduceImplicants(*r, ctx);
       ASSERT_EQ(r->termCount, 3) << ratio << " " << seed;
       EXPECT_EQ(outputs(*r), (Cubes{"10", "10", "11"}));
       const Cubes c = cubes(*r);
@@ -46,11 +43,11 @@ TEST_F(ReductionTest, CopiesChainUntilTheyServeTheOutput) {
       EXPECT_TRUE(test::oracleImplicant(*f, c[2], 1)) << c[2];
       EXPECT_TRUE(test::oracleImplicant(*f, c[2], 0));
     }
-  settings().irMutationRatio = 0;
-  seedRandom(1);
+  ctx.settings.irMutationRatio = 0;
+  ctx.random.seedRandom(1);
   auto r = derive(*f);
   appendTerm(*r, "---", "10", 3);
-  ReduceImplicants(*r);
+  ReduceImplicants(*r, ctx);
   EXPECT_EQ(cubes(*r), (Cubes{"---", "0--", "01-"}));
 }
 
@@ -62,11 +59,11 @@ TEST_F(ReductionTest, CopiesChainUntilTheyServeTheOutput) {
 TEST_F(ReductionTest, MutationScanFinishesItsRowBeforeSwitching) {
   auto f = pla(".i 3\n.o 2\n.type fr\n-1- ~0\n0-- ~0\n.e\n");
   buildLists(*f);
-  settings().irMutationRatio = 100;
-  seedRandom(3);
+  ctx.settings.irMutationRatio = 100;
+  ctx.random.seedRandom(3);
   auto r = derive(*f);
   appendTerm(*r, "---", "10", 3);
-  ReduceImplicants(*r);
+  ReduceImplicants(*r, ctx);
   EXPECT_EQ(cubes(*r), (Cubes{"---", "-0-", "10-"}));
   EXPECT_EQ(outputs(*r), (Cubes{"10", "10", "11"}));
 }
@@ -78,7 +75,7 @@ TEST_F(ReductionTest, NoCopyWhenNothingCanBeSeparated) {
   appendTerm(*r, "0--", "10", 2);  // meets 0-- (off for 1), which is '-' at every free position
   appendTerm(*r, "011", "10", 0);  // no free position
   appendTerm(*r, "-1-", "11", 2);  // serves every output already (as far as its part says)
-  ReduceImplicants(*r);
+  ReduceImplicants(*r, ctx);
   EXPECT_EQ(r->termCount, 3);
 }
 
@@ -87,7 +84,7 @@ TEST_F(ReductionTest, FdFunctionHasNoOffSetToReduceAgainst) {
   buildLists(*f);
   auto r = derive(*f);
   appendTerm(*r, "---", "10", 3);
-  ReduceImplicants(*r);
+  ReduceImplicants(*r, ctx);
   EXPECT_EQ(r->termCount, 1);
 }
 
@@ -96,15 +93,14 @@ TEST_F(ReductionTest, ProgressReportsEveryExaminedTermAndStopsOnRequest) {
   buildLists(*f);
   std::string begun;
   int steps = 0;
-  progress().begin = [&](const std::string& m, int, int) {
+  ctx.progress.begin = [&](const std::string& m, int, int) {
     begun = m;
     return 0;
   };
-  progress().step = [&](int, int) { return ++steps == 1 ? 2 : 0; };
+  ctx.progress.step = [&](int, int) { return ++steps == 1 ? 2 : 0; };
   auto r = derive(*f);
   appendTerm(*r, "---", "10", 3);
-  ReduceImplicants(*r);
-  installQuietProgress();
+  ReduceImplicants(*r, ctx);
   EXPECT_EQ(begun, "IR");
   EXPECT_EQ(steps, 1);
   EXPECT_EQ(r->termCount, 2);  // the first copy was made before the stop

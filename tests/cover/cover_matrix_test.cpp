@@ -60,18 +60,17 @@ TEST(CoverLists, ReportsProgressPerTerm) {
   buildLists(*src);
   FunctionPtr imps = deriveWith(*src, {{"1-", "1"}, {"-1", "1"}});
   std::vector<std::string> log;
-  progress().begin = [&](const std::string& msg, int total, int kind) {
+  RunContext run;
+  run.progress.begin = [&](const std::string& msg, int total, int kind) {
     log.push_back(msg + "/" + std::to_string(total) + "/" + std::to_string(kind));
     return 0;
   };
-  progress().step = [&](int i, int kind) {
+  run.progress.step = [&](int i, int kind) {
     log.push_back(std::to_string(i) + "/" + std::to_string(kind));
     return 0;
   };
-  progress().end = [&] { log.push_back("end"); };
-  RunContext run;
+  run.progress.end = [&] { log.push_back("end"); };
   DetermineCover(*imps, run);
-  installQuietProgress();
   EXPECT_EQ(log, (std::vector<std::string>{"Determining cover/2/1", "0/0", "1/0", "end"}));
 }
 

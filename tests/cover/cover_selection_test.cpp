@@ -13,10 +13,6 @@ namespace {
 class CoverSelection : public ::testing::Test {
  protected:
   RunContext run;
-  void TearDown() override {
-    resetSettings();
-    installQuietProgress();
-  }
   static std::vector<std::string> terms(const TBoolFnct& f) {
     std::vector<std::string> out;
     forEachTerm(f, [&](const TPfnct& t) { out.push_back(t.input.str() + " " + t.output); });
@@ -30,7 +26,7 @@ TEST_F(CoverSelection, SharedImplicantGivesOneMultiTermAndTwoSingleTerms) {
   FunctionPtr imps = deriveWith(*src, {{"11", "11"}, {"1-", "11"}, {"10", "10"}});
   DetermineCover(*imps, run);
   for (int method = 0; method < 4; ++method) {
-    settings().cpMethod = method;
+    run.settings.cpMethod = method;
     FunctionPtr multi = CoverMultiOutput(*imps, run);
     ASSERT_TRUE(multi);
     EXPECT_EQ(terms(*multi), std::vector<std::string>{"1- 11"}) << method;
@@ -56,7 +52,7 @@ TEST_F(CoverSelection, SparsingDropsUnneededConnectionsAsTildeOrZero) {
   FunctionPtr src = makeFunction(2, 2, {{"1-", "1~"}, {"0-", "1~"}, {"11", "~1"}});
   buildLists(*src);
   for (int sd = 0; sd < 2; ++sd) {
-    settings().substituteOutputDc = sd;
+    run.settings.substituteOutputDc = sd;
     FunctionPtr cover = deriveWith(*src, {{"1-", "11"}, {"0-", "11"}});
     cover->type = 0;
     DetermineCover(*cover, run);
@@ -72,7 +68,7 @@ TEST_F(CoverSelection, SparsingDeletesATermNoOutputNeeds) {
   cover->type = 0;
   DetermineCover(*cover, run);
   std::vector<std::string> log;
-  progress().begin = [&](const std::string& m, int total, int) {
+  run.progress.begin = [&](const std::string& m, int total, int) {
     log.push_back(m + " " + std::to_string(total));
     return 0;
   };
@@ -93,7 +89,7 @@ TEST_F(CoverSelection, UncoveredOnSetTermIsAFailure) {
   FunctionPtr imps = deriveWith(*src, {{"11", "11"}});  // nothing covers 00 of output 0
   DetermineCover(*imps, run);
   for (int method = 0; method < 4; ++method) {
-    settings().cpMethod = method;
+    run.settings.cpMethod = method;
     EXPECT_EQ(CoverMultiOutput(*imps, run), nullptr) << method;
     EXPECT_EQ(CoverSingleOutput(*imps, run), nullptr) << method;
   }
@@ -157,8 +153,8 @@ TEST_F(CoverSelection, RandomFunctionsAreCoveredByEveryMethod) {
     DetermineCover(*imps, run);
     int exactTerms = -1;
     for (int method = 3; method >= 0; --method) {
-      settings().cpMethod = method;
-      seedRandom(seed);
+      run.settings.cpMethod = method;
+      run.random.seedRandom(seed);
       FunctionPtr multi = CoverMultiOutput(*imps, run);
       ASSERT_TRUE(multi);
       EXPECT_EQ(checkCover(*src, *multi), "") << seed << " " << method;

@@ -16,13 +16,13 @@ namespace {
 /// implicant sets whose cover lists are written by hand as keys o*4+j.
 struct DominanceFixture : ::testing::Test {
   FunctionPtr source;
+  ProgressHooks hooks = quietHooks();
   void SetUp() override {
     source = create(3, 2, 0, 1);
     for (const char* in : {"000", "001", "010", "011"}) appendTerm(*source, in, "11", 0);
     buildLists(*source);
     ASSERT_EQ(source->maxOnCount, 4);
   }
-  void TearDown() override { installQuietProgress(); }
   FunctionPtr set() { return derive(*source); }
   TPfnct* add(TBoolFnct& f, const std::string& name, int freeCount, std::vector<int> keys) {
     TPfnct* t = appendTerm(f, name, "11", freeCount);
@@ -76,7 +76,7 @@ TEST_F(DominanceFixture, CrossPassEqualCoversRemoveTargetWhenAsLarge) {
   add(*target, "001", 2, {1, 6});
   add(*other, "010", 1, {5, 0});  // same cover, same size: target's term goes
   add(*other, "011", 1, {1, 6});  // same cover, smaller cube: target's term stays
-  RemoveDominatedTerms(*target, *other);
+  RemoveDominatedTerms(*target, *other, hooks);
   EXPECT_EQ(names(*target), std::vector<std::string>{"001"});
   EXPECT_EQ(target->termCount, 1);
   EXPECT_EQ(target->head.get(), target->tail);
@@ -91,7 +91,7 @@ TEST_F(DominanceFixture, CrossPassSubsetsAndEmptyCovers) {
   add(*target, "010", 3, {});           // empty, but larger than every term of other: stays
   add(*target, "011", 2, {});           // empty: goes
   add(*other, "100", 2, {0, 1});
-  RemoveDominatedTerms(*target, *other);
+  RemoveDominatedTerms(*target, *other, hooks);
   EXPECT_EQ(names(*target), (std::vector<std::string>{"001", "010"}));
   EXPECT_EQ(target->tail->input.str(), "010");
 }
@@ -100,17 +100,17 @@ TEST_F(DominanceFixture, CrossPassOnEmptyTargetOnlyBeginsAndEnds) {
   FunctionPtr target = set(), other = set();
   add(*other, "100", 2, {0, 1});
   std::vector<std::string> log;
-  progress().begin = [&](const std::string& m, int total, int) {
+  hooks.begin = [&](const std::string& m, int total, int) {
     log.push_back(m + std::to_string(total));
     return 0;
   };
-  progress().step = [&](int, int) {
+  hooks.step = [&](int, int) {
     log.push_back("step");
     return 0;
   };
-  progress().end = [&] { log.push_back("end"); };
-  RemoveDominatedTerms(*target, *other);
-  RemoveSelfDominatedTerms(*target);
+  hooks.end = [&] { log.push_back("end"); };
+  RemoveDominatedTerms(*target, *other, hooks);
+  RemoveSelfDominatedTerms(*target, hooks);
   EXPECT_EQ(log, (std::vector<std::string>{"Cheching for dominance0", "end", "Cheching for dominance0", "end"}));
   EXPECT_EQ(other->termCount, 1);
 }
@@ -119,7 +119,7 @@ TEST_F(DominanceFixture, SelfPassEqualCoversRemoveTheEarlierWhateverTheSize) {
   FunctionPtr f = set();
   add(*f, "000", 3, {0, 4});
   add(*f, "001", 0, {4, 0});
-  RemoveSelfDominatedTerms(*f);
+  RemoveSelfDominatedTerms(*f, hooks);
   EXPECT_EQ(names(*f), std::vector<std::string>{"001"});
   EXPECT_EQ(f->termCount, 1);
 }
@@ -130,7 +130,7 @@ TEST_F(DominanceFixture, SelfPassSubsetsBothWays) {
   add(*f, "001", 0, {0, 1, 2});     // kept
   add(*f, "010", 0, {2, 1});        // subset of an earlier kept term: goes
   add(*f, "011", 0, {3, 7});        // disjoint: kept
-  RemoveSelfDominatedTerms(*f);
+  RemoveSelfDominatedTerms(*f, hooks);
   EXPECT_EQ(names(*f), (std::vector<std::string>{"001", "011"}));
   EXPECT_EQ(f->tail->input.str(), "011");
 }
@@ -140,13 +140,13 @@ TEST_F(DominanceFixture, SelfPassEmptyCoverGoesOnlyBeforeAKeptTerm) {
   add(*f, "000", 0, {});
   add(*f, "001", 0, {1});
   add(*f, "010", 0, {});  // last term: never removed in its own turn; no later term removes it
-  RemoveSelfDominatedTerms(*f);
+  RemoveSelfDominatedTerms(*f, hooks);
   // "001" removes "010" as a later term whose entries (none) lie in its cover.
   EXPECT_EQ(names(*f), std::vector<std::string>{"001"});
 
   FunctionPtr g = set();
   add(*g, "000", 0, {});
-  RemoveSelfDominatedTerms(*g);
+  RemoveSelfDominatedTerms(*g, hooks);
   EXPECT_EQ(g->termCount, 1);
 }
 
@@ -188,7 +188,7 @@ TEST_F(DominanceFixture, PassesMatchAQuadraticOracle) {
     }
     std::vector<const TPfnct*> before;
     forEachTerm(*f, [&](const TPfnct& t) { before.push_back(&t); });
-    RemoveDominatedTerms(*f, *other);
+    RemoveDominatedTerms(*f, *other, hooks);
     std::vector<const TPfnct*> after;
     forEachTerm(*f, [&](const TPfnct& t) { after.push_back(&t); });
     ASSERT_EQ(after.size(), expected.size()) << trial;
@@ -209,7 +209,7 @@ TEST_F(DominanceFixture, PassesMatchAQuadraticOracle) {
           keep[u] = 0;
       }
     }
-    RemoveSelfDominatedTerms(*f);
+    RemoveSelfDominatedTerms(*f, hooks);
     std::vector<const TPfnct*> selfAfter;
     forEachTerm(*f, [&](const TPfnct& t) { selfAfter.push_back(&t); });
     std::vector<const TPfnct*> selfExpected;

@@ -17,12 +17,8 @@ namespace {
 class CoverSolvers : public ::testing::Test {
  protected:
   RunContext run;
-  void TearDown() override {
-    resetSettings();
-    installQuietProgress();
-  }
   TCovResult solve(TableProblem& p, int method) {
-    settings().cpMethod = method;
+    run.settings.cpMethod = method;
     MatrixPtr m = p.matrix();
     return SolveCover(*m, run);
   }
@@ -33,9 +29,9 @@ TEST_F(CoverSolvers, WidthZeroReturnsNothingAndShowsNoProgress) {
   buildLists(*src);
   FunctionPtr imps = deriveWith(*src, {{"11", "10"}});
   int begins = 0;
-  progress().begin = [&](const std::string&, int, int) { return ++begins; };
+  run.progress.begin = [&](const std::string&, int, int) { return ++begins; };
   for (int method = 0; method < 4; ++method) {
-    settings().cpMethod = method;
+    run.settings.cpMethod = method;
     MatrixPtr m = BuildOutputMatrix(*imps, 1);
     TCovResult r = SolveCover(*m, run);
     EXPECT_EQ(r.cost, kNoCover);
@@ -70,7 +66,7 @@ TEST_F(CoverSolvers, ProgressMessagesOfEachMethod) {
                             "Solving CP - COntributive removal", "Solving CP - exact"};
   for (int method = 0; method < 4; ++method) {
     std::string seen;
-    progress().begin = [&](const std::string& msg, int, int) {
+    run.progress.begin = [&](const std::string& msg, int, int) {
       seen = msg;
       return 0;
     };
@@ -82,7 +78,7 @@ TEST_F(CoverSolvers, ProgressMessagesOfEachMethod) {
 
 TEST_F(CoverSolvers, GreedyCoversAreValidAndExactIsMinimum) {
   std::mt19937 rng(20240611);
-  seedRandom(7);
+  run.random.seedRandom(7);
   for (int trial = 0; trial < 300; ++trial) {
     const int rows = 1 + static_cast<int>(rng() % 12);
     const int cols = 1 + static_cast<int>(rng() % 18);
@@ -175,38 +171,38 @@ TEST_F(CoverSolvers, ExactListsTheHeadRowsBlockFirst) {
 TEST_F(CoverSolvers, PriorityTakesTheMostCoveringRowWithoutDrawing) {
   // Column 0 alone is least covered (rows 1 and 0); row 0 covers more.
   TableProblem p = fromTable({"11", "10", "01", "01"});
-  seedRandom(5);
+  run.random.seedRandom(5);
   TCovResult r = solve(p, 0);
   EXPECT_EQ(r.chosen, std::vector<int>{0});
-  const int next = nextRandom();
-  seedRandom(5);
-  EXPECT_EQ(next, nextRandom());  // nothing was drawn
+  const int next = run.random.nextRandom();
+  run.random.seedRandom(5);
+  EXPECT_EQ(next, run.random.nextRandom());  // nothing was drawn
 }
 
 TEST_F(CoverSolvers, PriorityBreaksCountTiesByFreeCount) {
   // Every row covers one column; row 1 is the largest cube.
   TableProblem p = fromTable({"10", "10", "01", "01"}, {2, 5, 2, 3});
-  seedRandom(11);
+  run.random.seedRandom(11);
   TCovResult r = solve(p, 0);
   ASSERT_EQ(r.chosen.size(), 2u);
   EXPECT_EQ(r.chosen[1], 1);  // chosen first
   EXPECT_EQ(r.chosen[0], 3);  // then the larger of the rows of column 1
-  const int next = nextRandom();
-  seedRandom(11);
-  EXPECT_EQ(next, nextRandom());
+  const int next = run.random.nextRandom();
+  run.random.seedRandom(11);
+  EXPECT_EQ(next, run.random.nextRandom());
 }
 
 TEST_F(CoverSolvers, PriorityDrawsAmongFullyTiedPairsInScanOrder) {
   for (std::uint32_t seed = 1; seed < 40; ++seed) {
     TableProblem p = fromTable({"10", "01", "10", "01"});
-    seedRandom(seed);
-    const int d1 = nextRandom(), d2 = nextRandom();
+    run.random.seedRandom(seed);
+    const int d1 = run.random.nextRandom(), d2 = run.random.nextRandom();
     // Pairs in scan order: column 1 (rows 3, 1), then column 0 (rows 2, 0).
     const int pairs[] = {3, 1, 2, 0};
     const int first = pairs[d1 % 4];
     const int rest[2][2] = {{2, 0}, {3, 1}};  // the other column's rows
     const int second = rest[first == 3 || first == 1 ? 0 : 1][d2 % 2];
-    seedRandom(seed);
+    run.random.seedRandom(seed);
     TCovResult r = solve(p, 0);
     EXPECT_EQ(r.chosen, (std::vector<int>{second, first})) << seed;
   }

@@ -22,17 +22,9 @@ using test::termTexts;
 class FcMinTest : public ::testing::Test {
  protected:
   RunContext run;
-  void SetUp() override {
-    resetSettings();
-    installQuietProgress();
-  }
-  void TearDown() override {
-    resetSettings();
-    installQuietProgress();
-  }
   void depth(int factor, int direction) {
-    settings().depthFactor = factor;
-    settings().dfDirection = direction;
+    run.settings.depthFactor = factor;
+    run.settings.dfDirection = direction;
   }
 };
 
@@ -43,19 +35,19 @@ std::vector<std::string> sorted(std::vector<std::string> v) {
 
 TEST_F(FcMinTest, NoOnesYieldNoTermsAndNoDraws) {
   auto f = pla(".i 2\n.o 2\n.type fr\n01 0~\n1- ~0\n.e\n");
-  seedRandom(5);
+  run.random.seedRandom(5);
   FunctionPtr g = FcMin(*f, run);
   ASSERT_TRUE(g);
   EXPECT_EQ(g->termCount, 0);
   EXPECT_EQ(g->type, 0);
   EXPECT_EQ(g->source, f.get());
-  EXPECT_EQ(drawsTaken(5), 0);
+  EXPECT_EQ(drawsTaken(run.random, 5), 0);
 }
 
 TEST_F(FcMinTest, SingleTermLosesEveryLiteral) {
   // '1' where the term has '1', '0' where '0', '~' where '~' or '-' (which says nothing in fr).
   auto f = pla(".i 3\n.o 4\n.type fr\n1-0 1~-0\n.e\n");
-  seedRandom(9);
+  run.random.seedRandom(9);
   FunctionPtr g = FcMin(*f, run);
   EXPECT_EQ(termTexts(*g), std::vector<std::string>{"---/1~~0"});
   EXPECT_EQ(g->head->freeCount, 3);
@@ -84,10 +76,10 @@ TEST_F(FcMinTest, DepthFactorAndDirectionDecideGrouping) {
     SCOPED_TRACE(testing::Message() << "DF " << c.factor << " DD " << c.direction);
     auto f = pla(".i 2\n.o 1\n.type fr\n00 1\n11 1\n.e\n");
     depth(c.factor, c.direction);
-    seedRandom(77);
+    run.random.seedRandom(77);
     FunctionPtr g = FcMin(*f, run);
     EXPECT_EQ(termTexts(*g), c.terms);
-    EXPECT_EQ(drawsTaken(77), c.draws);
+    EXPECT_EQ(drawsTaken(run.random, 77), c.draws);
   }
 }
 
@@ -98,7 +90,7 @@ TEST_F(FcMinTest, DefaultDepthGrowsGroupsMostOfTheTime) {
   for (int direction = 0; direction < 2; ++direction) {
     depth(10, direction);
     for (std::uint32_t seed = 0; seed < 400; ++seed) {
-      seedRandom(seed);
+      run.random.seedRandom(seed);
       grouped[direction] += FcMin(*f, run)->termCount == 1;
     }
   }
@@ -115,18 +107,18 @@ TEST_F(FcMinTest, ConflictingGroupIsDroppedAndTheBoundEndsTheRepeats) {
   // expansion tries.
   auto f = pla(".i 2\n.o 1\n.type fr\n00 1\n11 1\n01 0\n.e\n");
   depth(-1, 0);
-  seedRandom(3);
+  run.random.seedRandom(3);
   FunctionPtr g = FcMin(*f, run);
   ASSERT_TRUE(g);
   EXPECT_EQ(sorted(termTexts(*g)), (std::vector<std::string>{"-0/1", "1-/1"}));
-  EXPECT_EQ(drawsTaken(3), 12);
+  EXPECT_EQ(drawsTaken(run.random, 3), 12);
 }
 
 TEST_F(FcMinTest, ConflictingGroupIsRetriedDifferently) {
   // With the default depth the dropped pair is eventually split up.
   auto f = pla(".i 2\n.o 1\n.type fr\n00 1\n11 1\n01 0\n.e\n");
   for (std::uint32_t seed = 0; seed < 20; ++seed) {
-    seedRandom(seed);
+    run.random.seedRandom(seed);
     FunctionPtr g = FcMin(*f, run);
     EXPECT_EQ(sorted(termTexts(*g)), (std::vector<std::string>{"-0/1", "1-/1"}));
   }
@@ -138,7 +130,7 @@ TEST_F(FcMinTest, InconsistentSourceStillTerminates) {
   for (int direction = 0; direction < 2; ++direction) {
     depth(direction ? 10 : -1, direction);
     auto f = pla(".i 2\n.o 2\n.type fr\n0- 10\n00 0~\n10 01\n.e\n");
-    seedRandom(1);
+    run.random.seedRandom(1);
     FunctionPtr g = FcMin(*f, run);
     ASSERT_TRUE(g);
     EXPECT_EQ(termTexts(*g), std::vector<std::string>{"1-/01"});
@@ -150,7 +142,7 @@ TEST_F(FcMinTest, TildeBecomesZeroWhenAWiderCubeMeetsAnOffTerm) {
   // has '0' at the second output.
   auto f = pla(".i 2\n.o 2\n.type fr\n00 1~\n01 ~0\n.e\n");
   for (std::uint32_t seed = 0; seed < 4; ++seed) {
-    seedRandom(seed);
+    run.random.seedRandom(seed);
     EXPECT_EQ(termTexts(*FcMin(*f, run)), std::vector<std::string>{"--/10"});
   }
 }
@@ -159,7 +151,7 @@ TEST_F(FcMinTest, TildeOfTheMaskResolvedAgainstTermsMeetingTheGroup) {
   // 0-/1~ meets 00, which has '0' at the second output: the mask's '~' turns '0'
   // before the implicant is appended (no expansion needed to see it).
   auto f = pla(".i 2\n.o 2\n.type fr\n0- 1~\n00 ~0\n11 0~\n.e\n");
-  seedRandom(4);
+  run.random.seedRandom(4);
   EXPECT_EQ(termTexts(*FcMin(*f, run)), std::vector<std::string>{"0-/10"});
 }
 
@@ -168,9 +160,9 @@ TEST_F(FcMinTest, ExpansionWithoutInputsDrawsNothing) {
   appendTerm(*f, "", "10", 0);
   FunctionPtr g = derive(*f);
   appendTerm(*g, "", "1~", 0);
-  seedRandom(11);
-  ExpandTerms(*g);
-  EXPECT_EQ(drawsTaken(11), 0);
+  run.random.seedRandom(11);
+  ExpandTerms(*g, run);
+  EXPECT_EQ(drawsTaken(run.random, 11), 0);
   EXPECT_EQ(termTexts(*g), std::vector<std::string>{"/1~"});
   EXPECT_EQ(g->head->freeCount, 0);
 }
@@ -230,15 +222,15 @@ TEST_F(FcMinTest, RandomConsistentFunctionsAreCoveredValidly) {
     FunctionPtr f = seed % 2 ? test::randomOverlappingFr(seed, inputs, outputs, 6 + static_cast<int>(seed % 10))
                              : test::randomFr(seed, inputs, outputs);
     depth(depths[seed % 6][0], depths[seed % 6][1]);
-    SCOPED_TRACE(testing::Message() << "seed " << seed << " DF " << settings().depthFactor);
-    seedRandom(seed);
+    SCOPED_TRACE(testing::Message() << "seed " << seed << " DF " << run.settings.depthFactor);
+    run.random.seedRandom(seed);
     FunctionPtr g = FcMin(*f, run);
     ASSERT_TRUE(g);
     expectValidCover(*f, *g);
     EXPECT_EQ(test::checkCover(*f, *g), "");
     implicants += g->termCount;
     // The same seed gives the same implicants.
-    seedRandom(seed);
+    run.random.seedRandom(seed);
     EXPECT_EQ(termTexts(*FcMin(*f, run)), termTexts(*g));
   }
   EXPECT_GT(implicants, 36);
@@ -246,10 +238,11 @@ TEST_F(FcMinTest, RandomConsistentFunctionsAreCoveredValidly) {
 
 TEST_F(FcMinTest, StepPrintsItsLineAndDeterminesCovers) {
   auto f = pla(".i 2\n.o 2\n.type fr\n00 1~\n11 01\n01 00\n.e\n");
-  seedRandom(8);
-  testing::internal::CaptureStderr();
+  run.random.seedRandom(8);
+  std::string lines;
+  run.stepLine = [&](const char* line) { lines += line; };
   FunctionPtr g = FcMinStep(*f, nullptr, run);
-  EXPECT_EQ(testing::internal::GetCapturedStderr(), "FCmin step started .. \n\n");
+  EXPECT_EQ(lines, "FCmin step started .. \n\n");
   ASSERT_TRUE(g);
   EXPECT_EQ(test::checkCover(*f, *g), "");
   int entries = 0;
@@ -269,8 +262,8 @@ TEST_F(FcMinTest, StepPrintsItsLineAndDeterminesCovers) {
 
 TEST_F(FcMinTest, StopRequestYieldsNoneAndTheStepKeepsTheAccumulatedSet) {
   auto f = pla(".i 2\n.o 2\n.type fr\n00 10\n11 01\n.e\n");
-  progress().step = [](int, int) { return 2; };
-  seedRandom(2);
+  run.progress.step = [](int, int) { return 2; };
+  run.random.seedRandom(2);
   EXPECT_FALSE(FcMin(*f, run));
 
   FunctionPtr accumulated = derive(*f);

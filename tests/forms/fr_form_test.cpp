@@ -83,12 +83,10 @@ std::string truthFault(const TBoolFnct& f, const TBoolFnct& result) {
 class FrFormTest : public ::testing::Test {
  protected:
   void SetUp() override {
-    resetSettings();
-    installQuietProgress();
-    settings().stopOnIterations = 1;
-    settings().iterationLimit = 3;
+    settings.stopOnIterations = 1;
+    settings.iterationLimit = 3;
   }
-  void TearDown() override { resetSettings(); }
+  Settings settings;
 };
 
 TEST_F(FrFormTest, FrFormReadsLikeTheSource) {
@@ -145,7 +143,7 @@ TEST_F(FrFormTest, MinimizedFormsAreValidCoversOfTheSource) {
     FrFormStats st;
     FunctionPtr g = MakeFrForm(*f, FrFormParams{}, st);
     ASSERT_TRUE(g);
-    FunctionPtr result = minimize(*g, 100 + round);
+    FunctionPtr result = minimize(*g, settings, 100 + round);
     ASSERT_TRUE(result);
     EXPECT_EQ(test::checkCover(*f, *result), "") << type << " round " << round;
     EXPECT_EQ(truthFault(*f, *result), "") << type << " round " << round;
@@ -159,10 +157,10 @@ TEST_F(FrFormTest, MinimizedFdFormsAreValidCoversOfTheSource) {
     const int n = 2 + static_cast<int>(rng() % 6), m = 1 + static_cast<int>(rng() % 3);
     FunctionPtr f = randomSource(rng, type, n, m);
     FunctionPtr g = MakeFdForm(*f);
-    settings().fcMinRatio = round % 3 == 0 ? 100 : 0;
-    settings().refine = round % 4 < 2;
-    settings().singleOutput = round % 5 == 0;
-    FunctionPtr result = minimize(*g, 300 + round);
+    settings.fcMinRatio = round % 3 == 0 ? 100 : 0;
+    settings.refine = round % 4 < 2;
+    settings.singleOutput = round % 5 == 0;
+    FunctionPtr result = minimize(*g, settings, 300 + round);
     ASSERT_TRUE(result);
     EXPECT_EQ(test::checkCover(*f, *result), "") << type << " round " << round;
     EXPECT_EQ(truthFault(*f, *result), "") << type << " round " << round << "\n" << formatPla(*f) << formatPla(*result);

@@ -20,10 +20,7 @@ std::string summary(const std::string& path, const char* type, int i, int o, int
          "\nOutput variables: " + std::to_string(o) + "\nDefined terms: " + std::to_string(p) + "\n\n";
 }
 
-CommandLine parse(std::vector<std::string> args) {
-  resetSettings();
-  return parseArguments(args);
-}
+CommandLine parse(std::vector<std::string> args) { return parseArguments(args); }
 }  // namespace
 
 TEST(CommandLine, NoArgumentsPrintsBannerAndUsage) {
@@ -107,9 +104,9 @@ TEST(CommandLine, SummaryNamesTheTypeAsRead) {
 }
 
 TEST(CommandLine, OptionsFillTheSettings) {
-  parse({"-CM30", "-CP2", "-DD0", "-DF-4", "-E4", "-FR77", "-Qg", "-RM12", "-SDx", "-St2.5", "-Si9", "-Sn3", "-Sq40",
-         "-endcov", "-single"});
-  const Settings& s = settings();
+  const Settings s = parse({"-CM30", "-CP2", "-DD0", "-DF-4", "-E4", "-FR77", "-Qg", "-RM12", "-SDx", "-St2.5", "-Si9",
+                            "-Sn3", "-Sq40", "-endcov", "-single"})
+                         .settings;
   EXPECT_EQ(s.cdMutationRatio, 30);
   EXPECT_EQ(s.cpMethod, 2);
   EXPECT_EQ(s.dfDirection, 0);
@@ -126,19 +123,15 @@ TEST(CommandLine, OptionsFillTheSettings) {
   EXPECT_EQ(s.qualityLimit, 40);
   EXPECT_EQ(s.coverAtEnd, 1);
   EXPECT_EQ(s.singleOutput, 1);
-  resetSettings();
 }
 
 TEST(CommandLine, NumbersFollowAtoiRules) {
-  parse({"-Efoo"});
-  EXPECT_EQ(settings().ieMethod, 0);
-  parse({"-Si 12abc"});
-  EXPECT_EQ(settings().iterationLimit, 12);
-  parse({"-Si99999999999"});
-  EXPECT_EQ(settings().iterationLimit, 2147483647);  // saturates instead of overflowing
-  parse({"-QG"});
-  EXPECT_EQ(settings().criterion, 5);
-  resetSettings();
+  EXPECT_EQ(parse({"-Efoo"}).settings.ieMethod, 0);
+  EXPECT_EQ(parse({"-Si 12abc"}).settings.iterationLimit, 12);
+  EXPECT_EQ(parse({"-Si99999999999"}).settings.iterationLimit, 2147483647);  // saturates instead of overflowing
+  EXPECT_EQ(parse({"-QG"}).settings.criterion, 5);
+  // Each parse starts from the defaults: nothing carries over from the last one.
+  EXPECT_EQ(parse({"-Si3"}).settings.criterion, Settings{}.criterion);
 }
 
 TEST(CommandLine, ModesAndPaths) {
@@ -148,7 +141,6 @@ TEST(CommandLine, ModesAndPaths) {
   EXPECT_EQ(cl.source, "a.pla");
   EXPECT_EQ(cl.destination, "c.pla");
   EXPECT_EQ(parse({"a.pla"}).destination, "");
-  resetSettings();
 }
 
 TEST(CommandLine, InfoOnAnFdFunctionPrintsItsFigures) {
@@ -182,9 +174,9 @@ TEST(CommandLine, SeedWordIsReadBeforeTheWordComparison) {
   EXPECT_EQ(parse({"-seed0"}).seed, 0u);
   EXPECT_EQ(parse({"-seed4294967295"}).seed, 4294967295u);
   EXPECT_EQ(parse({"-seed12", "-seed7"}).seed, 7u);  // the later word wins
-  EXPECT_FALSE(parse({"-single"}).seed.has_value());
-  EXPECT_EQ(settings().singleOutput, 1);
-  resetSettings();
+  const CommandLine single = parse({"-single"});
+  EXPECT_FALSE(single.seed.has_value());
+  EXPECT_EQ(single.settings.singleOutput, 1);
   for (const char* bad : {"-seed", "-seed-1", "-seed4294967296", "-seed12x", "-seed 3", "-seed99999999999"}) {
     const auto r = runVorn({bad, "x.pla"});
     EXPECT_EQ(r.exitCode, 1) << bad;

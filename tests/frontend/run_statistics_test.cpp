@@ -137,12 +137,9 @@ TEST(StatsOption, TheSeedRepeatsTheRunAndTheCourseEndsAtTheResult) {
   const JsonValue v = parsed(test::readFile(json));
   ASSERT_EQ(v["seed"].kind, JsonValue::Kind::Number);
   // The same options and seed in this process give the very file the program wrote.
-  parseArguments(options);
-  setQuiet(true);
+  const CommandLine cl = parseArguments(options);
   auto f = test::pla(kFr);
-  FunctionPtr again = minimize(*f, static_cast<std::uint32_t>(v["seed"].integer()));
-  setQuiet(false);
-  resetSettings();
+  FunctionPtr again = minimize(*f, cl.settings, static_cast<std::uint32_t>(v["seed"].integer()));
   ASSERT_TRUE(again);
   EXPECT_EQ(formatPla(*again), test::readFile(dst));
   // And so does the program given that seed; its statistics name it again.

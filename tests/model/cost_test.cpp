@@ -46,10 +46,8 @@ TEST(Cost, WorkedExampleAndEveryCriterion) {
   EXPECT_EQ(f->gateEquivalents, 8);
   const int expected[] = {3, 5, 4, 9, 4, 8};
   for (int c = 0; c < 6; ++c) {
-    settings().criterion = c;
-    EXPECT_EQ(computeCost(*f).cost, expected[c]) << "criterion " << c;
+    EXPECT_EQ(computeCost(*f, c).cost, expected[c]) << "criterion " << c;
   }
-  resetSettings();
 }
 
 TEST(Cost, OutputWithoutTermsCountsMinusOneOnlyInTheTotal) {

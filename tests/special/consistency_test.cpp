@@ -13,7 +13,6 @@ namespace {
 using test::pla;
 
 TEST(ConsistencyTest, HandCases) {
-  installQuietProgress();
   // Disjoint cubes are never compared by outputs.
   EXPECT_EQ(CheckConsistency(*pla(".i 2\n.o 1\n.type fr\n1- 1\n0- 0\n.e\n")), 1);
   // '1' against '-' counts as a disagreement.
@@ -27,25 +26,24 @@ TEST(ConsistencyTest, HandCases) {
 }
 
 TEST(ConsistencyTest, ReportsItsProgress) {
-  installQuietProgress();
   auto disjoint = pla(".i 2\n.o 1\n.type fr\n1- 1\n0- 0\n.e\n");
   auto clash = pla(".i 2\n.o 1\n.type fr\n1- 1\n11 0\n.e\n");
   std::vector<std::string> events;
-  progress().begin = [&](const std::string& m, int total, int kind) {
+  ProgressHooks hooks = quietHooks();
+  hooks.begin = [&](const std::string& m, int total, int kind) {
     events.push_back(m + " " + std::to_string(total) + " " + std::to_string(kind));
     return 0;
   };
-  progress().step = [&](int i, int kind) {
+  hooks.step = [&](int i, int kind) {
     events.push_back("step " + std::to_string(i) + " " + std::to_string(kind));
     return 0;
   };
-  progress().end = [&] { events.push_back("end"); };
-  EXPECT_EQ(CheckConsistency(*disjoint), 1);
+  hooks.end = [&] { events.push_back("end"); };
+  EXPECT_EQ(CheckConsistency(*disjoint, hooks), 1);
   EXPECT_EQ(events, (std::vector<std::string>{"Checkling PLA for consistence 2 1", "step 0 0", "step 1 0", "end"}));
   events.clear();
-  EXPECT_EQ(CheckConsistency(*clash), 0);
+  EXPECT_EQ(CheckConsistency(*clash, hooks), 0);
   EXPECT_EQ(events, (std::vector<std::string>{"Checkling PLA for consistence 2 1", "end"}));
-  installQuietProgress();
 }
 
 // Brute force: for every minterm, the terms containing it must agree on each
@@ -69,7 +67,6 @@ bool consistentByMinterms(const TBoolFnct& f) {
 }
 
 TEST(ConsistencyTest, AgreesWithMintermBruteForce) {
-  installQuietProgress();
   int outcomes[2] = {0, 0};
   for (std::uint32_t seed = 1; seed <= 200; ++seed) {
     FunctionPtr f = test::randomOverlappingFr(seed, 2 + seed % 4, 1 + seed % 3, 3 + seed % 7, seed % 3 ? 8 : 0);

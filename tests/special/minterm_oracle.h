@@ -88,13 +88,15 @@ inline FunctionPtr randomOverlappingFr(std::uint32_t seed, int inputs, int outpu
   return pla(text + ".e\n");
 }
 
-/// \brief How many draws were taken since seedRandom(seed); takes two draws itself to find out.
-inline int drawsTaken(std::uint32_t seed) {
-  const int a = nextRandom(), b = nextRandom();
-  seedRandom(seed);
-  int previous = nextRandom();
+/// \brief How many draws `used` took since it was seeded with seed (it is left as it is).
+inline int drawsTaken(const Random& used, std::uint32_t seed) {
+  Random ahead = used;
+  const int a = ahead.nextRandom(), b = ahead.nextRandom();
+  Random fresh;
+  fresh.seedRandom(seed);
+  int previous = fresh.nextRandom();
   for (int n = 0; n < 100000; ++n) {
-    const int next = nextRandom();
+    const int next = fresh.nextRandom();
     if (previous == a && next == b) return n;
     previous = next;
   }

@@ -18,8 +18,6 @@ using Texts = std::vector<std::string>;
 
 class MintermsTest : public ::testing::Test {
  protected:
-  void SetUp() override { installQuietProgress(); }
-  void TearDown() override { installQuietProgress(); }
 };
 
 TEST_F(MintermsTest, FdAndFrReadings) {
@@ -97,16 +95,17 @@ TEST_F(MintermsTest, Failures) {
 TEST_F(MintermsTest, ReportsEveryMinterm) {
   auto fd = pla(".i 2\n.o 1\n1- 1\n.e\n");
   std::vector<std::string> events;
-  progress().begin = [&](const std::string& m, int total, int kind) {
+  ProgressHooks hooks = quietHooks();
+  hooks.begin = [&](const std::string& m, int total, int kind) {
     events.push_back(m + " " + std::to_string(total) + " " + std::to_string(kind));
     return 0;
   };
-  progress().step = [&](int i, int kind) {
+  hooks.step = [&](int i, int kind) {
     events.push_back(std::to_string(i) + "/" + std::to_string(kind));
     return 0;
   };
-  progress().end = [&] { events.push_back("end"); };
-  SplitIntoMinterms(*fd);
+  hooks.end = [&] { events.push_back("end"); };
+  SplitIntoMinterms(*fd, hooks);
   EXPECT_EQ(events, (Texts{"Splitting into minterms... 4 1", "0/1", "1/1", "2/1", "3/1", "end"}));
 }
 

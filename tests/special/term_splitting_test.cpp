@@ -19,8 +19,6 @@ using Texts = std::vector<std::string>;
 
 class TermSplittingTest : public ::testing::Test {
  protected:
-  void SetUp() override { installQuietProgress(); }
-  void TearDown() override { installQuietProgress(); }
 };
 
 TEST_F(TermSplittingTest, DisjointTermsStayAsTheyAre) {
@@ -104,14 +102,15 @@ TEST_F(TermSplittingTest, SecondPhaseFoldsEqualCubesItMeets) {
 
 TEST_F(TermSplittingTest, StopRequestEndsTheWalk) {
   int steps = 0;
-  progress().step = [&](int count, int kind) {
+  ProgressHooks hooks = quietHooks();
+  hooks.step = [&](int count, int kind) {
     EXPECT_EQ(kind, 2);
     EXPECT_EQ(count, 3);
     ++steps;
     return 1;
   };
   auto f = pla(".i 2\n.o 1\n.type fr\n1- 1\n-1 -\n.e\n");
-  EXPECT_EQ(SplitIntersectingTerms(*f), 3);
+  EXPECT_EQ(SplitIntersectingTerms(*f, splitTermLimit(*f), hooks), 3);
   EXPECT_EQ(steps, 1);
 }
 
