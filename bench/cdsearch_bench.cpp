@@ -11,10 +11,10 @@
 #include "cdsearch/cd_step.h"
 #include "cdsearch/implicant_expansion.h"
 #include "cdsearch/implicant_reduction.h"
+#include "model/pla.h"
 #include "model/random.h"
 #include "model/run_state.h"
 #include "model/settings.h"
-#include "model/pla.h"
 
 namespace {
 

@@ -8,11 +8,11 @@
 
 #include "cover/cover_matrix.h"
 #include "cover/cover_selection.h"
+#include "cover/dominance.h"
 #include "cover/solvers.h"
+#include "model/pla.h"
 #include "model/random.h"
 #include "model/settings.h"
-#include "model/pla.h"
-#include "cover/dominance.h"
 
 namespace {
 

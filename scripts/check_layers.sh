@@ -1,26 +1,17 @@
 #!/usr/bin/env bash
 # Fails when a file under src/ includes a header of a folder on its own level
-# or above (scripts/layers.txt), unless the include is one of the known ones
-# in scripts/layer_exceptions.txt that are still to be moved.  Also fails on
-# a folder without a level.
+# or above (scripts/layers.txt), or of a folder without a level, and on a
+# folder without a level.  There are no exceptions.
 # usage: check_layers.sh [root]   (default: the tree this script lives in)
 set -u
 root=${1:-$(cd "$(dirname "$0")/.." && pwd)}
 layers=$root/scripts/layers.txt
-exceptions=$root/scripts/layer_exceptions.txt
 [ -f "$layers" ] || { echo "no layer list at $layers" >&2; exit 2; }
 declare -A level
 while read -r n name; do
   case "$n" in ''|'#'*) continue ;; esac
   level[$name]=$n
 done <"$layers"
-declare -A known
-if [ -f "$exceptions" ]; then
-  while read -r file header; do
-    case "$file" in ''|'#'*) continue ;; esac
-    known["$file $header"]=1
-  done <"$exceptions"
-fi
 bad=0
 for dir in "$root"/src/*/; do
   folder=$(basename "$dir")
@@ -42,7 +33,7 @@ while IFS=: read -r path _ line; do
   if [ -z "${level[$to]+x}" ]; then
     echo "$file: includes $header from an unknown folder"
     bad=1
-  elif [ "${level[$to]}" -ge "${level[$from]}" ] && [ -z "${known["$file $header"]+x}" ]; then
+  elif [ "${level[$to]}" -ge "${level[$from]}" ]; then
     echo "$file: includes $header ($to, level ${level[$to]}) from $from (level ${level[$from]})"
     bad=1
   fi

@@ -29,9 +29,9 @@
 
 #include "cdsearch/is_implicant.h"
 #include "cover/cover_matrix.h"
+#include "cover/dominance.h"
 #include "fcmin/output_masks.h"
 #include "fcmin/term_expansion.h"
-#include "cover/dominance.h"
 
 namespace vorn {
 

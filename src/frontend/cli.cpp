@@ -14,10 +14,10 @@
 #include "frontend/console.h"
 #include "frontend/exit.h"
 #include "frontend/help.h"
-#include "model/settings.h"
 #include "model/cost.h"
 #include "model/numbers.h"
 #include "model/pla.h"
+#include "model/settings.h"
 
 namespace vorn {
 

@@ -16,12 +16,12 @@
 #include "forms/fr_form.h"
 #include "frontend/actions.h"
 #include "frontend/console.h"
-#include "frontend/run_statistics.h"
 #include "frontend/exit.h"
 #include "frontend/interrupts.h"
-#include "model/settings.h"
+#include "frontend/run_statistics.h"
 #include "model/cost.h"
 #include "model/destination_file.h"
+#include "model/settings.h"
 
 namespace vorn {
 

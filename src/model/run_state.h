@@ -7,9 +7,9 @@
 #include <memory>
 #include <vector>
 
-#include "model/term_tree.h"
 #include "model/function.h"
 #include "model/settings.h"
+#include "model/term_tree.h"
 
 namespace vorn {
 

@@ -4,9 +4,9 @@
 
 #include <climits>
 
+#include "model/function.h"
 #include "model/progress.h"
 #include "model/term_tree.h"
-#include "model/function.h"
 
 namespace vorn {
 

@@ -6,8 +6,8 @@
 #include <algorithm>
 #include <random>
 
-#include "model/settings.h"
 #include "model/function.h"
+#include "model/settings.h"
 
 namespace vorn {
 namespace {

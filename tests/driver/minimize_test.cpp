@@ -6,10 +6,10 @@
 
 #include "driver/minimize.h"
 #include "driver/parallel_runs.h"
-#include "model/settings.h"
 #include "model/cost.h"
 #include "model/deadline.h"
 #include "model/pla.h"
+#include "model/settings.h"
 #include "support/oracle.h"
 
 using namespace vorn;
@@ -26,7 +26,7 @@ class MinimizeSettings : public ::testing::Test {
     return minimize(f, params, figures);
   }
   // Back to the default settings, limited by iterations.
-  void resetSettings() {
+  void restoreDefaults() {
     params.settings = Settings{};
     params.settings.stopOnIterations = 1;
   }
@@ -70,11 +70,11 @@ TEST_F(MinimizeSettings, SingleOutputEndCoverAndSubstitutedDontCares) {
   params.settings.singleOutput = 1;
   params.settings.iterationLimit = 3;
   expectValidCovers("-single");
-  resetSettings();
+  restoreDefaults();
   params.settings.coverAtEnd = 1;
   params.settings.iterationLimit = 4;
   expectValidCovers("-endcov");
-  resetSettings();
+  restoreDefaults();
   params.settings.substituteOutputDc = 1;
   params.settings.iterationLimit = 2;
   expectValidCovers("-SD");
@@ -97,7 +97,7 @@ TEST_F(MinimizeSettings, MutationsAndFcMinDepthVariants) {
   expectValidCovers("-CM50 -RM100");
   for (int direction : {0, 1})
     for (int depth : {-1, 0, 3}) {
-      resetSettings();
+      restoreDefaults();
       params.settings.stopOnIterations = 1;
       params.settings.fcMinRatio = 100;
       params.settings.dfDirection = direction;

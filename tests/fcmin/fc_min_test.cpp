@@ -5,12 +5,12 @@
 
 #include <algorithm>
 
-#include "model/random.h"
 #include "fcmin/fc_min.h"
 #include "fcmin/term_expansion.h"
+#include "model/random.h"
 #include "model/settings.h"
-#include "support/oracle.h"
 #include "special/minterm_oracle.h"
+#include "support/oracle.h"
 
 namespace vorn {
 namespace {

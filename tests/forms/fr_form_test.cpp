@@ -12,8 +12,8 @@
 #include "forms/fr_form.h"
 #include "model/pla.h"
 #include "model/settings.h"
-#include "support/oracle.h"
 #include "special/minterm_oracle.h"
+#include "support/oracle.h"
 
 namespace vorn {
 namespace {

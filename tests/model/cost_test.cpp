@@ -1,7 +1,7 @@
 #include <gtest/gtest.h>
 
-#include "model/settings.h"
 #include "model/cost.h"
+#include "model/settings.h"
 #include "support/oracle.h"
 
 using namespace vorn;

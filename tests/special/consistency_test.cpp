@@ -3,9 +3,9 @@
 #include <gtest/gtest.h>
 
 #include "model/settings.h"
-#include "support/oracle.h"
 #include "special/consistency.h"
 #include "special/minterm_oracle.h"
+#include "support/oracle.h"
 
 namespace vorn {
 namespace {

@@ -9,8 +9,8 @@
 #include <string>
 #include <vector>
 
-#include "model/random.h"
 #include "model/function.h"
+#include "model/random.h"
 #include "support/oracle.h"
 
 namespace vorn::test {

@@ -5,9 +5,9 @@
 #include <cstdio>
 
 #include "model/settings.h"
-#include "support/oracle.h"
 #include "special/minterm_oracle.h"
 #include "special/minterms.h"
+#include "support/oracle.h"
 
 namespace vorn {
 namespace {

@@ -4,10 +4,10 @@
 #include <gtest/gtest.h>
 
 #include "model/settings.h"
-#include "support/oracle.h"
 #include "special/consistency.h"
 #include "special/minterm_oracle.h"
 #include "special/term_splitting.h"
+#include "support/oracle.h"
 
 namespace vorn {
 namespace {
