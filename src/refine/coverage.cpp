@@ -20,6 +20,7 @@ void packedIntersect(const std::uint64_t* a, const std::uint64_t* b, int words, 
 Coverage::Coverage(const RefineSource& source, const Cover& cover)
     : source_(source),
       cover_(cover),
+      coverIndex_(cover.in),
       others_(source.inputs),
       check_(source.inputs),
       piece_(others_.stride()),
@@ -32,13 +33,11 @@ void Coverage::focus(const std::uint64_t* p, int skip) {
   focused_ = true;
   focusSkip_ = skip;
   std::copy(p, p + others_.stride(), focusCube_.begin());
-  nearTerms_.clear();
-  nearOn_.clear();
-  for (int k = 0; k < cover_.size(); ++k)
-    if (k != skip && packedMeet(cover_.in.cube(k), p, words)) nearTerms_.push_back(k);
-  const CubeList& on = source_.on.cubes;
-  for (int t = 0; t < on.size(); ++t)
-    if (packedMeet(on.cube(t), p, words)) nearOn_.push_back(t);
+  coverIndex_.meeting(cover_.in, p, nearTerms_);
+  nearTerms_.erase(std::remove_if(nearTerms_.begin(), nearTerms_.end(),
+                                  [&](int k) { return k == skip || !packedMeet(cover_.in.cube(k), p, words); }),
+                   nearTerms_.end());
+  source_.on.index.meeting(source_.on.cubes, p, nearOn_);
 }
 
 bool Coverage::gather(const std::uint64_t* p, int j, int skip) {

@@ -7,6 +7,7 @@
 
 #include "refine/refine_problem.h"
 #include "unate/containment.h"
+#include "unate/meet_index.h"
 #include "unate/uncovered_supercube.h"
 
 namespace vorn {
@@ -34,6 +35,7 @@ class Coverage {
 
   const RefineSource& source_;
   const Cover& cover_;
+  MeetIndex coverIndex_;  ///< over the cover as it came: its cubes only shrink while this lives
   int focusSkip_ = -1;
   bool focused_ = false;
   std::vector<int> nearTerms_, nearOn_;

@@ -37,6 +37,8 @@ RefineSource MakeSource(const TBoolFnct& f, int only) {
     if (on.any()) addTo(s.on, t, on, s.outputs);
     if (off.any()) addTo(s.off, t, off, s.outputs);
   });
+  s.on.index = MeetIndex(s.on.cubes);
+  s.off.index = MeetIndex(s.off.cubes);
   return s;
 }
 
@@ -78,9 +80,9 @@ Cover CoverOf(const TBoolFnct& f, int inputs, int outputs, int only) {
 }
 
 void outputsMet(const CubeSet& set, const std::uint64_t* cube, OutputSet& out) {
-  const int words = set.cubes.words();
-  for (int r = 0; r < set.cubes.size(); ++r)
-    if (packedMeet(cube, set.cubes.cube(r), words)) out.unite(set.outputs[static_cast<std::size_t>(r)]);
+  std::vector<int> met;
+  set.index.meeting(set.cubes, cube, met);
+  for (int r : met) out.unite(set.outputs[static_cast<std::size_t>(r)]);
 }
 
 void ImplicantTest::forbidden(const std::uint64_t* cube, int outputs, OutputSet& out) const {

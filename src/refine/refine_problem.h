@@ -11,6 +11,7 @@
 #include "refine/output_set.h"
 #include "unate/containment.h"
 #include "unate/cube_list.h"
+#include "unate/meet_index.h"
 
 namespace vorn {
 
@@ -19,6 +20,7 @@ struct CubeSet {
   CubeList cubes;
   std::vector<OutputSet> outputs;
   std::vector<std::vector<int>> of;  ///< per output: indices into cubes, in term order
+  MeetIndex index;                   ///< which cubes meet a given one (built once the cubes are in)
 };
 
 /// An fr source as two cube sets: the on-set ('1') and the off-set ('0') of every output.
