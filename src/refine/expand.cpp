@@ -77,6 +77,10 @@ class Expander {
 
   /// Compresses the input-position mask m (words_ words) to the literal index bits of the cube.
   void compress(const std::uint64_t* m, std::uint64_t* out) {
+    if (direct_) {
+      std::copy(m, m + k_, out);
+      return;
+    }
     std::fill(out, out + k_, 0);
     for (int w = 0; w < words_; ++w)
       for (std::uint64_t b = m[w]; b; b &= b - 1) {
@@ -85,10 +89,35 @@ class Expander {
       }
   }
 
+  /// Leaves one row of each value in raw (rows of k_ words, back to back), in some order.
+  void dedupe(std::vector<std::uint64_t>& raw) const {
+    if (k_ == 1) {
+      std::sort(raw.begin(), raw.end());
+      raw.erase(std::unique(raw.begin(), raw.end()), raw.end());
+      return;
+    }
+    const std::size_t k = static_cast<std::size_t>(k_);
+    std::vector<std::size_t> at(raw.size() / k);
+    std::iota(at.begin(), at.end(), std::size_t{0});
+    auto less = [&](std::size_t a, std::size_t b) {
+      return std::lexicographical_compare(raw.begin() + a * k, raw.begin() + (a + 1) * k, raw.begin() + b * k,
+                                          raw.begin() + (b + 1) * k);
+    };
+    std::sort(at.begin(), at.end(), less);
+    std::vector<std::uint64_t> kept;
+    kept.reserve(raw.size());
+    for (std::size_t i = 0; i < at.size(); ++i) {
+      if (i > 0 && !less(at[i - 1], at[i])) continue;
+      kept.insert(kept.end(), raw.begin() + at[i] * k, raw.begin() + (at[i] + 1) * k);
+    }
+    raw.swap(kept);
+  }
+
   /// Blocking rows of the cube against the off-set of its outputs; false when the cube meets one.
   bool buildRows(int k, const std::uint64_t* c) {
     ++epoch_;
-    std::vector<std::uint64_t> raw;
+    std::vector<std::uint64_t>& raw = raw_;
+    raw.clear();
     std::vector<std::uint64_t> conflict(static_cast<std::size_t>(words_));
     const CubeSet& off = *test_.offSet();
     const OutputSet& mine = cover_.out[static_cast<std::size_t>(k)];
@@ -124,6 +153,9 @@ class Expander {
       });
     }
     if (!ok) return false;
+    // Equal rows are frequent (off-set cubes that differ only where the cube has no literal); one of
+    // each is enough, and the containment filter below then compares far fewer pairs.
+    dedupe(raw);
     // Keep only the rows that contain no other row, smallest first (rows sorted by size in buckets).
     const int count = static_cast<int>(raw.size() / static_cast<std::size_t>(k_));
     std::vector<int> start(static_cast<std::size_t>(nl_) + 2, 0), size(static_cast<std::size_t>(count));
@@ -150,31 +182,25 @@ class Expander {
 
   /// The other live terms that share an output with term k, with the literals the cube must drop to hold each.
   void buildCandidates(int k, const std::uint64_t* c) {
-    ++epoch_;
     cands_.clear();
     weight_.clear();
     needs_.clear();
     std::vector<std::uint64_t> diff(static_cast<std::size_t>(words_));
     const OutputSet& mine = cover_.out[static_cast<std::size_t>(k)];
-    mine.forEach([&](int j) {
-      for (int d : terms_[static_cast<std::size_t>(j)]) {
-        if (d == k || termStamp_[static_cast<std::size_t>(d)] == epoch_ || !cover_.alive[static_cast<std::size_t>(d)]) continue;
-        termStamp_[static_cast<std::size_t>(d)] = epoch_;
-        const OutputSet& theirs = cover_.out[static_cast<std::size_t>(d)];
-        if (!theirs.meets(mine)) continue;
-        const std::uint64_t* e = cover_.in.cube(d);
-        bool any = false;
-        for (int w = 0; w < words_; ++w) {
-          diff[w] = (c[w] & ~e[w]) | (c[words_ + w] & ~e[words_ + w]);
-          any |= diff[w] != 0;
-        }
-        if (!any) continue;  // already inside the cube
-        const std::size_t at = needs_.size();
-        needs_.resize(at + static_cast<std::size_t>(k_));
-        compress(diff.data(), needs_.data() + at);
-        cands_.push_back(d);
-        weight_.push_back(theirs.subsetOf(mine) ? 2 : 1);
+    forEachSharing(k, [&](int d) {
+      const OutputSet& theirs = cover_.out[static_cast<std::size_t>(d)];
+      const std::uint64_t* e = cover_.in.cube(d);
+      bool any = false;
+      for (int w = 0; w < words_; ++w) {
+        diff[w] = (c[w] & ~e[w]) | (c[words_ + w] & ~e[words_ + w]);
+        any |= diff[w] != 0;
       }
+      if (!any) return;  // already inside the cube
+      const std::size_t at = needs_.size();
+      needs_.resize(at + static_cast<std::size_t>(k_));
+      compress(diff.data(), needs_.data() + at);
+      cands_.push_back(d);
+      weight_.push_back(theirs.subsetOf(mine) ? 2 : 1);
     });
     feasible_.assign(cands_.size(), 1);
   }
@@ -262,7 +288,7 @@ class Expander {
 
   /// Gives back every kept literal that no row needs, so that the cube is prime.
   void makePrime() {
-    for (int i = 0; i < nl_; ++i) {
+    for (int i : lits_) {
       const std::uint64_t bit = std::uint64_t{1} << (i & 63);
       if (!(fixed_[i >> 6] & bit)) continue;
       fixed_[i >> 6] &= ~bit;
@@ -280,15 +306,23 @@ class Expander {
       for (std::uint64_t b = c[w] | c[words_ + w]; b; b &= b - 1) positions_.push_back(w * 64 + __builtin_ctzll(b));
     nl_ = static_cast<int>(positions_.size());
     if (nl_ > 0 && test_.offSet()) {
+      // Literal bits are the input positions themselves when packing them closer saves no word.
       k_ = (nl_ + 63) / 64;
-      for (int i = 0; i < nl_; ++i) index_[static_cast<std::size_t>(positions_[static_cast<std::size_t>(i)])] = i;
+      direct_ = k_ == words_;
+      lits_.clear();
+      for (int i = 0; i < nl_; ++i) {
+        const int p = positions_[static_cast<std::size_t>(i)];
+        index_[static_cast<std::size_t>(p)] = direct_ ? p : i;
+        lits_.push_back(direct_ ? p : i);
+      }
       const bool valid = buildRows(k, c.data());
       if (valid) {
         dropLiterals(k, c.data());
-        for (int i = 0; i < nl_; ++i) {
+        for (int t = 0; t < nl_; ++t) {
+          const int i = lits_[static_cast<std::size_t>(t)];
           const std::uint64_t bit = std::uint64_t{1} << (i & 63);
           if (fixed_[i >> 6] & bit) continue;
-          const int p = positions_[static_cast<std::size_t>(i)];
+          const int p = positions_[static_cast<std::size_t>(t)];
           c[p >> 6] &= ~(std::uint64_t{1} << (p & 63));
           c[words_ + (p >> 6)] &= ~(std::uint64_t{1} << (p & 63));
         }
@@ -307,7 +341,7 @@ class Expander {
   void dropLiterals(int k, const std::uint64_t* c) {
     fixed_.assign(static_cast<std::size_t>(k_), 0);
     open_.assign(static_cast<std::size_t>(k_), 0);
-    for (int i = 0; i < nl_; ++i) open_[i >> 6] |= std::uint64_t{1} << (i & 63);
+    for (int i : lits_) open_[i >> 6] |= std::uint64_t{1} << (i & 63);
     counts_.assign(static_cast<std::size_t>(k_) * 64, 0);
     buildCandidates(k, c);
     for (;;) {
@@ -350,22 +384,39 @@ class Expander {
     mine.unite(gain);
   }
 
-  /// Terms inside the cube lose the outputs it carries; those left with none go.
-  void absorbHeld(int k) {
+  /// Calls fn(d) once for every other live term d that shares an output with term k: through the
+  /// output lists, or by one walk over the cover when the lists of k's outputs are longer together.
+  template <typename Fn>
+  void forEachSharing(int k, Fn&& fn) {
     ++epoch_;
-    const std::uint64_t* c = cover_.in.cube(k);
     const OutputSet& mine = cover_.out[static_cast<std::size_t>(k)];
+    std::size_t listed = 0;
+    mine.forEach([&](int j) { listed += terms_[static_cast<std::size_t>(j)].size(); });
+    if (listed > static_cast<std::size_t>(cover_.size())) {
+      for (int d = 0; d < cover_.size(); ++d)
+        if (d != k && cover_.alive[static_cast<std::size_t>(d)] && cover_.out[static_cast<std::size_t>(d)].meets(mine)) fn(d);
+      return;
+    }
     mine.forEach([&](int j) {
       for (int d : terms_[static_cast<std::size_t>(j)]) {
         if (d == k || termStamp_[static_cast<std::size_t>(d)] == epoch_ || !cover_.alive[static_cast<std::size_t>(d)]) continue;
         termStamp_[static_cast<std::size_t>(d)] = epoch_;
-        if (!packedContains(c, cover_.in.cube(d), words_)) continue;
-        OutputSet& theirs = cover_.out[static_cast<std::size_t>(d)];
-        theirs.remove(mine);
-        if (!theirs.any()) {
-          cover_.alive[static_cast<std::size_t>(d)] = 0;
-          ++stats_.removed;
-        }
+        if (cover_.out[static_cast<std::size_t>(d)].meets(mine)) fn(d);
+      }
+    });
+  }
+
+  /// Terms inside the cube lose the outputs it carries; those left with none go.
+  void absorbHeld(int k) {
+    const std::uint64_t* c = cover_.in.cube(k);
+    const OutputSet& mine = cover_.out[static_cast<std::size_t>(k)];
+    forEachSharing(k, [&](int d) {
+      if (!packedContains(c, cover_.in.cube(d), words_)) return;
+      OutputSet& theirs = cover_.out[static_cast<std::size_t>(d)];
+      theirs.remove(mine);
+      if (!theirs.any()) {
+        cover_.alive[static_cast<std::size_t>(d)] = 0;
+        ++stats_.removed;
       }
     });
   }
@@ -377,11 +428,13 @@ class Expander {
   ExpandStats& stats_;
   int words_;
   int k_ = 1, nl_ = 0, rowCount_ = 0;
+  bool direct_ = false;  ///< literal bit i is input position i (else the i-th literal of the cube)
+  std::vector<int> lits_;  ///< the literal bits of the cube, in position order
   unsigned epoch_ = 0;
   std::vector<int> index_, positions_;
   std::vector<unsigned> offStamp_, termStamp_;
   std::vector<std::vector<int>> terms_;
-  std::vector<std::uint64_t> rows_, needs_, fixed_, open_;
+  std::vector<std::uint64_t> rows_, needs_, fixed_, open_, raw_;
   std::vector<int> cands_, weight_, counts_;
   std::vector<char> feasible_;
 };
