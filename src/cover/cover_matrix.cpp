@@ -88,16 +88,20 @@ MatrixPtr makeMatrix(TBoolFnct& f, const Layout& layout, int width, int onlyOutp
     const TPfnct& t = *cells->rowTerms[static_cast<std::size_t>(r)];
     if (onlyOutput >= 0 && (static_cast<int>(t.output.size()) <= onlyOutput || t.output[onlyOutput] != '1')) continue;
     Word* row = cells->rowBits.data() + static_cast<std::size_t>(r) * cells->columnWords;
-    for (const CoverEntry& e : t.covers) {
+    auto mark = [&](int slot, int onIndex) {
       // Entries outside the layout (another output, a stale position) have no column.
-      const int slot = e.output - layout.base;
-      if (slot < 0 || slot >= outputs) continue;
+      if (slot < 0 || slot >= outputs) return;
       const int first = layout.firstDense[static_cast<std::size_t>(slot)];
-      if (first < 0 || e.onIndex < 0 || e.onIndex >= layout.onCount[static_cast<std::size_t>(slot)]) continue;
-      const int c = first + e.onIndex;
+      if (first < 0 || onIndex < 0 || onIndex >= layout.onCount[static_cast<std::size_t>(slot)]) return;
+      const int c = first + onIndex;
       row[c >> 6] |= Word{1} << (c & 63);
       cells->columnBits[static_cast<std::size_t>(c) * cells->rowWords + static_cast<std::size_t>(r >> 6)] |=
           Word{1} << (r & 63);
+    };
+    if (onlyOutput >= 0) {
+      forEachCoverAt(t, onlyOutput, source->maxOnCount, [&](int onIndex) { mark(0, onIndex); });
+    } else {
+      for (const CoverEntry& e : t.covers) mark(e.output - layout.base, e.onIndex);
     }
   }
 

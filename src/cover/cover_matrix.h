@@ -14,6 +14,7 @@
 // of the linked lists they replace.
 #pragma once
 
+#include <algorithm>
 #include <climits>
 #include <memory>
 #include <optional>
@@ -27,6 +28,24 @@ namespace vorn {
 
 /// \brief Rebuilds covers, coverCount and coverKeys of every term of an implicant set.
 void DetermineCover(TBoolFnct& implicants, RunContext& run);
+
+/// \brief Calls fn(onIndex) for each cover entry of `term` at `output`, in no particular order.
+///
+/// A term serving many outputs has a cover list as long as the output count;
+/// its sorted keys give one output's entries in a binary search, so a pass
+/// over every output stays linear.  Without keys the list is walked.
+template <typename Fn>
+void forEachCoverAt(const TPfnct& term, int output, int maxOnCount, Fn&& fn) {
+  if (!term.coverKeys) {
+    for (const CoverEntry& e : term.covers)
+      if (e.output == output) fn(e.onIndex);
+    return;
+  }
+  const std::vector<int>& keys = *term.coverKeys;
+  const long long first = static_cast<long long>(output) * maxOnCount;
+  auto it = std::lower_bound(keys.begin(), keys.end(), first);
+  for (; it != keys.end() && *it < first + maxOnCount; ++it) fn(static_cast<int>(*it - first));
+}
 
 /// The cost of a result that holds no solution yet.
 constexpr int kNoCover = INT_MAX;

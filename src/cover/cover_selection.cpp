@@ -12,6 +12,7 @@
 #include "cover/cover_selection.h"
 
 #include "cover/cover_matrix.h"
+#include "cover/dominance.h"
 #include "cover/solvers.h"
 #include "model/settings.h"
 #include "model/term_removal.h"
@@ -19,6 +20,12 @@
 namespace vorn {
 
 namespace {
+
+/// Sorted cover keys on every term, so that one output's entries are found
+/// without walking the whole cover list once per output.
+void buildAllCoverKeys(TBoolFnct& f) {
+  for (TPfnct* t = f.head.get(); t; t = t->next.get()) BuildCoverKeys(f, *t);
+}
 
 FunctionPtr emptyCover(TBoolFnct& implicants) {
   FunctionPtr cover = derive(*implicants.source);
@@ -34,11 +41,11 @@ bool outputCoverable(const TBoolFnct& f, int i) {
   int left = count;
   for (const TPfnct* t = f.head.get(); t && left > 0; t = t->next.get()) {
     if (static_cast<int>(t->output.size()) <= i || t->output[i] != '1') continue;
-    for (const CoverEntry& e : t->covers) {
-      if (e.output != i || e.onIndex < 0 || e.onIndex >= count || covered[static_cast<std::size_t>(e.onIndex)]) continue;
-      covered[static_cast<std::size_t>(e.onIndex)] = 1;
+    forEachCoverAt(*t, i, f.source->maxOnCount, [&](int onIndex) {
+      if (onIndex < 0 || onIndex >= count || covered[static_cast<std::size_t>(onIndex)]) return;
+      covered[static_cast<std::size_t>(onIndex)] = 1;
       --left;
-    }
+    });
   }
   return left == 0;
 }
@@ -56,6 +63,7 @@ FunctionPtr CoverMultiOutput(TBoolFnct& implicants, RunContext& run) {
     copy->covers = copyCoversReversed(t->covers);
     copy->coverCount = t->coverCount;
     copy->coverKeys = t->coverKeys;
+    copy->coverSignature = t->coverSignature;
   }
   FreeCoverMatrix(std::move(m));
   return cover;
@@ -64,6 +72,7 @@ FunctionPtr CoverMultiOutput(TBoolFnct& implicants, RunContext& run) {
 FunctionPtr CoverSingleOutput(TBoolFnct& implicants, RunContext& run) {
   if (!implicants.source) return nullptr;
   FunctionPtr cover = emptyCover(implicants);
+  buildAllCoverKeys(implicants);
   const std::string zero(static_cast<std::size_t>(cover->outputCount), '0');
   for (int i = 0; i < cover->outputCount; ++i) {
     MatrixPtr m = BuildOutputMatrix(implicants, i);
@@ -84,6 +93,7 @@ bool SparseOutputMatrix(TBoolFnct& cover, RunContext& run) {
     run.progress.end();
     return false;
   }
+  buildAllCoverKeys(cover);
   for (int i = 0; i < outputs; ++i) {
     if (!outputCoverable(cover, i)) {
       run.progress.end();

@@ -1,22 +1,25 @@
 // Dominance passes.
 //
 // Cross-dominance (target against other) and self-dominance (a function
-// against itself) both ask "does u cover every entry of t?".  The lookup of
-// an entry of u in t's cover is a single byte test in a map painted with t's
-// cover keys; the map is painted once per t and unpainted afterwards, so no
-// pass ever clears the whole key space per term.  Keys outside the map (only
-// possible with inconsistent lists) fall back to the binary search over t's
-// sorted keys, which gives the same answer.  Two cheap necessary conditions
-// skip most pairs in the cross pass: u must be at least as large a cube and
-// must have at least as many entries as t (each entry of u finds at most one
-// of t's entries), and three binary searches for t's smallest, middle and
-// largest key among u's sorted keys.  A 64-bit signature per term (bit key mod 64 for each
-// entry) settles most pairs before any walk: when t's signature has a bit
-// that u's lacks, u cannot hold all of t's entries, and when in addition u's
-// has a bit that t's lacks, u also has an entry outside t's cover; both rely
-// on a cover list naming each entry once, which DetermineCover guarantees.
+// against itself) both ask "does u cover every entry of t?".  Both answer it
+// on the terms' sorted cover keys, which a term builds once and keeps until
+// its cover list is rebuilt, so the work of a pass grows with the pairs it
+// actually compares and not with the size of the covers it merely passes by:
+// the CD step runs the cross pass against the whole accumulated set once per
+// output, and terms serving many outputs carry covers as long as the output
+// count, so anything painted or hashed per term and pass would make one step
+// quadratic in the outputs.
+//
+// Cheap necessary conditions settle most pairs before any key is looked up:
+// u must be at least as large a cube (cross pass) and have at least as many
+// entries as t (each entry of u finds at most one of t's entries); a 64-bit
+// signature per term (bit key mod 64 of each entry, kept with the keys) must
+// hold t's bits; and t's smallest, middle and largest keys must be among u's.
+// All of these rely on a cover list naming each entry once, which
+// DetermineCover guarantees.
 #include "cover/dominance.h"
 
+#include <algorithm>
 #include <cstdint>
 #include <utility>
 #include <vector>
@@ -28,32 +31,6 @@ namespace vorn {
 namespace {
 
 int maxOnCountOf(const TBoolFnct& f) { return f.source ? f.source->maxOnCount : 0; }
-
-/// One byte per cover key of a function; painted with one term's cover at a time.
-class KeyMap {
- public:
-  KeyMap(int maxOnCount, int outputs)
-      : m_(maxOnCount), cells_(static_cast<std::size_t>(maxOnCount > 0 && outputs > 0 ? maxOnCount : 0) *
-                               static_cast<std::size_t>(outputs > 0 ? outputs : 0), 0) {}
-
-  /// The cell of an entry, or -1 when its key lies outside the map.
-  long long cellOf(const CoverEntry& e) const {
-    if (e.onIndex < 0 || e.onIndex >= m_ || e.output < 0) return -1;
-    const long long cell = static_cast<long long>(e.output) * m_ + e.onIndex;
-    return cell < static_cast<long long>(cells_.size()) ? cell : -1;
-  }
-  void paint(const std::vector<CoverEntry>& covers, char value) {
-    for (const CoverEntry& e : covers) {
-      const long long c = cellOf(e);
-      if (c >= 0) cells_[static_cast<std::size_t>(c)] = value;
-    }
-  }
-  bool marked(long long cell) const { return cells_[static_cast<std::size_t>(cell)] != 0; }
-
- private:
-  int m_;
-  std::vector<char> cells_;
-};
 
 void sortRange(int* v, int lo, int hi) {
   // Recurse into the smaller side and loop on the larger: the stack stays
@@ -80,29 +57,30 @@ void sortRange(int* v, int lo, int hi) {
   }
 }
 
-/// Does u cover every entry of t, whose cover is painted in `map` and sorted in `keys`?
-bool coversAll(const TPfnct& u, const TPfnct& t, const KeyMap& map, const std::vector<int>& keys, int m) {
-  int left = t.coverCount;
-  for (auto e = u.covers.begin(); e != u.covers.end() && left > 0; ++e) {
-    const long long cell = map.cellOf(*e);
-    const bool found = cell >= 0 ? map.marked(cell)
-                                 : ContainsInt(keys.data(), static_cast<int>(keys.size()), CoverKey(*e, m)) != 0;
-    if (found) --left;
-  }
-  return left == 0;
-}
-
 using Signature = std::uint64_t;
 
-Signature signatureOf(const TPfnct& t, int m) {
+Signature signatureOf(const std::vector<int>& keys) {
   Signature s = 0;
-  for (const CoverEntry& e : t.covers) s |= Signature{1} << (static_cast<unsigned>(CoverKey(e, m)) & 63u);
+  for (int k : keys) s |= Signature{1} << (static_cast<unsigned>(k) & 63u);
   return s;
+}
+
+/// Are all of the ascending keys `small` among the ascending keys `large`?
+/// Each lookup searches only the part of `large` after the previous hit.
+bool includedIn(const std::vector<int>& small, const std::vector<int>& large) {
+  if (small.size() > large.size()) return false;
+  auto from = large.begin();
+  for (int k : small) {
+    from = std::lower_bound(from, large.end(), k);
+    if (from == large.end() || *from != k) return false;
+    ++from;
+  }
+  return true;
 }
 
 /// Are the smallest, middle and largest of t's sorted keys among u's sorted
 /// keys?  A necessary condition for u to cover t, decided in three binary
-/// searches where the byte map would walk all of u's entries.
+/// searches before the full walk.
 bool holdsProbes(const std::vector<int>& uKeys, const std::vector<int>& tKeys) {
   if (tKeys.empty()) return true;
   const int n = static_cast<int>(uKeys.size());
@@ -138,46 +116,43 @@ void BuildCoverKeys(const TBoolFnct& f, TPfnct& term) {
   keys.reserve(term.covers.size());
   for (const CoverEntry& e : term.covers) keys.push_back(CoverKey(e, m));
   SortInts(keys.data(), static_cast<int>(keys.size()));
+  term.coverSignature = signatureOf(keys);
   term.coverKeys = std::move(keys);
 }
 
 void RemoveDominatedTerms(TBoolFnct& target, TBoolFnct& other, const ProgressHooks& progress) {
   progress.begin("Cheching for dominance", target.termCount, 1);
-  if (!target.head) {  // the key map spans every output: not worth building for nothing
-    progress.end();
-    return;
-  }
-  const int m = maxOnCountOf(target);
-  KeyMap map(m, target.outputCount);
   // The terms of other are scanned once per term of target: a flat array of
   // what the filters read keeps that scan in the cache.
   struct Candidate {
     int freeCount;
     int entries;
     Signature signature;
-    const TPfnct* term;
+    const std::vector<int>* keys;
   };
   std::vector<Candidate> candidates;
-  candidates.reserve(static_cast<std::size_t>(other.termCount));
-  for (TPfnct* u = other.head.get(); u; u = u->next.get()) {
-    BuildCoverKeys(other, *u);  // sorted keys let a few probes reject most pairs
-    candidates.push_back({u->freeCount, static_cast<int>(u->covers.size()), signatureOf(*u, m), u});
+  if (target.head) {
+    candidates.reserve(static_cast<std::size_t>(other.termCount));
+    for (TPfnct* u = other.head.get(); u; u = u->next.get()) {
+      BuildCoverKeys(other, *u);
+      candidates.push_back({u->freeCount, static_cast<int>(u->coverKeys->size()), u->coverSignature, &*u->coverKeys});
+    }
   }
   int k = 0;
   for (TPfnct* t = target.head.get(); t; t = t->next.get(), ++k) {
     t->keep = 1;
     BuildCoverKeys(target, *t);
-    map.paint(t->covers, 1);
-    const Signature st = signatureOf(*t, m);
+    const std::vector<int>& keys = *t->coverKeys;
+    const int entries = static_cast<int>(keys.size());
+    const Signature st = t->coverSignature;
     for (const Candidate& c : candidates) {
-      if (c.freeCount < t->freeCount || c.entries < t->coverCount || (st & ~c.signature)) continue;
-      if (!holdsProbes(*c.term->coverKeys, *t->coverKeys)) continue;
-      if (coversAll(*c.term, *t, map, *t->coverKeys, m)) {
+      if (c.freeCount < t->freeCount || c.entries < entries || (st & ~c.signature)) continue;
+      if (!holdsProbes(*c.keys, keys)) continue;
+      if (includedIn(keys, *c.keys)) {
         t->keep = 0;
         break;
       }
     }
-    map.paint(t->covers, 0);
     progress.step(k, 0);
   }
   PurgeMarkedTerms(target);
@@ -186,45 +161,33 @@ void RemoveDominatedTerms(TBoolFnct& target, TBoolFnct& other, const ProgressHoo
 
 void RemoveSelfDominatedTerms(TBoolFnct& f, const ProgressHooks& progress) {
   progress.begin("Cheching for dominance", f.termCount, 1);
-  if (!f.head) {
-    progress.end();
-    return;
-  }
-  const int m = maxOnCountOf(f);
-  KeyMap map(m, f.outputCount);
-  std::vector<Signature> signatures;
+  std::vector<TPfnct*> terms;
+  terms.reserve(static_cast<std::size_t>(f.termCount > 0 ? f.termCount : 0));
   for (TPfnct* t = f.head.get(); t; t = t->next.get()) {
     t->keep = 1;
-    signatures.push_back(signatureOf(*t, m));
+    BuildCoverKeys(f, *t);
+    terms.push_back(t);
   }
-  int k = 0;
-  for (TPfnct* t = f.head.get(); t; t = t->next.get(), ++k) {
+  for (std::size_t k = 0; k < terms.size(); ++k) {
+    TPfnct* t = terms[k];
     if (t->keep == 1) {
-      map.paint(t->covers, 1);
-      const int n = static_cast<int>(t->covers.size());
-      const Signature st = signatures[static_cast<std::size_t>(k)];
-      std::size_t ui = static_cast<std::size_t>(k);
-      for (TPfnct* u = t->next.get(); u && t->keep == 1; u = u->next.get()) {
-        const Signature su = signatures[++ui];
+      const std::vector<int>& tKeys = *t->coverKeys;
+      const Signature st = t->coverSignature;
+      for (std::size_t j = k + 1; j < terms.size() && t->keep == 1; ++j) {
+        TPfnct* u = terms[j];
         if (u->keep != 1) continue;
-        if ((st & ~su) && (su & ~st)) continue;  // neither cover can hold the other
-        int left = n;
-        bool outside = false;
-        for (auto e = u->covers.begin(); e != u->covers.end() && left > 0; ++e) {
-          const long long cell = map.cellOf(*e);
-          if (cell >= 0 && map.marked(cell))
-            --left;
-          else
-            outside = true;
-        }
-        if (left <= 0)
-          t->keep = 0;  // u covers all of t's entries
-        else if (!outside)
+        const std::vector<int>& uKeys = *u->coverKeys;
+        const Signature su = u->coverSignature;
+        // With distinct keys, t can lie in u only when it is no longer, and u
+        // strictly in t only when it is shorter.
+        if (tKeys.size() <= uKeys.size()) {
+          if (!(st & ~su) && includedIn(tKeys, uKeys)) t->keep = 0;  // u covers all of t's entries
+        } else if (!(su & ~st) && includedIn(uKeys, tKeys)) {
           u->keep = 0;  // u's entries all lie in t's larger cover
+        }
       }
-      map.paint(t->covers, 0);
     }
-    progress.step(k, 0);
+    progress.step(static_cast<int>(k), 0);
   }
   PurgeMarkedTerms(f);
   progress.end();

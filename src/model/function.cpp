@@ -108,6 +108,7 @@ std::unique_ptr<TPfnct> copyTerm(const TPfnct& s) {
   t->covers = s.covers;
   t->coverCount = s.coverCount;
   t->coverKeys = s.coverKeys;
+  t->coverSignature = s.coverSignature;
   return t;
 }
 
@@ -119,6 +120,7 @@ void absorb(TBoolFnct& target, FunctionPtr other) {
 void clearCovers(TPfnct& t) {
   t.covers.clear();
   t.coverKeys.reset();
+  t.coverSignature = 0;
 }
 
 std::vector<CoverEntry> copyCoversReversed(const std::vector<CoverEntry>& covers) {

@@ -4,6 +4,7 @@
 // reverse term order, cover lists newest first).
 #pragma once
 
+#include <cstdint>
 #include <memory>
 #include <optional>
 #include <string>
@@ -38,6 +39,7 @@ struct TPfnct {
   std::vector<CoverEntry> covers;  ///< in list order: covers[0] is the head (newest entry)
   int coverCount = 0;
   std::optional<std::vector<int>> coverKeys;  ///< sorted cover keys, absent until built
+  std::uint64_t coverSignature = 0;  ///< bit (key mod 64) of each cover key; made with coverKeys
   int outputIndex = 0;
   int separated = 0;
   int position = 0;

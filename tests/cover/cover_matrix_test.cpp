@@ -3,6 +3,9 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <random>
+
 #include "cover/cover_fixtures.h"
 #include "model/settings.h"
 
@@ -107,6 +110,54 @@ TEST(CoverMatrixBuild, OutputMatrixSkipsClearedOutputsAndEmptyOutputs) {
   EXPECT_FALSE(anyCommonBit(m->cells->row(0), m->columns.bits(), m->cells->columnWords));
   EXPECT_TRUE(anyCommonBit(m->cells->row(1), m->columns.bits(), m->cells->columnWords));
   EXPECT_EQ(BuildOutputMatrix(*imps, 1)->width, 0);
+}
+
+TEST(CoverMatrixBuild, OutputMatrixCellsAreTheSameFromKeysAndFromTheList) {
+  // Implicants serving many outputs: the matrix of one output reads that
+  // output's entries from the sorted keys when a term has them.  Each cell is
+  // checked against cube containment directly.
+  std::mt19937 rng(7);
+  const int inputs = 3, outputs = 70;
+  std::vector<TermSpec> on;
+  for (int m = 0; m < 8; ++m) {
+    std::string in, out;
+    for (int p = 2; p >= 0; --p) in += (m >> p & 1) ? '1' : '0';
+    for (int j = 0; j < outputs; ++j) out += rng() % 2 ? '1' : '0';
+    on.push_back({in, out});
+  }
+  FunctionPtr src = makeFunction(inputs, outputs, on);
+  buildLists(*src);
+  std::vector<TermSpec> imps;
+  for (int k = 0; k < 12; ++k) {
+    std::string in, out;
+    for (int p = 0; p < inputs; ++p) in += "01-"[rng() % 3];
+    for (int j = 0; j < outputs; ++j) out += rng() % 3 ? '1' : '0';
+    imps.push_back({in, out});
+  }
+  FunctionPtr withKeys = deriveWith(*src, imps), withoutKeys = deriveWith(*src, imps);
+  DetermineCover(*withKeys);
+  DetermineCover(*withoutKeys);
+  for (TPfnct* t = withKeys->head.get(); t; t = t->next.get()) {
+    std::vector<int> keys;
+    for (const CoverEntry& e : t->covers) keys.push_back(e.output * src->maxOnCount + e.onIndex);
+    std::sort(keys.begin(), keys.end());
+    t->coverKeys = keys;
+  }
+  for (int i = 0; i < outputs; ++i) {
+    MatrixPtr a = BuildOutputMatrix(*withKeys, i), b = BuildOutputMatrix(*withoutKeys, i);
+    ASSERT_EQ(a->width, b->width);
+    const TermList& list = src->onLists[static_cast<std::size_t>(i)];
+    for (int r = 0; r < a->rowCount; ++r) {
+      const TermSpec& imp = imps[static_cast<std::size_t>(r)];
+      for (int c = 0; c < a->width; ++c) {
+        const std::string cube = list[static_cast<std::size_t>(c)].input.str();
+        bool inside = imp.second[static_cast<std::size_t>(i)] == '1';
+        for (int p = 0; p < inputs; ++p) inside = inside && (imp.first[p] == '-' || imp.first[p] == cube[p]);
+        EXPECT_EQ(a->cells->cell(r, c), inside) << i << " " << r << " " << c;
+        EXPECT_EQ(b->cells->cell(r, c), inside) << i << " " << r << " " << c;
+      }
+    }
+  }
 }
 
 TEST(CoverMatrixOps, DominatedRowMetFirstGoes) {

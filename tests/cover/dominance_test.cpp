@@ -150,31 +150,58 @@ TEST_F(DominanceFixture, SelfPassEmptyCoverGoesOnlyBeforeAKeptTerm) {
   EXPECT_EQ(g->termCount, 1);
 }
 
-TEST_F(DominanceFixture, PassesMatchAQuadraticOracle) {
-  std::mt19937 rng(17);
+/// Random covers over `keyRange` keys against a quadratic oracle of both
+/// passes; wide ranges make the 64-bit signatures collide.
+void checkPassesAgainstOracle(DominanceFixture& fx, int keyRange, unsigned seed) {
+  std::mt19937 rng(seed);
+  int crossRemoved = 0, selfRemoved = 0;
   for (int trial = 0; trial < 200; ++trial) {
-    FunctionPtr f = set(), other = set();
+    FunctionPtr f = fx.set(), other = fx.set();
     std::vector<std::vector<int>> covers;
     std::vector<int> frees;
     const int n = 1 + static_cast<int>(rng() % 8);
-    for (int i = 0; i < n; ++i) {
+    // Covers drawn from each other (one key more or less, or a few more), so
+    // that containment both ways is common however many keys there are.
+    auto randomCover = [&] {
       std::vector<int> keys;
-      for (int k = 0; k < 8; ++k)
+      for (int k = 0; k < keyRange; ++k)
         if (rng() % 3 == 0) keys.push_back(k);
-      covers.push_back(keys);
+      return keys;
+    };
+    auto varied = [&](std::vector<int> keys) {
+      const int key = static_cast<int>(rng() % static_cast<unsigned>(keyRange));
+      auto at = std::lower_bound(keys.begin(), keys.end(), key);
+      switch (rng() % 3) {
+        case 0:  // one key less (or more when absent)
+          if (at != keys.end() && *at == key)
+            keys.erase(at);
+          else
+            keys.insert(at, key);
+          break;
+        case 1:  // a few more
+          for (int extra = 0; extra < 3; ++extra) {
+            const int k = static_cast<int>(rng() % static_cast<unsigned>(keyRange));
+            auto pos = std::lower_bound(keys.begin(), keys.end(), k);
+            if (pos == keys.end() || *pos != k) keys.insert(pos, k);
+          }
+          break;
+        default:  // unchanged
+          break;
+      }
+      return keys;
+    };
+    for (int i = 0; i < n; ++i) {
+      covers.push_back(i > 0 && rng() % 2 ? varied(covers[rng() % covers.size()]) : randomCover());
       frees.push_back(static_cast<int>(rng() % 3));
-      add(*f, std::to_string(i % 2) + std::to_string(i / 2 % 2) + std::to_string(i / 4), frees.back(), keys);
+      fx.add(*f, std::to_string(i % 2) + std::to_string(i / 2 % 2) + std::to_string(i / 4), frees.back(), covers.back());
     }
     const int m = static_cast<int>(rng() % 5);
     std::vector<std::vector<int>> otherCovers;
     std::vector<int> otherFrees;
     for (int i = 0; i < m; ++i) {
-      std::vector<int> keys;
-      for (int k = 0; k < 8; ++k)
-        if (rng() % 2 == 0) keys.push_back(k);
-      otherCovers.push_back(keys);
+      otherCovers.push_back(rng() % 3 ? varied(covers[rng() % covers.size()]) : randomCover());
       otherFrees.push_back(static_cast<int>(rng() % 3));
-      add(*other, "111", otherFrees.back(), keys);
+      fx.add(*other, "111", otherFrees.back(), otherCovers.back());
     }
     auto subset = [](const std::vector<int>& a, const std::vector<int>& b) {
       return std::includes(b.begin(), b.end(), a.begin(), a.end());
@@ -188,12 +215,13 @@ TEST_F(DominanceFixture, PassesMatchAQuadraticOracle) {
     }
     std::vector<const TPfnct*> before;
     forEachTerm(*f, [&](const TPfnct& t) { before.push_back(&t); });
-    RemoveDominatedTerms(*f, *other, hooks);
+    RemoveDominatedTerms(*f, *other, fx.hooks);
     std::vector<const TPfnct*> after;
     forEachTerm(*f, [&](const TPfnct& t) { after.push_back(&t); });
     ASSERT_EQ(after.size(), expected.size()) << trial;
     for (std::size_t k = 0; k < expected.size(); ++k) EXPECT_EQ(after[k], before[static_cast<std::size_t>(expected[k])]);
     EXPECT_EQ(f->termCount, static_cast<int>(expected.size()));
+    crossRemoved += n - static_cast<int>(expected.size());
 
     // Self oracle on the survivors, following the pass's sweep.
     std::vector<std::vector<int>> rest;
@@ -209,7 +237,7 @@ TEST_F(DominanceFixture, PassesMatchAQuadraticOracle) {
           keep[u] = 0;
       }
     }
-    RemoveSelfDominatedTerms(*f, hooks);
+    RemoveSelfDominatedTerms(*f, fx.hooks);
     std::vector<const TPfnct*> selfAfter;
     forEachTerm(*f, [&](const TPfnct& t) { selfAfter.push_back(&t); });
     std::vector<const TPfnct*> selfExpected;
@@ -217,8 +245,26 @@ TEST_F(DominanceFixture, PassesMatchAQuadraticOracle) {
       if (keep[k]) selfExpected.push_back(after[k]);
     EXPECT_EQ(selfAfter, selfExpected) << trial;
     EXPECT_EQ(f->termCount, static_cast<int>(selfExpected.size()));
+    selfRemoved += static_cast<int>(rest.size() - selfExpected.size());
   }
+  // The draws must exercise both outcomes of both passes.
+  EXPECT_GT(crossRemoved, 50);
+  EXPECT_GT(selfRemoved, 50);
 }
+
+TEST_F(DominanceFixture, PassesMatchAQuadraticOracle) { checkPassesAgainstOracle(*this, 8, 17); }
+
+/// The same over 50 outputs: covers of up to 200 keys, many sharing signature bits.
+struct WideDominanceFixture : DominanceFixture {
+  void SetUp() override {
+    source = create(3, 50, 0, 1);
+    for (const char* in : {"000", "001", "010", "011"}) appendTerm(*source, in, std::string(50, '1'), 0);
+    buildLists(*source);
+    ASSERT_EQ(source->maxOnCount, 4);
+  }
+};
+
+TEST_F(WideDominanceFixture, PassesMatchAQuadraticOracleOnLongCovers) { checkPassesAgainstOracle(*this, 200, 23); }
 
 }  // namespace
 }  // namespace vorn
