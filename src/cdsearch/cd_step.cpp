@@ -7,6 +7,10 @@
 // An expansion method gives no result when the progress hook asked it to
 // stop; the output then contributes nothing to this step and the step goes on
 // with the next output.
+//
+// The run's deadline (its time limit or an interrupt) is looked at before
+// each output: an output's search, expansion and dominance run as one piece,
+// and a step cut short keeps what the outputs before it gave.
 #include "cdsearch/cd_step.h"
 
 #include <cstdio>
@@ -25,6 +29,9 @@ FunctionPtr CdMinStep(TBoolFnct& f, FunctionPtr implicants, RunContext& run) {
   run.progress.begin("Processing output variables", m, 1);
   TBuffers* rs = run.state;
   for (int i = 0; i < m; ++i) {
+    // Out of time: the outputs done so far are merged; the driver completes
+    // the coverage of the others before the covering problem.
+    if (run.deadline.expired()) break;
     CdSearch(f, i, run);
     FunctionPtr products = rs && rs->seedCubes ? ExpandImplicants(*rs->seedCubes, i, run) : nullptr;
     if (products) {

@@ -8,7 +8,9 @@
 // source; the builders then return none and the sparsing pass leaves the
 // cover untouched and reports false (it checks every output before changing
 // any, which is the same as checking each in turn since the matrix of an
-// output reads only that output's position).
+// output reads only that output's position).  Sparsing is a thinning: once
+// the run's deadline has expired it stops, and the outputs it did not reach
+// keep every connection, which leaves a valid cover.
 #include "cover/cover_selection.h"
 
 #include "cover/cover_matrix.h"
@@ -102,6 +104,8 @@ bool SparseOutputMatrix(TBoolFnct& cover, RunContext& run) {
   }
   const char dropped = run.settings.substituteOutputDc == 1 ? '0' : '~';
   for (int i = 0; i < outputs; ++i) {
+    // Out of time: the outputs not reached keep all their connections.
+    if (run.deadline.expired()) break;
     MatrixPtr m = BuildOutputMatrix(cover, i);
     TCovResult result = SolveCover(*m, run);
     std::vector<char> needed(static_cast<std::size_t>(m->rowCount), 0);

@@ -15,7 +15,9 @@
 // (its time share, or an interrupt) bounds it: once it has expired, no state is branched on any more; each
 // open state is completed along its include branch (the branch the search
 // takes first anyway) and the cheapest cover found so far stands.  A run
-// without a time limit keeps the exact search.
+// without a time limit keeps the exact search.  The greedy methods look at
+// the deadline every few picks; once it has expired they cover the columns
+// still open with one live row each, without scores.
 #include "cover/solvers.h"
 
 #include <algorithm>
@@ -90,12 +92,40 @@ int priorityRow(TCovMatrix& m, Random& random) {
   return -1;  // not reached: k lies within the tied pairs
 }
 
+/// Out of time: covers what is left with one live row per uncovered column,
+/// without scores.  Every column has a live row (the solvers make sure of it
+/// before they start, and neither selection nor removal takes a column's last
+/// row away), so the result is a cover.
+void completeQuickly(TCovMatrix& m) {
+  m.scoreMode = 0;
+  while (m.uncovered > 0) {
+    const int c = m.columns.head();
+    int row = -1;
+    forEachCommonBit(m.cells->column(c), m.rows.bits(), m.cells->rowWords, [&](int r) {
+      if (row < 0) row = r;
+    });
+    if (row < 0) return;
+    SelectRow(m, row);
+  }
+}
+
+/// How many picks pass between two looks at the clock: a pick scans the rows.
+constexpr int kPicksPerCheck = 8;
+
 /// The loop of the selecting solvers: choose the row `pick` names until every
 /// column is covered (a pick of -1 means some column has no row left), then
-/// hand the chosen rows over and close the progress report.
+/// hand the chosen rows over and close the progress report.  Once the run's
+/// deadline has expired the rest is covered quickly.
 template <typename Pick>
-void selectUntilCovered(TCovMatrix& m, TCovResult& result, int start, const ProgressHooks& progress, Pick&& pick) {
+void selectUntilCovered(TCovMatrix& m, TCovResult& result, int start, const ProgressHooks& progress,
+                        const Deadline& deadline, Pick&& pick) {
+  DeadlineProbe outOfTime(deadline, kPicksPerCheck);
   while (m.uncovered > 0) {
+    if (outOfTime.expired()) {
+      completeQuickly(m);
+      progress.step(start - m.uncovered, 0);
+      break;
+    }
     const int row = pick();
     if (row < 0) {
       result.uncoverable = true;
@@ -121,7 +151,7 @@ void SolvePriorityCover(TCovMatrix& m, TCovResult& result, RunContext& run) {
       ++m.columnLines[static_cast<std::size_t>(c)].count;
     });
   });
-  selectUntilCovered(m, result, start, run.progress, [&] {
+  selectUntilCovered(m, result, start, run.progress, run.deadline, [&] {
     m.columns.compact();
     return priorityRow(m, run.random);
   });
@@ -132,7 +162,7 @@ void SolveContributiveAddition(TCovMatrix& m, TCovResult& result, RunContext& ru
   const int start = m.uncovered;
   prepareScores(m, 2);
   ComputeContributions(m);
-  selectUntilCovered(m, result, start, run.progress, [&] {
+  selectUntilCovered(m, result, start, run.progress, run.deadline, [&] {
     double best = 0.0;
     int row = -1;
     m.rows.forEach([&](int r) {
@@ -151,7 +181,12 @@ void SolveContributiveRemoval(TCovMatrix& m, TCovResult& result, RunContext& run
   prepareScores(m, 2);
   ComputeContributions(m);
   const int start = m.uncovered;
+  DeadlineProbe outOfTime(run.deadline, kPicksPerCheck);
   do {
+    if (outOfTime.expired()) {
+      completeQuickly(m);
+      break;
+    }
     SelectEssentialRows(m);
     if (m.uncovered > 0) {
       double best = 2147483647.0;

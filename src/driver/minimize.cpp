@@ -6,6 +6,7 @@
 
 #include "cdsearch/cd_step.h"
 #include "cover/cover_selection.h"
+#include "cover/coverage_completion.h"
 #include "cover/equal_cubes.h"
 #include "fcmin/fc_min.h"
 #include "model/cost.h"
@@ -23,6 +24,8 @@ using Clock = std::chrono::steady_clock;
 /// Builds the cover of the accumulated set as the settings ask; none when the covering problem fails.
 FunctionPtr makeCover(TBoolFnct& f, TBoolFnct& implicants, RunContext& ctx) {
   const Settings& s = ctx.settings;
+  // A step cut short by the deadline may have left on-set terms uncovered.
+  if (ctx.deadline.expired()) CompleteCoverage(implicants, ctx);
   FunctionPtr cover = s.singleOutput ? CoverSingleOutput(implicants, ctx) : CoverMultiOutput(implicants, ctx);
   if (!cover) return nullptr;
   if (s.noOutputSparsing == 0 && f.outputCount > 1 && s.singleOutput == 0 && !SparseOutputMatrix(*cover, ctx))

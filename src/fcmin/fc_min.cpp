@@ -345,7 +345,9 @@ FunctionPtr FcMin(TBoolFnct& f, RunContext& context) {
   context.progress.begin("Minimizing PLA using FC-Min", run.onesTotal(), 1);
   int droppedInRow = 0;
   bool stopped = false;
-  while (run.remaining() != 0) {
+  // Each attempt scans the source terms; the clock is read every few attempts.
+  DeadlineProbe outOfTime(context.deadline, 4);
+  while (run.remaining() != 0 && !outOfTime.expired()) {
     const bool firstOnly = droppedInRow >= std::min(run.termCount(), kDropsInRow);
     if (!run.buildGroup(firstOnly)) break;  // no uncovered '1' can start a group
     const Cube cube = run.groupCube();

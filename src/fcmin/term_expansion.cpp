@@ -148,7 +148,13 @@ TBoolFnct& ExpandTerms(TBoolFnct& g, RunContext& run) {
   if (g.source && inputs > 0) {
     const OutputMasks src = indexOutputs(*g.source);
     int stepIndex = 0;
-    for (TPfnct* t : g.termIndex) expandTerm(*g.source, src, *t, inputs, g.outputCount, stepIndex, run);
+    // Out of time, the implicants not reached keep their cubes: every one of
+    // them is valid already, expansion only makes it larger.
+    DeadlineProbe outOfTime(run.deadline, 4);
+    for (TPfnct* t : g.termIndex) {
+      if (outOfTime.expired()) break;
+      expandTerm(*g.source, src, *t, inputs, g.outputCount, stepIndex, run);
+    }
   }
   run.progress.end();
   return g;

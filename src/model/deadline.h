@@ -28,4 +28,27 @@ struct Deadline {
   }
 };
 
+/// A deadline looked at from a loop whose steps are too short to read the
+/// clock every time: it reads it every `every` calls, and once expired it
+/// stays expired.  Without a time and a flag it never reads anything.
+class DeadlineProbe {
+ public:
+  DeadlineProbe(const Deadline& d, int every) : d_(d), every_(every > 0 ? every : 1), live_(d.at || d.interrupt) {}
+  /// \brief True once the deadline was seen expired.
+  bool expired() {
+    if (!live_ || hit_) return hit_;
+    if (++count_ < every_) return false;
+    count_ = 0;
+    hit_ = d_.expired();
+    return hit_;
+  }
+
+ private:
+  const Deadline& d_;
+  int every_;
+  bool live_;
+  int count_ = 0;
+  bool hit_ = false;
+};
+
 }  // namespace vorn

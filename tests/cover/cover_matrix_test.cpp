@@ -135,8 +135,9 @@ TEST(CoverMatrixBuild, OutputMatrixCellsAreTheSameFromKeysAndFromTheList) {
     imps.push_back({in, out});
   }
   FunctionPtr withKeys = deriveWith(*src, imps), withoutKeys = deriveWith(*src, imps);
-  DetermineCover(*withKeys);
-  DetermineCover(*withoutKeys);
+  RunContext run;
+  DetermineCover(*withKeys, run);
+  DetermineCover(*withoutKeys, run);
   for (TPfnct* t = withKeys->head.get(); t; t = t->next.get()) {
     std::vector<int> keys;
     for (const CoverEntry& e : t->covers) keys.push_back(e.output * src->maxOnCount + e.onIndex);
