@@ -1,0 +1,159 @@
+// The time limit and an interrupt stop a run inside its iteration: the CD
+// step between outputs, FC-Min between groups, the greedy solvers between
+// picks, the sparsing between outputs.  Whatever was cut short, the cover
+// written is a valid one.  The cuts are placed by the progress hooks (an
+// interrupt raised at a chosen step of a chosen operation) or by a limit of
+// zero seconds, so nothing here depends on the speed of the machine.
+#include <gtest/gtest.h>
+
+#include <atomic>
+#include <map>
+#include <string>
+#include <vector>
+
+#include "driver/minimize.h"
+#include "support/oracle.h"
+
+using namespace vorn;
+
+namespace {
+
+/// Progress hooks that count the steps of every operation and raise an
+/// interrupt flag at step `at` of the operation named `where`.
+struct CuttingHooks {
+  std::string where;
+  int at = 0;
+  std::atomic<bool> flag{false};
+  std::vector<std::string> open;
+  std::map<std::string, int> steps;
+
+  ProgressHooks hooks() {
+    ProgressHooks h;
+    h.begin = [this](const std::string& message, int, int) {
+      open.push_back(message);
+      return 0;
+    };
+    h.step = [this](int, int) {
+      if (open.empty()) return 0;
+      const int n = steps[open.back()]++;
+      if (open.back() == where && n == at) flag = true;
+      return 0;
+    };
+    h.end = [this] {
+      if (!open.empty()) open.pop_back();
+    };
+    return h;
+  }
+};
+
+struct Outcome {
+  FunctionPtr cover;
+  RunFigures figures;
+  std::map<std::string, int> steps;
+};
+
+/// One seeded run of f; with `where` set, interrupted at step `at` of that operation.
+Outcome runCut(TBoolFnct& f, const Settings& settings, const std::string& where, int at) {
+  CuttingHooks cut;
+  cut.where = where;
+  cut.at = at;
+  MinimizeParams params;
+  params.seed = 11;
+  params.settings = settings;
+  params.progress = cut.hooks();
+  params.interrupt = &cut.flag;
+  Outcome o;
+  o.cover = minimize(f, params, o.figures);
+  o.steps = cut.steps;
+  return o;
+}
+
+Settings longRun(int fcMinRatio) {
+  Settings s;
+  s.stopOnIterations = 1;
+  s.iterationLimit = 1000000;  // only the interrupt ends it
+  s.fcMinRatio = fcMinRatio;
+  return s;
+}
+
+void expectValid(const TBoolFnct& f, const Outcome& o, const std::string& what) {
+  ASSERT_TRUE(o.cover) << what;
+  EXPECT_EQ(test::checkCover(f, *o.cover), "") << what;
+}
+
+}  // namespace
+
+TEST(DeadlineInIteration, InterruptStopsTheCdStepBetweenOutputs) {
+  auto f = test::randomFr(5, 6, 12);
+  for (int at : {0, 3, 10}) {
+    const Outcome o = runCut(*f, longRun(0), "Processing output variables", at);
+    const std::string what = "interrupted after output " + std::to_string(at);
+    expectValid(*f, o, what);
+    EXPECT_TRUE(o.figures.interrupted) << what;
+    EXPECT_EQ(o.figures.iterations, 1) << what;
+    // The outputs after the one that raised the flag were not processed.
+    EXPECT_EQ(o.steps.at("Processing output variables"), at + 1) << what;
+  }
+}
+
+TEST(DeadlineInIteration, InterruptStopsFcMinAndTheGreedySolversEarly) {
+  auto f = test::randomFr(8, 7, 4);
+  struct Case {
+    int fcMinRatio, cpMethod;
+    const char* operation;
+  };
+  for (const Case& c : {Case{100, 1, "Minimizing PLA using FC-Min"}, Case{0, 0, "Solving CP - Priority cover"},
+                        Case{0, 1, "Solving CP - Contributive addition"},
+                        Case{0, 2, "Solving CP - COntributive removal"}}) {
+    Settings s = longRun(c.fcMinRatio);
+    s.cpMethod = c.cpMethod;
+    // The uncut first iteration gives the operation's full step count.
+    Settings one = s;
+    one.iterationLimit = 1;
+    const Outcome full = runCut(*f, one, "", 0);
+    const int fullSteps = full.steps.count(c.operation) ? full.steps.at(c.operation) : 0;
+    ASSERT_GT(fullSteps, 12) << c.operation << ": too small a problem to show a cut";
+    const Outcome o = runCut(*f, s, c.operation, 0);
+    expectValid(*f, o, c.operation);
+    EXPECT_TRUE(o.figures.interrupted) << c.operation;
+    EXPECT_EQ(o.figures.iterations, 1) << c.operation;
+    // The operation ran a few steps past the flag at most, not to its end.
+    EXPECT_LT(o.steps.at(c.operation), fullSteps / 2) << c.operation;
+  }
+}
+
+TEST(DeadlineInIteration, ZeroSecondLimitStillGivesValidCovers) {
+  // The deadline has passed before the first iteration starts: every step is
+  // cut at once and the cover rests on the coverage completion.
+  struct Case {
+    const char* what;
+    void (*set)(Settings&);
+  };
+  const Case cases[] = {
+      {"CD step", [](Settings& s) { s.fcMinRatio = 0; }},
+      {"FC-Min", [](Settings& s) { s.fcMinRatio = 100; }},
+      {"single-output", [](Settings& s) { s.singleOutput = 1; }},
+      {"cover at the end", [](Settings& s) { s.coverAtEnd = 1; }},
+      {"priority cover", [](Settings& s) { s.cpMethod = 0; }},
+      {"contributive removal", [](Settings& s) { s.cpMethod = 2; }},
+      {"exact cover", [](Settings& s) { s.cpMethod = 3; }},
+      {"refinement", [](Settings& s) { s.refine = 1; }},
+  };
+  for (const Case& c : cases) {
+    for (std::uint32_t seed = 1; seed <= 4; ++seed) {
+      auto f = test::randomFr(seed, 5, 1 + seed % 4);
+      Settings s;
+      s.stopOnTime = 1;
+      s.timeLimit = 0.0f;
+      c.set(s);
+      RunFigures fig;
+      MinimizeParams params;
+      params.seed = seed;
+      params.settings = s;
+      FunctionPtr cover = minimize(*f, params, fig);
+      ASSERT_TRUE(cover) << c.what << " seed " << seed;
+      EXPECT_EQ(test::checkCover(*f, *cover), "") << c.what << " seed " << seed;
+      EXPECT_EQ(fig.iterations, 1) << c.what;
+    }
+  }
+}
