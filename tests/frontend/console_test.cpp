@@ -172,3 +172,39 @@ TEST(Quiet, MessagesAndModeResultsStay) {
   EXPECT_EQ(r.exitCode, 1);
   EXPECT_EQ(r.err, test::banner() + "Unknown parameter -qx\n");
 }
+
+TEST(ConsoleObject, HooksAndListenersFollowWhatIsShown) {
+  Settings s;
+  s.stopOnIterations = 1;
+  s.iterationLimit = 10;
+  // Quiet: no step lines, no status line, do-nothing hooks.
+  Console quietConsole(true);
+  quietConsole.showStatusLine();
+  EXPECT_FALSE(quietConsole.statusLineShown());
+  EXPECT_FALSE(quietConsole.stepPrinter());
+  EXPECT_FALSE(quietConsole.bestCoverListener());
+  testing::internal::CaptureStderr();
+  quietConsole.progressHooks(s).begin("Minimizing...", 10, 1);
+  quietConsole.printStepLine("CDmin step started .. \n\n");
+  EXPECT_EQ(testing::internal::GetCapturedStderr(), "");
+
+  // Shown: the run's limits come from the settings it is given, the best cost from the listener.
+  Console console(false);
+  console.showStatusLine();
+  ASSERT_TRUE(console.statusLineShown());
+  const ProgressHooks hooks = console.progressHooks(s);
+  const auto listener = console.bestCoverListener();
+  ASSERT_TRUE(listener);
+  auto best = test::pla(kFr);
+  best->cost = 42;
+  testing::internal::CaptureStderr();
+  hooks.begin("Minimizing...", 10, 1);
+  listener(*best);
+  console.printStepLine("CDmin step started .. \n\n");
+  hooks.end();
+  const std::string shown = testing::internal::GetCapturedStderr();
+  EXPECT_NE(shown.find("Minimizing: iteration 1/10, "), std::string::npos) << shown;
+  EXPECT_NE(shown.find("CDmin step started .. \n\n\rMinimizing: iteration 1/10, "), std::string::npos) << shown;
+  EXPECT_NE(shown.find("best cost 42 (6 terms)"), std::string::npos) << shown;
+  EXPECT_EQ(shown.substr(shown.size() - 4), "\r\x1b[K");  // the end of the run takes the line away
+}
