@@ -29,11 +29,13 @@ struct Deadline {
 };
 
 /// A deadline looked at from a loop whose steps are too short to read the
-/// clock every time: it reads it every `every` calls, and once expired it
-/// stays expired.  Without a time and a flag it never reads anything.
+/// clock every time: it reads it on the first call and then every `every`
+/// calls, and once expired it stays expired.  Without a time and a flag it
+/// never reads anything.
 class DeadlineProbe {
  public:
-  DeadlineProbe(const Deadline& d, int every) : d_(d), every_(every > 0 ? every : 1), live_(d.at || d.interrupt) {}
+  DeadlineProbe(const Deadline& d, int every)
+      : d_(d), every_(every > 0 ? every : 1), live_(d.at || d.interrupt), count_(every_ - 1) {}
   /// \brief True once the deadline was seen expired.
   bool expired() {
     if (!live_ || hit_) return hit_;
@@ -47,7 +49,7 @@ class DeadlineProbe {
   const Deadline& d_;
   int every_;
   bool live_;
-  int count_ = 0;
+  int count_;
   bool hit_ = false;
 };
 

@@ -67,8 +67,12 @@ class Expander {
       literals[static_cast<std::size_t>(k)] = popcount(cover_.in.cube(k), 2 * words_);
     }
     std::stable_sort(order.begin(), order.end(), [&](int a, int b) { return literals[static_cast<std::size_t>(a)] < literals[static_cast<std::size_t>(b)]; });
-    for (int k : order)
+    const Deadline none;
+    DeadlineProbe outOfTime(params_.deadline ? *params_.deadline : none, 4);
+    for (int k : order) {
+      if (outOfTime.expired()) break;
       if (cover_.alive[static_cast<std::size_t>(k)]) expandOne(k);
+    }
   }
 
  private:

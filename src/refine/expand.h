@@ -1,12 +1,14 @@
 // EXPAND: every term of a cover made prime against the off-set.
 #pragma once
 
+#include "model/deadline.h"
 #include "refine/refine_problem.h"
 
 namespace vorn {
 
 struct ExpandParams {
   bool raiseOutputs = true;
+  const Deadline* deadline = nullptr;  ///< once expired, the terms not reached stay as they are
   bool outputsFirst = false;  ///< also connect them before the literals are dropped (terms shared by more outputs)  ///< connect outputs the expanded cube may carry and meets the on-set of
 };
 

@@ -45,8 +45,13 @@ bool redundant(Coverage& cov, const Cover& cover, int k) {
 
 void Irredundant(const RefineSource& source, Cover& cover, const IrredundantParams& params, IrredundantStats& stats) {
   Coverage cov(source, cover);
+  // Out of time, the terms not yet looked at stay: every loop below that
+  // stops early leaves a valid cover.
+  const Deadline none;
+  DeadlineProbe outOfTime(params.deadline ? *params.deadline : none, 4);
   std::vector<int> partial;
   for (int k = 0; k < cover.size(); ++k) {
+    if (outOfTime.expired()) break;
     if (!cover.alive[static_cast<std::size_t>(k)]) continue;
     if (!cover.out[static_cast<std::size_t>(k)].any()) {
       cover.alive[static_cast<std::size_t>(k)] = 0;
@@ -69,6 +74,7 @@ void Irredundant(const RefineSource& source, Cover& cover, const IrredundantPara
   for (int k : open) weight[static_cast<std::size_t>(k)] = params.weights.term(literalsOf(cover, k), cover.out[static_cast<std::size_t>(k)].count());
   std::stable_sort(open.begin(), open.end(), [&](int a, int b) { return weight[static_cast<std::size_t>(a)] > weight[static_cast<std::size_t>(b)]; });
   for (int k : open) {
+    if (outOfTime.expired()) break;
     if (!redundant(cov, cover, k)) continue;
     cover.alive[static_cast<std::size_t>(k)] = 0;
     ++stats.removed;
@@ -82,6 +88,7 @@ void Irredundant(const RefineSource& source, Cover& cover, const IrredundantPara
   for (int k : order) lits[static_cast<std::size_t>(k)] = literalsOf(cover, k);
   std::stable_sort(order.begin(), order.end(), [&](int a, int b) { return lits[static_cast<std::size_t>(a)] > lits[static_cast<std::size_t>(b)]; });
   for (int k : order) {
+    if (outOfTime.expired()) break;
     OutputSet& outs = cover.out[static_cast<std::size_t>(k)];
     if (outs.count() < 2) continue;
     std::vector<int> js;

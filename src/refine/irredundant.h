@@ -2,6 +2,7 @@
 #pragma once
 
 #include "refine/coverage.h"
+#include "model/deadline.h"
 #include "refine/refine_problem.h"
 
 namespace vorn {
@@ -17,6 +18,7 @@ struct TermWeights {
 struct IrredundantParams {
   TermWeights weights;
   bool sparse = true;  ///< also drop single output connections that other terms cover
+  const Deadline* deadline = nullptr;  ///< once expired, the terms not reached are kept
 };
 
 struct IrredundantStats {

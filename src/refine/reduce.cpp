@@ -32,7 +32,10 @@ void Reduce(const RefineSource& source, Cover& cover, const ReduceParams& params
   std::vector<std::pair<int, std::vector<std::uint64_t>>> later;
   std::vector<std::pair<int, OutputSet>> laterOutputs;
   std::vector<int> gone;
+  const Deadline none;
+  DeadlineProbe outOfTime(params.deadline ? *params.deadline : none, 4);
   for (int k : order) {
+    if (outOfTime.expired()) break;
     OutputSet& outs = cover.out[static_cast<std::size_t>(k)];
     bool empty = true;
     std::vector<int> idle;

@@ -1,6 +1,7 @@
 // REDUCE: every term shrunk to the smallest cube that still covers what only it covers.
 #pragma once
 
+#include "model/deadline.h"
 #include "refine/refine_problem.h"
 
 namespace vorn {
@@ -8,6 +9,7 @@ namespace vorn {
 struct ReduceParams {
   bool outputs = true;      ///< also drop the outputs for which a term covers nothing alone
   bool independent = false; ///< reduce every term against the cover as given, not as earlier reductions left it
+  const Deadline* deadline = nullptr;  ///< once expired, the terms not reached stay as they are
 };
 
 struct ReduceStats {

@@ -8,7 +8,9 @@
 // finds terms shared by more outputs.  Last, the run's implicant set joins
 // the best cover and the selection is made again minterm by minterm, with
 // further passes.  The cheapest cover seen is the result, so the cost never
-// rises; every step keeps the cover a valid one.
+// rises; every step keeps the cover a valid one.  Expansion, reduction and
+// irredundancy look at the run's deadline as they go; a pass it cuts short is
+// not judged, so the best cover seen before it stands.
 #include "refine/refine.h"
 
 #include <algorithm>
@@ -106,6 +108,9 @@ class Refiner {
   Refiner(const RefineSource& source, const ImplicantTest& test, const RefineParams& params, RefineStats& stats)
       : source_(source), test_(test), params_(params), stats_(stats) {
     irr_.weights.criterion = params.criterion;
+    irr_.deadline = &params.deadline;
+    expand_.deadline = &params.deadline;
+    reduce_.deadline = &params.deadline;
   }
 
   bool timeLeft() const { return !params_.deadline.expired(); }
@@ -118,7 +123,7 @@ class Refiner {
   long long lastGasp(Cover& c, const std::function<long long(const Cover&)>& cost) {
     const long long before = cost(c);
     Cover reduced = c;
-    ReduceParams independent;
+    ReduceParams independent = reduce_;
     independent.independent = true;
     Reduce(source_, reduced, independent, stats_.reduce);
     reduced.compact();
@@ -128,6 +133,7 @@ class Refiner {
     for (int k = 0; k < reduced.size(); ++k) joined.add(reduced.in.cube(k), reduced.out[static_cast<std::size_t>(k)]);
     Irredundant(source_, joined, irr_, stats_.irredundant);
     joined.compact();
+    if (!timeLeft()) return before;  // cut short: the cover stays as it was
     const long long after = cost(joined);
     if (after >= before) return before;
     c = std::move(joined);
@@ -143,6 +149,8 @@ class Refiner {
     }
     Irredundant(source_, c, irr_, stats_.irredundant);
     c.compact();
+    // A pass the deadline cut short is not judged: the best cover stays.
+    if (!timeLeft()) return;
     long long now = cost(c);
     if (now < bestCost) {
       best = c;
@@ -150,12 +158,13 @@ class Refiner {
     }
     while (stats_.passes < params_.maxPasses && timeLeft()) {
       ++stats_.passes;
-      Reduce(source_, c, ReduceParams{}, stats_.reduce);
+      Reduce(source_, c, reduce_, stats_.reduce);
       c.compact();
       Expand(source_, test_, c, expand_, stats_.expand);
       c.compact();
       Irredundant(source_, c, irr_, stats_.irredundant);
       c.compact();
+      if (!timeLeft()) return;
       long long next = cost(c);
       if (next >= now && timeLeft()) next = lastGasp(c, cost);
       if (next < bestCost) {
@@ -173,6 +182,7 @@ class Refiner {
   const RefineParams& params_;
   RefineStats& stats_;
   IrredundantParams irr_;
+  ReduceParams reduce_;
 
  public:
   ExpandParams expand_;  ///< how the passes expand; set per start

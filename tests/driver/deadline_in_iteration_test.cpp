@@ -12,6 +12,7 @@
 #include <vector>
 
 #include "driver/minimize.h"
+#include "refine/refine.h"
 #include "support/oracle.h"
 
 using namespace vorn;
@@ -155,5 +156,33 @@ TEST(DeadlineInIteration, ZeroSecondLimitStillGivesValidCovers) {
       EXPECT_EQ(test::checkCover(*f, *cover), "") << c.what << " seed " << seed;
       EXPECT_EQ(fig.iterations, 1) << c.what;
     }
+  }
+}
+
+TEST(DeadlineInIteration, RefinementCutShortKeepsTheCoverItWasGiven) {
+  // The search's cover: the source's own on-set terms, far from minimal.
+  for (std::uint32_t seed = 1; seed <= 6; ++seed) {
+    auto f = test::randomFr(seed, 7, 3, 30);
+    FunctionPtr start = derive(*f);
+    start->type = 0;
+    forEachTerm(*f, [&](const TPfnct& t) {
+      std::string out(static_cast<std::size_t>(f->outputCount), '0');
+      bool any = false;
+      for (int j = 0; j < f->outputCount; ++j)
+        if (outputAt(t, j) == '1') out[static_cast<std::size_t>(j)] = '1', any = true;
+      if (any) appendTerm(*start, t.input, out, 0);
+    });
+    RefineParams uncut;
+    RefineStats full;
+    ASSERT_TRUE(Refine(*f, *start, nullptr, uncut, full)) << "seed " << seed << ": nothing to refine";
+    // Interrupted before it begins: the first expansion stops at once and
+    // its unfinished pass is not taken.
+    std::atomic<bool> flag{true};
+    RefineParams cut;
+    cut.deadline.interrupt = &flag;
+    RefineStats stats;
+    EXPECT_FALSE(Refine(*f, *start, nullptr, cut, stats)) << "seed " << seed;
+    EXPECT_EQ(stats.expand.expanded, 0) << "seed " << seed;
+    EXPECT_EQ(stats.endCost, stats.startCost) << "seed " << seed;
   }
 }
