@@ -7,15 +7,15 @@
 # file beyond max(10% of the limit, 0.2 s).  Exits non-zero when any file is
 # beyond or any result is invalid.
 # usage: overshoot_bench.sh path/to/vorn
-#   OVERSHOOT_LIMITS       limits for the files of the set (default "0.05 0.5")
+#   OVERSHOOT_LIMITS       limits for the files of the set (default "0.05 0.5"; empty: none)
 #   OVERSHOOT_LARGE_LIMITS limits for the large files (default "0.05 0.5 2")
 set -u
 vorn=${1:?usage: overshoot_bench.sh path/to/vorn}
 verify=$(dirname "$vorn")/vorn_verify
 here=$(cd "$(dirname "$0")" && pwd)
 bench=${VORN_BENCH_DIR:-$here/../../shared/bench}
-limits=${OVERSHOOT_LIMITS:-0.05 0.5}
-largeLimits=${OVERSHOOT_LARGE_LIMITS:-0.05 0.5 2}
+limits=${OVERSHOOT_LIMITS-0.05 0.5}
+largeLimits=${OVERSHOOT_LARGE_LIMITS-0.05 0.5 2}
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
 [ -x "$verify" ] || { echo "no checker at $verify" >&2; exit 2; }
