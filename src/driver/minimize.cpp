@@ -89,6 +89,7 @@ void refineBest(TBoolFnct& f, FunctionPtr& best, const TBoolFnct* implicants, co
   p.criterion = s.criterion;
   p.singleOutput = s.singleOutput == 1;
   p.deadline = deadline;
+  p.thorough = s.stopOnTime != 0;
   p.unconnected = s.substituteOutputDc == 1 || f.outputCount == 1 ? '0' : '~';
   RefineStats stats;
   FunctionPtr better = Refine(f, *best, implicants, p, stats);

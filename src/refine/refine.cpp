@@ -1,16 +1,24 @@
 // The refinement loop.
 //
-// The search's cover is first expanded into primes and made irredundant.
-// Then passes of REDUCE, EXPAND and IRREDUNDANT follow while each brings the
-// cost down by the run's criterion.  The same loop then starts from the
-// source's own on-set terms with all their outputs: the search builds its
-// terms output by output, and a start from whole multi-output terms often
-// finds terms shared by more outputs.  Last, the run's implicant set joins
-// the best cover and the selection is made again minterm by minterm, with
-// further passes.  The cheapest cover seen is the result, so the cost never
-// rises; every step keeps the cover a valid one.  Expansion, reduction and
-// irredundancy look at the run's deadline as they go; a pass it cuts short is
-// not judged, so the best cover seen before it stands.
+// A start is a cover expanded into primes and made irredundant, followed by
+// passes of REDUCE, EXPAND and IRREDUNDANT while each brings the cost down by
+// the run's criterion.  There are three starts: the source's own on-set terms
+// with all their outputs (the search builds its terms output by output, and
+// whole multi-output terms often give terms shared by more outputs), the
+// search's cover, and the best cover joined by the run's implicant set, from
+// which the selection is made again minterm by minterm.  The cheapest cover
+// seen is the result, so the cost never rises; every step keeps the cover a
+// valid one.  Expansion, reduction and irredundancy look at the run's
+// deadline as they go; a pass it cuts short is not judged, so the best cover
+// seen before it stands.
+//
+// The passes cost far more than the first expansion of a start and mostly pay
+// off in the start from the on-set terms.  So by default that start runs
+// first with all its passes, and the other two pass only when their first
+// expansion and selection already beat the best cover; a stalled pass ends
+// the start.  Under a time limit the refinement has time of its own and is
+// thorough: every start runs all its passes, and a stalled pass gets a last
+// try out of the local minimum (each term reduced on its own, then expanded).
 #include "refine/refine.h"
 
 #include <algorithm>
@@ -141,8 +149,9 @@ class Refiner {
   }
 
   /// Runs passes from `c` on; `best` and `bestCost` hold the cheapest cover seen.
+  /// With `onGain` set, passes follow only when the first selection beats `bestCost`.
   void improve(Cover c, bool expandFirst, Cover& best, long long& bestCost,
-               const std::function<long long(const Cover&)>& cost) {
+               const std::function<long long(const Cover&)>& cost, bool onGain) {
     if (expandFirst) {
       Expand(source_, test_, c, expand_, stats_.expand);
       c.compact();
@@ -155,6 +164,8 @@ class Refiner {
     if (now < bestCost) {
       best = c;
       bestCost = now;
+    } else if (onGain) {
+      return;
     }
     while (stats_.passes < params_.maxPasses && timeLeft()) {
       ++stats_.passes;
@@ -166,7 +177,7 @@ class Refiner {
       c.compact();
       if (!timeLeft()) return;
       long long next = cost(c);
-      if (next >= now && timeLeft()) next = lastGasp(c, cost);
+      if (next >= now && params_.thorough && timeLeft()) next = lastGasp(c, cost);
       if (next < bestCost) {
         best = c;
         bestCost = next;
@@ -197,22 +208,27 @@ bool refineCover(const TBoolFnct& f, const RefineSource& source, const TBoolFnct
   Refiner r(source, *test, params, stats);
   // Terms that take their outputs before dropping literals are shared by more outputs; terms that
   // take them after keep fewer literals.  Each start uses the way that suits it best.
-  r.expand_.outputsFirst = true;
-  r.improve(best, true, best, bestCost, cost);
-  r.expand_.outputsFirst = false;
+  const bool thorough = params.thorough;
+  auto fromSearch = [&](Cover c) {
+    r.expand_.outputsFirst = true;
+    r.improve(std::move(c), true, best, bestCost, cost, !thorough);
+  };
+  const Cover search = thorough ? Cover{} : best;
+  if (thorough) fromSearch(best);
   if (r.timeLeft()) {
-    // The source's own on-set terms, with all their outputs, are a second start.
+    r.expand_.outputsFirst = false;
     Cover own;
     own.in = CubeList(source.inputs);
     for (int t = 0; t < source.on.cubes.size(); ++t) own.add(source.on.cubes.cube(t), source.on.outputs[static_cast<std::size_t>(t)]);
-    r.improve(std::move(own), true, best, bestCost, cost);
+    r.improve(std::move(own), true, best, bestCost, cost, false);
   }
+  if (!thorough && r.timeLeft()) fromSearch(search);
   if (implicants && r.timeLeft()) {
     r.expand_.outputsFirst = true;
     Cover joined = best;
     addImplicants(*implicants, source, r.test(), only, joined);
     const long long before = bestCost;
-    r.improve(std::move(joined), false, best, bestCost, cost);
+    r.improve(std::move(joined), false, best, bestCost, cost, !thorough);
     if (bestCost < before) stats.fromImplicants = true;
   }
   return bestCost < start;

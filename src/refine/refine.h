@@ -16,6 +16,7 @@ struct RefineParams {
   int maxPasses = 1000;      ///< REDUCE-EXPAND-IRREDUNDANT passes at most (each must gain)
   Deadline deadline;         ///< no pass starts once it has expired (the run's limit and interrupt)
   char unconnected = '0';    ///< the output character of a term for the outputs it does not feed
+  bool thorough = false;     ///< every start passes, stalled passes get a last try (for runs under a time limit)
 };
 
 struct RefineStats {
