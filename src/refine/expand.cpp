@@ -175,7 +175,13 @@ class Expander {
     for (int r : order) {
       const std::uint64_t* x = raw.data() + static_cast<std::size_t>(r) * static_cast<std::size_t>(k_);
       bool dominated = false;
-      for (int q = 0; q < rowCount_ && !dominated; ++q) dominated = isSubset(row(q), x, k_);
+      if (k_ == 1) {
+        // One word per row (up to 64 literals, the common case): a plain loop the compiler unrolls.
+        const std::uint64_t v = *x;
+        for (int q = 0; q < rowCount_ && !dominated; ++q) dominated = (rows_[static_cast<std::size_t>(q)] & ~v) == 0;
+      } else {
+        for (int q = 0; q < rowCount_ && !dominated; ++q) dominated = isSubset(row(q), x, k_);
+      }
       if (dominated) continue;
       rows_.insert(rows_.end(), x, x + k_);
       ++rowCount_;
@@ -232,6 +238,14 @@ class Expander {
 
   /// Drops from the feasible terms those that dropping their literals would now leave a row without any.
   void updateFeasible() {
+    // The open literals of the rows no kept literal hits yet, gathered once for all candidates.
+    openRows_.clear();
+    for (int r = 0; r < rowCount_; ++r) {
+      const std::uint64_t* x = row(r);
+      if (meetsAny(x, fixed_.data(), k_)) continue;
+      for (int w = 0; w < k_; ++w) openRows_.push_back(x[w] & open_[w]);
+    }
+    const std::size_t k = static_cast<std::size_t>(k_), count = openRows_.size() / k;
     for (std::size_t d = 0; d < cands_.size(); ++d) {
       if (!feasible_[d]) continue;
       const std::uint64_t* n = need(static_cast<int>(d));
@@ -239,16 +253,19 @@ class Expander {
         feasible_[d] = 0;
         continue;
       }
-      for (int r = 0; r < rowCount_; ++r) {
-        const std::uint64_t* x = row(r);
-        if (meetsAny(x, fixed_.data(), k_)) continue;
-        bool left = false;
-        for (int w = 0; w < k_ && !left; ++w) left = (x[w] & open_[w] & ~n[w]) != 0;
-        if (!left) {
-          feasible_[d] = 0;
-          break;
+      bool ok = true;
+      if (k == 1) {
+        const std::uint64_t keep = ~*n;
+        for (std::size_t r = 0; r < count && ok; ++r) ok = (openRows_[r] & keep) != 0;
+      } else {
+        for (std::size_t r = 0; r < count && ok; ++r) {
+          const std::uint64_t* x = openRows_.data() + r * k;
+          bool left = false;
+          for (std::size_t w = 0; w < k && !left; ++w) left = (x[w] & ~n[w]) != 0;
+          ok = left;
         }
       }
+      if (!ok) feasible_[d] = 0;
     }
   }
 
@@ -438,7 +455,7 @@ class Expander {
   std::vector<int> index_, positions_;
   std::vector<unsigned> offStamp_, termStamp_;
   std::vector<std::vector<int>> terms_;
-  std::vector<std::uint64_t> rows_, needs_, fixed_, open_, raw_;
+  std::vector<std::uint64_t> rows_, needs_, fixed_, open_, raw_, openRows_;
   std::vector<int> cands_, weight_, counts_;
   std::vector<char> feasible_;
 };
