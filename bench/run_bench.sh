@@ -55,7 +55,9 @@ for src in "$pla_dir"/*.pla; do
   rt=- rl=-
   if [ -n "$ref" ]; then
     read -r ref_terms ref_lits <<<"$ref"
-    if [ "$ref_terms" -gt 0 ] && [ "$ref_lits" -gt 0 ] && [ "$terms" -gt 0 ] && [ "$literals" -gt 0 ]; then
+    # Files without reference figures have '-' there: no ratio for them.
+    if [[ "$ref_terms" =~ ^[0-9]+$ && "$ref_lits" =~ ^[0-9]+$ ]] &&
+      [ "$ref_terms" -gt 0 ] && [ "$ref_lits" -gt 0 ] && [ "$terms" -gt 0 ] && [ "$literals" -gt 0 ]; then
       rt=$(awk -v a="$terms" -v b="$ref_terms" 'BEGIN{print a / b}')
       rl=$(awk -v a="$literals" -v b="$ref_lits" 'BEGIN{print a / b}')
       sum_log_t=$(awk -v s="$sum_log_t" -v r="$rt" 'BEGIN{print s + log(r)}')
