@@ -26,6 +26,7 @@
 #include <climits>
 
 #include "model/term_removal.h"
+#include "special/split_growth.h"
 
 namespace vorn {
 
@@ -265,6 +266,9 @@ int SplitIntersectingTerms(TBoolFnct& f, int maxTerms, const ProgressHooks& prog
   TermTree tree;
   TermTreeInit(tree, f);
   int result = FoldEqualCubes(f, tree);
+  // A result sure to pass the limit is refused before the pair walk, which
+  // would take the square of the terms it makes to get there.
+  if (result == 1 && SplitSurelyExceeds(f, maxTerms)) result = kSplitTooLarge;
   if (result == 1) result = SplitTermPairs(f, tree, maxTerms, progress);
   TermTreeFree(tree);
   progress.end();

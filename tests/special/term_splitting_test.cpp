@@ -183,9 +183,18 @@ FunctionPtr singleLiterals(int k) {
 }
 
 TEST_F(TermSplittingTest, GrowthPastTheLimitGivesUp) {
+  // The 1023 cells of the arrangement are counted before the walk: refused at once.
+  auto early = singleLiterals(10);
+  EXPECT_EQ(SplitIntersectingTerms(*early, 200), kSplitTooLarge);
+  EXPECT_EQ(early->termCount, 10);
+  // The walk itself stops after the pair that passed the limit (one pair adds
+  // at most a common part and 9 pieces).
   auto f = singleLiterals(10);
-  EXPECT_EQ(SplitIntersectingTerms(*f, 200), kSplitTooLarge);
-  // Stopped after the pair that passed the limit (one pair adds at most a common part and 9 pieces).
+  TermTree tree;
+  TermTreeInit(tree, *f);
+  ASSERT_EQ(FoldEqualCubes(*f, tree), 1);
+  EXPECT_EQ(SplitTermPairs(*f, tree, 200), kSplitTooLarge);
+  TermTreeFree(tree);
   EXPECT_GT(f->termCount, 200);
   EXPECT_LE(f->termCount, 210);
   auto g = singleLiterals(10);

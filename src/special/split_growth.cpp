@@ -1,0 +1,126 @@
+// Early verdict on the growth of a split.
+//
+// Splitting keeps every piece inside or outside each original cube: a common
+// part lies in both terms of its pair, the pieces of a term lie in that term,
+// and the pieces together with the common part fill the term again.  So every
+// term of the result has one set of original terms containing all of its
+// minterms, and each distinct non-empty set of originals that contains some
+// minterm (a cell of the arrangement of the cubes) needs a term of its own.
+// The number of cells is thus a lower bound on the result.
+//
+// The cells are found by recursive splitting of the input space on a position
+// where some cube still cuts the region; a region that every cube meeting it
+// contains is one cell.  Cells are told apart by a 64-bit hash of their sets
+// (a collision can only make the count smaller, so the bound stays a bound).
+// The search stops as soon as the count passes the limit, and gives up, with
+// no verdict, after a work budget proportional to the limit.
+//
+// A source with an intersecting pair holding '1' against '0' makes the pair
+// walk fail on that conflict, possibly before it grows past the limit; no
+// verdict is given for it, so the walk reports what it meets first.
+#include "special/split_growth.h"
+
+#include <cstdint>
+#include <unordered_set>
+#include <vector>
+
+#include "special/intersecting_pairs.h"
+
+namespace vorn {
+
+namespace {
+
+bool conflictOneZero(const TPfnct& a, const TPfnct& b, int outputs) {
+  for (int j = 0; j < outputs; ++j) {
+    const char x = outputAt(a, j), y = outputAt(b, j);
+    if ((x == '1' && y == '0') || (x == '0' && y == '1')) return true;
+  }
+  return false;
+}
+
+/// True when cube `outer` holds every literal of `region`'s literals' complement: region lies in outer.
+bool containsRegion(const Cube& outer, const std::vector<std::uint64_t>& zero, const std::vector<std::uint64_t>& one) {
+  for (int w = 0; w < outer.words(); ++w)
+    if ((outer.zero()[w] & ~zero[static_cast<std::size_t>(w)]) | (outer.one()[w] & ~one[static_cast<std::size_t>(w)]))
+      return false;
+  return true;
+}
+
+struct Region {
+  std::vector<std::uint64_t> zero, one;  ///< the region's literals
+  std::vector<int> active;               ///< the cubes meeting it, ascending
+};
+
+std::uint64_t hashOf(const std::vector<int>& ids) {
+  std::uint64_t h = 1469598103934665603ULL;
+  for (int id : ids) {
+    h ^= static_cast<std::uint64_t>(id) + 0x9E3779B97F4A7C15ULL;
+    h *= 1099511628211ULL;
+    h ^= h >> 29;
+  }
+  return h;
+}
+
+}  // namespace
+
+bool SplitSurelyExceeds(const TBoolFnct& f, int maxTerms) {
+  std::vector<const TPfnct*> terms;
+  std::vector<const Cube*> cubes;
+  forEachTerm(f, [&](const TPfnct& t) {
+    terms.push_back(&t);
+    cubes.push_back(&t.input);
+  });
+  if (static_cast<long long>(terms.size()) > maxTerms) return false;  // the walk judges that itself
+  if (terms.size() < 2 || cubes[0]->words() == 0) return false;
+  const int m = f.outputCount;
+  if (firstIntersectingPair(cubes, [&](int a, int b) { return conflictOneZero(*terms[a], *terms[b], m); }))
+    return false;
+
+  const std::size_t words = static_cast<std::size_t>(cubes[0]->words());
+  long long budget = 64LL * maxTerms + 64LL * static_cast<long long>(terms.size());
+  std::unordered_set<std::uint64_t> cells;
+  std::vector<Region> stack(1);
+  stack[0].zero.assign(words, 0);
+  stack[0].one.assign(words, 0);
+  for (int k = 0; k < static_cast<int>(terms.size()); ++k) stack[0].active.push_back(k);
+  while (!stack.empty()) {
+    Region r = std::move(stack.back());
+    stack.pop_back();
+    budget -= static_cast<long long>(r.active.size()) + 1;
+    if (budget < 0) return false;
+    // A position where a cube meeting the region still has a literal the region lacks.
+    int position = -1;
+    for (int id : r.active) {
+      const Cube& c = *cubes[static_cast<std::size_t>(id)];
+      if (containsRegion(c, r.zero, r.one)) continue;
+      for (std::size_t w = 0; w < words && position < 0; ++w) {
+        const std::uint64_t open = (c.zero()[w] | c.one()[w]) & ~(r.zero[w] | r.one[w]);
+        if (open) position = static_cast<int>(w * 64) + __builtin_ctzll(open);
+      }
+      break;
+    }
+    if (position < 0) {
+      cells.insert(hashOf(r.active));
+      if (static_cast<long long>(cells.size()) > maxTerms) return true;
+      continue;
+    }
+    const std::size_t w = static_cast<std::size_t>(position / 64);
+    const std::uint64_t bit = std::uint64_t{1} << (position % 64);
+    for (int side = 0; side < 2; ++side) {
+      Region child;
+      child.zero = r.zero;
+      child.one = r.one;
+      (side == 0 ? child.zero : child.one)[w] |= bit;
+      for (int id : r.active) {
+        const Cube& c = *cubes[static_cast<std::size_t>(id)];
+        // A cube with the other literal there does not meet this half.
+        if (side == 0 ? (c.one()[w] & bit) : (c.zero()[w] & bit)) continue;
+        child.active.push_back(id);
+      }
+      if (!child.active.empty()) stack.push_back(std::move(child));
+    }
+  }
+  return false;
+}
+
+}  // namespace vorn
