@@ -150,21 +150,53 @@ TEST_P(RefineWhole, NeverReturnsACostlierOrInvalidCover) {
     for (bool single : {false, true}) {
       FunctionPtr f = test::randomFr(seed, 3 + static_cast<int>(seed % 5), 1 + static_cast<int>(seed % 3), 30);
       FunctionPtr start = onSetCover(*f);
-      RefineParams p;
-      p.criterion = criterion;
-      p.singleOutput = single;
-      RefineStats stats;
-      FunctionPtr better = Refine(*f, *start, nullptr, p, stats);
-      if (!better) {
-        EXPECT_EQ(stats.endCost, stats.startCost);
-        continue;
-      }
-      ASSERT_EQ(test::checkCover(*f, *better), "") << "seed " << seed << " single " << single;
-      EXPECT_LT(stats.endCost, stats.startCost);
-      if (single) {
-        forEachTerm(*better, [&](const TPfnct& t) { EXPECT_EQ(std::count(t.output.begin(), t.output.end(), '1'), 1); });
+      // Both schedules, the thorough one with the start cover as implicant set.
+      for (bool thorough : {false, true}) {
+        RefineParams p;
+        p.criterion = criterion;
+        p.singleOutput = single;
+        p.thorough = thorough;
+        RefineStats stats;
+        FunctionPtr better = Refine(*f, *start, thorough ? start.get() : nullptr, p, stats);
+        if (!better) {
+          EXPECT_EQ(stats.endCost, stats.startCost);
+          continue;
+        }
+        ASSERT_EQ(test::checkCover(*f, *better), "") << "seed " << seed << " single " << single << " thorough " << thorough;
+        EXPECT_LT(stats.endCost, stats.startCost);
+        if (single) {
+          forEachTerm(*better, [&](const TPfnct& t) { EXPECT_EQ(std::count(t.output.begin(), t.output.end(), '1'), 1); });
+        }
       }
     }
+  }
+}
+
+/// f with `pad` extra inputs in front, '1' in every term: they never decide anything.
+FunctionPtr padded(const TBoolFnct& f, int pad) {
+  std::string text = ".i " + std::to_string(pad + f.inputCount) + "\n.o " + std::to_string(f.outputCount) + "\n.type fr\n";
+  forEachTerm(f, [&](const TPfnct& t) { text += std::string(static_cast<std::size_t>(pad), '1') + t.input.str() + " " + t.output + "\n"; });
+  return test::pla(text + ".e\n");
+}
+
+TEST(RefineWide, InputsThatDecideNothingChangeNothingAcrossWordBoundaries) {
+  // 58 pads put the deciding inputs across the first word boundary and give cubes of up to 66
+  // literals: blocking rows of one packed word and of two plain words both occur.
+  for (std::uint32_t seed = 300; seed < 316; ++seed) {
+    FunctionPtr narrow = test::randomFr(seed, 8, 1 + static_cast<int>(seed % 3), 25);
+    FunctionPtr wide = padded(*narrow, 58);
+    FunctionPtr narrowStart = onSetCover(*narrow), wideStart = onSetCover(*wide);
+    RefineParams p;
+    RefineStats ns, ws;
+    FunctionPtr n = Refine(*narrow, *narrowStart, nullptr, p, ns);
+    FunctionPtr w = Refine(*wide, *wideStart, nullptr, p, ws);
+    ASSERT_TRUE(w) << seed;
+    ASSERT_EQ(test::checkCover(*wide, *w), "") << seed;
+    if (!n) continue;
+    computeStatistics(*n);
+    computeStatistics(*w);
+    EXPECT_EQ(w->terms, n->terms) << seed;
+    EXPECT_EQ(w->literals, n->literals) << seed;
   }
 }
 
