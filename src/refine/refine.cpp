@@ -15,8 +15,9 @@
 // The passes cost far more than the first expansion of a start and mostly pay
 // off in the start from the on-set terms.  So by default that start runs
 // first with all its passes, and the other two pass only when their first
-// expansion and selection already beat the best cover; a stalled pass ends
-// the start.  Under a time limit the refinement has time of its own and is
+// expansion and selection come within a few percent of the best cover (on
+// functions like cps the passes from the search's cover still find the
+// cheapest one); a stalled pass ends the start.  Under a time limit the refinement has time of its own and is
 // thorough: every start runs all its passes, and a stalled pass gets a last
 // try out of the local minimum (each term reduced on its own, then expanded).
 #include "refine/refine.h"
@@ -111,6 +112,9 @@ void addImplicants(const TBoolFnct& implicants, const RefineSource& source, cons
   for (int k : order) into.add(extra.in.cube(k), extra.out[static_cast<std::size_t>(k)]);
 }
 
+/// How close (percent) a start's first selection must come to the best cover for its passes to run.
+constexpr long long kPassMargin = 5;
+
 class Refiner {
  public:
   Refiner(const RefineSource& source, const ImplicantTest& test, const RefineParams& params, RefineStats& stats)
@@ -149,7 +153,8 @@ class Refiner {
   }
 
   /// Runs passes from `c` on; `best` and `bestCost` hold the cheapest cover seen.
-  /// With `onGain` set, passes follow only when the first selection beats `bestCost`.
+  /// With `onGain` set, passes follow only when the first selection comes within kPassMargin
+  /// percent of `bestCost`.
   void improve(Cover c, bool expandFirst, Cover& best, long long& bestCost,
                const std::function<long long(const Cover&)>& cost, bool onGain) {
     if (expandFirst) {
@@ -164,7 +169,7 @@ class Refiner {
     if (now < bestCost) {
       best = c;
       bestCost = now;
-    } else if (onGain) {
+    } else if (onGain && now * 100 > bestCost * (100 + kPassMargin)) {
       return;
     }
     while (stats_.passes < params_.maxPasses && timeLeft()) {
