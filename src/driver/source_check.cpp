@@ -9,15 +9,6 @@ namespace vorn {
 
 namespace {
 
-/// The first output at which a has '1' and b '0' or the other way round, or -1.
-int firstOnOffOutput(const TPfnct& a, const TPfnct& b, int outputs) {
-  for (int j = 0; j < outputs; ++j) {
-    const char x = outputAt(a, j), y = outputAt(b, j);
-    if ((x == '1' && y == '0') || (x == '0' && y == '1')) return j;
-  }
-  return -1;
-}
-
 }  // namespace
 
 std::optional<OnOffConflict> findOnOffConflict(const TBoolFnct& f) {

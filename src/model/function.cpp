@@ -199,4 +199,12 @@ std::string& makeSupercube(std::string& a, std::string_view b, int n) {
   return a;
 }
 
+int firstOnOffOutput(const TPfnct& a, const TPfnct& b, int outputs) {
+  for (int j = 0; j < outputs; ++j) {
+    const char x = outputAt(a, j), y = outputAt(b, j);
+    if ((x == '1' && y == '0') || (x == '0' && y == '1')) return j;
+  }
+  return -1;
+}
+
 }  // namespace vorn

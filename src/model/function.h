@@ -131,6 +131,8 @@ Cube cubeOf(std::string_view text, int n);
 
 /// \brief Output character j of a term; '~' (no information) beyond its output part.
 inline char outputAt(const TPfnct& t, int j) { return j < static_cast<int>(t.output.size()) ? t.output[j] : '~'; }
+/// \brief The first output of the first `outputs` at which one term has '1' and the other '0', or -1.
+int firstOnOffOutput(const TPfnct& a, const TPfnct& b, int outputs);
 
 /// \brief Walks the term list of a function in order.
 template <typename Fn>

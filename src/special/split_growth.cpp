@@ -30,14 +30,6 @@ namespace vorn {
 
 namespace {
 
-bool conflictOneZero(const TPfnct& a, const TPfnct& b, int outputs) {
-  for (int j = 0; j < outputs; ++j) {
-    const char x = outputAt(a, j), y = outputAt(b, j);
-    if ((x == '1' && y == '0') || (x == '0' && y == '1')) return true;
-  }
-  return false;
-}
-
 /// True when cube `outer` holds every literal of `region`'s literals' complement: region lies in outer.
 bool containsRegion(const Cube& outer, const std::vector<std::uint64_t>& zero, const std::vector<std::uint64_t>& one) {
   for (int w = 0; w < outer.words(); ++w)
@@ -73,7 +65,7 @@ bool SplitSurelyExceeds(const TBoolFnct& f, int maxTerms) {
   if (static_cast<long long>(terms.size()) > maxTerms) return false;  // the walk judges that itself
   if (terms.size() < 2 || cubes[0]->words() == 0) return false;
   const int m = f.outputCount;
-  if (firstIntersectingPair(cubes, [&](int a, int b) { return conflictOneZero(*terms[a], *terms[b], m); }))
+  if (firstIntersectingPair(cubes, [&](int a, int b) { return firstOnOffOutput(*terms[a], *terms[b], m) >= 0; }))
     return false;
 
   const std::size_t words = static_cast<std::size_t>(cubes[0]->words());

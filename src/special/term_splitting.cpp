@@ -32,15 +32,6 @@ namespace vorn {
 
 namespace {
 
-/// '1' against '0' at some output.
-bool conflictOneZero(const TPfnct& a, const TPfnct& b, int outputs) {
-  for (int j = 0; j < outputs; ++j) {
-    const char x = outputAt(a, j), y = outputAt(b, j);
-    if ((x == '1' && y == '0') || (x == '0' && y == '1')) return true;
-  }
-  return false;
-}
-
 /// Copies every output character of `from` that is not '~' into `into`; false, changing
 /// nothing, when that would put '1' over '0' or '0' over '1'.
 bool mergeOutputs(const std::string& from, TPfnct& into, int outputs) {
@@ -126,7 +117,7 @@ class PairSplitter {
       m += __builtin_popcountll(~litB & litA);
     }
     const int outputs = f_.outputCount;
-    if (conflictOneZero(*t_, *u_, outputs)) return false;
+    if (firstOnOffOutput(*t_, *u_, outputs) >= 0) return false;
     if (k == 0 && m == 0) return foldEqualPair();
     TPfnct* p;
     TPfnct* q;
