@@ -3,7 +3,7 @@
 #include <cstdint>
 #include <vector>
 
-#include "special/intersecting_pairs.h"
+#include "modes/intersecting_pairs.h"
 
 namespace vorn {
 

@@ -8,9 +8,9 @@
 
 #include "frontend/actions.h"
 #include "frontend/exit.h"
-#include "special/consistency.h"
-#include "special/minterms.h"
-#include "special/term_splitting.h"
+#include "modes/consistency.h"
+#include "modes/minterms.h"
+#include "modes/term_splitting.h"
 
 namespace vorn {
 

@@ -4,7 +4,7 @@
 
 #include <gtest/gtest.h>
 
-#include "special/minterm_oracle.h"
+#include "modes/minterm_oracle.h"
 
 namespace vorn {
 namespace {

@@ -9,7 +9,7 @@
 #include "fcmin/term_expansion.h"
 #include "model/random.h"
 #include "model/settings.h"
-#include "special/minterm_oracle.h"
+#include "modes/minterm_oracle.h"
 #include "support/oracle.h"
 
 namespace vorn {

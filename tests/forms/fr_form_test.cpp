@@ -12,7 +12,7 @@
 #include "forms/fr_form.h"
 #include "model/pla.h"
 #include "model/settings.h"
-#include "special/minterm_oracle.h"
+#include "modes/minterm_oracle.h"
 #include "support/oracle.h"
 
 namespace vorn {

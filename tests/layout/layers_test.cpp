@@ -72,12 +72,12 @@ TEST(Layers, PlantedUpwardIncludesFail) {
 
 TEST(Layers, SameLevelAndUnplacedFoldersFail) {
   const fs::path root = copyTree("layers_level");
-  append(root / "src/special/minterms.h", "#include \"forms/x.h\"\n");  // special and forms share a level
+  append(root / "src/modes/minterms.h", "#include \"forms/x.h\"\n");  // modes and forms share a level
   fs::create_directories(root / "src/newthing");
   append(root / "src/newthing/a.cpp", "#include \"model/cube.h\"\n");
   const Check c = runCheck(root);
   EXPECT_EQ(c.code, 1);
-  EXPECT_NE(c.out.find("src/special/minterms.h: includes forms/x.h"), std::string::npos) << c.out;
+  EXPECT_NE(c.out.find("src/modes/minterms.h: includes forms/x.h"), std::string::npos) << c.out;
   EXPECT_NE(c.out.find("src/newthing: folder without a level"), std::string::npos) << c.out;
   fs::remove_all(root);
 }

@@ -3,8 +3,8 @@
 #include <gtest/gtest.h>
 
 #include "model/settings.h"
-#include "special/consistency.h"
-#include "special/minterm_oracle.h"
+#include "modes/consistency.h"
+#include "modes/minterm_oracle.h"
 #include "support/oracle.h"
 
 namespace vorn {

@@ -5,8 +5,8 @@
 #include <cstdio>
 
 #include "model/settings.h"
-#include "special/minterm_oracle.h"
-#include "special/minterms.h"
+#include "modes/minterm_oracle.h"
+#include "modes/minterms.h"
 #include "support/oracle.h"
 
 namespace vorn {

@@ -20,13 +20,13 @@
 // '0' first: the terms folded together share minterms, so such a clash is an
 // inconsistency of the source, and overwriting one character with the other
 // would hide it and report success on a changed function.
-#include "special/term_splitting.h"
+#include "modes/term_splitting.h"
 
 #include <algorithm>
 #include <climits>
 
 #include "model/term_removal.h"
-#include "special/split_growth.h"
+#include "modes/split_growth.h"
 
 namespace vorn {
 

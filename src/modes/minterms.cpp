@@ -12,7 +12,7 @@
 // which of those are '1'): a term contains minterm m exactly when m agrees
 // with the pair on the literal positions, one AND and one compare.  The scan
 // itself allocates nothing; only the appended terms do.
-#include "special/minterms.h"
+#include "modes/minterms.h"
 
 #include <cmath>
 #include <cstdint>

@@ -18,13 +18,13 @@
 // A source with an intersecting pair holding '1' against '0' makes the pair
 // walk fail on that conflict, possibly before it grows past the limit; no
 // verdict is given for it, so the walk reports what it meets first.
-#include "special/split_growth.h"
+#include "modes/split_growth.h"
 
 #include <cstdint>
 #include <unordered_set>
 #include <vector>
 
-#include "special/intersecting_pairs.h"
+#include "modes/intersecting_pairs.h"
 
 namespace vorn {
 

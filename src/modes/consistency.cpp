@@ -4,11 +4,11 @@
 // split of intersecting_pairs.h instead of a walk over all pairs, so a
 // function of many thousand terms is checked in about the time the cubes
 // take to read; the outcome is the walk's.
-#include "special/consistency.h"
+#include "modes/consistency.h"
 
 #include <vector>
 
-#include "special/intersecting_pairs.h"
+#include "modes/intersecting_pairs.h"
 
 namespace vorn {
 

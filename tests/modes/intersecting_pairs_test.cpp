@@ -1,7 +1,7 @@
 // The recursive pair search against the walk over all pairs: seeded random
 // cube lists of every density, with predicates that accept few or many
 // pairs, must give the very pair the walk finds first.
-#include "special/intersecting_pairs.h"
+#include "modes/intersecting_pairs.h"
 
 #include <gtest/gtest.h>
 

@@ -4,9 +4,9 @@
 #include <gtest/gtest.h>
 
 #include "model/settings.h"
-#include "special/consistency.h"
-#include "special/minterm_oracle.h"
-#include "special/term_splitting.h"
+#include "modes/consistency.h"
+#include "modes/minterm_oracle.h"
+#include "modes/term_splitting.h"
 #include "support/oracle.h"
 
 namespace vorn {

@@ -8,7 +8,7 @@
 // in several parts is tested again, which changes nothing.  The first pair
 // in walk order is the least (a, b) that qualifies, so the search keeps the
 // least found so far and skips every pair that could not come before it.
-#include "special/intersecting_pairs.h"
+#include "modes/intersecting_pairs.h"
 
 #include <numeric>
 

@@ -1,13 +1,13 @@
 // The early verdict on a split's size: never claims more terms than the
 // pair walk really ends with, and tells the multiplying cases at once.
-#include "special/split_growth.h"
+#include "modes/split_growth.h"
 
 #include <gtest/gtest.h>
 
 #include <random>
 #include <string>
 
-#include "special/term_splitting.h"
+#include "modes/term_splitting.h"
 #include "support/oracle.h"
 
 namespace vorn {
