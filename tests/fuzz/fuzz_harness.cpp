@@ -127,40 +127,32 @@ std::string parseWritten(const std::string& text, Plain& p, bool tildeInputs = f
   return "";
 }
 
-/// Per minterm and output of an fr function: '1' on, '0' off, '-' unspecified.
-// Per minterm and output: '1' on-set, '0' off-set, '-' don't-care, by the source's type
-// (fd 0, fr 1, f 2, fdr 3, r 4): what no term speaks for is off in f and fd, on in r.
+// What one output character of a term containing a minterm makes of that
+// minterm's value v, by the source's type (fd 0, fr 1, f 2, fdr 3, r 4).
+void applyCharacter(int type, char c, char& v) {
+  if (type == 1 || type == 3) {
+    if (c == '1') v = '1';
+    if (c == '0' && v == '-') v = '0';
+  } else if (type == 4) {
+    if (c == '0') v = '0';
+  } else if (c == '1') {
+    v = '1';
+  } else if (c == '-' && type == 0 && v == '0') {
+    v = '-';
+  }
+}
+
+// Per minterm and output: '1' on-set, '0' off-set, '-' don't-care, by the source's type:
+// what no term speaks for is off in f and fd, on in r, unspecified in fr and fdr.
 std::vector<std::string> frTable(const Plain& f) {
   const std::uint32_t count = 1u << f.inputs;
   const char rest = f.type == 0 || f.type == 2 ? '0' : f.type == 4 ? '1' : '-';
   std::vector<std::string> table(count, std::string(static_cast<std::size_t>(f.outputs), rest));
-  if (f.type != 1 && f.type != 3) {
-    for (std::size_t t = 0; t < f.in.size(); ++t)
-      for (std::uint32_t m = 0; m < count; ++m) {
-        if (!contains(f.in[t], m)) continue;
-        for (int j = 0; j < f.outputs; ++j) {
-          const char c = f.out[t][static_cast<std::size_t>(j)];
-          char& v = table[m][static_cast<std::size_t>(j)];
-          if (f.type == 4) {
-            if (c == '0') v = '0';
-          } else if (c == '1') {
-            v = '1';
-          } else if (c == '-' && f.type == 0 && v == '0') {
-            v = '-';
-          }
-        }
-      }
-    return table;
-  }
   for (std::size_t t = 0; t < f.in.size(); ++t)
     for (std::uint32_t m = 0; m < count; ++m) {
       if (!contains(f.in[t], m)) continue;
-      for (int j = 0; j < f.outputs; ++j) {
-        const char c = f.out[t][static_cast<std::size_t>(j)];
-        char& v = table[m][static_cast<std::size_t>(j)];
-        if (c == '1') v = '1';
-        if (c == '0' && v == '-') v = '0';
-      }
+      for (int j = 0; j < f.outputs; ++j)
+        applyCharacter(f.type, f.out[t][static_cast<std::size_t>(j)], table[m][static_cast<std::size_t>(j)]);
     }
   return table;
 }
