@@ -103,13 +103,13 @@ void refineBest(TBoolFnct& f, FunctionPtr& best, const TBoolFnct* implicants, co
 
 FunctionPtr minimize(TBoolFnct& f, const Settings& settings, std::optional<std::uint32_t> seed) {
   RunFigures figures;
-  MinimizeParams params;
+  RunParams params;
   params.seed = seed;
   params.settings = settings;
   return minimize(f, params, figures);
 }
 
-FunctionPtr minimize(TBoolFnct& f, const MinimizeParams& params, RunFigures& fig) {
+FunctionPtr minimize(TBoolFnct& f, const RunParams& params, RunFigures& fig) {
   RunContext ctx;
   ctx.settings = params.settings;
   ctx.progress = params.progress;

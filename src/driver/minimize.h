@@ -15,7 +15,7 @@
 
 namespace vorn {
 
-struct MinimizeParams {
+struct RunParams {
   std::optional<std::uint32_t> seed;             ///< none: the clock's second seeds the run
   const std::atomic<bool>* interrupt = nullptr;  ///< raised from outside: the run ends after its iteration
   Settings settings;                             ///< the options of the run
@@ -26,7 +26,7 @@ struct MinimizeParams {
 
 /// \brief Minimizes the fr function f by params.settings; returns the best cover, or none when no
 /// cover was made or the covering problem failed, and fills the run's figures.
-FunctionPtr minimize(TBoolFnct& f, const MinimizeParams& params, RunFigures& figures);
+FunctionPtr minimize(TBoolFnct& f, const RunParams& params, RunFigures& figures);
 /// \brief The same run without its figures, quiet.
 FunctionPtr minimize(TBoolFnct& f, const Settings& settings, std::optional<std::uint32_t> seed = std::nullopt);
 

@@ -33,7 +33,7 @@ struct Run {
   std::exception_ptr error;
 };
 
-void runOne(Run& run, const MinimizeParams& params) {
+void runOne(Run& run, const RunParams& params) {
   try {
     run.result = minimize(*run.function, params, run.figures);
     if (run.result) computeCost(*run.result, params.settings.criterion);
@@ -52,7 +52,7 @@ int winner(const std::vector<Run>& runs) {
 
 }  // namespace
 
-FunctionPtr minimizeParallel(TBoolFnct& f, const MinimizeParams& params, int jobs, RunFigures& figures) {
+FunctionPtr minimizeParallel(TBoolFnct& f, const RunParams& params, int jobs, RunFigures& figures) {
   if (jobs <= 1) return minimize(f, params, figures);
   const auto start = std::chrono::steady_clock::now();
   const std::uint32_t first = params.seed ? *params.seed : static_cast<std::uint32_t>(std::time(nullptr));
@@ -61,7 +61,7 @@ FunctionPtr minimizeParallel(TBoolFnct& f, const MinimizeParams& params, int job
   for (Run& r : runs) r.function = copyFunction(f);
   std::vector<std::thread> threads;
   for (int k = 0; k < jobs; ++k) {
-    MinimizeParams p = params;
+    RunParams p = params;
     p.seed = first + static_cast<std::uint32_t>(k);
     // The first run speaks for the set: its steps, and its status line on a terminal.
     if (k > 0) {

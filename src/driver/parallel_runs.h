@@ -9,6 +9,6 @@ namespace vorn {
 /// \brief Runs `jobs` seeded runs of f at once (seeds from params.seed, or the clock's second, on);
 /// returns the winning cover and the set's figures (summed iterations, wall time, winning seed).
 /// With one job it is the single run.
-FunctionPtr minimizeParallel(TBoolFnct& f, const MinimizeParams& params, int jobs, RunFigures& figures);
+FunctionPtr minimizeParallel(TBoolFnct& f, const RunParams& params, int jobs, RunFigures& figures);
 
 }  // namespace vorn

@@ -143,7 +143,7 @@ FunctionPtr runMinimize(TBoolFnct& f, const CommandLine& cl, Console& console) {
   if (!console.quiet()) std::fputs("Minimizing...\n\n", stderr);
   RunFigures fig;
   InterruptGuard interrupts;
-  MinimizeParams params;
+  RunParams params;
   params.seed = cl.seed;
   params.interrupt = interrupts.flag();
   params.settings = s;

@@ -58,7 +58,7 @@ Outcome runCut(TBoolFnct& f, const Settings& settings, const std::string& where,
   CuttingHooks cut;
   cut.where = where;
   cut.at = at;
-  MinimizeParams params;
+  RunParams params;
   params.seed = 11;
   params.settings = settings;
   params.progress = cut.hooks();
@@ -148,7 +148,7 @@ TEST(DeadlineInIteration, ZeroSecondLimitStillGivesValidCovers) {
       s.timeLimit = 0.0f;
       c.set(s);
       RunFigures fig;
-      MinimizeParams params;
+      RunParams params;
       params.seed = seed;
       params.settings = s;
       FunctionPtr cover = minimize(*f, params, fig);

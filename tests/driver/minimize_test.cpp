@@ -31,7 +31,7 @@ class MinimizeSettings : public ::testing::Test {
     params.settings.stopOnIterations = 1;
   }
 
-  MinimizeParams params;
+  RunParams params;
   RunFigures figures;
 
   // Runs the current settings over seeded random functions and checks every result.
