@@ -5,15 +5,9 @@
 #include <cstdint>
 #include <vector>
 
-namespace vorn {
+#include <vorn/figures.hpp>
 
-/// One point of the run's course: a cover became the best (the first one, or a cheaper one).
-struct Improvement {
-  int iteration = 0;
-  double seconds = 0;
-  long long cost = 0;
-  bool refined = false;  ///< made by the refinement after the search
-};
+namespace vorn {
 
 struct RunFigures {
   int iterations = 0;          ///< iterations run (of the winning run in a parallel set)
