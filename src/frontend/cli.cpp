@@ -226,6 +226,7 @@ ReadResult load(const std::string& source) {
   r = readText(text.str());
   if (!r.function && r.error.empty()) r.reason = "standard input " + r.reason;
   if (!r.error.empty()) r.error = "standard input: " + r.error;
+  for (std::string& w : r.warnings) w = "standard input: " + w;
   return r;
 }
 
@@ -282,6 +283,8 @@ int runMain(int argc, char** argv) {
     if (!r.error.empty()) fail(r.error + "\n");
     if (!r.function) fail("File not found\n" + r.reason + "\n");
     loaded = std::move(r.function);
+    if (!console.quiet())
+      for (const std::string& w : r.warnings) std::fprintf(stderr, "%s\n", w.c_str());
     if (!console.quiet()) printSummary(*loaded);
     if (::isatty(STDERR_FILENO)) console.showStatusLine();
     const ProgressHooks progress = console.progressHooks(cl.settings);

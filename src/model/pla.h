@@ -1,11 +1,13 @@
 // The PLA text format: dot keywords for dimensions, names and type, then one
-// product term per input cube and output part.  The reader is lenient in the
-// way PLA files in the wild need (terms split over words, digits 2/3/4 for
-// '-', '~', '1', unknown words skipped); the writer emits only words the
+// product term per input cube and output part.  The reader takes the freedoms
+// PLA files in the wild use (terms split over words, a separator between the
+// parts, digits 2/3/4 for '-', '~', '1', '#' comments) and refuses, naming the
+// line, whatever it could only guess at; the writer emits only words the
 // reader understands, so a written file reads back into an equal function.
 #pragma once
 
 #include <string>
+#include <vector>
 
 #include "model/function.h"
 #include "model/progress.h"
@@ -20,6 +22,7 @@ struct ReadResult {
   FunctionPtr function;  ///< none when the file cannot be opened, holds no term, or is malformed
   std::string error;     ///< non-empty when the file is malformed or refused (then function is none)
   std::string reason;    ///< why there is no function when error is empty: cannot open, holds no term
+  std::vector<std::string> warnings;  ///< "line N: warning: ..." for what was read but looks amiss
 };
 
 /// \brief Reads a PLA file.

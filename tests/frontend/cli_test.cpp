@@ -64,10 +64,11 @@ TEST(CommandLine, MissingOrTermlessSourceIsFileNotFound) {
   r = runVorn({"-CP9", src});  // a bad option value is not reported before the missing term
   EXPECT_EQ(r.err, test::banner() + "Input function: " + src + "\nFile not found\n" + src + " holds no term\n");
   EXPECT_EQ(r.exitCode, 1);
-  // The only term is cut off by the end of the file: no term, not a function of 0 terms.
+  // The only term is cut off by the end of the file: refused, not a function of 0 terms.
   const std::string cut = test::writeFile(test::tempPath("cut.pla"), ".i 4\n.o 1\n01");
   r = runVorn({"-info", cut});
-  EXPECT_EQ(r.err, test::banner() + "Input function: " + cut + "\nFile not found\n" + cut + " holds no term\n");
+  EXPECT_EQ(r.err, test::banner() + "Input function: " + cut + "\n" + cut +
+                       ": line 3: a term cut off by the end of the file (its input part has 2 of 4 characters)\n");
   EXPECT_EQ(r.exitCode, 1);
   EXPECT_EQ(r.out, "");
 }

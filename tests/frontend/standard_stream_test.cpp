@@ -72,6 +72,6 @@ TEST(StandardStreams, EmptyOrMalformedInputIsAClearError) {
   }
   const auto r = runVornFed({"-"}, ".i 70000\n.o 1\n0 1\n");
   EXPECT_EQ(r.exitCode, 1);
-  EXPECT_NE(r.err.find("standard input: Number of inputs out of range: 70000"), std::string::npos) << r.err;
+  EXPECT_NE(r.err.find("standard input: line 1: Number of inputs out of range: 70000"), std::string::npos) << r.err;
   EXPECT_EQ(r.out, "");
 }

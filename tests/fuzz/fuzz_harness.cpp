@@ -185,7 +185,7 @@ std::optional<long> reportFigure(const std::string& err, const std::string& name
 const std::vector<std::string> kCommentWords = {"#", "#note", "generated", "by", "fuzz", "x=y", "#-", "ok?"};
 
 std::string commentLine(Rng& r) {
-  std::string s = r.pick(kCommentWords);
+  std::string s = "#" + r.pick(kCommentWords);  // a comment line begins with '#'; other words are refused
   for (int k = r.below(4); k > 0; --k) s += " " + r.pick(kCommentWords);
   return s;
 }
@@ -218,7 +218,6 @@ std::string splitWord(Rng& r, const std::string& part) {
 
 std::string termLine(Rng& r, const std::string& in, const std::string& out) {
   std::string a = spellInput(r, in), b = spellOutput(r, out);
-  if (a.size() >= 2 && r.chance(5)) a.insert(1 + static_cast<std::size_t>(r.below(static_cast<int>(a.size()) - 1)), "z");
   if (!a.empty() && r.chance(15)) return a + std::string(1, "|/x:;"[r.below(5)]) + splitWord(r, b);
   const char* gaps[] = {" ", "\t", "   ", "\n"};
   return splitWord(r, a) + gaps[r.below(r.chance(95) ? 3 : 4)] + splitWord(r, b);
@@ -349,7 +348,7 @@ std::string plaText(Rng& r, int inputs, int outputs, const std::vector<std::stri
   head.push_back(std::string(r.chance(20) ? ".I " : ".i ") + std::to_string(inputs));
   head.push_back(std::string(r.chance(20) ? ".O " : ".o ") + std::to_string(outputs));
   if (r.chance(30)) std::swap(head[0], head[1]);
-  const std::vector<std::string> types = {".type fr", ".type FR", ".TYPE Fr", ".type\tfr", ".type\nfr"};
+  const std::vector<std::string> types = {".type fr", ".type FR", ".TYPE Fr", ".type\tfr"};
   head.insert(head.begin() + r.below(3), r.pick(types));
   if (r.chance(40)) head.push_back(".p " + std::to_string(r.chance(70) ? ins.size() : static_cast<std::size_t>(r.below(9))));
   if (r.chance(30)) {
