@@ -21,7 +21,8 @@ namespace {
 
 using Clock = std::chrono::steady_clock;
 
-/// Builds the cover of the accumulated set as the settings ask; none when the covering problem fails.
+/// Builds the cover of the accumulated set as the settings ask, with its figures and cost; none when the
+/// covering problem fails.
 FunctionPtr makeCover(TBoolFnct& f, TBoolFnct& implicants, RunContext& ctx) {
   const Settings& s = ctx.settings;
   // A step cut short by the deadline may have left on-set terms uncovered.
@@ -32,6 +33,7 @@ FunctionPtr makeCover(TBoolFnct& f, TBoolFnct& implicants, RunContext& ctx) {
     return nullptr;
   if (s.singleOutput == 0) MergeEqualCubes(*cover);
   computeStatistics(*cover);
+  computeCost(*cover, s.criterion);
   return cover;
 }
 
@@ -152,7 +154,6 @@ FunctionPtr minimize(TBoolFnct& f, const RunParams& params, RunFigures& fig) {
         failed = true;
         break;
       }
-      computeCost(*cover, s.criterion);
       if (!best) {
         best = std::move(cover);
         lastBetter = iterationCount;

@@ -24,8 +24,8 @@ struct RunParams {
   std::function<void(const TBoolFnct& best)> bestCover;    ///< told of every best cover kept; may be none
 };
 
-/// \brief Minimizes the fr function f by params.settings; returns the best cover, or none when no
-/// cover was made or the covering problem failed, and fills the run's figures.
+/// \brief Minimizes the fr function f by params.settings; returns the best cover with its figures and
+/// cost, or none when no cover was made or the covering problem failed, and fills the run's figures.
 FunctionPtr minimize(TBoolFnct& f, const RunParams& params, RunFigures& figures);
 /// \brief The same run without its figures, quiet.
 FunctionPtr minimize(TBoolFnct& f, const Settings& settings, std::optional<std::uint32_t> seed = std::nullopt);

@@ -12,7 +12,6 @@
 #include <thread>
 #include <vector>
 
-#include "model/cost.h"
 
 namespace vorn {
 
@@ -36,7 +35,6 @@ struct Run {
 void runOne(Run& run, const RunParams& params) {
   try {
     run.result = minimize(*run.function, params, run.figures);
-    if (run.result) computeCost(*run.result, params.settings.criterion);
   } catch (...) {
     run.error = std::current_exception();
   }

@@ -42,6 +42,13 @@ class MinimizeSettings : public ::testing::Test {
       auto result = run(*f, seed);
       ASSERT_TRUE(result) << what << " seed " << seed;
       EXPECT_EQ(result->type, 0) << what;
+      // The cover comes with its figures and its cost, however it was made.
+      const int literals = result->literals;
+      const long long cost = result->cost;
+      computeStatistics(*result);
+      computeCost(*result, params.settings.criterion);
+      EXPECT_EQ(result->literals, literals) << what;
+      EXPECT_EQ(result->cost, cost) << what;
       EXPECT_EQ(test::checkCover(*f, *result), "") << what << " seed " << seed;
     }
   }
