@@ -47,18 +47,6 @@ Settings settingsOf(const MinimizeParams& p) {
   return s;
 }
 
-MinimizeStats statsOf(const RunOutcome& out) {
-  MinimizeStats st;
-  st.iterations = out.figures.iterations;
-  st.seconds = out.figures.elapsedSeconds;
-  st.seed = out.figures.seed;
-  st.jobs = out.figures.runs;
-  st.interrupted = out.figures.interrupted;
-  st.figures = figuresOf(*out.cover);
-  st.improvements = out.figures.improvements;
-  return st;
-}
-
 }  // namespace
 
 Error::Error(const std::string& message, int exitCode) : std::runtime_error(message), exitCode_(exitCode) {}
@@ -103,7 +91,7 @@ Function minimize(const Function& f, const MinimizeParams& params, MinimizeStats
   refuseRun(*source, request.settings);
   StopPoller poller(params.stop);
   request.interrupt = poller.flag();
-  RunOutcome out = runMinimization(*source, request);
+  RunOutcome out = runMinimization(*source, makeWorkingForm(*source), request);
   poller.finish();
   if (stats) *stats = statsOf(out);
   return toFunction(*out.cover);

@@ -6,7 +6,6 @@
 #include "driver/minimize.h"
 #include "driver/parallel_runs.h"
 #include "driver/source_check.h"
-#include "model/cost.h"
 
 namespace vorn {
 
@@ -34,19 +33,6 @@ void refuseUncoverable(const TBoolFnct& f) {
                 termName(c->second) + " (0) intersect at output " + (*f.outputLabels)[c->output]);
 }
 
-/// The function the driver works on for a source that is not fr: its fr form, or its fd form when the
-/// off-set is too large to compute.  An r source has no fd form: its on-set is the complement.
-FunctionPtr makeWorkingForm(const TBoolFnct& f, WorkingForm& form) {
-  FunctionPtr g = MakeFrForm(f, FrFormParams{}, form.stats);
-  if (g) {
-    form.kind = WorkingForm::FrForm;
-    return g;
-  }
-  if (f.type == kTypeR) throw Error("Cannot minimize: the on-set of this r-type function is too large to compute");
-  form.kind = WorkingForm::FdForm;
-  return MakeFdForm(f);
-}
-
 }  // namespace
 
 Settings settingsInEffect(Settings s) {
@@ -59,12 +45,26 @@ void refuseRun(const TBoolFnct& f, const Settings& settings) {
   refuseUncoverable(f);
 }
 
-RunOutcome runMinimization(TBoolFnct& f, const RunRequest& request) {
+// A source that is not fr goes through its fr form, or its fd form when the off-set is too large to
+// compute.  An r source has no fd form: its on-set is the complement.
+WorkingForm makeWorkingForm(const TBoolFnct& f) {
+  WorkingForm form;
+  if (f.type == kTypeFr) return form;
+  form.function = MakeFrForm(f, FrFormParams{}, form.stats);
+  if (form.function) {
+    form.kind = WorkingForm::FrForm;
+    return form;
+  }
+  if (f.type == kTypeR) throw Error("Cannot minimize: the on-set of this r-type function is too large to compute");
+  form.kind = WorkingForm::FdForm;
+  form.function = MakeFdForm(f);
+  return form;
+}
+
+RunOutcome runMinimization(TBoolFnct& f, WorkingForm form, const RunRequest& request) {
   RunOutcome out;
   out.settings = settingsInEffect(request.settings);
-  WorkingForm form;
-  if (f.type != kTypeFr) out.working = makeWorkingForm(f, form);
-  if (request.formChosen) request.formChosen(form);
+  out.working = std::move(form.function);
   RunParams params;
   params.seed = request.seed;
   params.interrupt = request.interrupt;
@@ -74,8 +74,6 @@ RunOutcome runMinimization(TBoolFnct& f, const RunRequest& request) {
   params.bestCover = request.bestCover;
   out.cover = minimizeParallel(out.working ? *out.working : f, params, request.jobs, out.figures);
   if (!out.cover) throw Error("Error occured during minimization");
-  computeStatistics(*out.cover);
-  computeCost(*out.cover, out.settings.criterion);
   return out;
 }
 
@@ -88,6 +86,18 @@ Figures figuresOf(const TBoolFnct& f) {
   fig.gateEquivalents = f.gateEquivalents;
   fig.cost = f.cost;
   return fig;
+}
+
+MinimizeStats statsOf(const RunOutcome& out) {
+  MinimizeStats st;
+  st.iterations = out.figures.iterations;
+  st.seconds = out.figures.elapsedSeconds;
+  st.seed = out.figures.seed;
+  st.jobs = out.figures.runs;
+  st.interrupted = out.figures.interrupted;
+  st.figures = figuresOf(*out.cover);
+  st.improvements = out.figures.improvements;
+  return st;
 }
 
 std::string runReport(const MinimizeStats& st) {

@@ -28,7 +28,8 @@ namespace vorn {
 /// What the driver works on for a source.
 struct WorkingForm {
   enum Kind { Source, FrForm, FdForm } kind = Source;  ///< the fr source itself, its fr form, or its fd form
-  FrFormStats stats;  ///< the computation of the fr form (also when it was given up for the fd form)
+  FrFormStats stats;      ///< the computation of the fr form (also when it was given up for the fd form)
+  FunctionPtr function;   ///< the fr or fd form; none for the source itself
 };
 
 /// A run of the driver on a loaded source, with the hooks through which the caller watches it.
@@ -40,8 +41,6 @@ struct RunRequest {
   ProgressHooks progress = quietHooks();
   std::function<void(const char* line)> stepLine;
   std::function<void(const TBoolFnct& best)> bestCover;
-  /// Told what the source is minimized as, once it is known and before the run starts.
-  std::function<void(const WorkingForm& form)> formChosen;
 };
 
 /// The end of a run: the cover with its figures and cost, and the run's figures.
@@ -56,11 +55,14 @@ struct RunOutcome {
 Settings settingsInEffect(Settings settings);
 /// \brief Throws Error when the settings are out of range or f has no valid cover.
 void refuseRun(const TBoolFnct& f, const Settings& settings);
-/// \brief Minimizes f (already let through refuseRun) under the request; throws Error when no working
-/// form can be made or the run fails.
-RunOutcome runMinimization(TBoolFnct& f, const RunRequest& request);
+/// \brief The form the driver works on for f (let through refuseRun); throws Error when there is none.
+WorkingForm makeWorkingForm(const TBoolFnct& f);
+/// \brief Minimizes f in its working form under the request; throws Error when the run fails.
+RunOutcome runMinimization(TBoolFnct& f, WorkingForm form, const RunRequest& request);
 /// \brief The cost figures of a function whose statistics and cost are computed.
 Figures figuresOf(const TBoolFnct& f);
+/// \brief What a run did, as the library tells its callers.
+MinimizeStats statsOf(const RunOutcome& run);
 /// \brief The figures of a run as the program reports them after it.
 std::string runReport(const MinimizeStats& stats);
 

@@ -12,8 +12,8 @@
 
 namespace vorn {
 
-/// \brief Minimize mode: validate the options, run the minimizer, report and write the result.
-FunctionPtr runMinimize(TBoolFnct& f, const CommandLine& cl, Console& console);
+/// \brief Minimize mode: run the library's minimization with the console attached, report and write the result.
+void runMinimize(TBoolFnct& f, const CommandLine& cl, Console& console);
 /// \brief Check mode: reports whether f is consistent.
 void runCheck(TBoolFnct& f, const ProgressHooks& progress);
 /// \brief Split mode: splits the intersecting terms of f in place and writes f.

@@ -289,7 +289,7 @@ int runMain(int argc, char** argv) {
     if (::isatty(STDERR_FILENO)) console.showStatusLine();
     const ProgressHooks progress = console.progressHooks(cl.settings);
     switch (cl.mode) {
-      case RunMode::Minimize: result = runMinimize(*loaded, cl, console); break;
+      case RunMode::Minimize: runMinimize(*loaded, cl, console); break;
       case RunMode::Info: runInfo(*loaded); break;
       case RunMode::Check: runCheck(*loaded, progress); break;
       case RunMode::Split: runSplit(*loaded, cl, progress); break;
