@@ -4,6 +4,8 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <cstdlib>
+#include <filesystem>
 #include <fstream>
 #include <sstream>
 
@@ -41,8 +43,31 @@ RunResult runVornFed(const std::vector<std::string>& args, const std::string& in
   return r;
 }
 
+namespace {
+/// The test process's own folder for the files it writes, made on first use and removed with
+/// everything in it when the process ends, so no run leaves files beside other programs' files.
+class ProcessTempDir {
+ public:
+  ProcessTempDir() {
+    std::string pattern = testing::TempDir() + "vorn_test_XXXXXX";
+    if (::mkdtemp(pattern.data())) path_ = pattern + "/";
+    else path_ = testing::TempDir() + "vorn_" + std::to_string(::getpid()) + "_";
+  }
+  ~ProcessTempDir() {
+    if (path_.empty() || path_.back() != '/') return;
+    std::error_code ignored;
+    std::filesystem::remove_all(path_, ignored);
+  }
+  const std::string& path() const { return path_; }
+
+ private:
+  std::string path_;
+};
+}  // namespace
+
 std::string tempPath(const std::string& name) {
-  return testing::TempDir() + "vorn_" + std::to_string(::getpid()) + "_" + name;
+  static const ProcessTempDir dir;
+  return dir.path() + name;
 }
 
 std::string writeFile(const std::string& path, const std::string& text) {
