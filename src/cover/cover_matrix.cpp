@@ -1,6 +1,6 @@
 // The cover matrix and its operations.
 //
-// Rows and columns are bit sets (see bit_rows.h); the lists of a state are
+// Rows and columns are bit sets (see model/bits.h); the lists of a state are
 // IndexLists that visit their members in the order of head-pushed linked
 // lists.  Operations that must visit the columns of one row in list order
 // (the score updates, whose floating-point sums depend on the order) collect
@@ -79,8 +79,8 @@ MatrixPtr makeMatrix(TBoolFnct& f, const Layout& layout, int width, int onlyOutp
   const int columns = static_cast<int>(cells->columnEntries.size());
   cells->rowCount = rows;
   cells->columnCount = columns;
-  cells->columnWords = wordsFor(columns);
-  cells->rowWords = wordsFor(rows);
+  cells->columnWords = bits::wordsFor(columns);
+  cells->rowWords = bits::wordsFor(rows);
   cells->rowBits.assign(static_cast<std::size_t>(rows) * cells->columnWords, 0);
   cells->columnBits.assign(static_cast<std::size_t>(columns) * cells->rowWords, 0);
 
@@ -169,7 +169,7 @@ namespace {
 /// The uncovered columns of row r in the columns' visiting order.
 void uncoveredColumnsOf(const TCovMatrix& m, int r, std::vector<int>& out) {
   out.clear();
-  forEachCommonBit(m.cells->row(r), m.columns.bits(), m.cells->columnWords, [&](int c) { out.push_back(c); });
+  bits::forEachCommonBit(m.cells->row(r), m.columns.bits(), m.cells->columnWords, [&](int c) { out.push_back(c); });
   std::sort(out.begin(), out.end(), [&](int a, int b) { return m.columns.rank(a) > m.columns.rank(b); });
 }
 
@@ -187,7 +187,7 @@ void SelectRow(TCovMatrix& m, int r) {
   const CoverCells& cells = *m.cells;
   if (m.scoreMode == 0) {
     // Without scores the order does not matter: clear the row's columns at once.
-    forEachCommonBit(cells.row(r), m.columns.bits(), cells.columnWords, [&](int c) {
+    bits::forEachCommonBit(cells.row(r), m.columns.bits(), cells.columnWords, [&](int c) {
       m.columns.erase(c);
       --m.uncovered;
     });
@@ -199,7 +199,7 @@ void SelectRow(TCovMatrix& m, int r) {
     --m.uncovered;
     m.columns.erase(c);
     const double cw = m.columnLines[static_cast<std::size_t>(c)].weight;
-    forEachCommonBit(cells.column(c), m.rows.bits(), cells.rowWords, [&](int x) {
+    bits::forEachCommonBit(cells.column(c), m.rows.bits(), cells.rowWords, [&](int x) {
       TCovLine& row = m.rowLines[static_cast<std::size_t>(x)];
       if (m.scoreMode == 2) row.weight = row.weight - 1.0 / cw;
       --row.count;
@@ -217,7 +217,7 @@ void RemoveRow(TCovMatrix& m, int r) {
     TCovLine& col = m.columnLines[static_cast<std::size_t>(c)];
     if (m.scoreMode == 2) {
       const double cw = col.weight;
-      forEachCommonBit(cells.column(c), m.rows.bits(), cells.rowWords, [&](int x) {
+      bits::forEachCommonBit(cells.column(c), m.rows.bits(), cells.rowWords, [&](int x) {
         TCovLine& row = m.rowLines[static_cast<std::size_t>(x)];
         row.weight = row.weight - 1.0 / cw;
         row.weight = row.weight + 1.0 / (cw - 1.0);
@@ -277,7 +277,7 @@ void RemoveDominatedRows(TCovMatrix& m) {
         while (bits && !dominated) {
           const int x = w * 64 + __builtin_ctzll(bits);
           bits &= bits - 1;
-          if (x != r && coveredWithin(row, m.columns.bits(), cells.row(x), words)) dominated = true;
+          if (x != r && bits::coveredWithin(row, m.columns.bits(), cells.row(x), words)) dominated = true;
         }
       }
     }
@@ -294,9 +294,9 @@ void ComputeContributions(TCovMatrix& m) {
   m.rows.forEach([&](int r) { m.rowLines[static_cast<std::size_t>(r)].weight = 0.0; });
   m.columns.forEach([&](int c) {
     TCovLine& col = m.columnLines[static_cast<std::size_t>(c)];
-    col.weight = countCommonBits(cells.column(c), m.rows.bits(), cells.rowWords);
+    col.weight = bits::countCommonBits(cells.column(c), m.rows.bits(), cells.rowWords);
     const double cw = col.weight;
-    forEachCommonBit(cells.column(c), m.rows.bits(), cells.rowWords, [&](int x) {
+    bits::forEachCommonBit(cells.column(c), m.rows.bits(), cells.rowWords, [&](int x) {
       TCovLine& row = m.rowLines[static_cast<std::size_t>(x)];
       row.weight = row.weight + 1.0 / cw;
     });
@@ -308,7 +308,7 @@ int LowerBound(const TCovMatrix& m) {
   std::vector<int>& count = cells.scratch.boundCounts;
   count.assign(static_cast<std::size_t>(cells.columnCount), 0);
   m.columns.forEach([&](int c) {
-    count[static_cast<std::size_t>(c)] = countCommonBits(cells.column(c), m.rows.bits(), cells.rowWords);
+    count[static_cast<std::size_t>(c)] = bits::countCommonBits(cells.column(c), m.rows.bits(), cells.rowWords);
   });
   BitSet marker(m.rowCount);
   int k = 0;
@@ -316,7 +316,7 @@ int LowerBound(const TCovMatrix& m) {
     int best = INT_MAX, bestColumn = -1;
     m.columns.forEach([&](int c) {
       if (count[static_cast<std::size_t>(c)] < best &&
-          !anyCommonBit(cells.column(c), m.rows.bits(), marker.data(), cells.rowWords)) {
+          !bits::anyCommonBit(cells.column(c), m.rows.bits(), marker.data(), cells.rowWords)) {
         best = count[static_cast<std::size_t>(c)];
         bestColumn = c;
       }
@@ -342,10 +342,10 @@ std::optional<BitSet> FindBlock(const TCovMatrix& m) {
   while (!stack.empty()) {
     const int r = stack.back();
     stack.pop_back();
-    forEachCommonBit(cells.row(r), m.columns.bits(), cells.columnWords, [&](int c) {
+    bits::forEachCommonBit(cells.row(r), m.columns.bits(), cells.columnWords, [&](int c) {
       if (seenColumn.test(c)) return;
       seenColumn.set(c);
-      forEachCommonBit(cells.column(c), m.rows.bits(), cells.rowWords, [&](int x) {
+      bits::forEachCommonBit(cells.column(c), m.rows.bits(), cells.rowWords, [&](int x) {
         if (marker.test(x)) return;
         marker.set(x);
         ++count;
@@ -405,7 +405,7 @@ std::vector<int> chosenList(const TCovMatrix& m) { return std::vector<int>(m.cho
 
 bool HasUncoverableColumn(const TCovMatrix& m) {
   const CoverCells& cells = *m.cells;
-  return m.columns.find([&](int c) { return !anyCommonBit(cells.column(c), m.rows.bits(), cells.rowWords); }) >= 0;
+  return m.columns.find([&](int c) { return !bits::anyCommonBit(cells.column(c), m.rows.bits(), cells.rowWords); }) >= 0;
 }
 
 }  // namespace vorn

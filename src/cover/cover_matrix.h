@@ -20,7 +20,7 @@
 #include <optional>
 #include <vector>
 
-#include "cover/bit_rows.h"
+#include "model/bits.h"
 #include "model/function.h"
 #include "model/run_context.h"
 

@@ -1,13 +1,10 @@
 #include "model/cube.h"
 
+#include <algorithm>
+
 namespace vorn {
 
-namespace {
-inline int wordOf(int i) { return i >> 6; }
-inline std::uint64_t bitOf(int i) { return std::uint64_t{1} << (i & 63); }
-}  // namespace
-
-Cube::Cube(int n, char fill) : size_(n < 0 ? 0 : n), words_((size_ + 63) / 64) {
+Cube::Cube(int n, char fill) : size_(n < 0 ? 0 : n), words_(bits::wordsFor(size_)) {
   if (words_ > kInlineWords) heap_.assign(3 * static_cast<std::size_t>(words_), 0);
   if (fill != '-')
     for (int i = 0; i < size_; ++i) set(i, fill);
@@ -18,55 +15,29 @@ Cube::Cube(std::string_view text) : Cube(static_cast<int>(text.size())) {
 }
 
 char Cube::get(int i) const {
-  const int w = wordOf(i);
-  const std::uint64_t b = bitOf(i);
-  if (zero()[w] & b) return '0';
-  if (one()[w] & b) return '1';
-  if (tilde()[w] & b) return '~';
+  if (bits::testBit(zero(), i)) return '0';
+  if (bits::testBit(one(), i)) return '1';
+  if (bits::testBit(tilde(), i)) return '~';
   return '-';
 }
 
 void Cube::set(int i, char c) {
-  const int w = wordOf(i);
-  const std::uint64_t b = bitOf(i);
-  zeroBits()[w] &= ~b;
-  oneBits()[w] &= ~b;
-  tildeBits()[w] &= ~b;
-  if (c == '0')
-    zeroBits()[w] |= b;
-  else if (c == '1')
-    oneBits()[w] |= b;
-  else if (c == '~')
-    tildeBits()[w] |= b;
+  for (int p = 0; p < 3; ++p) bits::clearBit(bits() + p * words_, i);
+  const int plane = c == '0' ? 0 : c == '1' ? 1 : c == '~' ? 2 : -1;
+  if (plane >= 0) bits::setBit(bits() + plane * words_, i);
 }
 
-bool Cube::isLiteral(int i) const {
-  const int w = wordOf(i);
-  return ((zero()[w] | one()[w]) & bitOf(i)) != 0;
-}
+bool Cube::isLiteral(int i) const { return (literalsIn(bits(), words_, bits::wordOf(i)) & bits::bitOf(i)) != 0; }
 
 Cube& Cube::supercube(const Cube& other) {
-  std::uint64_t *az = zeroBits(), *ao = oneBits(), *at = tildeBits();
-  const std::uint64_t *bz = other.zero(), *bo = other.one(), *bt = other.tilde();
-  for (int w = 0; w < words_; ++w) {
-    const std::uint64_t differ = (az[w] ^ bz[w]) | (ao[w] ^ bo[w]) | (at[w] ^ bt[w]);
-    az[w] &= ~differ;
-    ao[w] &= ~differ;
-    at[w] &= ~differ;
-  }
+  cubeSupercube(bits(), other.data(), words_, 3);
   return *this;
 }
 
-int Cube::countLiterals() const {
-  int n = 0;
-  for (int w = 0; w < words_; ++w) n += __builtin_popcountll(zero()[w] | one()[w]);
-  return n;
-}
+int Cube::countLiterals() const { return cubeLiterals(bits(), words_); }
 
 int Cube::countDashes() const {
-  int n = size_;
-  for (int w = 0; w < words_; ++w) n -= __builtin_popcountll(zero()[w] | one()[w] | tilde()[w]);
-  return n;
+  return size_ - bits::countWords(words_, [&](int w) { return literalsIn(bits(), words_, w) | tilde()[w]; });
 }
 
 std::string Cube::str() const {
@@ -77,10 +48,7 @@ std::string Cube::str() const {
 
 bool Cube::operator==(const Cube& other) const {
   if (size_ != other.size_) return false;
-  const std::uint64_t *a = bits(), *b = other.bits();
-  for (int w = 0; w < 3 * words_; ++w)
-    if (a[w] != b[w]) return false;
-  return true;
+  return std::equal(bits(), bits() + 3 * words_, other.bits());
 }
 
 std::size_t Cube::hash() const {

@@ -1,16 +1,18 @@
 // A cube over n positions, each '0', '1', '-' or '~'.
 //
-// The cube is held as three bit masks: `zero` (the position is '0'), `one`
-// ('1') and `tilde` ('~'); a position in none of them is '-'.  Every test the
-// minimizer runs in its inner loops (do two cubes meet, does one contain the
-// other) is then a few word operations per 64 positions instead of a
-// character loop.  Callers see only characters through get() and set().
+// The cube is held as the three planes of a packed cube (packed_cube.h):
+// `zero` (the position is '0'), `one` ('1') and `tilde` ('~'); a position in
+// none of them is '-'.  Its tests are the kernel's packed-cube operations, a
+// few word operations per 64 positions.  Callers see only characters through
+// get() and set().  Up to 128 positions live inside the object.
 #pragma once
 
 #include <cstdint>
 #include <string>
 #include <string_view>
 #include <vector>
+
+#include "model/packed_cube.h"
 
 namespace vorn {
 
@@ -31,10 +33,10 @@ class Cube {
   /// \brief True when position i holds '0' or '1'.
   bool isLiteral(int i) const;
 
-  /// \brief No position holds '0' in one cube and '1' in the other.
-  bool intersects(const Cube& other) const;
+  /// \brief No position holds '0' in one cube and '1' in the other ('~' conflicts with nothing).
+  bool intersects(const Cube& other) const { return cubesMeet(data(), other.data(), words_); }
   /// \brief Every position of this cube is '-' or equals the same position of `other`.
-  bool contains(const Cube& other) const;
+  bool contains(const Cube& other) const { return cubeContains(data(), other.data(), words_, 3); }
   /// \brief Puts '-' wherever this cube and `other` differ; returns *this.
   Cube& supercube(const Cube& other);
   /// \brief Number of positions holding '0' or '1'.
@@ -49,8 +51,9 @@ class Cube {
   /// \brief A hash of the characters, for hashed sets of cubes.
   std::size_t hash() const;
 
-  /// \brief Words per mask; the masks are zero(), one(), tilde().
+  /// \brief Words per plane; the planes are zero(), one(), tilde(), back to back from data().
   int words() const { return words_; }
+  const std::uint64_t* data() const { return bits(); }
   const std::uint64_t* zero() const { return bits(); }
   const std::uint64_t* one() const { return bits() + words_; }
   const std::uint64_t* tilde() const { return bits() + 2 * words_; }
@@ -59,30 +62,12 @@ class Cube {
   static constexpr int kInlineWords = 2;
   const std::uint64_t* bits() const { return words_ <= kInlineWords ? inline_ : heap_.data(); }
   std::uint64_t* bits() { return words_ <= kInlineWords ? inline_ : heap_.data(); }
-  std::uint64_t* zeroBits() { return bits(); }
-  std::uint64_t* oneBits() { return bits() + words_; }
-  std::uint64_t* tildeBits() { return bits() + 2 * words_; }
 
   int size_ = 0;
   int words_ = 0;
   std::uint64_t inline_[3 * kInlineWords] = {};
   std::vector<std::uint64_t> heap_;  ///< used only above kInlineWords words
 };
-
-inline bool Cube::intersects(const Cube& other) const {
-  const std::uint64_t *az = zero(), *ao = one(), *bz = other.zero(), *bo = other.one();
-  for (int w = 0; w < words_; ++w)
-    if ((az[w] & bo[w]) | (ao[w] & bz[w])) return false;
-  return true;
-}
-
-inline bool Cube::contains(const Cube& other) const {
-  const std::uint64_t *az = zero(), *ao = one(), *at = tilde();
-  const std::uint64_t *bz = other.zero(), *bo = other.one(), *bt = other.tilde();
-  for (int w = 0; w < words_; ++w)
-    if ((az[w] & ~bz[w]) | (ao[w] & ~bo[w]) | (at[w] & ~bt[w])) return false;
-  return true;
-}
 
 struct CubeHash {
   std::size_t operator()(const Cube& c) const { return c.hash(); }

@@ -1,0 +1,194 @@
+// Bit operations on runs of 64-bit words, written once and composed.
+//
+// Every packed structure of the minimizer (the masks of a cube, a set of
+// outputs, a row or a column of the cover matrix) is a run of words, and
+// every question asked of them is one pass over the words combining one word
+// of each operand: "is some bit left", "how many bits", "which bits".  The
+// passes are written here once, taking the per-word combination as a small
+// function of the word index, so a test such as "a meets b" is spelled as the
+// word it checks and the loop is never written again.  The combinations are
+// inlined, so a composed test costs what the hand-written loop did.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <vector>
+
+namespace vorn {
+
+using Word = std::uint64_t;
+
+/// The passes over words and the bit-set questions built from them.
+namespace bits {
+
+/// \brief Number of 64-bit words that hold n bits.
+constexpr int wordsFor(int n) { return (n + 63) / 64; }
+/// \brief The word holding bit i.
+constexpr int wordOf(int i) { return i >> 6; }
+/// \brief The mask of bit i within its word.
+constexpr Word bitOf(int i) { return Word{1} << (i & 63); }
+
+/// \brief Bits set in a word (the build enables the popcount instruction where it exists).
+inline int popcount(Word x) { return __builtin_popcountll(x); }
+
+/// \brief True when word(w) is non-zero for some w below `words`.
+template <typename WordFn>
+inline bool anyWord(int words, WordFn&& word) {
+  for (int w = 0; w < words; ++w)
+    if (word(w)) return true;
+  return false;
+}
+
+/// \brief The number of bits set in word(w) over every w below `words`.
+template <typename WordFn>
+inline int countWords(int words, WordFn&& word) {
+  int n = 0;
+  for (int w = 0; w < words; ++w) n += popcount(word(w));
+  return n;
+}
+
+/// \brief Calls fn(bit index) for every bit set in word(w), lowest index first.
+template <typename WordFn, typename Fn>
+inline void forEachWordBit(int words, WordFn&& word, Fn&& fn) {
+  for (int w = 0; w < words; ++w)
+    for (Word bits = word(w); bits; bits &= bits - 1) fn(w * 64 + __builtin_ctzll(bits));
+}
+
+/// \brief to[w] = word(w) for every w below `words`.
+template <typename WordFn>
+inline void assignWords(Word* to, int words, WordFn&& word) {
+  for (int w = 0; w < words; ++w) to[w] = word(w);
+}
+
+// The bit-set questions every packed structure asks, composed from the passes above.
+
+/// \brief True when bit i of the run is set.
+inline bool testBit(const Word* a, int i) { return (a[wordOf(i)] & bitOf(i)) != 0; }
+inline void setBit(Word* a, int i) { a[wordOf(i)] |= bitOf(i); }
+inline void clearBit(Word* a, int i) { a[wordOf(i)] &= ~bitOf(i); }
+/// \brief True when a has some bit set.
+inline bool anyBit(const Word* a, int words) {
+  return anyWord(words, [&](int w) { return a[w]; });
+}
+/// \brief Number of bits set in a.
+inline int countBits(const Word* a, int words) {
+  return countWords(words, [&](int w) { return a[w]; });
+}
+/// \brief True when a & b has some bit set.
+inline bool anyCommonBit(const Word* a, const Word* b, int words) {
+  return anyWord(words, [&](int w) { return a[w] & b[w]; });
+}
+/// \brief True when a & b & c has some bit set.
+inline bool anyCommonBit(const Word* a, const Word* b, const Word* c, int words) {
+  return anyWord(words, [&](int w) { return a[w] & b[w] & c[w]; });
+}
+/// \brief Number of bits set in a & b.
+inline int countCommonBits(const Word* a, const Word* b, int words) {
+  return countWords(words, [&](int w) { return a[w] & b[w]; });
+}
+/// \brief True when every bit of a is set in b.
+inline bool isSubset(const Word* a, const Word* b, int words) {
+  return !anyWord(words, [&](int w) { return a[w] & ~b[w]; });
+}
+/// \brief True when every bit of a & live is also set in b.
+inline bool coveredWithin(const Word* a, const Word* live, const Word* b, int words) {
+  return !anyWord(words, [&](int w) { return a[w] & live[w] & ~b[w]; });
+}
+/// \brief Calls fn(index) for every bit set in a, lowest index first.
+template <typename Fn>
+inline void forEachBit(const Word* a, int words, Fn&& fn) {
+  forEachWordBit(words, [&](int w) { return a[w]; }, fn);
+}
+/// \brief Calls fn(index) for every bit set in a & b, lowest index first.
+template <typename Fn>
+inline void forEachCommonBit(const Word* a, const Word* b, int words, Fn&& fn) {
+  forEachWordBit(words, [&](int w) { return a[w] & b[w]; }, fn);
+}
+
+}  // namespace bits
+
+/// A fixed-size set of bit indices: the outputs of a term, the rows or
+/// columns of the cover matrix still live.
+class BitSet {
+ public:
+  BitSet() = default;
+  /// \brief An empty set over indices below `bits`.
+  explicit BitSet(int size) : w_(static_cast<std::size_t>(bits::wordsFor(size)), 0) {}
+
+  bool test(int i) const { return bits::testBit(data(), i); }
+  void set(int i) { bits::setBit(data(), i); }
+  void reset(int i) { bits::clearBit(data(), i); }
+  /// \brief True when some index is in the set.
+  bool any() const { return bits::anyBit(data(), wordCount()); }
+  /// \brief Number of indices in the set.
+  int count() const { return bits::countBits(data(), wordCount()); }
+  /// \brief Every index of this set is in `o` (of the same size).
+  bool subsetOf(const BitSet& o) const { return bits::isSubset(data(), o.data(), wordCount()); }
+  /// \brief Some index is in both sets.
+  bool meets(const BitSet& o) const { return bits::anyCommonBit(data(), o.data(), wordCount()); }
+  /// \brief Removes the indices of `o`.
+  void remove(const BitSet& o) {
+    bits::assignWords(data(), wordCount(), [&](int w) { return w_[w] & ~o.w_[w]; });
+  }
+  /// \brief Adds the indices of `o`.
+  void unite(const BitSet& o) {
+    bits::assignWords(data(), wordCount(), [&](int w) { return w_[w] | o.w_[w]; });
+  }
+  /// \brief Calls fn(i) for every index of the set, in increasing order.
+  template <typename Fn>
+  void forEach(Fn&& fn) const {
+    bits::forEachBit(data(), wordCount(), fn);
+  }
+  bool operator==(const BitSet& o) const { return w_ == o.w_; }
+  bool operator!=(const BitSet& o) const { return w_ != o.w_; }
+
+  int wordCount() const { return static_cast<int>(w_.size()); }
+  const Word* data() const { return w_.data(); }
+  Word* data() { return w_.data(); }
+
+ private:
+  std::vector<Word> w_;
+};
+
+/// Rows of equal width held back to back in one array: a bit matrix, or the
+/// packed cubes of a list.  Appending a row never allocates per row.
+class WordRows {
+ public:
+  WordRows() = default;
+  /// \brief `rows` rows of `words` words each, all zero.
+  WordRows(int rows, int words) : words_(words), rows_(rows), w_(static_cast<std::size_t>(rows) * words, 0) {}
+
+  /// \brief Words per row.
+  int words() const { return words_; }
+  /// \brief Number of rows.
+  int rows() const { return rows_; }
+  const Word* row(int r) const { return w_.data() + static_cast<std::size_t>(r) * words_; }
+  Word* row(int r) { return w_.data() + static_cast<std::size_t>(r) * words_; }
+  /// \brief Appends a zero row and returns it.
+  Word* grow() {
+    w_.resize(w_.size() + static_cast<std::size_t>(words_), 0);
+    return row(rows_++);
+  }
+  /// \brief Appends a copy of the row at `from` (words() words, not inside this array).
+  void push(const Word* from) {
+    w_.insert(w_.end(), from, from + words_);
+    ++rows_;
+  }
+  /// \brief Keeps the first k rows.
+  void truncate(int k) {
+    if (k >= rows_) return;
+    rows_ = k < 0 ? 0 : k;
+    w_.resize(static_cast<std::size_t>(rows_) * words_);
+  }
+  /// \brief Removes every row.
+  void clear() { truncate(0); }
+  /// \brief The words of every row, back to back.
+  const std::vector<Word>& raw() const { return w_; }
+
+ private:
+  int words_ = 0;
+  int rows_ = 0;
+  std::vector<Word> w_;
+};
+
+}  // namespace vorn

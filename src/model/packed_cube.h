@@ -1,0 +1,92 @@
+// The cube operations, on cubes packed as bit planes.
+//
+// A packed cube over n positions is a run of planes of wordsFor(n) words
+// each: the `zero` plane (the position holds '0'), then the `one` plane
+// ('1'), and, in a Cube, a third `tilde` plane ('~'); a position in no plane
+// is '-'.  Input parts in cube lists carry two planes, since they never hold
+// '~'.  Every algorithm that meets, contains, joins or cofactors cubes calls
+// these; none writes the word loop again.
+//
+// '~' is no literal: it conflicts with nothing, so two cubes meet unless some
+// position holds '0' in one and '1' in the other.  It is still a character
+// of its own for containment and the supercube (a '~' is held only by '~'),
+// which only the three-plane Cube asks for.
+#pragma once
+
+#include <cstddef>
+
+#include "model/bits.h"
+
+namespace vorn {
+
+/// \brief The positions of packed cube c that hold a literal, in word w.
+inline Word literalsIn(const Word* c, int words, int w) { return c[w] | c[words + w]; }
+
+/// \brief True when no position holds '0' in a and '1' in b or the other way round.
+inline bool cubesMeet(const Word* a, const Word* b, int words) {
+  return !bits::anyWord(words, [&](int w) { return (a[w] & b[words + w]) | (a[words + w] & b[w]); });
+}
+
+/// \brief True when every position of a is '-' or equals b's (over `planes` planes: 2, or 3 with '~').
+inline bool cubeContains(const Word* a, const Word* b, int words, int planes = 2) {
+  return bits::isSubset(a, b, planes * words);
+}
+
+/// \brief Puts '-' into a wherever a and b differ (over `planes` planes).
+inline void cubeSupercube(Word* a, const Word* b, int words, int planes = 2) {
+  for (int w = 0; w < words; ++w) {
+    Word differ = 0;
+    for (int p = 0; p < planes; ++p) differ |= a[p * words + w] ^ b[p * words + w];
+    for (int p = 0; p < planes; ++p) a[p * words + w] &= ~differ;
+  }
+}
+
+/// \brief Writes to d the cofactor of c by p (c with p's literal positions freed); c must meet p.
+inline void cubeCofactor(Word* d, const Word* c, const Word* p, int words) {
+  for (int w = 0; w < words; ++w) {
+    const Word free = ~literalsIn(p, words, w);
+    d[w] = c[w] & free;
+    d[words + w] = c[words + w] & free;
+  }
+}
+
+/// \brief Number of positions of c holding '0' or '1'.
+inline int cubeLiterals(const Word* c, int words) {
+  return bits::countWords(words, [&](int w) { return literalsIn(c, words, w); });
+}
+
+/// \brief Calls fn(position) for every position of c holding a literal, lowest first.
+template <typename Fn>
+inline void forEachLiteral(const Word* c, int words, Fn&& fn) {
+  bits::forEachWordBit(words, [&](int w) { return literalsIn(c, words, w); }, fn);
+}
+
+/// \brief True when position v of c holds '1' (else '0' or no literal).
+inline bool literalIsOne(const Word* c, int words, int v) { return bits::testBit(c + words, v); }
+
+/// \brief Puts '-' at position v of c.
+inline void freePosition(Word* c, int words, int v) {
+  bits::clearBit(c, v);
+  bits::clearBit(c + words, v);
+}
+
+/// \brief Puts the literal '1' (one) or '0' at position v of c, which must hold '-'.
+inline void putLiteral(Word* c, int words, int v, bool one) { bits::setBit(one ? c + words : c, v); }
+
+/// \brief The first of `count` packed cubes (rows `stride` words apart) that meets c, or -1.
+///
+/// The scan behind every explicit implicant test; one word per plane is the
+/// common case and keeps the cube's words in registers.
+inline int firstMeeting(const Word* rows, int count, std::size_t stride, const Word* c, int words) {
+  if (words == 1) {
+    const Word z = c[0], o = c[1];
+    for (int k = 0; k < count; ++k, rows += stride)
+      if (((z & rows[1]) | (o & rows[0])) == 0) return k;
+    return -1;
+  }
+  for (int k = 0; k < count; ++k, rows += stride)
+    if (cubesMeet(rows, c, words)) return k;
+  return -1;
+}
+
+}  // namespace vorn

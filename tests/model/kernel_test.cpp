@@ -1,0 +1,222 @@
+// The packed kernel against the character-level definitions of the cube
+// operations, on seeded random cubes of 1 to 200 positions (so across word
+// boundaries), '~' included where a Cube may hold it.
+#include <gtest/gtest.h>
+
+#include <random>
+#include <string>
+#include <vector>
+
+#include "model/bits.h"
+#include "model/cube.h"
+#include "model/cube_list.h"
+
+namespace vorn {
+namespace {
+
+// The definitions, one position at a time.
+bool charMeet(const std::string& a, const std::string& b) {
+  for (std::size_t i = 0; i < a.size(); ++i)
+    if ((a[i] == '0' && b[i] == '1') || (a[i] == '1' && b[i] == '0')) return false;
+  return true;
+}
+bool charContains(const std::string& a, const std::string& b) {
+  for (std::size_t i = 0; i < a.size(); ++i)
+    if (a[i] != '-' && a[i] != b[i]) return false;
+  return true;
+}
+std::string charSupercube(std::string a, const std::string& b) {
+  for (std::size_t i = 0; i < a.size(); ++i)
+    if (a[i] != b[i]) a[i] = '-';
+  return a;
+}
+bool isLiteral(char c) { return c == '0' || c == '1'; }
+std::string charCofactor(std::string c, const std::string& p) {
+  for (std::size_t i = 0; i < c.size(); ++i)
+    if (isLiteral(p[i])) c[i] = '-';
+  return c;
+}
+int charLiterals(const std::string& c) {
+  int n = 0;
+  for (char x : c) n += isLiteral(x);
+  return n;
+}
+
+class Texts {
+ public:
+  explicit Texts(unsigned seed) : gen_(seed) {}
+  int size() { return std::uniform_int_distribution<int>(1, 200)(gen_); }
+  /// A text of n characters; literals are sparse or dense so that cubes meet and miss alike.
+  std::string cube(int n, bool tilde) {
+    const double dense = std::uniform_real_distribution<double>(0.0, 0.2)(gen_) * (n < 20 ? 4 : 1);
+    std::uniform_real_distribution<double> u(0.0, 1.0);
+    std::string s(static_cast<std::size_t>(n), '-');
+    for (char& c : s) {
+      const double x = u(gen_);
+      if (x < dense) c = x < dense / 2 ? '0' : '1';
+      else if (tilde && x > 0.95) c = '~';
+    }
+    return s;
+  }
+  /// b made from a by replacing some positions, so containment and meeting are not all false.
+  std::string near(const std::string& a, bool tilde) {
+    std::string b = a;
+    std::uniform_int_distribution<int> pos(0, static_cast<int>(a.size()) - 1);
+    const int changes = std::uniform_int_distribution<int>(0, 3)(gen_);
+    for (int k = 0; k < changes; ++k) b[static_cast<std::size_t>(pos(gen_))] = tilde ? "01-~"[gen_() % 4] : "01-"[gen_() % 3];
+    return b;
+  }
+  std::mt19937& gen() { return gen_; }
+
+ private:
+  std::mt19937 gen_;
+};
+
+TEST(Kernel, CubeOperationsMatchTheCharacterDefinitions) {
+  Texts texts(20);
+  int meets = 0, contains = 0;
+  for (int round = 0; round < 3000; ++round) {
+    const int n = texts.size();
+    const std::string a = texts.cube(n, true);
+    const std::string b = round % 2 ? texts.near(a, true) : texts.cube(n, true);
+    const Cube ca(a), cb(b);
+    ASSERT_EQ(ca.intersects(cb), charMeet(a, b)) << a << " " << b;
+    ASSERT_EQ(ca.contains(cb), charContains(a, b)) << a << " " << b;
+    ASSERT_EQ(Cube(a).supercube(cb).str(), charSupercube(a, b));
+    ASSERT_EQ(ca.countLiterals(), charLiterals(a));
+    meets += charMeet(a, b);
+    contains += charContains(a, b);
+  }
+  EXPECT_GT(meets, 300);  // the draw exercises both answers
+  EXPECT_GT(contains, 300);
+  EXPECT_LT(meets, 2700);
+}
+
+TEST(Kernel, TildeConflictsWithNothingButIsHeldOnlyByTilde) {
+  EXPECT_TRUE(Cube("~").intersects(Cube("0")));
+  EXPECT_TRUE(Cube("~").intersects(Cube("1")));
+  EXPECT_FALSE(Cube("~").contains(Cube("0")));
+  EXPECT_FALSE(Cube("0").contains(Cube("~")));
+  EXPECT_TRUE(Cube("-").contains(Cube("~")));
+  EXPECT_EQ(Cube("~").supercube(Cube("0")).str(), "-");
+}
+
+TEST(Kernel, ListRowsMatchTheCharacterDefinitions) {
+  Texts texts(21);
+  for (int round = 0; round < 300; ++round) {
+    const int n = texts.size(), m = static_cast<int>(texts.gen()() % 70);
+    CubeList list(n, m);
+    std::vector<std::string> rows;
+    for (int k = 0; k < 8; ++k) {
+      rows.push_back(k % 2 ? texts.near(rows.back(), false) : texts.cube(n, false));
+      list.push(Cube(rows.back()));
+      if (m > 0) bits::setBit(list.out(k), k % m);
+    }
+    ASSERT_EQ(list.size(), 8);
+    const std::string p = texts.cube(n, false);
+    CubeList packedP(n);
+    packedP.push(Cube(p));
+    int firstChar = -1;
+    for (int k = 0; k < 8; ++k) {
+      ASSERT_EQ(list.get(k).str(), rows[static_cast<std::size_t>(k)]);
+      if (m > 0) {
+        EXPECT_EQ(bits::countBits(list.out(k), bits::wordsFor(m)), 1);
+      }
+      const bool meet = charMeet(rows[static_cast<std::size_t>(k)], p);
+      ASSERT_EQ(cubesMeet(list.cube(k), packedP.cube(0), list.words()), meet);
+      ASSERT_EQ(cubeContains(list.cube(k), packedP.cube(0), list.words()), charContains(rows[static_cast<std::size_t>(k)], p));
+      ASSERT_EQ(cubeLiterals(list.cube(k), list.words()), charLiterals(rows[static_cast<std::size_t>(k)]));
+      if (meet && firstChar < 0) firstChar = k;
+      if (meet) {
+        CubeList cof(n);
+        cubeCofactor(cof.grow(), list.cube(k), packedP.cube(0), list.words());
+        ASSERT_EQ(cof.get(0).str(), charCofactor(rows[static_cast<std::size_t>(k)], p));
+      }
+      std::string seen(static_cast<std::size_t>(n), '-');
+      forEachLiteral(list.cube(k), list.words(), [&](int i) { seen[static_cast<std::size_t>(i)] = literalIsOne(list.cube(k), list.words(), i) ? '1' : '0'; });
+      ASSERT_EQ(seen, rows[static_cast<std::size_t>(k)]);
+    }
+    ASSERT_EQ(firstMeeting(list.cube(0), list.size(), list.stride(), packedP.cube(0), list.words()), firstChar);
+  }
+}
+
+TEST(Kernel, PackingDropsTildeAndKeepsLiterals) {
+  const std::string text = std::string(63, '-') + "0~1" + std::string(70, '~') + "1";
+  CubeList list(static_cast<int>(text.size()));
+  list.push(Cube(text));
+  EXPECT_EQ(list.get(0).str(), std::string(63, '-') + "0-1" + std::string(70, '-') + "1");
+  EXPECT_EQ(list.stride(), 6u);
+  Word* row = list.grow();
+  putLiteral(row, list.words(), 130, true);
+  putLiteral(row, list.words(), 0, false);
+  EXPECT_EQ(list.get(1).str(), "0" + std::string(129, '-') + "1" + std::string(6, '-'));
+  freePosition(row, list.words(), 130);
+  EXPECT_EQ(cubeLiterals(row, list.words()), 1);
+  list.truncate(1);
+  EXPECT_EQ(list.size(), 1);
+}
+
+TEST(Kernel, BitSetsMatchAVectorOfFlags) {
+  std::mt19937 gen(22);
+  for (int round = 0; round < 200; ++round) {
+    const int n = 1 + static_cast<int>(gen() % 200);
+    BitSet a(n), b(n);
+    std::vector<bool> fa(static_cast<std::size_t>(n)), fb(static_cast<std::size_t>(n));
+    for (int i = 0; i < n; ++i) {
+      if (gen() % 5 == 0) { a.set(i); fa[static_cast<std::size_t>(i)] = true; }
+      if (gen() % 3 == 0) { b.set(i); fb[static_cast<std::size_t>(i)] = true; }
+    }
+    int count = 0, common = 0;
+    bool subset = true, any = false;
+    std::vector<int> members, shared;
+    for (int i = 0; i < n; ++i) {
+      const bool x = fa[static_cast<std::size_t>(i)], y = fb[static_cast<std::size_t>(i)];
+      count += x;
+      common += x && y;
+      subset = subset && (!x || y);
+      any = any || x;
+      if (x) members.push_back(i);
+      if (x && y) shared.push_back(i);
+      ASSERT_EQ(a.test(i), x);
+    }
+    EXPECT_EQ(a.count(), count);
+    EXPECT_EQ(a.any(), any);
+    EXPECT_EQ(a.subsetOf(b), subset);
+    EXPECT_EQ(a.meets(b), common > 0);
+    EXPECT_EQ(bits::countCommonBits(a.data(), b.data(), a.wordCount()), common);
+    std::vector<int> seen, seenShared;
+    a.forEach([&](int i) { seen.push_back(i); });
+    bits::forEachCommonBit(a.data(), b.data(), a.wordCount(), [&](int i) { seenShared.push_back(i); });
+    EXPECT_EQ(seen, members);
+    EXPECT_EQ(seenShared, shared);
+    BitSet u = a;
+    u.unite(b);
+    EXPECT_TRUE(a.subsetOf(u) && b.subsetOf(u));
+    u.remove(b);
+    EXPECT_TRUE(u.subsetOf(a) && !u.meets(b));
+    if (n > 1) {
+      a.reset(n - 1);
+      EXPECT_FALSE(a.test(n - 1));
+    }
+  }
+}
+
+TEST(Kernel, WordRowsGrowPushAndTruncate) {
+  WordRows rows(2, 3);
+  EXPECT_EQ(rows.rows(), 2);
+  rows.row(1)[2] = 7;
+  const Word extra[3] = {1, 2, 3};
+  rows.push(extra);
+  Word* fresh = rows.grow();
+  EXPECT_EQ(fresh[0] | fresh[1] | fresh[2], 0u);
+  EXPECT_EQ(rows.rows(), 4);
+  EXPECT_EQ(rows.row(1)[2], 7u);
+  EXPECT_EQ(rows.row(2)[1], 2u);
+  rows.truncate(1);
+  EXPECT_EQ(rows.raw().size(), 3u);
+  rows.clear();
+  EXPECT_EQ(rows.rows(), 0);
+}
+
+}  // namespace
+}  // namespace vorn
