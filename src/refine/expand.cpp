@@ -20,6 +20,8 @@
 // on-set it meets, and terms it now holds lose the outputs it carries.
 #include "refine/expand.h"
 
+#include "refine/column_expand.h"
+
 #include <algorithm>
 #include <numeric>
 
@@ -464,6 +466,7 @@ class Expander {
 
 void Expand(const RefineSource& source, const ImplicantTest& test, Cover& cover, const ExpandParams& params,
             ExpandStats& stats) {
+  if (ExpandByColumns(source, test, cover, params, stats)) return;
   Expander e(source, test, cover, params, stats);
   e.run();
 }

@@ -37,9 +37,22 @@ RefineSource MakeSource(const TBoolFnct& f, int only) {
     if (on.any()) addTo(s.on, t, on, s.outputs);
     if (off.any()) addTo(s.off, t, off, s.outputs);
   });
-  s.on.index = MeetIndex(s.on.cubes);
-  s.off.index = MeetIndex(s.off.cubes);
+  s.on.buildIndexes();
+  s.off.buildIndexes();
   return s;
+}
+
+void CubeSet::buildIndexes() {
+  index = MeetIndex(cubes);
+  ofBits.clear();
+  const std::size_t blocks = (static_cast<std::size_t>(cubes.size()) + 63) / 64;
+  if (!LiteralColumns::fits(cubes.inputs(), cubes.size()) ||
+      !LiteralColumns::fits(static_cast<int>(of.size() + 1) / 2, cubes.size()))
+    return;
+  columns = LiteralColumns(cubes);
+  ofBits.assign(of.size(), std::vector<std::uint64_t>(blocks, 0));
+  for (std::size_t j = 0; j < of.size(); ++j)
+    for (int r : of[j]) bitspan::set(ofBits[j].data(), r);
 }
 
 void Cover::add(const std::uint64_t* packed, const OutputSet& outputs) {

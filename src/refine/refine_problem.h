@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "model/function.h"
+#include "refine/literal_columns.h"
 #include "refine/output_set.h"
 #include "unate/containment.h"
 #include "unate/cube_list.h"
@@ -21,6 +22,14 @@ struct CubeSet {
   std::vector<OutputSet> outputs;
   std::vector<std::vector<int>> of;  ///< per output: indices into cubes, in term order
   MeetIndex index;                   ///< which cubes meet a given one (built once the cubes are in)
+  /// The cubes column-wise and, per output, the cubes that belong to it as a bit span; empty when
+  /// they would not fit in memory (the steps then ask the cubes one by one).
+  LiteralColumns columns;
+  std::vector<std::vector<std::uint64_t>> ofBits;
+  /// \brief True when `columns` and `ofBits` are there.
+  bool hasColumns() const { return !ofBits.empty(); }
+  /// \brief Builds `index`, `columns` and `ofBits` for the cubes as they are now.
+  void buildIndexes();
 };
 
 /// An fr source as two cube sets: the on-set ('1') and the off-set ('0') of every output.

@@ -1,0 +1,510 @@
+// EXPAND on literal columns.
+//
+// With the off-set and the cover held column-wise (LiteralColumns), the
+// blocking rows of a cube are read per literal instead of per off-set cube:
+// the off-set cubes literal l keeps out of the cube are the column of the
+// opposite literal, and the terms of the cover that hold l are a column too.
+// For every off-set cube the number of kept literals blocking it is held in
+// bit-sliced counters, so "may l go" (no off-set cube is blocked by l alone)
+// is a few word operations per 64 off-set cubes.
+//
+// Each cube is expanded two ways and the prime that holds more terms of the
+// cover wins (then the one with fewer literals):
+// - built up: from no literal, keep the literal with the best information
+//   gain between the terms it still holds and the off-set cubes it still
+//   meets (the literal choice of greedy rule learners), until it meets none.
+//   One step costs a pass over the columns of the cube's literals, so this
+//   scales to thousands of terms and hundreds of inputs, and on sampled
+//   functions (minterm on- and off-sets) it finds the large cubes;
+// - chased: the blocking-matrix greedy of EXPAND.  Drop the literal that most
+//   terms in reach need dropped (terms carrying only outputs the cube carries
+//   count twice); a term is in reach while the supercube of the cube and the
+//   term meets no off-set cube, judged again only for the terms that held the
+//   dropped literal.  When none is in reach, keep the literals blocking the
+//   most off-set cubes not yet blocked until all are.  The terms steered
+//   towards are the kReach needing the fewest literals dropped, and the chase
+//   runs only where its estimated work stays under kChaseWork: on dense
+//   functions it gives the better cubes, on wide sparse ones it would cost
+//   the most and gain the least.
+// Both end by giving back every kept literal no off-set cube needs, so the
+// cube is prime.
+#include "refine/column_expand.h"
+
+#include <algorithm>
+#include <cmath>
+
+namespace vorn {
+
+namespace {
+
+/// Per off-set cube, the number of kept literals that block it, as bit-sliced counters.
+class BlockerCounts {
+ public:
+  /// \brief All counts zero, room for counts up to `most`.
+  void reset(std::size_t blocks, int most) {
+    planes_ = 1;
+    while ((1 << planes_) <= most) ++planes_;
+    blocks_ = blocks;
+    bits_.assign(blocks * static_cast<std::size_t>(planes_), 0);
+  }
+  /// \brief One more blocker for every cube of the span m.
+  void add(const std::uint64_t* m) {
+    for (std::size_t b = 0; b < blocks_; ++b) {
+      std::uint64_t carry = m[b];
+      std::uint64_t* x = at(b);
+      for (int p = 0; p < planes_ && carry; ++p) {
+        const std::uint64_t t = x[p] & carry;
+        x[p] ^= carry;
+        carry = t;
+      }
+    }
+  }
+  /// \brief One blocker less for every cube of the span m (each has one).
+  void sub(const std::uint64_t* m) {
+    for (std::size_t b = 0; b < blocks_; ++b) {
+      std::uint64_t borrow = m[b];
+      std::uint64_t* x = at(b);
+      for (int p = 0; p < planes_ && borrow; ++p) {
+        const std::uint64_t t = ~x[p] & borrow;
+        x[p] ^= borrow;
+        borrow = t;
+      }
+    }
+  }
+  /// \brief True when some cube of the span m has exactly one blocker.
+  bool anySingle(const std::uint64_t* m) const {
+    for (std::size_t b = 0; b < blocks_; ++b) {
+      if (!m[b]) continue;
+      const std::uint64_t* x = at(b);
+      std::uint64_t high = 0;
+      for (int p = 1; p < planes_; ++p) high |= x[p];
+      if (m[b] & x[0] & ~high) return true;
+    }
+    return false;
+  }
+  /// \brief True when some cube of the span m has no blocker.
+  bool anyZero(const std::uint64_t* m) const {
+    for (std::size_t b = 0; b < blocks_; ++b) {
+      const std::uint64_t* x = at(b);
+      std::uint64_t all = 0;
+      for (int p = 0; p < planes_; ++p) all |= x[p];
+      if (m[b] & ~all) return true;
+    }
+    return false;
+  }
+
+ private:
+  std::uint64_t* at(std::size_t b) { return bits_.data() + b * static_cast<std::size_t>(planes_); }
+  const std::uint64_t* at(std::size_t b) const { return bits_.data() + b * static_cast<std::size_t>(planes_); }
+
+  int planes_ = 1;
+  std::size_t blocks_ = 0;
+  std::vector<std::uint64_t> bits_;
+};
+
+/// The most terms one cube's expansion steers towards: those needing the fewest literals dropped.
+constexpr std::size_t kReach = 256;
+/// The most word operations (roughly) one cube's chase may take; past it the cube is only built up.
+constexpr double kChaseWork = 1 << 22;
+
+enum LiteralState : char { kOpen, kKept, kDropped };
+
+struct Literal {
+  int input, value;
+};
+
+class ColumnExpander {
+ public:
+  ColumnExpander(const RefineSource& s, const ImplicantTest& t, Cover& c, const ExpandParams& p, ExpandStats& st)
+      : source_(s), test_(t), cover_(c), params_(p), stats_(st), words_(c.in.words()), off_(s.off), terms_(c.in) {
+    tb_ = terms_.blocks();
+    rb_ = off_.columns.blocks();
+    live_.assign(tb_, 0);
+    of_.assign(static_cast<std::size_t>(s.outputs), std::vector<std::uint64_t>(tb_, 0));
+    for (int k = 0; k < c.size(); ++k) {
+      if (!c.alive[static_cast<std::size_t>(k)] || !c.out[static_cast<std::size_t>(k)].any()) continue;
+      bitspan::set(live_.data(), k);
+      c.out[static_cast<std::size_t>(k)].forEach([&](int j) { bitspan::set(of_[static_cast<std::size_t>(j)].data(), k); });
+    }
+    cand_.resize(tb_);
+    sub_.resize(tb_);
+    scratch_.resize(tb_);
+    rel_.resize(rb_);
+    hit_.resize(rb_);
+  }
+
+  void run() {
+    std::vector<int> order, literals(static_cast<std::size_t>(cover_.size()));
+    for (int k = 0; k < cover_.size(); ++k) {
+      if (!bitspan::test(live_.data(), k)) continue;
+      order.push_back(k);
+      for (std::size_t w = 0; w < cover_.in.stride(); ++w)
+        literals[static_cast<std::size_t>(k)] += __builtin_popcountll(cover_.in.cube(k)[w]);
+    }
+    std::stable_sort(order.begin(), order.end(), [&](int a, int b) { return literals[static_cast<std::size_t>(a)] < literals[static_cast<std::size_t>(b)]; });
+    const Deadline none;
+    DeadlineProbe outOfTime(params_.deadline ? *params_.deadline : none, 4);
+    for (int k : order) {
+      if (outOfTime.expired()) break;
+      if (bitspan::test(live_.data(), k)) expandOne(k);
+    }
+  }
+
+ private:
+  const std::uint64_t* mask(int t) const { return masks_.data() + static_cast<std::size_t>(t) * rb_; }
+  const std::uint64_t* holds(int t) const {
+    const Literal& l = lits_[static_cast<std::size_t>(t)];
+    return terms_.holds(l.input, l.value);
+  }
+
+  /// The cube's literals in input order, and for each the off-set cubes of its outputs it blocks.
+  void gatherLiterals(const std::uint64_t* c, const OutputSet& mine) {
+    std::fill(rel_.begin(), rel_.end(), 0);
+    mine.forEach([&](int j) { bitspan::orInto(rel_.data(), off_.ofBits[static_cast<std::size_t>(j)].data(), rb_); });
+    lits_.clear();
+    for (int w = 0; w < words_; ++w)
+      for (std::uint64_t b = c[w] | c[words_ + w]; b; b &= b - 1) {
+        const int bit = __builtin_ctzll(b);
+        lits_.push_back({w * 64 + bit, static_cast<int>((c[words_ + w] >> bit) & 1)});
+      }
+    masks_.resize(lits_.size() * rb_);
+    for (std::size_t t = 0; t < lits_.size(); ++t) {
+      std::uint64_t* m = masks_.data() + t * rb_;
+      const std::uint64_t* blocked = off_.columns.blocked(lits_[t].input, lits_[t].value);
+      for (std::size_t b = 0; b < rb_; ++b) m[b] = blocked[b] & rel_[b];
+    }
+    state_.assign(lits_.size(), kOpen);
+  }
+
+  /// The other live terms sharing an output with term k that are not inside its cube, and among
+  /// them those whose outputs it carries all of.
+  void gatherCandidates(int k, const std::uint64_t* c, const OutputSet& mine) {
+    std::fill(cand_.begin(), cand_.end(), 0);
+    mine.forEach([&](int j) { bitspan::orInto(cand_.data(), of_[static_cast<std::size_t>(j)].data(), tb_); });
+    bitspan::reset(cand_.data(), k);
+    terms_.inside(c, scratch_.data());
+    bitspan::andNotInto(cand_.data(), scratch_.data(), tb_);
+    if (source_.outputs == 1) {
+      sub_ = cand_;
+      return;
+    }
+    std::fill(sub_.begin(), sub_.end(), 0);
+    bitspan::forEach(cand_.data(), tb_, [&](int d) {
+      if (cover_.out[static_cast<std::size_t>(d)].subsetOf(mine)) bitspan::set(sub_.data(), d);
+    });
+  }
+
+  /// The terms in reach (at most kReach, those needing the fewest literals dropped), with per
+  /// literal of the cube the ones among them that hold it.
+  void selectReach() {
+    const std::size_t n = lits_.size();
+    reach_.clear();
+    bitspan::forEach(cand_.data(), tb_, [&](int d) { reach_.push_back(d); });
+    if (reach_.size() > kReach) {
+      std::vector<int> need(static_cast<std::size_t>(cover_.size()), 0);
+      for (std::size_t t = 0; t < n; ++t) {
+        const std::uint64_t* h = holds(static_cast<int>(t));
+        for (int d : reach_) need[static_cast<std::size_t>(d)] += !bitspan::test(h, d);
+      }
+      std::stable_sort(reach_.begin(), reach_.end(), [&](int a, int b) { return need[static_cast<std::size_t>(a)] < need[static_cast<std::size_t>(b)]; });
+      reach_.resize(kReach);
+      std::sort(reach_.begin(), reach_.end());
+    }
+    mb_ = (reach_.size() + 63) / 64;
+    holdsIn_.assign(n * mb_, 0);
+    feasible_.assign(mb_, 0);
+    subIn_.assign(mb_, 0);
+    for (std::size_t i = 0; i < reach_.size(); ++i) {
+      const int d = reach_[i];
+      bitspan::set(feasible_.data(), static_cast<int>(i));
+      if (bitspan::test(sub_.data(), d)) bitspan::set(subIn_.data(), static_cast<int>(i));
+      for (std::size_t t = 0; t < n; ++t)
+        if (bitspan::test(holds(static_cast<int>(t)), d)) bitspan::set(holdsIn_.data() + t * mb_, static_cast<int>(i));
+    }
+    for (std::size_t i = 0; i < reach_.size(); ++i)
+      if (!reachable(static_cast<int>(i))) bitspan::reset(feasible_.data(), static_cast<int>(i));
+  }
+
+  const std::uint64_t* holdsIn(int t) const { return holdsIn_.data() + static_cast<std::size_t>(t) * mb_; }
+
+  /// True when the cube can still come to hold term reach_[i]: it holds every kept literal, and the
+  /// literals left that it holds block every off-set cube (the supercube of the cube and the term is
+  /// an implicant).
+  bool reachable(int i) {
+    const std::size_t n = lits_.size();
+    shared_.clear();
+    for (std::size_t t = 0; t < n; ++t) {
+      if (state_[t] == kDropped) continue;
+      const bool held = bitspan::test(holdsIn(static_cast<int>(t)), i);
+      if (state_[t] == kKept && !held) return false;
+      if (held) shared_.push_back(static_cast<int>(t));
+    }
+    for (std::size_t b = 0; b < rb_; ++b) {
+      std::uint64_t v = rel_[b];
+      for (std::size_t q = 0; q < shared_.size() && v; ++q) v &= ~mask(shared_[q])[b];
+      if (v) return false;
+    }
+    return true;
+  }
+
+  /// Drops, while terms in reach need any, the open literal the most of them need dropped (terms
+  /// carrying only outputs the cube carries count twice); after each drop the terms holding the
+  /// literal are judged again, the others' reach is unchanged.
+  void chaseTerms() {
+    const std::size_t n = lits_.size();
+    for (;;) {
+      int best = -1, bestScore = 0;
+      for (std::size_t t = 0; t < n; ++t) {
+        if (state_[t] != kOpen) continue;
+        const std::uint64_t* h = holdsIn(static_cast<int>(t));
+        int score = 0;
+        for (std::size_t w = 0; w < mb_; ++w) {
+          const std::uint64_t needing = feasible_[w] & ~h[w];
+          score += __builtin_popcountll(needing) + __builtin_popcountll(needing & subIn_[w]);
+        }
+        if (score > bestScore) {
+          best = static_cast<int>(t);
+          bestScore = score;
+        }
+      }
+      if (best < 0) return;
+      if (counts_.anySingle(mask(best))) {
+        // Needed after all (a term in reach never asks for such a literal): keep it.
+        keep(best);
+        bitspan::andInto(feasible_.data(), holdsIn(best), mb_);
+        continue;
+      }
+      counts_.sub(mask(best));
+      state_[static_cast<std::size_t>(best)] = kDropped;
+      std::vector<std::uint64_t>& again = scratchIn_;
+      again.assign(feasible_.begin(), feasible_.end());
+      bitspan::andInto(again.data(), holdsIn(best), mb_);
+      bitspan::forEach(again.data(), mb_, [&](int i) {
+        if (!reachable(i)) bitspan::reset(feasible_.data(), i);
+      });
+    }
+  }
+
+  /// Builds the cube up from no literal: keeps, one at a time, the literal with the best information
+  /// gain between the terms it still holds and the off-set cubes it still meets, until it meets
+  /// none; then every literal not kept goes.  Work per step: one pass over the columns of the
+  /// open literals, whatever the number of terms.
+  void keepForTerms() {
+    const std::size_t n = lits_.size();
+    std::vector<std::uint64_t>& inside = scratchIn_;
+    inside.assign(rel_.begin(), rel_.end());
+    bitspan::andNotInto(inside.data(), hit_.data(), rb_);
+    int rows = bitspan::count(inside.data(), rb_);
+    int terms = bitspan::count(cand_.data(), tb_) + bitspan::count(sub_.data(), tb_);
+    while (rows > 0) {
+      const double before = std::log2((terms + 1.0) / (terms + rows + 1.0));
+      int best = -1;
+      double bestGain = 0;
+      int bestRows = 0;
+      for (std::size_t t = 0; t < n; ++t) {
+        if (state_[t] != kOpen) continue;
+        const int left = rows - countBoth(inside.data(), mask(static_cast<int>(t)), rb_);
+        if (left == rows) continue;
+        const int held = countBoth(cand_.data(), holds(static_cast<int>(t)), tb_) + countBoth(sub_.data(), holds(static_cast<int>(t)), tb_);
+        const double gain = (held + 1.0) * (std::log2((held + 1.0) / (held + left + 1.0)) - before);
+        if (best < 0 || gain > bestGain || (gain == bestGain && left < bestRows)) {
+          best = static_cast<int>(t);
+          bestGain = gain;
+          bestRows = left;
+        }
+      }
+      if (best < 0) break;
+      keep(best);
+      bitspan::andNotInto(inside.data(), mask(best), rb_);
+      bitspan::andInto(cand_.data(), holds(best), tb_);
+      bitspan::andInto(sub_.data(), holds(best), tb_);
+      rows = bestRows;
+      terms = bitspan::count(cand_.data(), tb_) + bitspan::count(sub_.data(), tb_);
+    }
+    for (std::size_t t = 0; t < n; ++t)
+      if (state_[t] == kOpen) state_[t] = kDropped;
+  }
+
+  static int countBoth(const std::uint64_t* a, const std::uint64_t* b, std::size_t words) {
+    int c = 0;
+    for (std::size_t w = 0; w < words; ++w) c += __builtin_popcountll(a[w] & b[w]);
+    return c;
+  }
+
+  void keep(int t) {
+    state_[static_cast<std::size_t>(t)] = kKept;
+    bitspan::orInto(hit_.data(), mask(t), rb_);
+  }
+
+  /// Keeps open literals, those blocking the most off-set cubes not yet blocked first, until every
+  /// one is blocked; drops the other open literals.
+  void blockRest() {
+    const std::size_t n = lits_.size();
+    for (;;) {
+      int best = -1, bestScore = 0;
+      for (std::size_t t = 0; t < n; ++t) {
+        if (state_[t] != kOpen) continue;
+        const int score = bitspan::countAndNot(mask(static_cast<int>(t)), hit_.data(), rb_);
+        if (score > bestScore) {
+          best = static_cast<int>(t);
+          bestScore = score;
+        }
+      }
+      if (best < 0) break;
+      keep(best);
+    }
+    for (std::size_t t = 0; t < n; ++t)
+      if (state_[t] == kOpen) state_[t] = kDropped;
+  }
+
+  /// Gives back every kept literal that no off-set cube needs, in input order.
+  void makePrime() {
+    const std::size_t n = lits_.size();
+    counts_.reset(rb_, static_cast<int>(n));
+    for (std::size_t t = 0; t < n; ++t)
+      if (state_[t] == kKept) counts_.add(mask(static_cast<int>(t)));
+    for (std::size_t t = 0; t < n; ++t) {
+      if (state_[t] != kKept || counts_.anySingle(mask(static_cast<int>(t)))) continue;
+      counts_.sub(mask(static_cast<int>(t)));
+      state_[t] = kDropped;
+    }
+  }
+
+  /// Tries both ways of choosing the literals (building up when the terms in reach are too many
+  /// to chase) and keeps the prime that holds more terms, or has fewer literals.
+  void chooseLiterals() {
+    const std::size_t n = lits_.size();
+    const std::vector<std::uint64_t> cand = cand_, sub = sub_;
+    std::fill(hit_.begin(), hit_.end(), 0);
+    keepForTerms();
+    makePrime();
+    const std::size_t reach = std::min<std::size_t>(kReach, static_cast<std::size_t>(bitspan::count(cand.data(), tb_)));
+    const double chaseWork = static_cast<double>(reach) * static_cast<double>(n) * static_cast<double>(n + 8 * rb_);
+    if (reach == 0 || chaseWork > kChaseWork) return;
+    const std::vector<char> built = state_;
+    const Score builtScore = score(cand, sub);
+    cand_ = cand;
+    sub_ = sub;
+    std::fill(hit_.begin(), hit_.end(), 0);
+    state_.assign(n, kOpen);
+    counts_.reset(rb_, static_cast<int>(n));
+    for (std::size_t t = 0; t < n; ++t) counts_.add(mask(static_cast<int>(t)));
+    selectReach();
+    chaseTerms();
+    blockRest();
+    makePrime();
+    if (builtScore < score(cand, sub)) return;
+    state_ = built;
+  }
+
+  /// How good the chosen literals are: the terms of `cand` they hold (twice those of `sub`), then
+  /// the fewer literals the better.
+  struct Score {
+    int held, literals;
+    bool operator<(const Score& o) const { return held != o.held ? held < o.held : literals > o.literals; }
+  };
+  Score score(const std::vector<std::uint64_t>& cand, const std::vector<std::uint64_t>& sub) {
+    std::vector<std::uint64_t>& in = scratch_;
+    in = cand;
+    int literals = 0;
+    for (std::size_t t = 0; t < lits_.size(); ++t) {
+      if (state_[t] == kDropped) continue;
+      ++literals;
+      bitspan::andInto(in.data(), holds(static_cast<int>(t)), tb_);
+    }
+    return {bitspan::count(in.data(), tb_) + countBoth(in.data(), sub.data(), tb_), literals};
+  }
+
+  void expandOne(int k) {
+    if (params_.raiseOutputs && params_.outputsFirst) raiseOutputs(k);
+    std::uint64_t* c = cover_.in.cube(k);
+    const OutputSet& mine = cover_.out[static_cast<std::size_t>(k)];
+    gatherLiterals(c, mine);
+    const std::size_t n = lits_.size();
+    stats_.rows += bitspan::count(rel_.data(), rb_);
+    if (n > 0) {
+      counts_.reset(rb_, static_cast<int>(n));
+      for (std::size_t t = 0; t < n; ++t) counts_.add(mask(static_cast<int>(t)));
+      if (counts_.anyZero(rel_.data())) return;  // not an implicant: leave it as it is
+      gatherCandidates(k, c, mine);
+      chooseLiterals();
+      bool grew = false;
+      for (std::size_t t = 0; t < n; ++t) {
+        if (state_[t] != kDropped) continue;
+        const Literal& l = lits_[t];
+        bitspan::reset(c + (l.value ? words_ : 0), l.input);
+        terms_.free(k, l.input, l.value);
+        grew = true;
+      }
+      if (grew) ++stats_.expanded;
+    }
+    if (params_.raiseOutputs) raiseOutputs(k);
+    absorbHeld(k);
+  }
+
+  /// Connects every output the cube may carry and whose on-set it meets.
+  void raiseOutputs(int k) {
+    const std::uint64_t* c = cover_.in.cube(k);
+    OutputSet& mine = cover_.out[static_cast<std::size_t>(k)];
+    OutputSet gain(source_.outputs), blocked(source_.outputs);
+    outputsMet(source_.on, c, gain);
+    gain.remove(mine);
+    if (!gain.any()) return;
+    test_.forbidden(c, source_.outputs, blocked);
+    gain.remove(blocked);
+    gain.forEach([&](int j) { bitspan::set(of_[static_cast<std::size_t>(j)].data(), k); });
+    mine.unite(gain);
+  }
+
+  /// Terms inside the cube lose the outputs it carries; those left with none go.
+  void absorbHeld(int k) {
+    const OutputSet& mine = cover_.out[static_cast<std::size_t>(k)];
+    terms_.inside(cover_.in.cube(k), scratch_.data());
+    bitspan::andInto(scratch_.data(), live_.data(), tb_);
+    bitspan::reset(scratch_.data(), k);
+    bitspan::forEach(scratch_.data(), tb_, [&](int d) {
+      OutputSet& theirs = cover_.out[static_cast<std::size_t>(d)];
+      if (!theirs.meets(mine)) return;
+      mine.forEach([&](int j) { bitspan::reset(of_[static_cast<std::size_t>(j)].data(), d); });
+      theirs.remove(mine);
+      if (theirs.any()) return;
+      cover_.alive[static_cast<std::size_t>(d)] = 0;
+      bitspan::reset(live_.data(), d);
+      ++stats_.removed;
+    });
+  }
+
+  const RefineSource& source_;
+  const ImplicantTest& test_;
+  Cover& cover_;
+  const ExpandParams& params_;
+  ExpandStats& stats_;
+  int words_;
+  const CubeSet& off_;
+  LiteralColumns terms_;        ///< the cover's cubes as they grow
+  std::size_t tb_ = 0, rb_ = 0;  ///< words per span of terms, of off-set cubes
+  std::vector<std::uint64_t> live_;               ///< live terms with some output
+  std::vector<std::vector<std::uint64_t>> of_;    ///< per output: the live terms carrying it
+  std::vector<std::uint64_t> cand_, sub_, scratch_, rel_, hit_, masks_;
+  std::vector<Literal> lits_;
+  std::vector<int> shared_, reach_;
+  std::size_t mb_ = 0;  ///< words per span of terms in reach
+  std::vector<std::uint64_t> holdsIn_, feasible_, subIn_, scratchIn_;
+  std::vector<char> state_;
+  BlockerCounts counts_;
+};
+
+}  // namespace
+
+bool ExpandByColumns(const RefineSource& source, const ImplicantTest& test, Cover& cover, const ExpandParams& params,
+                     ExpandStats& stats) {
+  const CubeSet* off = test.offSet();
+  if (!off || !off->hasColumns() || !LiteralColumns::fits(source.inputs, cover.size()) ||
+      !LiteralColumns::fits((source.outputs + 1) / 2, cover.size()))
+    return false;
+  ColumnExpander e(source, test, cover, params, stats);
+  e.run();
+  return true;
+}
+
+}  // namespace vorn

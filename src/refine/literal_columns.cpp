@@ -1,0 +1,42 @@
+#include "refine/literal_columns.h"
+
+#include <algorithm>
+
+namespace vorn {
+
+namespace {
+// Above this many column words (8 bytes each) the columns are not worth their memory.
+constexpr std::size_t kMaxColumnWords = std::size_t{1} << 23;
+}  // namespace
+
+bool LiteralColumns::fits(int inputs, int cubes) {
+  const std::size_t blocks = (static_cast<std::size_t>(std::max(cubes, 1)) + 63) / 64;
+  return 2 * static_cast<std::size_t>(inputs) * blocks <= kMaxColumnWords;
+}
+
+LiteralColumns::LiteralColumns(const CubeList& cubes, int capacity)
+    : inputs_(cubes.inputs()), words_(cubes.words()), count_(std::max(cubes.size(), capacity)) {
+  blocks_ = (static_cast<std::size_t>(count_) + 63) / 64;
+  cols_.assign(2 * static_cast<std::size_t>(inputs_) * blocks_, 0);
+  for (int k = 0; k < cubes.size(); ++k) add(k, cubes.cube(k));
+}
+
+void LiteralColumns::add(int k, const std::uint64_t* p) {
+  forEachLiteral(p, words_, [&](int i, int v) { bitspan::set(col(i, v), k); });
+}
+
+void LiteralColumns::meeting(const std::uint64_t* p, std::uint64_t* out) const {
+  std::fill(out, out + blocks_, ~std::uint64_t{0});
+  if (count_ & 63) out[blocks_ - 1] = (std::uint64_t{1} << (count_ & 63)) - 1;
+  forEachLiteral(p, words_, [&](int i, int v) { bitspan::andNotInto(out, blocked(i, v), blocks_); });
+}
+
+void LiteralColumns::inside(const std::uint64_t* p, std::uint64_t* out) const {
+  std::fill(out, out + blocks_, ~std::uint64_t{0});
+  if (count_ & 63) out[blocks_ - 1] = (std::uint64_t{1} << (count_ & 63)) - 1;
+  // A cube inside p holds every literal of p; a cube with no literal at all
+  // is inside only the full cube.
+  forEachLiteral(p, words_, [&](int i, int v) { bitspan::andInto(out, holds(i, v), blocks_); });
+}
+
+}  // namespace vorn
