@@ -162,11 +162,7 @@ class ColumnExpander {
     std::fill(rel_.begin(), rel_.end(), 0);
     mine.forEach([&](int j) { bitspan::orInto(rel_.data(), off_.ofBits[static_cast<std::size_t>(j)].data(), rb_); });
     lits_.clear();
-    for (int w = 0; w < words_; ++w)
-      for (std::uint64_t b = c[w] | c[words_ + w]; b; b &= b - 1) {
-        const int bit = __builtin_ctzll(b);
-        lits_.push_back({w * 64 + bit, static_cast<int>((c[words_ + w] >> bit) & 1)});
-      }
+    forEachLiteral(c, words_, [&](int i) { lits_.push_back({i, literalIsOne(c, words_, i)}); });
     masks_.resize(lits_.size() * rb_);
     for (std::size_t t = 0; t < lits_.size(); ++t) {
       std::uint64_t* m = masks_.data() + t * rb_;
@@ -257,11 +253,8 @@ class ColumnExpander {
       for (std::size_t t = 0; t < n; ++t) {
         if (state_[t] != kOpen) continue;
         const std::uint64_t* h = holdsIn(static_cast<int>(t));
-        int score = 0;
-        for (std::size_t w = 0; w < mb_; ++w) {
-          const std::uint64_t needing = feasible_[w] & ~h[w];
-          score += __builtin_popcountll(needing) + __builtin_popcountll(needing & subIn_[w]);
-        }
+        const int score = bits::countWords(static_cast<int>(mb_), [&](int w) { return feasible_[w] & ~h[w]; }) +
+                          bits::countWords(static_cast<int>(mb_), [&](int w) { return feasible_[w] & subIn_[w] & ~h[w]; });
         if (score > bestScore) {
           best = static_cast<int>(t);
           bestScore = score;
@@ -303,9 +296,9 @@ class ColumnExpander {
       int bestRows = 0;
       for (std::size_t t = 0; t < n; ++t) {
         if (state_[t] != kOpen) continue;
-        const int left = rows - countBoth(inside.data(), mask(static_cast<int>(t)), rb_);
+        const int left = rows - bitspan::countBoth(inside.data(), mask(static_cast<int>(t)), rb_);
         if (left == rows) continue;
-        const int held = countBoth(cand_.data(), holds(static_cast<int>(t)), tb_) + countBoth(sub_.data(), holds(static_cast<int>(t)), tb_);
+        const int held = bitspan::countBoth(cand_.data(), holds(static_cast<int>(t)), tb_) + bitspan::countBoth(sub_.data(), holds(static_cast<int>(t)), tb_);
         const double gain = (held + 1.0) * (std::log2((held + 1.0) / (held + left + 1.0)) - before);
         if (best < 0 || gain > bestGain || (gain == bestGain && left < bestRows)) {
           best = static_cast<int>(t);
@@ -323,12 +316,6 @@ class ColumnExpander {
     }
     for (std::size_t t = 0; t < n; ++t)
       if (state_[t] == kOpen) state_[t] = kDropped;
-  }
-
-  static int countBoth(const std::uint64_t* a, const std::uint64_t* b, std::size_t words) {
-    int c = 0;
-    for (std::size_t w = 0; w < words; ++w) c += __builtin_popcountll(a[w] & b[w]);
-    return c;
   }
 
   void keep(int t) {
@@ -412,7 +399,7 @@ class ColumnExpander {
       ++literals;
       bitspan::andInto(in.data(), holds(static_cast<int>(t)), tb_);
     }
-    return {bitspan::count(in.data(), tb_) + countBoth(in.data(), sub.data(), tb_), literals};
+    return {bitspan::count(in.data(), tb_) + bitspan::countBoth(in.data(), sub.data(), tb_), literals};
   }
 
   void expandOne(int k) {
@@ -432,7 +419,7 @@ class ColumnExpander {
       for (std::size_t t = 0; t < n; ++t) {
         if (state_[t] != kDropped) continue;
         const Literal& l = lits_[t];
-        bitspan::reset(c + (l.value ? words_ : 0), l.input);
+        freePosition(c, words_, l.input);
         terms_.free(k, l.input, l.value);
         grew = true;
       }

@@ -22,13 +22,13 @@ LiteralColumns::LiteralColumns(const CubeList& cubes, int capacity)
 }
 
 void LiteralColumns::add(int k, const std::uint64_t* p) {
-  forEachLiteral(p, words_, [&](int i, int v) { bitspan::set(col(i, v), k); });
+  forEachLiteral(p, words_, [&](int i) { bitspan::set(col(i, literalIsOne(p, words_, i)), k); });
 }
 
 void LiteralColumns::meeting(const std::uint64_t* p, std::uint64_t* out) const {
   std::fill(out, out + blocks_, ~std::uint64_t{0});
   if (count_ & 63) out[blocks_ - 1] = (std::uint64_t{1} << (count_ & 63)) - 1;
-  forEachLiteral(p, words_, [&](int i, int v) { bitspan::andNotInto(out, blocked(i, v), blocks_); });
+  forEachLiteral(p, words_, [&](int i) { bitspan::andNotInto(out, blocked(i, literalIsOne(p, words_, i)), blocks_); });
 }
 
 void LiteralColumns::inside(const std::uint64_t* p, std::uint64_t* out) const {
@@ -36,7 +36,7 @@ void LiteralColumns::inside(const std::uint64_t* p, std::uint64_t* out) const {
   if (count_ & 63) out[blocks_ - 1] = (std::uint64_t{1} << (count_ & 63)) - 1;
   // A cube inside p holds every literal of p; a cube with no literal at all
   // is inside only the full cube.
-  forEachLiteral(p, words_, [&](int i, int v) { bitspan::andInto(out, holds(i, v), blocks_); });
+  forEachLiteral(p, words_, [&](int i) { bitspan::andInto(out, holds(i, literalIsOne(p, words_, i)), blocks_); });
 }
 
 }  // namespace vorn

@@ -11,58 +11,46 @@
 // When the list is made of minterms (as the on- and off-sets of sampled
 // functions are), "meets p" and "inside p" are the same question.  Sets of
 // cubes are plain word spans (`BitSpan` below), one bit per cube, so that
-// their unions, intersections and counts are loops over words.
+// their unions, intersections and counts are the word passes of model/bits.h.
 #pragma once
 
 #include <cstddef>
 #include <cstdint>
 #include <vector>
 
+#include "model/bits.h"
+#include "model/packed_cube.h"
 #include "unate/cube_list.h"
 
 namespace vorn {
 
-/// Word-span set operations over `n` words; the spans hold one bit per cube.
+/// The set operations the columns are used with, composed from the word passes of model/bits.h;
+/// spans hold one bit per cube and are `n` words long.
 namespace bitspan {
-inline void andInto(std::uint64_t* a, const std::uint64_t* b, std::size_t n) {
-  for (std::size_t w = 0; w < n; ++w) a[w] &= b[w];
+inline void andInto(Word* a, const Word* b, std::size_t n) {
+  bits::assignWords(a, static_cast<int>(n), [&](int w) { return a[w] & b[w]; });
 }
-inline void andNotInto(std::uint64_t* a, const std::uint64_t* b, std::size_t n) {
-  for (std::size_t w = 0; w < n; ++w) a[w] &= ~b[w];
+inline void andNotInto(Word* a, const Word* b, std::size_t n) {
+  bits::assignWords(a, static_cast<int>(n), [&](int w) { return a[w] & ~b[w]; });
 }
-inline void orInto(std::uint64_t* a, const std::uint64_t* b, std::size_t n) {
-  for (std::size_t w = 0; w < n; ++w) a[w] |= b[w];
+inline void orInto(Word* a, const Word* b, std::size_t n) {
+  bits::assignWords(a, static_cast<int>(n), [&](int w) { return a[w] | b[w]; });
 }
-inline bool any(const std::uint64_t* a, std::size_t n) {
-  for (std::size_t w = 0; w < n; ++w)
-    if (a[w]) return true;
-  return false;
-}
-/// \brief Some bit is set in both spans.
-inline bool meets(const std::uint64_t* a, const std::uint64_t* b, std::size_t n) {
-  for (std::size_t w = 0; w < n; ++w)
-    if (a[w] & b[w]) return true;
-  return false;
-}
-inline int count(const std::uint64_t* a, std::size_t n) {
-  int c = 0;
-  for (std::size_t w = 0; w < n; ++w) c += __builtin_popcountll(a[w]);
-  return c;
-}
+inline bool any(const Word* a, std::size_t n) { return bits::anyBit(a, static_cast<int>(n)); }
+inline int count(const Word* a, std::size_t n) { return bits::countBits(a, static_cast<int>(n)); }
+/// \brief Number of bits set in both a and b.
+inline int countBoth(const Word* a, const Word* b, std::size_t n) { return bits::countCommonBits(a, b, static_cast<int>(n)); }
 /// \brief Number of bits set in a and not in b.
-inline int countAndNot(const std::uint64_t* a, const std::uint64_t* b, std::size_t n) {
-  int c = 0;
-  for (std::size_t w = 0; w < n; ++w) c += __builtin_popcountll(a[w] & ~b[w]);
-  return c;
+inline int countAndNot(const Word* a, const Word* b, std::size_t n) {
+  return bits::countWords(static_cast<int>(n), [&](int w) { return a[w] & ~b[w]; });
 }
-inline bool test(const std::uint64_t* a, int i) { return (a[i >> 6] >> (i & 63)) & 1; }
-inline void set(std::uint64_t* a, int i) { a[i >> 6] |= std::uint64_t{1} << (i & 63); }
-inline void reset(std::uint64_t* a, int i) { a[i >> 6] &= ~(std::uint64_t{1} << (i & 63)); }
+inline bool test(const Word* a, int i) { return bits::testBit(a, i); }
+inline void set(Word* a, int i) { bits::setBit(a, i); }
+inline void reset(Word* a, int i) { bits::clearBit(a, i); }
 /// \brief Calls fn(i) for every bit i set in the span, in increasing order.
 template <typename Fn>
-void forEach(const std::uint64_t* a, std::size_t n, Fn&& fn) {
-  for (std::size_t w = 0; w < n; ++w)
-    for (std::uint64_t b = a[w]; b; b &= b - 1) fn(static_cast<int>(w * 64) + __builtin_ctzll(b));
+void forEach(const Word* a, std::size_t n, Fn&& fn) {
+  bits::forEachBit(a, static_cast<int>(n), fn);
 }
 }  // namespace bitspan
 
@@ -99,14 +87,5 @@ class LiteralColumns {
   std::size_t blocks_ = 0;
   std::vector<std::uint64_t> cols_;  ///< per input: the zero column, then the one column
 };
-
-/// \brief Calls fn(i, v) for every literal of the packed cube p (words per mask): input i holds value v.
-template <typename Fn>
-void forEachLiteral(const std::uint64_t* p, int words, Fn&& fn) {
-  for (int w = 0; w < words; ++w) {
-    for (std::uint64_t b = p[w]; b; b &= b - 1) fn(w * 64 + __builtin_ctzll(b), 0);
-    for (std::uint64_t b = p[words + w]; b; b &= b - 1) fn(w * 64 + __builtin_ctzll(b), 1);
-  }
-}
 
 }  // namespace vorn
