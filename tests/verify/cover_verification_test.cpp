@@ -85,9 +85,10 @@ TEST(CoverVerification, AgreesWithTheIndependentCheckerOnRandomFunctions) {
       source->type = type == "fr" ? kTypeFr : kTypeFdr;
     } else {
       std::vector<std::string> terms;
+      const std::string alphabet = type == "r" ? "0-" : "01-";
       for (int k = 0; k < 2 + round % 6; ++k) {
         std::string out(m, '0');
-        for (char& x : out) x = (type == "r" ? "0-" : "01-")[random() % (type == "r" ? 2 : 3)];
+        for (char& x : out) x = alphabet[random() % alphabet.size()];
         terms.push_back(cube() + " " + out);
       }
       source = test::pla(text(n, m, type, terms));
