@@ -3,7 +3,7 @@
 # AddressSanitizer and UndefinedBehaviorSanitizer, `make tsan` the parallel
 # runs under ThreadSanitizer, `make bench` runs the
 # benchmark set and verifies every result, `make install PREFIX=DIR` installs
-# the program and its manual page, `make golden` rewrites the stored results of
+# the program, its manual page and the library, `make golden` rewrites the stored results of
 # the golden test.
 BUILD ?= build
 SANITIZE_BUILD ?= build-sanitize
@@ -38,7 +38,7 @@ sanitize:
 tsan:
 	cmake -S . -B $(TSAN_BUILD) -DCMAKE_BUILD_TYPE=Debug -DVORN_TSAN=ON
 	cmake --build $(TSAN_BUILD) -j $(JOBS)
-	cd $(TSAN_BUILD) && TSAN_OPTIONS=halt_on_error=1 ctest --output-on-failure -j $(JOBS) -R 'ParallelRuns|Golden|CommandLine|MinimizeSettings'
+	cd $(TSAN_BUILD) && TSAN_OPTIONS=halt_on_error=1 ctest --output-on-failure -j $(JOBS) -R 'ParallelRuns|Golden|CommandLine|MinimizeSettings|LibraryMinimize'
 
 # Rewrites the stored results of the golden test after an intended change of
 # results; review the diff of tests/golden/expected before committing it.
@@ -52,7 +52,8 @@ bench: build
 bench-orig: build
 	VORN_BENCH_DIR=$(CURDIR)/../shared/bench/orig ./bench/run_bench.sh ./$(BUILD)/vorn $(BENCH_OPTIONS)
 
-# Installs bin/vorn and share/man/man1/vorn.1 under PREFIX (DESTDIR is honoured).
+# Installs bin/vorn, share/man/man1/vorn.1 and the library (lib/libvorn.a, include/vorn,
+# lib/cmake/vorn) under PREFIX (DESTDIR is honoured).
 install: build
 	cmake --install $(BUILD) --prefix $(PREFIX)
 
