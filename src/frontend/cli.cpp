@@ -81,6 +81,58 @@ char at(const std::string& arg, std::size_t i) { return i < arg.size() ? arg[i] 
 
 [[noreturn]] void unknownParameter(const std::string& arg) { fail("Unknown parameter " + arg + "\n"); }
 
+/// Edits (insertions, deletions, substitutions) that turn a into b.
+std::size_t editDistance(std::string_view a, std::string_view b) {
+  std::vector<std::size_t> row(b.size() + 1);
+  for (std::size_t j = 0; j <= b.size(); ++j) row[j] = j;
+  for (std::size_t i = 1; i <= a.size(); ++i) {
+    std::size_t diagonal = row[0];
+    row[0] = i;
+    for (std::size_t j = 1; j <= b.size(); ++j) {
+      const std::size_t up = row[j];
+      row[j] = std::min({row[j] + 1, row[j - 1] + 1, diagonal + (a[i - 1] != b[j - 1])});
+      diagonal = up;
+    }
+  }
+  return row[b.size()];
+}
+
+// A mistyped word used to be skipped, so the run went on without it and wrote
+// its result: a misspelt mode then overwrote the destination with a minimized
+// cover.  It ends the run now, naming the word it most likely meant.
+[[noreturn]] void mistypedWord(const std::string& arg) {
+  static const char* const kWords[] = {"-single", "-info", "-Tcheck", "-Tsplit", "-Tminterm", "-Tverify", "-seed", "-stats"};
+  const char* nearest = nullptr;
+  std::size_t best = 3;  // further than two edits away is no typo
+  for (const char* w : kWords)
+    if (const std::size_t d = editDistance(arg, w); d < best) best = d, nearest = w;
+  fail("Unknown parameter " + arg + (nearest ? std::string(" (did you mean ") + nearest + "?)" : "") + "\n");
+}
+
+/// The options of another PLA minimizer that users bring along, with vorn's nearest counterpart.
+const char* otherMinimizersOption(const std::string& arg) {
+  static const std::pair<const char*, const char*> kOptions[] = {
+      {"-Dexact", "-exact (exact minimization)"},
+      {"-Dqm", "-exact (exact minimization)"},
+      {"-S1", "-exact (exact minimization)"},
+      {"-Dverify", "-Tverify SOURCE RESULT (checks that RESULT is a valid cover of SOURCE)"},
+      {"-Dequiv", "-Tverify SOURCE RESULT (checks that RESULT is a valid cover of SOURCE)"},
+      {"-Dso", "-single (single-output minimization)"},
+      {"-Dso_both", "-single (single-output minimization)"},
+      {"-Dstats", "-info (the cost figures of the function)"},
+      {"-Decho", "-o TYPE (writes the function in that type)"},
+      {"-efast", "the default run (one iteration, no refinement)"},
+      {"-estrong", "-refine (improves the cover after the search; -St for a time budget)"},
+      {"-eness", "-refine (improves the cover after the search)"},
+      {"-x", "a destination (vorn SOURCE RESULT writes the result to RESULT, not standard output)"},
+      {"-s", "-statsFILE (the run's figures as JSON; the report on standard error is always printed)"},
+      {"-t", "-statsFILE (the run's figures as JSON; the report on standard error is always printed)"},
+  };
+  for (const auto& [option, nearest] : kOptions)
+    if (arg == option) return nearest;
+  return nullptr;
+}
+
 // -seedN: a decimal number from 0 to 2^32-1, nothing else.  A seed that
 // cannot be read ends the run: a silently different seed defeats its purpose.
 std::uint32_t parseSeed(const std::string& arg) {
@@ -113,6 +165,8 @@ int parseJobs(const std::string& arg) {
 }
 
 void parseOption(const std::string& arg, CommandLine& cl) {
+  if (const char* nearest = otherMinimizersOption(arg))
+    fail(arg + " is another minimizer's option; vorn's nearest is " + nearest + "\n");
   Settings& s = cl.settings;
   RunMode& mode = cl.mode;
   const char variant = at(arg, 2);
@@ -183,7 +237,7 @@ void parseOption(const std::string& arg, CommandLine& cl) {
       else if (arg == "-Tminterm")
         mode = RunMode::Minterm;
       else
-        std::fprintf(stderr, "Unknown parameter %s\n", arg.c_str());  // skipped; parsing goes on
+        mistypedWord(arg);
       return;
     case 'j':
       cl.jobs = parseJobs(arg);
@@ -197,7 +251,7 @@ void parseOption(const std::string& arg, CommandLine& cl) {
       s.refine = 1;
       return;
     case 'h':
-      if (arg != "-h") unknownParameter(arg);
+      if (arg != "-h" && arg != "-help") unknownParameter(arg);
       cl.request = Request::Help;
       return;
     case '-':
@@ -241,23 +295,21 @@ const char* usageText() { return kUsage; }
 
 CommandLine parseArguments(const std::vector<std::string>& args) {
   CommandLine cl;
+  bool hasDestination = false;
   for (const std::string& arg : args) {
-    if (arg == kStandardStream) {
-      // A lone '-' names a standard stream: input as the source, output as the destination.
-      if (!cl.hasSource) {
-        cl.source = arg;
-        cl.hasSource = true;
-      } else {
-        cl.destination.clear();
-      }
-    } else if (!arg.empty() && arg[0] == '-') {
+    if (arg != kStandardStream && !arg.empty() && arg[0] == '-') {
       parseOption(arg, cl);
       if (cl.request != Request::None) break;  // what was asked for replaces the run
     } else if (!cl.hasSource) {
-      cl.source = arg;
+      cl.source = arg;  // a lone '-' as the source: standard input
       cl.hasSource = true;
+    } else if (!hasDestination) {
+      cl.destination = arg == kStandardStream ? std::string() : arg;  // '-': standard output
+      hasDestination = true;
     } else {
-      cl.destination = arg;
+      // A third path used to replace the destination, so `vorn f.pla out.pla -St 1`
+      // wrote its result to a file named 1.
+      fail("unexpected argument " + arg + " (vorn takes one source and one destination)\n");
     }
   }
   return cl;
@@ -270,14 +322,17 @@ int runMain(int argc, char** argv) {
   FunctionPtr loaded, result;
   try {
     if (!console.quiet()) std::fputs(kBanner, stderr);
-    const CommandLine cl = parseArguments(args);
+    CommandLine cl = parseArguments(args);
     if (cl.request != Request::None) {
       std::fputs((cl.request == Request::Help ? helpText() : versionText()).c_str(), stdout);
       std::fflush(stdout);
       if (std::ferror(stdout)) fail("Cannot write to standard output\n");
       return 0;
     }
-    if (!cl.hasSource) fail(kUsage, 0);
+    // Without a source the function comes from standard input, unless that
+    // is a terminal: then the user is shown how to name one.
+    if (!cl.hasSource && ::isatty(STDIN_FILENO)) fail(kUsage, 0);
+    if (!cl.hasSource) cl.source = kStandardStream, cl.hasSource = true;
     if (!console.quiet()) std::fprintf(stderr, "Input function: %s\n", cl.source.c_str());
     ReadResult r = load(cl.source);
     if (!r.error.empty()) fail(r.error + "\n");

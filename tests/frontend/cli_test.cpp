@@ -23,8 +23,8 @@ std::string summary(const std::string& path, const char* type, int i, int o, int
 CommandLine parse(std::vector<std::string> args) { return parseArguments(args); }
 }  // namespace
 
-TEST(CommandLine, NoArgumentsPrintsBannerAndUsage) {
-  const auto r = runVorn({});
+TEST(CommandLine, NoArgumentsOnATerminalPrintsBannerAndUsage) {
+  const auto r = test::runVornOnTerminal({});
   EXPECT_EQ(r.exitCode, 0);
   EXPECT_EQ(r.err, test::banner() + usageText());
   EXPECT_EQ(r.out, "");
@@ -41,17 +41,25 @@ TEST(CommandLine, BadVariantLettersNameTheOptionLetter) {
   }
 }
 
-TEST(CommandLine, UnknownWordsExitOrAreSkipped) {
+TEST(CommandLine, UnknownWordsEndTheRun) {
   auto r = runVorn({"-endcovx", "x.pla"});
   EXPECT_EQ(r.exitCode, 1);
   EXPECT_EQ(r.err, test::banner() + "Unknown parameter- -endcovx\n");
-  r = runVorn({"-x", "-Q", "x.pla"});  // the first fatal option stops parsing
-  EXPECT_EQ(r.err, test::banner() + "Unknown parameter -x\n");
+  r = runVorn({"-z", "-Q", "x.pla"});  // the first fatal option stops parsing
+  EXPECT_EQ(r.err, test::banner() + "Unknown parameter -z\n");
   const std::string src = test::writeFile(test::tempPath("skip.pla"), kSmall);
-  r = runVorn({"-Tfoo", "-info", src});
-  EXPECT_EQ(r.exitCode, 0);
-  EXPECT_EQ(r.err, test::banner() + "Unknown parameter -Tfoo\n" + summary(src, "fr", 2, 1, 2));
-  EXPECT_EQ(r.out, "Terms: 2\nLiterals: 4\nOutput cost: 1\nGates: 2\nGEs: 4\n\n");
+  // A mistyped -s, -i or -T word ends the run too, before anything is written, naming the word it resembles.
+  const std::string dst = test::writeFile(test::tempPath("mistyped_dst.pla"), "old\n");
+  for (const auto& [word, meant] : std::vector<std::pair<std::string, std::string>>{
+           {"-Tchek", " (did you mean -Tcheck?)"}, {"-singel", " (did you mean -single?)"},
+           {"-inof", " (did you mean -info?)"}, {"-Tverfy", " (did you mean -Tverify?)"}, {"-Tfoo", ""}}) {
+    r = runVorn({word, src, dst});
+    EXPECT_EQ(r.exitCode, 1) << word;
+    EXPECT_EQ(r.err, test::banner() + "Unknown parameter " + word + meant + "\n");
+    EXPECT_EQ(r.out, "");
+    EXPECT_EQ(test::readFile(dst), "old\n") << word;
+  }
+  std::remove(dst.c_str());
 }
 
 TEST(CommandLine, MissingOrTermlessSourceIsFileNotFound) {
@@ -138,10 +146,12 @@ TEST(CommandLine, NumbersFollowAtoiRules) {
 TEST(CommandLine, ModesAndPaths) {
   EXPECT_EQ(parse({"-info", "-Tcheck"}).mode, RunMode::Check);  // the later word wins
   EXPECT_EQ(parse({"-Tminterm"}).mode, RunMode::Minterm);
-  const CommandLine cl = parse({"a.pla", "b.pla", "c.pla"});
+  const CommandLine cl = parse({"a.pla", "b.pla"});
   EXPECT_EQ(cl.source, "a.pla");
-  EXPECT_EQ(cl.destination, "c.pla");
+  EXPECT_EQ(cl.destination, "b.pla");
   EXPECT_EQ(parse({"a.pla"}).destination, "");
+  EXPECT_EQ(parse({"-", "-"}).destination, "");
+  EXPECT_FALSE(parse({"-Si1"}).hasSource);
 }
 
 TEST(CommandLine, InfoOnAnFdFunctionPrintsItsFigures) {

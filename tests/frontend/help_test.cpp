@@ -29,23 +29,26 @@ TEST(Help, BothSpellingsPrintUsageAndFurtherOptionsOnStandardOutput) {
 TEST(Help, AskingReplacesTheRunAndStopsParsing) {
   const std::string src = test::writeFile(test::tempPath("help.pla"), kSmall);
   const std::string dst = test::tempPath("help_out.pla");
-  auto r = runVorn({"-Si3", src, "-h", "-x", dst});
+  auto r = runVorn({"-Si3", src, "-h", "-z", dst});
   EXPECT_EQ(r.exitCode, 0);
   EXPECT_EQ(r.out, helpText());
   EXPECT_EQ(r.err, test::banner());
   EXPECT_EQ(test::readFile(dst), "<missing>");
-  r = runVorn({"-x", "-h"});  // a fatal argument before it still ends the run
+  r = runVorn({"-z", "-h"});  // a fatal argument before it still ends the run
   EXPECT_EQ(r.exitCode, 1);
-  EXPECT_EQ(r.err, test::banner() + "Unknown parameter -x\n");
+  EXPECT_EQ(r.err, test::banner() + "Unknown parameter -z\n");
   EXPECT_EQ(r.out, "");
-  r = runVorn({"-Tfoo", "--version"});  // a skipped word is reported first
-  EXPECT_EQ(r.exitCode, 0);
+  r = runVorn({"-Tfoo", "--version"});  // a mistyped word before it ends the run too
+  EXPECT_EQ(r.exitCode, 1);
   EXPECT_EQ(r.err, test::banner() + "Unknown parameter -Tfoo\n");
-  EXPECT_EQ(r.out, versionText());
+  EXPECT_EQ(r.out, "");
+  r = runVorn({"-help"});  // the spelling other minimizers use
+  EXPECT_EQ(r.exitCode, 0);
+  EXPECT_EQ(r.out, helpText());
 }
 
 TEST(Help, NearMissesAreUnknownParameters) {
-  for (const char* arg : {"-help", "-hx", "--", "--helpx", "--Version", "---help"}) {
+  for (const char* arg : {"-helpx", "-hx", "--", "--helpx", "--Version", "---help"}) {
     const auto r = runVorn({arg, "x.pla"});
     EXPECT_EQ(r.exitCode, 1) << arg;
     EXPECT_EQ(r.err, test::banner() + "Unknown parameter " + arg + "\n") << arg;

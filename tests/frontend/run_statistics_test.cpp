@@ -243,9 +243,9 @@ TEST(StatsOption, BadUsesAreClearErrors) {
   auto r = test::runVorn({"-stats", src});
   EXPECT_EQ(r.exitCode, 1);
   EXPECT_EQ(r.err, test::banner() + "-stats needs a file name: -statsFILE, or -stats- for standard output\n");
-  r = test::runVorn({"-stat", "-info", src});  // not the option: a mistyped word, skipped
-  EXPECT_EQ(r.exitCode, 0);
-  EXPECT_NE(r.err.find("Unknown parameter -stat\n"), std::string::npos);
+  r = test::runVorn({"-stat", "-info", src});  // not the option: a mistyped word, which ends the run
+  EXPECT_EQ(r.exitCode, 1);
+  EXPECT_NE(r.err.find("Unknown parameter -stat (did you mean -stats?)\n"), std::string::npos);
   const std::string dst = test::tempPath("stats_bad_out.pla");
   r = test::runVorn({"-stats/nonexistent/dir/s.json", src, dst});
   EXPECT_EQ(r.exitCode, 1);

@@ -702,7 +702,10 @@ std::string judge(const Case& c, const Outcome& o) {
   if (o.exitCode == 1) {
     if (o.resultExists) return "partial-output file left after exit 1";
     if (!o.out.empty()) return "partial-output on standard output after exit 1";
-    if (o.err.size() < 2 || o.err.compare(o.err.size() - 2, 2, "\n\n") == 0 || o.err.find("Input function: ") == std::string::npos)
+    // A mistyped option ends the run before the source is loaded.
+    const bool optionRefused = o.err.find("Unknown parameter ") != std::string::npos;
+    if (o.err.size() < 2 || o.err.compare(o.err.size() - 2, 2, "\n\n") == 0 ||
+        (o.err.find("Input function: ") == std::string::npos && !optionRefused))
       return "silent exit 1 without a message";
     if (c.wellFormed && !(mode == "-Tminterm" || mode == "-Tsplit"))
       return "refused well-formed source: " + o.err.substr(o.err.rfind('\n', o.err.size() - 2) + 1);

@@ -1,11 +1,15 @@
 #include "support/process.h"
 
 #include <gtest/gtest.h>
+#include <fcntl.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <chrono>
+#include <csignal>
 #include <cstdlib>
 #include <filesystem>
+#include <thread>
 #include <fstream>
 #include <sstream>
 
@@ -64,6 +68,50 @@ class ProcessTempDir {
   std::string path_;
 };
 }  // namespace
+
+RunResult runVornOnTerminal(const std::vector<std::string>& args) {
+  RunResult r;
+  const int master = ::posix_openpt(O_RDWR | O_NOCTTY);
+  if (master < 0 || ::grantpt(master) != 0 || ::unlockpt(master) != 0) {
+    ADD_FAILURE() << "no pseudo-terminal";
+    return r;
+  }
+  const std::string terminal = ::ptsname(master);
+  const std::string out = tempPath("tty_stdout.txt"), err = tempPath("tty_stderr.txt");
+  std::vector<std::string> argvText{VORN_BINARY};
+  argvText.insert(argvText.end(), args.begin(), args.end());
+  std::vector<char*> argv;
+  for (std::string& a : argvText) argv.push_back(a.data());
+  argv.push_back(nullptr);
+  const pid_t pid = ::fork();
+  if (pid == 0) {
+    ::setsid();
+    const int in = ::open(terminal.c_str(), O_RDWR);
+    const int o = ::open(out.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
+    const int e = ::open(err.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
+    if (in < 0 || o < 0 || e < 0 || ::dup2(in, 0) < 0 || ::dup2(o, 1) < 0 || ::dup2(e, 2) < 0) ::_exit(126);
+    ::close(master);
+    ::execv(argv[0], argv.data());
+    ::_exit(127);
+  }
+  int status = 0;
+  bool ended = false;
+  for (int waited = 0; waited < 1000 && !ended; ++waited) {
+    ended = ::waitpid(pid, &status, WNOHANG) == pid;
+    if (!ended) std::this_thread::sleep_for(std::chrono::milliseconds(10));
+  }
+  if (!ended) {
+    ::kill(pid, SIGKILL);
+    ::waitpid(pid, &status, 0);
+  }
+  ::close(master);
+  r.exitCode = ended && WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+  r.out = readFile(out);
+  r.err = readFile(err);
+  std::remove(out.c_str());
+  std::remove(err.c_str());
+  return r;
+}
 
 std::string tempPath(const std::string& name) {
   static const ProcessTempDir dir;

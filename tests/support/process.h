@@ -16,6 +16,9 @@ struct RunResult {
 RunResult runVorn(const std::vector<std::string>& args);
 /// \brief Runs the vorn program with `input` as its standard input.
 RunResult runVornFed(const std::vector<std::string>& args, const std::string& input);
+/// \brief Runs the vorn program with a terminal (a pseudo-terminal) as its standard input; a run
+/// still going after 10 s (waiting for typed input) is killed and reported with exit code -1.
+RunResult runVornOnTerminal(const std::vector<std::string>& args);
 /// \brief A fresh path in the test temp directory, with the given file name.
 std::string tempPath(const std::string& name);
 /// \brief Writes text to a file; returns the path.
