@@ -236,6 +236,8 @@ void parseOption(const std::string& arg, CommandLine& cl) {
         mode = RunMode::Split;
       else if (arg == "-Tminterm")
         mode = RunMode::Minterm;
+      else if (arg == "-Tverify")
+        mode = RunMode::Verify;
       else
         mistypedWord(arg);
       return;
@@ -267,8 +269,9 @@ void parseOption(const std::string& arg, CommandLine& cl) {
   }
 }
 
-/// Reads the source: a file, or standard input for '-'.
-ReadResult load(const std::string& source) {
+}  // namespace
+
+ReadResult loadFunction(const std::string& source) {
   if (source != kStandardStream) return read(source);
   std::ostringstream text;
   text << std::cin.rdbuf();  // an empty stream leaves the text empty: no term, no function
@@ -284,6 +287,8 @@ ReadResult load(const std::string& source) {
   return r;
 }
 
+namespace {
+
 void printSummary(const TBoolFnct& f) {
   std::fprintf(stderr, "Function type: %s\nInput variables: %i\nOutput variables: %i\nDefined terms: %i\n\n",
                typeName(f.type), f.inputCount, f.outputCount, f.termCount);
@@ -295,7 +300,6 @@ const char* usageText() { return kUsage; }
 
 CommandLine parseArguments(const std::vector<std::string>& args) {
   CommandLine cl;
-  bool hasDestination = false;
   for (const std::string& arg : args) {
     if (arg != kStandardStream && !arg.empty() && arg[0] == '-') {
       parseOption(arg, cl);
@@ -303,9 +307,9 @@ CommandLine parseArguments(const std::vector<std::string>& args) {
     } else if (!cl.hasSource) {
       cl.source = arg;  // a lone '-' as the source: standard input
       cl.hasSource = true;
-    } else if (!hasDestination) {
+    } else if (!cl.hasDestination) {
       cl.destination = arg == kStandardStream ? std::string() : arg;  // '-': standard output
-      hasDestination = true;
+      cl.hasDestination = true;
     } else {
       // A third path used to replace the destination, so `vorn f.pla out.pla -St 1`
       // wrote its result to a file named 1.
@@ -334,7 +338,9 @@ int runMain(int argc, char** argv) {
     if (!cl.hasSource && ::isatty(STDIN_FILENO)) fail(kUsage, 0);
     if (!cl.hasSource) cl.source = kStandardStream, cl.hasSource = true;
     if (!console.quiet()) std::fprintf(stderr, "Input function: %s\n", cl.source.c_str());
-    ReadResult r = load(cl.source);
+    if (cl.mode == RunMode::Verify && !cl.hasDestination)
+      fail("-Tverify needs a source and a result: vorn -Tverify SOURCE RESULT\n");
+    ReadResult r = loadFunction(cl.source);
     if (!r.error.empty()) fail(r.error + "\n");
     if (!r.function) fail("File not found\n" + r.reason + "\n");
     loaded = std::move(r.function);
@@ -349,6 +355,7 @@ int runMain(int argc, char** argv) {
       case RunMode::Check: runCheck(*loaded, progress); break;
       case RunMode::Split: runSplit(*loaded, cl, progress); break;
       case RunMode::Minterm: result = runMinterm(*loaded, cl, progress); break;
+      case RunMode::Verify: runVerify(*loaded, cl, console); break;
     }
   } catch (const ExitRequest& e) {
     result.reset();

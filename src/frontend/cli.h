@@ -11,7 +11,7 @@
 
 namespace vorn {
 
-enum class RunMode { Minimize, Info, Check, Split, Minterm };
+enum class RunMode { Minimize, Info, Check, Split, Minterm, Verify };
 
 /// What the user asked to see instead of a run (-h, --help, --version).
 enum class Request { None, Help, Version };
@@ -24,6 +24,7 @@ struct CommandLine {
   bool hasSource = false;
   std::string source;       ///< "-": standard input
   std::string destination;  ///< empty: standard output (also given as "-")
+  bool hasDestination = false;  ///< a second path was given (-Tverify reads it as the result)
   std::optional<std::uint32_t> seed;  ///< -seedN; none: the clock seeds the run
   int jobs = 1;                       ///< -jN: independent runs at once
   Settings settings;                  ///< the options of the run, as parsed

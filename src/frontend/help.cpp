@@ -24,7 +24,9 @@ const char kFurther[] =
     "    -stats-      Writes them to standard output (needs a destination file)\n"
     "    -            As source: reads the function from standard input;\n"
     "                 as destination: writes the result to standard output\n"
-    "    -refine      Improves the best cover after the search, judging coverage minterm by minterm\n";
+    "    -refine      Improves the best cover after the search, judging coverage minterm by minterm\n"
+    "    -Tverify     vorn -Tverify SOURCE RESULT: checks that RESULT is a valid cover of SOURCE\n"
+    "                 (exit 0 valid, 2 not valid, 1 errors)\n";
 
 }  // namespace
 
