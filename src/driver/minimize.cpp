@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <chrono>
 #include <ctime>
+#include <limits>
 
 #include "cdsearch/cd_step.h"
 #include "cover/cover_selection.h"
@@ -63,18 +64,12 @@ bool stalled(const Settings& s, int iterationCount, int lastBetter) {
   return onlyQuality && iterationCount - lastBetter >= std::max(kStallIterations, lastBetter);
 }
 
-/// The seconds the search may take under -St: all of them, or with -refine the share that leaves
-/// the rest of the limit to the refinement.
-float searchTimeLimit(const Settings& s) {
-  return s.refine ? s.timeLimit * 0.7f : s.timeLimit;
-}
-
 /// The stopping tests in their fixed order; true while the run goes on.
 bool goOn(const Settings& s, const RunFigures& fig, int lastImprovement, int improvementGap, const TBoolFnct* best,
           int lastBetter) {
   const int iterationCount = fig.iterations;
   bool on = !stalled(s, iterationCount, lastBetter);
-  if (on && s.stopOnTime) on = fig.elapsedSeconds <= searchTimeLimit(s);
+  if (on && s.stopOnTime) on = fig.elapsedSeconds <= s.timeLimit;
   if (on && s.stopOnIterations) on = iterationCount < s.iterationLimit;
   // Before any cover exists there is no cost to judge: go on.
   if (on && s.stopOnQuality && best) on = s.qualityLimit < best->cost;
@@ -84,22 +79,95 @@ bool goOn(const Settings& s, const RunFigures& fig, int lastImprovement, int imp
   return on;
 }
 
-/// Replaces the best cover by a cheaper one from the refinement, when it finds one.
-void refineBest(TBoolFnct& f, FunctionPtr& best, const TBoolFnct* implicants, const Settings& s,
-                const Deadline& deadline) {
-  RefineParams p;
-  p.criterion = s.criterion;
-  p.singleOutput = s.singleOutput == 1;
-  p.deadline = deadline;
-  p.thorough = s.stopOnTime != 0;
-  p.unconnected = s.substituteOutputDc == 1 || f.outputCount == 1 ? '0' : '~';
-  RefineStats stats;
-  FunctionPtr better = Refine(f, *best, implicants, p, stats);
-  if (!better) return;
-  computeStatistics(*better);
-  computeCost(*better, s.criterion);
-  best = std::move(better);
-}
+/// The best cover of a run and the course it took.  With -refine it also holds the refinement's
+/// schedule, which makes the run an anytime one: the first cover is refined as soon as it exists,
+/// with the quick schedule (a run of one iteration gets just that); after it, whenever the search
+/// finds a cover cheaper than its own earlier ones, the best cover is refined again, joined with
+/// the implicant set, which has grown since.  Under a time limit the refinements after the first
+/// are thorough, and the first is followed at once by a thorough one of its result.  Every
+/// refinement starts from the best cover seen and only a cheaper cover replaces it, so more time
+/// or more iterations never give a costlier result; the work an iteration does never depends on
+/// the limit, so a longer run repeats a shorter one before it goes on.
+class BestCover {
+ public:
+  BestCover(TBoolFnct& f, const Settings& s, const Deadline& deadline, RunContext& ctx, RunFigures& fig,
+            Clock::time_point start)
+      : f_(f), s_(s), deadline_(deadline), ctx_(ctx), fig_(fig), start_(start) {}
+
+  const FunctionPtr& best() const { return best_; }
+  FunctionPtr take() { return std::move(best_); }
+
+  /// \brief Takes a cover of the search, and with -refine refines when it is the search's cheapest so
+  /// far; true when the best cover changed.
+  bool fromSearch(FunctionPtr cover, const TBoolFnct* implicants) {
+    const bool searchGain = cover->cost < searchCost_;
+    searchCost_ = std::min<long long>(searchCost_, cover->cost);
+    const std::size_t before = fig_.improvements.size();
+    consider(std::move(cover), false);
+    if (s_.refine && searchGain) refine(implicants);
+    return fig_.improvements.size() > before;
+  }
+
+ private:
+  /// \brief Keeps the cover when it is the first or cheaper than the best; records it in the figures.
+  bool consider(FunctionPtr cover, bool refined) {
+    if (best_ && cover->cost >= best_->cost) return false;
+    best_ = std::move(cover);
+    ctx_.state->best = best_.get();
+    if (ctx_.bestCover) ctx_.bestCover(*best_);
+    const double seconds = std::chrono::duration<double>(Clock::now() - start_).count();
+    fig_.improvements.push_back({fig_.iterations, seconds, best_->cost, refined});
+    return true;
+  }
+
+  /// \brief One refinement of the best cover; true when it gave a cheaper one.
+  bool refineOnce(const TBoolFnct* implicants, bool thorough, bool fromSourceTerms) {
+    RefineParams p;
+    p.criterion = s_.criterion;
+    p.singleOutput = s_.singleOutput == 1;
+    p.deadline = deadline_;
+    p.thorough = thorough;
+    p.fromSourceTerms = fromSourceTerms;
+    p.onStep = [this] { ctx_.progress.step(0, 2); };
+    p.unconnected = s_.substituteOutputDc == 1 || f_.outputCount == 1 ? '0' : '~';
+    RefineStats stats;
+    FunctionPtr better = Refine(f_, *best_, implicants, p, stats);
+    if (!better) return false;
+    computeStatistics(*better);
+    computeCost(*better, s_.criterion);
+    return consider(std::move(better), true);
+  }
+
+  void refine(const TBoolFnct* implicants) {
+    if (deadline_.expired()) return;
+    ctx_.progress.begin("Refining", 0, 2);
+    const bool timed = s_.stopOnTime != 0;
+    if (refined_) {
+      refineOnce(implicants, timed, false);
+    } else {
+      refined_ = true;
+      if (refineOnce(implicants, false, true) && timed) refineOnce(implicants, true, false);
+    }
+    ctx_.progress.end();
+  }
+
+  TBoolFnct& f_;
+  const Settings& s_;
+  const Deadline& deadline_;
+  RunContext& ctx_;
+  RunFigures& fig_;
+  Clock::time_point start_;
+  FunctionPtr best_;
+  long long searchCost_ = std::numeric_limits<long long>::max();
+  bool refined_ = false;  ///< the first refinement ran
+
+ public:
+  /// \brief Takes the cover made after the loop (with -endcov, or when the loop made none).
+  void fromEnd(FunctionPtr cover, const TBoolFnct* implicants) {
+    consider(std::move(cover), false);
+    if (s_.refine && !refined_) refine(implicants);
+  }
+};
 
 }  // namespace
 
@@ -125,22 +193,19 @@ FunctionPtr minimize(TBoolFnct& f, const RunParams& params, RunFigures& fig) {
   ctx.random.seedRandom(fig.seed);
   buildLists(f);
   const Clock::time_point start = Clock::now();
-  // The whole run ends with the time limit; the search with its share of it,
-  // so that a run limited by time does not sit in an exponential exact cover.
+  // The whole run ends with the time limit, the search and the refinement alike.
   Deadline deadline;
   deadline.interrupt = params.interrupt;
   if (s.stopOnTime) deadline.at = Deadline::after(start, s.timeLimit);
-  ctx.deadline.interrupt = params.interrupt;
-  if (s.stopOnTime) ctx.deadline.at = Deadline::after(start, searchTimeLimit(s));
+  ctx.deadline = deadline;
   int lastImprovement = 1, improvementGap = 1, lastBetter = 0;
   // Without on-set terms no iteration ever grows the set: the empty cover is
   // the first cover, made in the first iteration, so the quality test can judge it.
   const bool emptyOnSet = !hasOnSet(f);
-  FunctionPtr best;
+  BestCover best(f, s, deadline, ctx, fig, start);
   bool failed = false;
   beginProgress(ctx);
   bool on = true;
-  const TBoolFnct* recorded = nullptr;
   do {
     const int iterationCount = ++fig.iterations;
     const int before = run->implicants ? run->implicants->termCount : 0;
@@ -148,30 +213,23 @@ FunctionPtr minimize(TBoolFnct& f, const RunParams& params, RunFigures& fig) {
     run->implicants = d > s.fcMinRatio ? CdMinStep(f, std::move(run->implicants), ctx)
                                         : FcMinStep(f, std::move(run->implicants), ctx);
     const int gain = run->implicants->termCount - before;
-    if (s.coverAtEnd == 0 && (gain > 0 || (emptyOnSet && !best))) {
+    if (s.coverAtEnd == 0 && (gain > 0 || (emptyOnSet && !best.best()))) {
       FunctionPtr cover = makeCover(f, *run->implicants, ctx);
       if (!cover) {
         failed = true;
         break;
       }
-      if (!best) {
-        best = std::move(cover);
+      const bool first = !best.best();
+      if (best.fromSearch(std::move(cover), run->implicants.get())) {
+        if (!first) {
+          improvementGap = iterationCount - lastImprovement;
+          lastImprovement = iterationCount;
+        }
         lastBetter = iterationCount;
-      } else if (cover->cost < best->cost) {
-        best = std::move(cover);
-        lastBetter = iterationCount;
-        improvementGap = iterationCount - lastImprovement;
-        lastImprovement = iterationCount;
       }
-      run->best = best.get();
-      if (ctx.bestCover) ctx.bestCover(*best);
     }
     fig.elapsedSeconds = std::chrono::duration<float>(Clock::now() - start).count();
-    if (best && best.get() != recorded) {
-      recorded = best.get();
-      fig.improvements.push_back({iterationCount, fig.elapsedSeconds, best->cost});
-    }
-    on = goOn(s, fig, lastImprovement, improvementGap, best.get(), lastBetter);
+    on = goOn(s, fig, lastImprovement, improvementGap, best.best().get(), lastBetter);
     const int index = s.stopOnTime ? static_cast<int>(fig.elapsedSeconds) : s.stopOnIterations ? iterationCount : 0;
     if (ctx.progress.step(index, 1) != 0) on = false;
     if (on && deadline.interrupted()) {
@@ -180,21 +238,17 @@ FunctionPtr minimize(TBoolFnct& f, const RunParams& params, RunFigures& fig) {
     }
   } while (on);
   // With -endcov no cover was made in the loop.
-  if (!failed && (s.coverAtEnd == 1 || !best)) {
-    best = makeCover(f, *run->implicants, ctx);
-    failed = !best;
+  if (!failed && (s.coverAtEnd == 1 || !best.best())) {
+    FunctionPtr cover = makeCover(f, *run->implicants, ctx);
+    failed = !cover;
+    if (cover) best.fromEnd(std::move(cover), run->implicants.get());
   }
-  if (!failed && best && s.refine) {
-    refineBest(f, best, run->implicants.get(), s, deadline);
-    fig.elapsedSeconds = std::chrono::duration<float>(Clock::now() - start).count();
-    if (!fig.improvements.empty() && best->cost < fig.improvements.back().cost)
-      fig.improvements.push_back({fig.iterations, fig.elapsedSeconds, best->cost, true});
-  }
+  fig.elapsedSeconds = std::chrono::duration<float>(Clock::now() - start).count();
   ctx.state = nullptr;
   releaseRunState(std::move(run));
   ctx.progress.end();
   if (failed) return nullptr;
-  return best;
+  return best.take();
 }
 
 }  // namespace vorn

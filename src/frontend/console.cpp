@@ -44,6 +44,8 @@ class StatusLine {
     std::lock_guard<std::mutex> lock(mutex_);
     iterationLimit_ = s.stopOnIterations ? s.iterationLimit : 0;
     timeLimit_ = s.stopOnTime ? s.timeLimit : -1.0;
+    showPhase_ = s.refine != 0;
+    refiningAt_ = 0;
     bestCost_ = -1;
     bestTerms_ = 0;
   }
@@ -52,6 +54,7 @@ class StatusLine {
     std::lock_guard<std::mutex> lock(mutex_);
     bestCost_ = best.cost;
     bestTerms_ = best.termCount;
+    if (running_) draw();
   }
 
   int begin(const std::string& message) {
@@ -60,6 +63,9 @@ class StatusLine {
       running_ = true;
       start_ = Clock::now();
       iterations_ = 0;
+      draw();
+    } else if (running_ && refiningAt_ == 0 && message.rfind("Refining", 0) == 0) {
+      refiningAt_ = depth_;
       draw();
     }
     return 0;
@@ -75,6 +81,10 @@ class StatusLine {
 
   void end() {
     std::lock_guard<std::mutex> lock(mutex_);
+    if (refiningAt_ > 0 && depth_ == refiningAt_) {
+      refiningAt_ = 0;
+      if (running_) draw();
+    }
     if (depth_ > 0 && --depth_ == 0 && running_) {
       running_ = false;
       erase();
@@ -107,6 +117,7 @@ class StatusLine {
     fig.timeLimit = timeLimit_;
     fig.bestCost = bestCost_;
     fig.bestTerms = bestTerms_;
+    if (showPhase_) fig.phase = refiningAt_ > 0 ? "refinement" : "search";
     const std::string text = statusText(fig, terminalWidth() - 1);
     std::fprintf(stderr, "\r%s\x1b[K", text.c_str());
     std::fflush(stderr);
@@ -125,6 +136,8 @@ class StatusLine {
   bool running_ = false, shown_ = false;
   int iterations_ = 0;
   int iterationLimit_ = 0;
+  bool showPhase_ = false;  ///< with -refine: the line says whether the search or the refinement runs
+  int refiningAt_ = 0;      ///< the depth of the refinement's begin while it runs, else 0
   double timeLimit_ = -1.0;
   long long bestCost_ = -1;
   int bestTerms_ = 0;
@@ -171,7 +184,8 @@ std::function<void(const TBoolFnct&)> Console::bestCoverListener() {
 }
 
 std::string statusText(const StatusFigures& fig, int width) {
-  std::string text = "Minimizing: iteration " + std::to_string(fig.iteration);
+  std::string text = fig.phase.empty() ? "Minimizing: " : "Minimizing (" + fig.phase + "): ";
+  text += "iteration " + std::to_string(fig.iteration);
   if (fig.iterationLimit > 0) text += "/" + std::to_string(fig.iterationLimit);
   text += ", " + number(fig.seconds);
   if (fig.timeLimit >= 0) text += "/" + number(fig.timeLimit);

@@ -55,6 +55,7 @@ struct StatusFigures {
   double timeLimit = -1;    ///< below 0: not limited by time
   long long bestCost = -1;  ///< below 0: no cover yet
   int bestTerms = 0;
+  std::string phase;        ///< with -refine: "search" or "refinement"; empty: not shown
 };
 
 /// \brief The status line's text, at most `width` characters.

@@ -127,6 +127,10 @@ class Refiner {
 
   bool timeLeft() const { return !params_.deadline.expired(); }
 
+  void step() const {
+    if (params_.onStep) params_.onStep();
+  }
+
   const ImplicantTest& test() const { return test_; }
 
   /// One more try out of a local minimum: every term reduced on its own, the reduced cubes expanded
@@ -163,6 +167,7 @@ class Refiner {
     }
     Irredundant(source_, c, irr_, stats_.irredundant);
     c.compact();
+    step();
     // A pass the deadline cut short is not judged: the best cover stays.
     if (!timeLeft()) return;
     long long now = cost(c);
@@ -180,6 +185,7 @@ class Refiner {
       c.compact();
       Irredundant(source_, c, irr_, stats_.irredundant);
       c.compact();
+      step();
       if (!timeLeft()) return;
       long long next = cost(c);
       if (next >= now && params_.thorough && timeLeft()) next = lastGasp(c, cost);
@@ -220,7 +226,7 @@ bool refineCover(const TBoolFnct& f, const RefineSource& source, const TBoolFnct
   };
   const Cover search = thorough ? Cover{} : best;
   if (thorough) fromSearch(best);
-  if (r.timeLeft()) {
+  if (params.fromSourceTerms && r.timeLeft()) {
     r.expand_.outputsFirst = false;
     Cover own;
     own.in = CubeList(source.inputs);

@@ -2,6 +2,8 @@
 // EXPAND, IRREDUNDANT and REDUCE with coverage judged minterm by minterm.
 #pragma once
 
+#include <functional>
+
 #include "model/deadline.h"
 #include "model/function.h"
 #include "refine/expand.h"
@@ -17,6 +19,12 @@ struct RefineParams {
   Deadline deadline;         ///< no pass starts once it has expired (the run's limit and interrupt)
   char unconnected = '0';    ///< the output character of a term for the outputs it does not feed
   bool thorough = false;     ///< every start passes, stalled passes get a last try (for runs under a time limit)
+  /// Also start from the source's own on-set terms.  That start does not depend on the cover given, so
+  /// a run that refines again and again takes it only the first time.
+  bool fromSourceTerms = true;
+  /// Told after every start's first selection and after every pass, so that a caller can show
+  /// progress or raise the deadline's interrupt; may be none.
+  std::function<void()> onStep;
 };
 
 struct RefineStats {

@@ -4,11 +4,14 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <random>
 #include <regex>
+#include <set>
 
 #include "frontend/cli.h"
 #include "frontend/console.h"
 #include "support/oracle.h"
+#include "support/json_value.h"
 #include "support/process.h"
 
 using namespace vorn;
@@ -80,6 +83,65 @@ TEST(StatusLine, ShowsProgressAgainstTheLimitsAndTheBestCover) {
   EXPECT_EQ(statusText(fig, 200), "Minimizing: iteration 3, 1.2/5.0 s, best cost 42 (7 terms)");
   EXPECT_EQ(statusText(fig, 21), "Minimizing: iteration");  // never wider than the terminal
   EXPECT_EQ(statusText(fig, 0), "");
+}
+
+TEST(StatusLine, NamesThePhaseWhenTheRunRefines) {
+  StatusFigures fig;
+  fig.iteration = 2;
+  fig.seconds = 0.5;
+  fig.timeLimit = 10;
+  fig.bestCost = 7;
+  fig.bestTerms = 3;
+  fig.phase = "search";
+  EXPECT_EQ(statusText(fig, 200), "Minimizing (search): iteration 2, 0.5/10.0 s, best cost 7 (3 terms)");
+  fig.phase = "refinement";
+  EXPECT_EQ(statusText(fig, 200), "Minimizing (refinement): iteration 2, 0.5/10.0 s, best cost 7 (3 terms)");
+}
+
+/// A sampled function of 7 inputs (x0 x1 + x2 x3' + x4 x5 x6' on 60 random minterms) whose first
+/// cover the refinement makes cheaper.
+std::string sampledSource() {
+  std::mt19937 rng(7);
+  std::string text = ".i 7\n.o 1\n.type fr\n";
+  std::set<std::string> seen;
+  for (int k = 0; k < 60; ++k) {
+    std::string m;
+    for (int i = 0; i < 7; ++i) m += "01"[rng() % 2];
+    if (!seen.insert(m).second) continue;
+    const bool on = (m[0] == '1' && m[1] == '1') || (m[2] == '1' && m[3] == '0') ||
+                    (m[4] == '1' && m[5] == '1' && m[6] == '0');
+    text += m + (on ? " 1\n" : " 0\n");
+  }
+  return text + ".e\n";
+}
+
+TEST(StatusLine, ShowsTheRefinementAndItsCheaperCovers) {
+  const std::string src = test::writeFile(test::tempPath("tty_refine.pla"), sampledSource());
+  const std::string out = test::tempPath("tty_refine_out.txt"), json = test::tempPath("tty_refine.json");
+  const PtyRun r = runOnTerminal({"-Si2", "-refine", "-seed1", "-stats" + json, src}, out);
+  ASSERT_EQ(r.exitCode, 0) << r.terminal;
+  const std::string& t = r.terminal;
+  EXPECT_NE(t.find("\rMinimizing (search): iteration 1/2, "), std::string::npos) << t;
+  const std::size_t refining = t.find("Minimizing (refinement): iteration 1/2, ");
+  ASSERT_NE(refining, std::string::npos) << t;
+  test::JsonValue v;
+  std::string error;
+  ASSERT_TRUE(test::parseJson(test::readFile(json), v, error)) << error;
+  const auto& improvements = v["improvements"].items;
+  ASSERT_GE(improvements.size(), 2u);
+  EXPECT_FALSE(improvements.front()["refined"].boolean);
+  // Every cheaper cover the refinement made is in the statistics and was shown on the line.
+  int refined = 0;
+  for (const auto& i : improvements) {
+    if (!i["refined"].boolean) continue;
+    ++refined;
+    EXPECT_NE(t.find("best cost " + std::to_string(i["cost"].integer()) + " ", refining), std::string::npos)
+        << i["cost"].integer() << "\n" << t;
+  }
+  EXPECT_GE(refined, 1);
+  EXPECT_EQ(improvements.back()["cost"].integer(), v["result"]["cost"].integer());
+  std::remove(out.c_str());
+  std::remove(json.c_str());
 }
 
 TEST(StatusLine, DrawnOnATerminalAndClearedBeforeTheReport) {

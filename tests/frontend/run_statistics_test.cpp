@@ -220,7 +220,11 @@ TEST(StatsOption, ToStandardOutputBesideAResultFile) {
   EXPECT_TRUE(v["options"]["coverAtEnd"].boolean);
   EXPECT_GT(v["result"]["cost"].integer(), 0);  // a cover made at the end still gets its cost
   EXPECT_EQ(v["result"]["cost"].integer(), v["result"]["literals"].integer());
-  EXPECT_TRUE(v["improvements"].items.empty());  // the one cover comes after the iterations
+  // The one cover comes after the iterations, and is in the course like every cover the run made.
+  ASSERT_EQ(v["improvements"].items.size(), 1u);
+  EXPECT_EQ(v["improvements"].items[0]["iteration"].integer(), 2);
+  EXPECT_EQ(v["improvements"].items[0]["cost"].integer(), v["result"]["cost"].integer());
+  EXPECT_FALSE(v["improvements"].items[0]["refined"].boolean);
   // Without a destination standard output carries the result: refused before the run.
   r = test::runVorn({"-stats-", src});
   EXPECT_EQ(r.exitCode, 1);

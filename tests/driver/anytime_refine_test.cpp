@@ -1,0 +1,136 @@
+// The run with -refine as an anytime one: more iterations never give a
+// costlier cover, every cover the run keeps is in its figures (refined ones
+// marked), an interrupt raised at any step of the refinement leaves the best
+// cover seen and a valid result, and a zero time limit still records the
+// cover it made.
+#include <gtest/gtest.h>
+
+#include <atomic>
+#include <string>
+
+#include "driver/minimize.h"
+#include "model/cost.h"
+#include "support/oracle.h"
+
+using namespace vorn;
+
+namespace {
+
+RunParams refining(int iterations, std::uint32_t seed) {
+  RunParams p;
+  p.seed = seed;
+  p.settings.refine = 1;
+  p.settings.stopOnIterations = 1;
+  p.settings.iterationLimit = iterations;
+  return p;
+}
+
+long long costOf(TBoolFnct& cover, int criterion) {
+  computeStatistics(cover);
+  computeCost(cover, criterion);
+  return cover.cost;
+}
+
+/// The figures list only cheaper covers, in time order, the last one being the result.
+void expectCourse(const RunFigures& fig, long long resultCost, const std::string& where) {
+  ASSERT_FALSE(fig.improvements.empty()) << where;
+  for (std::size_t i = 1; i < fig.improvements.size(); ++i) {
+    EXPECT_LT(fig.improvements[i].cost, fig.improvements[i - 1].cost) << where;
+    EXPECT_GE(fig.improvements[i].iteration, fig.improvements[i - 1].iteration) << where;
+    EXPECT_GE(fig.improvements[i].seconds, fig.improvements[i - 1].seconds) << where;
+  }
+  EXPECT_EQ(fig.improvements.back().cost, resultCost) << where;
+  EXPECT_FALSE(fig.improvements.front().refined) << where;  // the search makes the first cover
+}
+
+TEST(AnytimeRefine, MoreIterationsNeverGiveACostlierCover) {
+  for (std::uint32_t seed = 1; seed <= 12; ++seed) {
+    auto f = test::randomFr(seed, 5 + static_cast<int>(seed % 4), 1 + static_cast<int>(seed % 3), 30);
+    long long previous = -1;
+    for (int n : {1, 2, 4}) {
+      RunFigures fig;
+      auto g = test::randomFr(seed, 5 + static_cast<int>(seed % 4), 1 + static_cast<int>(seed % 3), 30);
+      FunctionPtr r = minimize(*g, refining(n, 100 + seed), fig);
+      ASSERT_TRUE(r);
+      EXPECT_EQ(test::checkCover(*f, *r), "") << "seed " << seed << " -Si" << n;
+      const long long cost = costOf(*r, 1);
+      if (previous >= 0) {
+        EXPECT_LE(cost, previous) << "seed " << seed << " -Si" << n;
+      }
+      previous = cost;
+      expectCourse(fig, cost, "seed " + std::to_string(seed) + " -Si" + std::to_string(n));
+    }
+  }
+}
+
+TEST(AnytimeRefine, EveryRefinedImprovementIsRecordedAsRefined) {
+  int refinedSeen = 0;
+  for (std::uint32_t seed = 1; seed <= 12; ++seed) {
+    auto f = test::randomFr(seed, 7, 3, 30);
+    RunFigures fig;
+    FunctionPtr r = minimize(*f, refining(3, seed), fig);
+    ASSERT_TRUE(r);
+    const long long cost = costOf(*r, 1);
+    expectCourse(fig, cost, "seed " + std::to_string(seed));
+    for (const Improvement& i : fig.improvements) refinedSeen += i.refined;
+    // A refined result is cheaper than every cover the search made: its entry says so.
+    if (fig.improvements.back().refined) {
+      EXPECT_LT(cost, fig.improvements.front().cost);
+    }
+  }
+  EXPECT_GT(refinedSeen, 0);  // the functions leave the refinement something to gain
+}
+
+TEST(AnytimeRefine, InterruptAtAnyRefinementStepKeepsTheBestCoverSeen) {
+  auto f = test::randomFr(21, 8, 3, 30);
+  // How many steps the refinement reports in an uninterrupted run.
+  int steps = 0;
+  RunParams p = refining(3, 9);
+  p.progress.step = [&](int, int kind) {
+    steps += kind == 2;
+    return 0;
+  };
+  RunFigures full;
+  ASSERT_TRUE(minimize(*f, p, full));
+  ASSERT_GT(steps, 2);
+  for (int at = 1; at <= steps; ++at) {
+    std::atomic<bool> stop{false};
+    int seen = 0;
+    RunParams q = refining(3, 9);
+    q.interrupt = &stop;
+    q.progress.step = [&](int, int kind) {
+      if (kind == 2 && ++seen == at) stop = true;
+      return 0;
+    };
+    RunFigures fig;
+    auto g = test::randomFr(21, 8, 3, 30);
+    FunctionPtr r = minimize(*g, q, fig);
+    ASSERT_TRUE(r) << "step " << at;
+    EXPECT_EQ(test::checkCover(*f, *r), "") << "step " << at;
+    const long long cost = costOf(*r, 1);
+    expectCourse(fig, cost, "step " + std::to_string(at));
+    EXPECT_LE(cost, fig.improvements.front().cost) << "step " << at;
+    // The run ends with the iteration it was in.
+    if (fig.iterations < 3) {
+      EXPECT_TRUE(fig.interrupted) << "step " << at;
+    }
+  }
+}
+
+TEST(AnytimeRefine, ZeroTimeLimitStillRecordsTheCoverItMade) {
+  for (int refine : {0, 1}) {
+    auto f = test::randomFr(5, 6, 2, 30);
+    RunParams p;
+    p.seed = 3;
+    p.settings.stopOnTime = 1;
+    p.settings.timeLimit = 0;
+    p.settings.refine = refine;
+    RunFigures fig;
+    FunctionPtr r = minimize(*f, p, fig);
+    ASSERT_TRUE(r);
+    EXPECT_EQ(test::checkCover(*f, *r), "");
+    expectCourse(fig, costOf(*r, 1), "refine " + std::to_string(refine));
+  }
+}
+
+}  // namespace
