@@ -2,7 +2,8 @@
 # `make test` builds and runs every test, `make sanitize` runs them under
 # AddressSanitizer and UndefinedBehaviorSanitizer, `make tsan` the parallel
 # runs under ThreadSanitizer, `make bench` runs the
-# benchmark set and verifies every result, `make install PREFIX=DIR` installs
+# benchmark set and verifies every result (`make bench-sampled` the sampled
+# functions, `make bench-monotonic` checks that more effort never costs more), `make install PREFIX=DIR` installs
 # the program, its manual page and the library, `make golden` rewrites the stored results of
 # the golden test.
 BUILD ?= build
@@ -12,10 +13,11 @@ JOBS ?= $(shell nproc 2>/dev/null || echo 2)
 EXAMPLE ?= examples/adder.pla
 RUN_OPTIONS ?= -Si20
 BENCH_OPTIONS ?= -Si10
+SAMPLED_OPTIONS ?= -Si1 -refine -seed1
 
 PREFIX ?= /usr/local
 
-.PHONY: all build run test sanitize tsan bench bench-orig golden install clean
+.PHONY: all build run test sanitize tsan bench bench-orig bench-sampled bench-monotonic golden install clean
 
 all: build
 
@@ -51,6 +53,15 @@ bench: build
 # The same functions in their original form (type fd, off-sets computed by vorn).
 bench-orig: build
 	VORN_BENCH_DIR=$(CURDIR)/../shared/bench/orig ./bench/run_bench.sh ./$(BUILD)/vorn $(BENCH_OPTIONS)
+
+# The sampled functions (many inputs, minterm on- and off-sets), with the
+# reference's figures where it gave any: `make bench-sampled SAMPLED_OPTIONS="-St10 -refine"`.
+bench-sampled: build
+	VORN_BENCH_DIR=$(CURDIR)/../shared/bench/sampled ./bench/run_bench.sh ./$(BUILD)/vorn $(SAMPLED_OPTIONS)
+
+# More iterations or more time never give a costlier cover with -refine, over every folder.
+bench-monotonic: build
+	VORN_BENCH_DIR=$(CURDIR)/../shared/bench ./bench/monotonicity_bench.sh ./$(BUILD)/vorn
 
 # Installs bin/vorn, share/man/man1/vorn.1 and the library (lib/libvorn.a, include/vorn,
 # lib/cmake/vorn) under PREFIX (DESTDIR is honoured).

@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # How far runs limited by -St go past their limit.  Runs every file of the
-# benchmark set (../shared/bench/pla, or VORN_BENCH_DIR/pla) and of its large
-# part (.../large/pla) under a few time limits, with and without -refine,
+# benchmark set (../shared/bench/pla, or VORN_BENCH_DIR/pla), of its large
+# part (.../large/pla) and of its sampled part (.../sampled/pla) under a few
+# time limits, with and without -refine,
 # measures the wall time of each process, checks each result with the
 # independent checker, and reports per limit the worst overshoot and every
 # file beyond max(10% of the limit, 0.2 s).  Exits non-zero when any file is
@@ -9,6 +10,7 @@
 # usage: overshoot_bench.sh path/to/vorn
 #   OVERSHOOT_LIMITS       limits for the files of the set (default "0.05 0.5"; empty: none)
 #   OVERSHOOT_LARGE_LIMITS limits for the large files (default "0.05 0.5 2")
+#   OVERSHOOT_SAMPLED_LIMITS limits for the sampled files (default "0.5 2")
 set -u
 vorn=${1:?usage: overshoot_bench.sh path/to/vorn}
 verify=$(dirname "$vorn")/vorn_verify
@@ -16,6 +18,7 @@ here=$(cd "$(dirname "$0")" && pwd)
 bench=${VORN_BENCH_DIR:-$here/../../shared/bench}
 limits=${OVERSHOOT_LIMITS-0.05 0.5}
 largeLimits=${OVERSHOOT_LARGE_LIMITS-0.05 0.5 2}
+sampledLimits=${OVERSHOOT_SAMPLED_LIMITS-0.5 2}
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
 [ -x "$verify" ] || { echo "no checker at $verify" >&2; exit 2; }
@@ -57,11 +60,15 @@ sweep() {  # label, limit, extra option (or ""), files...
 
 small=("$bench"/pla/*.pla)
 large=("$bench"/large/pla/*.pla)
+sampled=("$bench"/sampled/pla/*.pla)
 for limit in $limits; do
   for extra in "" -refine; do sweep set "$limit" "$extra" "${small[@]}"; done
 done
 for limit in $largeLimits; do
   for extra in "" -refine; do sweep large "$limit" "$extra" "${large[@]}"; done
+done
+for limit in $sampledLimits; do
+  for extra in "" -refine; do sweep sampled "$limit" "$extra" "${sampled[@]}"; done
 done
 echo "beyond the allowance: $beyond, invalid: $invalid"
 [ $beyond -eq 0 ] && [ $invalid -eq 0 ]
