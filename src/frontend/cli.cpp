@@ -164,6 +164,14 @@ int parseJobs(const std::string& arg) {
   return value;
 }
 
+/// -oTYPE / -o TYPE: the PLA type a minimized result is written in.
+int outputType(const std::string& word) {
+  static const std::pair<const char*, int> kTypes[] = {{"f", kTypeF}, {"fd", kTypeFd}, {"fr", kTypeFr}, {"fdr", kTypeFdr}};
+  for (const auto& [name, type] : kTypes)
+    if (word == name) return type;
+  fail("Unknown output type " + word + " (f, fd, fr or fdr)\n");
+}
+
 void parseOption(const std::string& arg, CommandLine& cl) {
   if (const char* nearest = otherMinimizersOption(arg))
     fail(arg + " is another minimizer's option; vorn's nearest is " + nearest + "\n");
@@ -244,6 +252,9 @@ void parseOption(const std::string& arg, CommandLine& cl) {
     case 'j':
       cl.jobs = parseJobs(arg);
       return;
+    case 'o':
+      cl.outputType = outputType(arg.substr(2));
+      return;
     case 'q':
       if (arg != "-q") unknownParameter(arg);
       cl.quiet = true;
@@ -300,8 +311,12 @@ const char* usageText() { return kUsage; }
 
 CommandLine parseArguments(const std::vector<std::string>& args) {
   CommandLine cl;
-  for (const std::string& arg : args) {
-    if (arg != kStandardStream && !arg.empty() && arg[0] == '-') {
+  for (std::size_t i = 0; i < args.size(); ++i) {
+    const std::string& arg = args[i];
+    if (arg == "-o") {  // the type may also be the next argument
+      if (i + 1 == args.size()) fail("-o needs a type: f, fd, fr or fdr\n");
+      cl.outputType = outputType(args[++i]);
+    } else if (arg != kStandardStream && !arg.empty() && arg[0] == '-') {
       parseOption(arg, cl);
       if (cl.request != Request::None) break;  // what was asked for replaces the run
     } else if (!cl.hasSource) {

@@ -27,6 +27,7 @@ struct CommandLine {
   bool hasDestination = false;  ///< a second path was given (-Tverify reads it as the result)
   std::optional<std::uint32_t> seed;  ///< -seedN; none: the clock seeds the run
   int jobs = 1;                       ///< -jN: independent runs at once
+  std::optional<int> outputType;      ///< -oTYPE: the type a minimized result is written in; none: fd with '~'
   Settings settings;                  ///< the options of the run, as parsed
   WriterOptions writer;               ///< how results are written (no option changes it)
 };

@@ -25,6 +25,8 @@ const char kFurther[] =
     "    -            As source: reads the function from standard input;\n"
     "                 as destination: writes the result to standard output\n"
     "    -refine      Improves the best cover after the search, judging coverage minterm by minterm\n"
+    "    -o TYPE      Writes the minimized result as TYPE: f, fd (both with 0, not ~), fr (with the\n"
+    "                 off-set computed) or fdr (with don't-care set and off-set); also -oTYPE\n"
     "    -Tverify     vorn -Tverify SOURCE RESULT: checks that RESULT is a valid cover of SOURCE\n"
     "                 (exit 0 valid, 2 not valid, 1 errors)\n";
 

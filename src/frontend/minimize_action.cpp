@@ -9,6 +9,7 @@
 #include <cstdio>
 
 #include "api/minimization.h"
+#include "forms/output_form.h"
 #include "frontend/actions.h"
 #include "frontend/console.h"
 #include "frontend/exit.h"
@@ -107,6 +108,16 @@ auto orFail(Step&& step) {
 
 }  // namespace
 
+/// Writes the cover in the type asked for with -o, or as it is.
+void writeCover(const TBoolFnct& cover, const TBoolFnct& source, const CommandLine& cl) {
+  if (!cl.outputType) return writeResult(cover, cl.destination, cl.writer);
+  const FunctionPtr typed = MakeOutputForm(cover, source, *cl.outputType);
+  if (!typed)
+    fail(std::string("Cannot write the result as ") + typeName(*cl.outputType) +
+         ": its off-set is too large to compute (write it as f or fd)\n");
+  writeResult(*typed, cl.destination, cl.writer);
+}
+
 void runMinimize(TBoolFnct& f, const CommandLine& cl, Console& console) {
   orFail([&] { refuseRun(f, cl.settings); });
   refuseStatisticsClash(cl);
@@ -130,7 +141,7 @@ void runMinimize(TBoolFnct& f, const CommandLine& cl, Console& console) {
   if (sig) std::fprintf(stderr, "Interrupted: the run stopped on %s; the best cover so far is written\n\n",
                         sig == SIGINT ? "SIGINT" : "SIGTERM");
   std::fflush(stderr);
-  writeResult(*run.cover, cl.destination, cl.writer);
+  writeCover(*run.cover, f, cl);
   if (cl.statsPath) writeStatistics(*cl.statsPath, statisticsJson(statistics(f, cl, run), run.settings));
   if (sig) throw ExitRequest{128 + sig, ""};
 }
