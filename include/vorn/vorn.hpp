@@ -150,4 +150,11 @@ struct Verdict {
 /// same inputs and outputs, or either is malformed.
 Verdict verify(const Function& source, const Function& result);
 
+/// \brief The outputs of f at `count` points of its input space.  `samples` holds count rows of
+/// f.inputs bytes (zero for 0, anything else for 1), row after row; the result holds count rows of
+/// f.outputs bytes, 1 where the point lies in the output's on-set as f gives it: where a term with '1'
+/// at the output contains it (for type r: where no term with '0' at the output contains it).  Throws
+/// Error when f is malformed.
+std::vector<std::uint8_t> evaluate(const Function& f, const std::uint8_t* samples, std::size_t count);
+
 }  // namespace vorn
