@@ -1,5 +1,6 @@
-# Front door: `make` builds, `make run` minimizes the bundled example,
-# `make test` builds and runs every test, `make sanitize` runs them under
+# Front door: `make` builds (the program, the tests and the Python module),
+# `make run` minimizes the bundled example, `make test` builds and runs every
+# test (GoogleTest, then the Python module's pytest suite), `make sanitize` runs them under
 # AddressSanitizer and UndefinedBehaviorSanitizer, `make tsan` the parallel
 # runs under ThreadSanitizer, `make bench` runs the
 # benchmark set and verifies every result (`make bench-sampled` the sampled
@@ -16,13 +17,17 @@ BENCH_OPTIONS ?= -Si10
 SAMPLED_OPTIONS ?= -Si1 -refine -seed1
 
 PREFIX ?= /usr/local
+# The interpreter the Python module is built for and tested with: Debian's,
+# where python3-numpy, python3-pytest and python3-distributed live.
+PYTHON ?= /usr/bin/python3
+PYTHON_MODULE ?= ON
 
 .PHONY: all build run test sanitize tsan bench bench-orig bench-sampled bench-monotonic golden install clean
 
 all: build
 
 build:
-	cmake -S . -B $(BUILD) -DCMAKE_BUILD_TYPE=Release
+	cmake -S . -B $(BUILD) -DCMAKE_BUILD_TYPE=Release -DVORN_PYTHON=$(PYTHON_MODULE) -DPYTHON_EXECUTABLE=$(PYTHON)
 	cmake --build $(BUILD) -j $(JOBS)
 
 run: build
@@ -30,6 +35,7 @@ run: build
 
 test: build
 	cd $(BUILD) && ctest --output-on-failure -j $(JOBS)
+	PYTHONPATH=$(CURDIR)/$(BUILD)/python VORN_BUILD=$(BUILD) $(PYTHON) -m pytest -q tests/python
 
 sanitize:
 	cmake -S . -B $(SANITIZE_BUILD) -DCMAKE_BUILD_TYPE=Debug -DVORN_SANITIZE=ON

@@ -11,7 +11,7 @@ import json
 import os
 import tempfile
 
-from . import _vorn
+from . import minimize, read_pla
 
 __all__ = ["Table", "minimize_files"]
 
@@ -72,7 +72,7 @@ def minimize_text(text, options):
     them depends on pickling the module's exception types.
     """
     try:
-        result = _vorn.minimize(_vorn.read_pla(text), **options)
+        result = minimize(read_pla(text), **options)
         return {"pla": result.cover.to_pla(), "stats": result.stats}
     except Exception as error:  # every failure is reported per file
         return {"error": f"{type(error).__name__}: {error}"}
@@ -135,7 +135,7 @@ def minimize_files(paths, out_dir, client=None, *, workers=None, **options):
     own = None
     if client is None:
         cluster = dd.LocalCluster(n_workers=workers or os.cpu_count() or 1, threads_per_worker=1,
-                                  processes=True, dashboard_address=None)
+                                  processes=True, dashboard_address=":0")
         own = (cluster, dd.Client(cluster))
         client = own[1]
     rows = {}
