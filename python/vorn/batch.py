@@ -154,14 +154,17 @@ def minimize_files(paths, out_dir, client=None, *, workers=None, **options):
                 log.write(json.dumps(line) + "\n")
                 log.flush()
 
+            texts = {}
             for path in paths:
                 try:
-                    text = _read(path)
+                    texts[path] = _read(path)
                 except OSError as error:
                     record(path, error=f"{type(error).__name__}: {error.strerror or error}")
-                    continue
-                future = client.submit(minimize_text, text, options, pure=False)
+            # Larger sources first (a guess at the longer runs), so that small ones fill in at the end.
+            for path, text in sorted(texts.items(), key=lambda item: -len(item[1])):
+                future = client.submit(minimize_text, text, options, pure=False, priority=len(text))
                 pending[future] = path
+            texts.clear()
             for future in dd.as_completed(list(pending)):
                 path = pending.pop(future)
                 try:
