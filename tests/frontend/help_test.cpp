@@ -23,7 +23,9 @@ TEST(Help, BothSpellingsPrintUsageAndFurtherOptionsOnStandardOutput) {
   // The old usage text stays the head of the help, unchanged.
   const std::string help = helpText();
   EXPECT_EQ(help.rfind(usageText(), 0), 0u);
-  EXPECT_NE(help.find("\nFurther Options:\n    -h, --help "), std::string::npos);
+  // The further options begin with the recommended run, then list the options.
+  EXPECT_NE(help.find("\nFurther Options:\n    Recommended: vorn -refine [-Stn] source [destination]."), std::string::npos);
+  EXPECT_NE(help.find("x.\n    -h, --help "), std::string::npos);
 }
 
 TEST(Help, AskingReplacesTheRunAndStopsParsing) {
