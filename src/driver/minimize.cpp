@@ -244,6 +244,8 @@ FunctionPtr minimize(TBoolFnct& f, const RunParams& params, RunFigures& fig) {
     if (cover) best.fromEnd(std::move(cover), run->implicants.get());
   }
   fig.elapsedSeconds = std::chrono::duration<float>(Clock::now() - start).count();
+  // A signal that cut the last iteration, the cover at the end or the refinement short counts too.
+  fig.interrupted = fig.interrupted || deadline.interrupted();
   ctx.state = nullptr;
   releaseRunState(std::move(run));
   ctx.progress.end();

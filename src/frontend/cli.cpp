@@ -10,10 +10,12 @@
 #include <sstream>
 #include <new>
 
+#include "driver/source_check.h"
 #include "frontend/actions.h"
 #include "frontend/console.h"
 #include "frontend/exit.h"
 #include "frontend/help.h"
+#include "frontend/interrupts.h"
 #include "model/cost.h"
 #include "model/numbers.h"
 #include "model/pla.h"
@@ -352,6 +354,8 @@ int runMain(int argc, char** argv) {
     // is a terminal: then the user is shown how to name one.
     if (!cl.hasSource && ::isatty(STDIN_FILENO)) fail(kUsage, 0);
     if (!cl.hasSource) cl.source = kStandardStream, cl.hasSource = true;
+    // From here on a signal never leaves a temporary file nor ends a cut-short run as a success.
+    const InterruptGuard interrupts(cl.mode == RunMode::Minimize ? OnSignal::RaiseFlag : OnSignal::ExitAtOnce);
     if (!console.quiet()) std::fprintf(stderr, "Input function: %s\n", cl.source.c_str());
     if (cl.mode == RunMode::Verify && !cl.hasDestination)
       fail("-Tverify needs a source and a result: vorn -Tverify SOURCE RESULT\n");
@@ -361,6 +365,10 @@ int runMain(int argc, char** argv) {
     loaded = std::move(r.function);
     if (!console.quiet())
       for (const std::string& w : r.warnings) std::fprintf(stderr, "%s\n", w.c_str());
+    // '~' says nothing about an input: no mode can give such a cube a meaning.
+    if (auto k = findTildeInput(*loaded))
+      fail((cl.source == kStandardStream ? std::string("standard input") : cl.source) + ": the input part of term " +
+           std::to_string(*k + 1) + " holds '~'\n");
     if (!console.quiet()) printSummary(*loaded);
     if (::isatty(STDERR_FILENO)) console.showStatusLine();
     const ProgressHooks progress = console.progressHooks(cl.settings);

@@ -1,6 +1,7 @@
 #include "frontend/interrupts.h"
 
 #include <csignal>
+#include <cstring>
 #include <unistd.h>
 
 #include "model/destination_file.h"
@@ -15,14 +16,27 @@ namespace {
 // sig_atomic_t are touched by the handler.
 std::atomic<bool> raised{false};
 volatile std::sig_atomic_t received = 0;
+volatile std::sig_atomic_t exitAtOnce = 0;
+int depth = 0;
 struct sigaction previousInt, previousTerm;
 
-extern "C" void onSignal(int sig) {
-  if (raised.load()) {
-    // The user insists: no report, no result, and no half-written temporary.
-    discardPendingTemporary();
-    ::_exit(128 + sig);
+const char kIntLine[] = "Interrupted: the run stopped on SIGINT; nothing is written\n";
+const char kTermLine[] = "Interrupted: the run stopped on SIGTERM; nothing is written\n";
+
+[[noreturn]] void endNow(int sig, bool say) {
+  discardPendingTemporary();
+  if (say) {
+    const char* line = sig == SIGINT ? kIntLine : kTermLine;
+    (void)!::write(STDERR_FILENO, line, std::strlen(line));
   }
+  ::_exit(128 + sig);
+}
+
+extern "C" void onSignal(int sig) {
+  // A special mode has nothing to keep; a second signal means the user insists.
+  // Either way: no report, no result, and no half-written temporary.
+  if (exitAtOnce) endNow(sig, true);
+  if (raised.load()) endNow(sig, false);
   received = sig;
   raised.store(true);
 }
@@ -31,24 +45,37 @@ extern "C" void onSignal(int sig) {
 
 static_assert(std::atomic<bool>::is_always_lock_free, "the signal flag must be lock-free");
 
-InterruptGuard::InterruptGuard() {
-  raised.store(false);
-  received = 0;
-  struct sigaction sa {};
-  sa.sa_handler = onSignal;
-  sigemptyset(&sa.sa_mask);
-  sa.sa_flags = SA_RESTART;
-  sigaction(SIGINT, &sa, &previousInt);
-  sigaction(SIGTERM, &sa, &previousTerm);
+InterruptGuard::InterruptGuard(OnSignal how) : previousHow_(exitAtOnce) {
+  if (depth++ == 0) {
+    raised.store(false);
+    received = 0;
+    struct sigaction sa {};
+    sa.sa_handler = onSignal;
+    sigemptyset(&sa.sa_mask);
+    sa.sa_flags = SA_RESTART;
+    sigaction(SIGINT, &sa, &previousInt);
+    sigaction(SIGTERM, &sa, &previousTerm);
+  }
+  exitAtOnce = how == OnSignal::ExitAtOnce ? 1 : 0;
+  // A signal that came under an outer guard that kept it is honoured now.
+  if (exitAtOnce && received) endNow(received, true);
 }
 
 InterruptGuard::~InterruptGuard() {
-  sigaction(SIGINT, &previousInt, nullptr);
-  sigaction(SIGTERM, &previousTerm, nullptr);
+  exitAtOnce = previousHow_;
+  if (--depth == 0) {
+    sigaction(SIGINT, &previousInt, nullptr);
+    sigaction(SIGTERM, &previousTerm, nullptr);
+  }
 }
 
 const std::atomic<bool>* InterruptGuard::flag() const { return &raised; }
 
 int InterruptGuard::signal() const { return received; }
+
+const char* interruptedLine(int sig) {
+  return sig == SIGINT ? "Interrupted: the run stopped on SIGINT; the best cover so far is written\n\n"
+                       : "Interrupted: the run stopped on SIGTERM; the best cover so far is written\n\n";
+}
 
 }  // namespace vorn

@@ -1,18 +1,28 @@
-// Interrupts during minimization: SIGINT or SIGTERM raises a flag that the
+// Interrupts: SIGINT or SIGTERM.  A minimization raises a flag that the
 // driver reads at its stop checks, so the run ends with its best cover
-// written; a second signal ends the process at once.
+// written; a second signal ends the process at once.  The special modes have
+// no best-so-far to keep: there the first signal ends the process at once.
+// Ending at once never leaves the temporary file of a write in progress.
 #pragma once
 
 #include <atomic>
 
 namespace vorn {
 
+/// How the first signal is taken.
+enum class OnSignal {
+  RaiseFlag,   ///< the run watches the flag and ends on its own
+  ExitAtOnce,  ///< the process ends with 128 + the signal, writing nothing
+};
+
 /// Installs the handlers for its lifetime and restores the previous ones after.
+/// Guards nest: an inner guard changes how the first signal is taken and keeps
+/// a signal that came under the outer one.
 class InterruptGuard {
  public:
-  /// \brief Clears the flag and installs the SIGINT and SIGTERM handlers.
-  InterruptGuard();
-  /// \brief Restores the handlers that were in place before.
+  /// \brief Installs the SIGINT and SIGTERM handlers; the outermost guard clears the flag.
+  explicit InterruptGuard(OnSignal how = OnSignal::RaiseFlag);
+  /// \brief Restores the handlers and the way of taking a signal that were in place before.
   ~InterruptGuard();
   InterruptGuard(const InterruptGuard&) = delete;
   InterruptGuard& operator=(const InterruptGuard&) = delete;
@@ -21,6 +31,12 @@ class InterruptGuard {
   const std::atomic<bool>* flag() const;
   /// \brief The signal that raised the flag; 0 when none came.
   int signal() const;
+
+ private:
+  int previousHow_;
 };
+
+/// \brief The line an interrupted minimization prints once its best cover is written or about to be.
+const char* interruptedLine(int sig);
 
 }  // namespace vorn

@@ -5,7 +5,6 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
-#include <csignal>
 #include <cstdio>
 
 #include "api/minimization.h"
@@ -137,13 +136,26 @@ void runMinimize(TBoolFnct& f, const CommandLine& cl, Console& console) {
   RunOutcome run = orFail([&] { return runMinimization(f, std::move(form), request); });
   console.clearStatusLine();
   std::fputs(runReport(statsOf(run)).c_str(), stderr);
-  const int sig = run.figures.interrupted ? interrupts.signal() : 0;
-  if (sig) std::fprintf(stderr, "Interrupted: the run stopped on %s; the best cover so far is written\n\n",
-                        sig == SIGINT ? "SIGINT" : "SIGTERM");
+  // A signal counts whatever phase it hit: the search, the refinement, or the time since.
+  const int sig = interrupts.signal();
+  run.figures.interrupted = run.figures.interrupted || sig != 0;
+  if (sig) std::fputs(interruptedLine(sig), stderr);
   std::fflush(stderr);
   writeCover(*run.cover, f, cl);
-  if (cl.statsPath) writeStatistics(*cl.statsPath, statisticsJson(statistics(f, cl, run), run.settings));
-  if (sig) throw ExitRequest{128 + sig, ""};
+  if (cl.statsPath) {
+    run.figures.interrupted = run.figures.interrupted || interrupts.signal() != 0;
+    const bool said = run.figures.interrupted;
+    writeStatistics(*cl.statsPath, statisticsJson(statistics(f, cl, run), run.settings));
+    // A signal during that write: the file must not deny it (a stream cannot be taken back).
+    if (!said && interrupts.signal() != 0 && *cl.statsPath != "-") {
+      run.figures.interrupted = true;
+      writeStatistics(*cl.statsPath, statisticsJson(statistics(f, cl, run), run.settings));
+    }
+  }
+  if (const int late = interrupts.signal()) {
+    if (!sig) std::fputs(interruptedLine(late), stderr);
+    throw ExitRequest{128 + late, ""};
+  }
 }
 
 }  // namespace vorn

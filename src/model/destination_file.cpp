@@ -23,6 +23,7 @@
 #include <cstring>
 #include <ctime>
 #include <fcntl.h>
+#include <pthread.h>
 #include <iostream>
 #include <optional>
 #include <random>
@@ -39,6 +40,25 @@ char pendingTemporary[4096];
 volatile std::sig_atomic_t havePendingTemporary = 0;
 
 constexpr int kMaxLinkHops = 40;
+
+/// Holds back SIGINT and SIGTERM in this thread for its lifetime; a signal that comes
+/// meanwhile is delivered when it ends.
+class SignalsHeld {
+ public:
+  SignalsHeld() {
+    sigset_t set;
+    sigemptyset(&set);
+    sigaddset(&set, SIGINT);
+    sigaddset(&set, SIGTERM);
+    ::pthread_sigmask(SIG_BLOCK, &set, &previous_);
+  }
+  ~SignalsHeld() { ::pthread_sigmask(SIG_SETMASK, &previous_, nullptr); }
+  SignalsHeld(const SignalsHeld&) = delete;
+  SignalsHeld& operator=(const SignalsHeld&) = delete;
+
+ private:
+  sigset_t previous_;
+};
 
 struct Descriptor {
   int fd = -1;
@@ -174,13 +194,17 @@ int replaceByRename(const std::string& target, const struct stat* existing, cons
   const std::string stem = dir + "/." + baseOf(target).substr(0, 160) + ".vorn-";
   std::string temp;
   int fd = -1;
-  for (int attempt = 0; attempt < 100 && fd < 0; ++attempt) {
-    temp = stem + randomSuffix();
-    fd = ::open(temp.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, existing ? 0600 : 0666);
-    if (fd < 0 && errno != EEXIST && errno != EINTR) return errno;
+  {
+    // A signal between creating the temporary and remembering it would leave it behind.
+    const SignalsHeld held;
+    for (int attempt = 0; attempt < 100 && fd < 0; ++attempt) {
+      temp = stem + randomSuffix();
+      fd = ::open(temp.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, existing ? 0600 : 0666);
+      if (fd < 0 && errno != EEXIST && errno != EINTR) return errno;
+    }
+    if (fd < 0) return EEXIST;
+    remember(temp);
   }
-  if (fd < 0) return EEXIST;
-  remember(temp);
   Descriptor d(fd);
   int e = writeAll(fd, text);
   if (!e && existing) {
@@ -192,13 +216,14 @@ int replaceByRename(const std::string& target, const struct stat* existing, cons
   }
   if (!e && ::fsync(fd) != 0) e = errno;
   if (!e) e = d.close();
-  if (!e && ::rename(temp.c_str(), target.c_str()) != 0) e = errno;
-  if (e) {
+  {
+    // Once renamed the name is the destination's: a handler must not remove it then.
+    const SignalsHeld held;
+    if (!e && ::rename(temp.c_str(), target.c_str()) != 0) e = errno;
+    if (e) ::unlink(temp.c_str());
     havePendingTemporary = 0;
-    ::unlink(temp.c_str());
-    return e;
   }
-  havePendingTemporary = 0;
+  if (e) return e;
   syncDirectory(dir);
   return 0;
 }
@@ -243,8 +268,10 @@ int writeTo(const std::string& path, const std::string& text) {
     }
     if (S_ISDIR(st.st_mode)) return EISDIR;
     if (!S_ISREG(st.st_mode)) return writeStream(path, text);
-    // A file the user may not write is refused, not replaced behind its back.
+    // A file the user may not write is refused, not replaced behind its back; a privileged
+    // user passes every access test, so a file without any write bit is refused for it too.
     if (::access(target.c_str(), W_OK) != 0) return errno;
+    if ((st.st_mode & (S_IWUSR | S_IWGRP | S_IWOTH)) == 0) return EACCES;
     if (st.st_nlink > 1) return rewriteInPlace(target, st, text);
     return replaceByRename(target, &st, text);
   }

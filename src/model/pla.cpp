@@ -3,6 +3,7 @@
 #include <cctype>
 #include <cerrno>
 #include <cstring>
+#include <sys/stat.h>
 #include <utility>
 #include <cstdio>
 #include <fstream>
@@ -17,9 +18,15 @@
 namespace vorn {
 
 ReadResult read(const std::string& path, const ProgressHooks& progress) {
+  ReadResult r;
+  // A folder opens like a file and reads as empty; say what it is instead of "holds no term".
+  struct stat st;
+  if (::stat(path.c_str(), &st) == 0 && S_ISDIR(st.st_mode)) {
+    r.reason = "cannot open " + path + ": " + std::strerror(EISDIR);
+    return r;
+  }
   errno = 0;
   std::ifstream in(path, std::ios::binary);
-  ReadResult r;
   if (!in) {
     r.reason = "cannot open " + path + ": " + (errno ? std::strerror(errno) : "unknown error");
     return r;

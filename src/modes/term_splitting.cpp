@@ -19,7 +19,9 @@
 // or piece meeting an existing cube, the common part) checks for '1' against
 // '0' first: the terms folded together share minterms, so such a clash is an
 // inconsistency of the source, and overwriting one character with the other
-// would hide it and report success on a changed function.
+// would hide it and report success on a changed function.  For the same
+// reason a '-' (no information in fr, don't-care in fdr) never replaces a '1'
+// or a '0': every on- and off-set point of the source keeps its value.
 #include "modes/term_splitting.h"
 
 #include <algorithm>
@@ -32,8 +34,10 @@ namespace vorn {
 
 namespace {
 
-/// Copies every output character of `from` that is not '~' into `into`; false, changing
-/// nothing, when that would put '1' over '0' or '0' over '1'.
+/// Copies the output characters of `from` into `into` where they say more: '1' and '0'
+/// always, '-' only over '~'; false, changing nothing, when that would put '1' over '0' or
+/// '0' over '1'.  The terms share minterms, so a '-' written over '1' or '0' would take
+/// those minterms out of the on-set or the off-set.
 bool mergeOutputs(const std::string& from, TPfnct& into, int outputs) {
   const int n = std::min<int>(outputs, static_cast<int>(from.size()));
   for (int j = 0; j < n; ++j) {
@@ -41,9 +45,10 @@ bool mergeOutputs(const std::string& from, TPfnct& into, int outputs) {
     if ((x == '1' && y == '0') || (x == '0' && y == '1')) return false;
   }
   for (int j = 0; j < n; ++j) {
-    if (from[j] == '~') continue;
+    const char x = from[j], y = outputAt(into, j);
+    if (x == '~' || (x == '-' && (y == '1' || y == '0'))) continue;
     if (static_cast<int>(into.output.size()) < outputs) into.output.resize(outputs, '~');
-    into.output[j] = from[j];
+    into.output[j] = x;
   }
   return true;
 }

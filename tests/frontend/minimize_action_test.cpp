@@ -125,9 +125,18 @@ TEST(MinimizeAction, InconsistentSourceIsRefusedAndNothingIsWritten) {
   EXPECT_EQ(vorn::test::readFile(dst), "<missing>");
 }
 
-TEST(MinimizeAction, TildeInAnInputPartIsRefused) {
-  const std::string src = vorn::test::writeFile(vorn::test::tempPath("tilde.pla"), ".i 3\n.o 2\n.type fr\n0~0 10\n");
-  const auto r = runVorn({src});
-  EXPECT_EQ(r.exitCode, 1);
-  EXPECT_EQ(r.err, header(src, "fr", 1) + "Cannot minimize: the input part of term 1 holds '~'\n");
+// '~' in an input part has no meaning in any mode: every mode refuses it alike, before the summary.
+TEST(MinimizeAction, TildeInAnInputPartIsRefusedByEveryMode) {
+  const std::string src =
+      vorn::test::writeFile(vorn::test::tempPath("tilde.pla"), ".i 3\n.o 2\n.type fr\n000 10\n0~0 10\n");
+  const std::string dst = vorn::test::tempPath("tilde_out.pla");
+  for (const char* mode : {"-Si1", "-info", "-Tcheck", "-Tsplit", "-Tminterm"}) {
+    const auto r = runVorn({mode, src, dst});
+    EXPECT_EQ(r.exitCode, 1) << mode;
+    EXPECT_EQ(r.err, vorn::test::banner() + "Input function: " + src + "\n" + src +
+                         ": the input part of term 2 holds '~'\n")
+        << mode;
+    EXPECT_EQ(r.out, "") << mode;
+    EXPECT_EQ(vorn::test::readFile(dst), "<missing>") << mode;
+  }
 }

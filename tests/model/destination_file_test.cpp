@@ -268,3 +268,29 @@ TEST(DestinationFile, ProgramWritesThroughLinksAndToStandardOutputByName) {
   EXPECT_EQ(r.exitCode, 1);
   EXPECT_NE(r.err.find("Cannot write file " + dir.at("nowhere/out.pla")), std::string::npos) << r.err;
 }
+
+// A privileged user passes every access test; a file without write bits is still refused for it,
+// as for anyone (and a test run as root checks exactly that case).
+TEST(DestinationFile, FileWithoutWriteBitsIsRefusedWhoeverRuns) {
+  Folder dir;
+  const std::string p = test::writeFile(dir.at("out.pla"), "old\n");
+  ::chmod(p.c_str(), 0444);
+  std::string error;
+  EXPECT_FALSE(writeDestination(p, "new\n", error));
+  EXPECT_NE(error.find("Cannot write file " + p + ": Permission denied"), std::string::npos) << error;
+  EXPECT_EQ(slurp(p), "old\n");
+  EXPECT_EQ(dir.names(), std::vector<std::string>{"out.pla"}) << "no temporary is left";
+  ::chmod(p.c_str(), 0644);
+}
+
+TEST(DestinationFile, ProgramSaysAFolderGivenAsSourceIsOne) {
+  Folder dir;
+  ::mkdir(dir.at("sub").c_str(), 0755);
+  for (const char* mode : {"-Si1", "-info", "-Tsplit"}) {
+    const test::RunResult r = test::runVorn({mode, dir.at("sub"), dir.at("out.pla")});
+    EXPECT_EQ(r.exitCode, 1) << mode;
+    EXPECT_NE(r.err.find("File not found\ncannot open " + dir.at("sub") + ": Is a directory\n"), std::string::npos)
+        << r.err;
+  }
+  EXPECT_EQ(dir.names(), std::vector<std::string>{"sub"});
+}

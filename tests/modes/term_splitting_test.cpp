@@ -28,10 +28,10 @@ TEST_F(TermSplittingTest, DisjointTermsStayAsTheyAre) {
 }
 
 TEST_F(TermSplittingTest, CrossingPairGetsItsIntersectionAppended) {
-  // The intersection 11 takes t's output, then u's overrides it.
+  // The intersection 11 takes t's output; u's '-' says less than t's '1', so the on-set point 11 stays.
   auto f = pla(".i 2\n.o 1\n.type fr\n1- 1\n-1 -\n.e\n");
   EXPECT_EQ(SplitIntersectingTerms(*f), 1);
-  EXPECT_EQ(termTexts(*f), (Texts{"10/1", "01/-", "11/-"}));
+  EXPECT_EQ(termTexts(*f), (Texts{"10/1", "01/-", "11/1"}));
   EXPECT_EQ(freeCounts(*f), (std::vector<int>{0, 0, 0}));
   EXPECT_EQ(f->termCount, 3);
   EXPECT_EQ(f->tail, f->head->next->next.get());
@@ -50,6 +50,49 @@ TEST_F(TermSplittingTest, ConflictsFail) {
   EXPECT_EQ(SplitIntersectingTerms(*pla(".i 2\n.o 1\n.type fr\n1- 1\n-1 0\n.e\n")), 0);  // phase 2
   // '-' against '1' is no conflict here.
   EXPECT_EQ(SplitIntersectingTerms(*pla(".i 2\n.o 1\n.type fr\n1- 1\n1- -\n.e\n")), 1);
+}
+
+TEST_F(TermSplittingTest, DashNeverReplacesAnOnOrOffPoint) {
+  // Equal cubes (first phase), a cube inside another and a crossing pair, '-' on either side.
+  auto f = pla(".i 2\n.o 3\n.type fr\n1- 1-0\n1- --~\n.e\n");
+  EXPECT_EQ(SplitIntersectingTerms(*f), 1);
+  EXPECT_EQ(termTexts(*f), (Texts{"1-/1-0"}));
+  f = pla(".i 2\n.o 2\n.type fdr\n-- -0\n11 1-\n.e\n");
+  EXPECT_EQ(SplitIntersectingTerms(*f), 1);
+  EXPECT_EQ(termTexts(*f), (Texts{"0-/-0", "11/10", "10/-0"}));
+  f = pla(".i 2\n.o 1\n.type fr\n-1 -\n1- 0\n.e\n");
+  EXPECT_EQ(SplitIntersectingTerms(*f), 1);
+  EXPECT_EQ(termTexts(*f), (Texts{"01/-", "10/0", "11/0"}));
+}
+
+TEST_F(TermSplittingTest, RandomFunctionsWithDashesKeepEveryOnAndOffPoint) {
+  // '-' noise over consistent functions: no 1/0 clash, so the split must succeed and every
+  // minterm must keep its '1' or '0' wherever some source term gives it one.
+  int checked = 0;
+  for (std::uint32_t seed = 1; seed <= 200; ++seed) {
+    const int inputs = 2 + seed % 4;
+    FunctionPtr f = test::randomOverlappingFr(seed, inputs, 1 + seed % 3, 4 + seed % 10, 25, 40 + seed % 40, "-");
+    std::vector<std::string> want;
+    for (std::uint64_t m = 0; m < (std::uint64_t{1} << inputs); ++m) {
+      std::string v(f->outputCount, '.');
+      forEachTerm(*f, [&](const TPfnct& t) {
+        if (!test::cubeHasMinterm(t.input.str(), m)) return;
+        for (int j = 0; j < f->outputCount; ++j)
+          if (t.output[j] == '1' || t.output[j] == '0') v[j] = t.output[j];
+      });
+      want.push_back(v);
+    }
+    ASSERT_EQ(SplitIntersectingTerms(*f), 1) << "seed " << seed;
+    for (std::uint64_t m = 0; m < want.size(); ++m) {
+      const std::string got = test::frMintermOutput(*f, m);
+      for (int j = 0; j < f->outputCount; ++j)
+        if (want[m][j] != '.') {
+          EXPECT_EQ(got[j], want[m][j]) << "seed " << seed << " minterm " << m << " output " << j;
+        }
+    }
+    ++checked;
+  }
+  EXPECT_EQ(checked, 200);
 }
 
 TEST_F(TermSplittingTest, LaterCubeInsideTheEarlier) {
