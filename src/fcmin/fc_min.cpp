@@ -26,12 +26,14 @@
 #include <algorithm>
 #include <cstdio>
 #include <cstdlib>
+#include <unordered_map>
 
 #include "cdsearch/is_implicant.h"
 #include "cover/cover_matrix.h"
 #include "cover/dominance.h"
 #include "fcmin/output_masks.h"
 #include "fcmin/term_expansion.h"
+#include "model/term_removal.h"
 
 namespace vorn {
 
@@ -65,13 +67,15 @@ class GroupRun {
         workOnes_(termCount_, outputs_),
         uncovered_(termCount_, 0),
         inGroup_(termCount_, 0),
+        inGroupBits_(1, termCount_),
         maskOnes_(1, outputs_),
         maskZeros_(1, outputs_),
         termsWithOne_(outputs_, termCount_),
         buckets_(outputs_ + 1, termCount_),
         bucketed_(static_cast<std::size_t>(termsWithOne_.words()), 0),
         score_(static_cast<std::size_t>(termCount_), 0),
-        oldMask_(static_cast<std::size_t>(maskOnes_.words()), 0) {
+        oldMask_(static_cast<std::size_t>(maskOnes_.words()), 0),
+        atBest_(1, termCount_) {
     for (const TPfnct* t : src_.terms) {
       std::string w(outputs_, '~');
       // In an fr output part '-' says nothing, like '~': reading it as '1'
@@ -100,7 +104,11 @@ class GroupRun {
 
   /// Grows one group (steps: scoring, pick, depth draw, decision); false when no term could start it.
   bool buildGroup(bool firstOnly) {
-    std::fill(inGroup_.begin(), inGroup_.end(), 0);
+    // Only the last group's members are marked: clearing them costs the group, not the source.
+    for (int k : members_) {
+      inGroup_[k] = 0;
+      clearBit(inGroupBits_.row(0), k);
+    }
     mask_.assign(outputs_, '1');
     syncMaskBits();
     members_.clear();
@@ -108,7 +116,7 @@ class GroupRun {
     const int depthFactor = run_.settings.depthFactor;
     const int direction = run_.settings.dfDirection;
     for (;;) {
-      const int k = members_.empty() ? pickFirst() : pickFromBuckets();
+      const int k = members_.empty() ? pickFirst() : singleOne_ >= 0 ? pickUnderSingleOne() : pickFromBuckets();
       if (k < 0) break;
       const long long m = static_cast<long long>(members_.size());
       long long gain = 0;
@@ -121,10 +129,12 @@ class GroupRun {
       std::copy(maskOnes_.row(0), maskOnes_.row(0) + maskOnes_.words(), oldMask_.begin());
       ones = accept(k);
       if (firstOnly) break;
-      if (members_.size() == 1)
-        fillBuckets();
-      else
+      if (members_.size() == 1) {
+        singleOne_ = ones == 1 ? nthSetBit(maskOnes_.row(0), maskOnes_.words(), 0) : -1;
+        if (singleOne_ < 0) fillBuckets();
+      } else if (singleOne_ < 0) {
         updateBuckets(k);
+      }
     }
     return !members_.empty();
   }
@@ -149,13 +159,23 @@ class GroupRun {
       return false;
     }
     const int words = maskOnes_.words();
-    for (int u = 0; u < termCount_; ++u) {
-      if (inGroup_[u] || !src_.terms[u]->input.intersects(cube)) continue;
+    auto meets = [&](int u) {
+      if (inGroup_[u] || !src_.terms[u]->input.intersects(cube)) return false;
       if (anyCommon(src_.ones.row(u), maskZeros_.row(0), words) ||
           anyCommon(src_.zeros.row(u), maskOnes_.row(0), words))
         return true;
       meeting_.push_back(u);
+      return false;
+    };
+    // Without a '0' in the mask only a term holding '0' can conflict, and only such a term
+    // matters to the '~' resolution: the others need not be looked at.
+    if (!anyCommon(maskZeros_.row(0), maskZeros_.row(0), words)) {
+      for (int u : src_.withZero)
+        if (meets(u)) return true;
+      return false;
     }
+    for (int u = 0; u < termCount_; ++u)
+      if (meets(u)) return true;
     return false;
   }
 
@@ -184,23 +204,50 @@ class GroupRun {
 
  private:
   /// The first pick of a group: under a mask of all '1's a term's score is its
-  /// count of uncovered '1's.  Until a '1' is covered every attempt starts
-  /// from the same state, so the candidates are kept for the next attempt.
+  /// count of uncovered '1's, and the candidates are the terms with the most.
+  /// Counts only fall, so the candidates are kept as a bit set from which
+  /// covered '1's take terms out; the source is scanned again only when the
+  /// set runs empty and the most falls.
   int pickFirst() {
-    if (!firstValid_) {
-      firstCandidates_.clear();
-      int best = 0;
-      for (int k = 0; k < termCount_; ++k) {
-        const int s = uncovered_[k];
-        if (s == 0 || s < best) continue;
-        if (s > best) firstCandidates_.clear();
-        best = s;
-        firstCandidates_.push_back(k);
+    if (atBestCount_ == 0) rankFirst();
+    if (atBestCount_ == 0) return -1;
+    return nthSetBit(atBest_.row(0), atBest_.words(), run_.random.randomBelow(atBestCount_));
+  }
+
+  /// Collects the terms with the most uncovered '1's.
+  void rankFirst() {
+    std::fill(atBest_.row(0), atBest_.row(0) + atBest_.words(), 0);
+    best_ = 0;
+    for (int k = 0; k < termCount_; ++k) {
+      const int s = uncovered_[k];
+      if (s == 0 || s < best_) continue;
+      if (s > best_) {
+        std::fill(atBest_.row(0), atBest_.row(0) + atBest_.words(), 0);
+        atBestCount_ = 0;
+        best_ = s;
       }
-      firstValid_ = true;
+      setBit(atBest_.row(0), k);
+      ++atBestCount_;
     }
-    if (firstCandidates_.empty()) return -1;
-    return firstCandidates_[run_.random.randomBelow(static_cast<int>(firstCandidates_.size()))];
+  }
+
+  /// A later pick while the mask holds a single '1': every term outside the group with an
+  /// uncovered '1' there scores 1 and nothing scores more, so the candidates are that
+  /// output's terms, without scoring the rest.
+  int pickUnderSingleOne() {
+    const std::uint64_t* terms = termsWithOne_.row(singleOne_);
+    const std::uint64_t* group = inGroupBits_.row(0);
+    const int words = termsWithOne_.words();
+    int count = 0;
+    for (int w = 0; w < words; ++w) count += bitCount(terms[w] & ~group[w]);
+    if (count == 0) return -1;
+    int nth = run_.random.randomBelow(count);
+    for (int w = 0;; ++w) {
+      const std::uint64_t bits = terms[w] & ~group[w];
+      const int here = bitCount(bits);
+      if (nth < here) return w * 64 + nthSetBit(&bits, 1, nth);
+      nth -= here;
+    }
   }
 
   // Later picks.  Within a group the workOutputs stay fixed and the mask only
@@ -267,17 +314,7 @@ class GroupRun {
       int count = 0;
       for (int w = 0; w < words; ++w) count += bitCount(row[w]);
       if (count == 0) continue;
-      int nth = run_.random.randomBelow(count);
-      for (int w = 0;; ++w) {
-        const int here = bitCount(row[w]);
-        if (nth >= here) {
-          nth -= here;
-          continue;
-        }
-        std::uint64_t bits = row[w];
-        for (; nth > 0; --nth) bits &= bits - 1;
-        return w * 64 + __builtin_ctzll(bits);
-      }
+      return nthSetBit(row, words, run_.random.randomBelow(count));
     }
     return -1;
   }
@@ -285,6 +322,7 @@ class GroupRun {
   /// Adds term k to the group and narrows the mask; returns the number of '1's in the mask.
   long long accept(int k) {
     inGroup_[k] = 1;
+    setBit(inGroupBits_.row(0), k);
     members_.push_back(k);
     const bool first = members_.size() == 1;
     for (int j = 0; j < outputs_; ++j) {
@@ -305,7 +343,10 @@ class GroupRun {
     work_[k][j] = '~';
     clearBit(workOnes_.row(k), j);
     clearBit(termsWithOne_.row(j), k);
-    firstValid_ = false;
+    if (uncovered_[k] == best_ && (atBest_.row(0)[k >> 6] >> (k & 63) & 1)) {
+      clearBit(atBest_.row(0), k);
+      --atBestCount_;
+    }
     --uncovered_[k];
     --remaining_;
   }
@@ -321,6 +362,7 @@ class GroupRun {
   int onesTotal_ = 0;
   int remaining_ = 0;
   std::vector<char> inGroup_;
+  BitRows inGroupBits_;  // inGroup_ as bits, for the picks that mask a term set by it
   std::string mask_;  // groupMask
   BitRows maskOnes_, maskZeros_;
   std::vector<int> members_;     // group terms in order of acceptance
@@ -330,12 +372,33 @@ class GroupRun {
   std::vector<int> score_;            // per term in a score set, its score
   int maxScore_ = 0;                  // no score set above this one is non-empty
   std::vector<std::uint64_t> oldMask_, scratch_;
-  std::vector<int> firstCandidates_;  // the first pick's candidates while no '1' was covered
-  bool firstValid_ = false;
+  BitRows atBest_;                    // the first pick's candidates: the terms with best_ uncovered '1's
+  int atBestCount_ = 0;
+  int best_ = 0;
+  int singleOne_ = -1;                // the one '1' of the group's mask, or -1 when it has more
   std::vector<int> meeting_;     // terms outside the group meeting its cube
 };
 
 }  // namespace
+
+int DropRepeatedImplicants(TBoolFnct& g) {
+  std::unordered_map<Cube, std::vector<const TPfnct*>, CubeHash> seen;
+  seen.reserve(static_cast<std::size_t>(g.termCount));
+  int dropped = 0;
+  for (TPfnct* t = g.head.get(); t; t = t->next.get()) {
+    std::vector<const TPfnct*>& same = seen[t->input];
+    t->keep = 1;
+    for (const TPfnct* e : same)
+      if (e->output == t->output) t->keep = 0;
+    if (t->keep) {
+      same.push_back(t);
+    } else {
+      ++dropped;
+    }
+  }
+  if (dropped) PurgeMarkedTerms(g);
+  return dropped;
+}
 
 FunctionPtr FcMin(TBoolFnct& f, RunContext& context) {
   constexpr int kDropsInRow = 16;
@@ -384,6 +447,7 @@ FunctionPtr FcMinStep(TBoolFnct& f, FunctionPtr accumulated, RunContext& run) {
     empty->type = 0;
     return empty;
   }
+  DropRepeatedImplicants(*g);
   DetermineCover(*g, run);
   if (!accumulated) return g;
   RemoveDominatedTerms(*accumulated, *g, run.progress);

@@ -17,4 +17,11 @@ FunctionPtr FcMinStep(TBoolFnct& f, FunctionPtr accumulated, RunContext& run);
 /// \brief Builds and expands the FC-Min implicant set of the fr function f; none when progress asked to stop.
 FunctionPtr FcMin(TBoolFnct& f, RunContext& run);
 
+/// \brief Removes every implicant equal to an earlier one (cube and output part); returns how many went.
+///
+/// Groups of a sparse on-set often expand to the same cube; each copy would
+/// get a cover list as long as what it covers, so the copies cost memory in
+/// the square of the on-set before the dominance passes could remove them.
+int DropRepeatedImplicants(TBoolFnct& g);
+
 }  // namespace vorn

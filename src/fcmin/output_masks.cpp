@@ -11,13 +11,16 @@ OutputMasks indexOutputs(const TBoolFnct& f) {
   m.ones = BitRows(n, o);
   m.zeros = BitRows(n, o);
   m.tildes = BitRows(n, o);
-  for (int k = 0; k < n; ++k)
+  for (int k = 0; k < n; ++k) {
+    bool zero = false;
     for (int j = 0; j < o; ++j) {
       const char c = outputAt(*m.terms[k], j);
       if (c == '1') setBit(m.ones.row(k), j);
-      else if (c == '0') setBit(m.zeros.row(k), j);
+      else if (c == '0') setBit(m.zeros.row(k), j), zero = true;
       else if (c == '~') setBit(m.tildes.row(k), j);
     }
+    if (zero) m.withZero.push_back(k);
+  }
   return m;
 }
 

@@ -64,7 +64,25 @@ inline void markChar(std::uint64_t* row, int words, const std::string& text, int
 struct OutputMasks {
   std::vector<const TPfnct*> terms;
   BitRows ones, zeros, tildes;
+  /// The positions of the terms holding some '0', in list order: only they can contradict an
+  /// implicant's '1's, and a source given mostly as on-set has few of them.
+  std::vector<int> withZero;
 };
+
+/// \brief Position of the `nth` set bit (from 0) of a row of `words` words; the row must hold more than `nth`.
+inline int nthSetBit(const std::uint64_t* row, int words, int nth) {
+  for (int w = 0; w < words; ++w) {
+    const int here = bitCount(row[w]);
+    if (nth >= here) {
+      nth -= here;
+      continue;
+    }
+    std::uint64_t bits = row[w];
+    for (; nth > 0; --nth) bits &= bits - 1;
+    return w * 64 + __builtin_ctzll(bits);
+  }
+  return -1;
+}
 
 /// \brief Indexes the output parts of f's terms; a missing output character counts as '~'.
 OutputMasks indexOutputs(const TBoolFnct& f);

@@ -30,8 +30,8 @@ namespace {
 void gatherOffTerms(const OutputMasks& src, const std::uint64_t* tOnes, std::vector<const Cube*>& off) {
   off.clear();
   const int words = src.zeros.words();
-  for (std::size_t s = 0; s < src.terms.size(); ++s)
-    if (anyCommon(src.zeros.row(static_cast<int>(s)), tOnes, words)) off.push_back(&src.terms[s]->input);
+  for (int s : src.withZero)
+    if (anyCommon(src.zeros.row(s), tOnes, words)) off.push_back(&src.terms[static_cast<std::size_t>(s)]->input);
 }
 
 /// True when one of the gathered source terms meets `t`'s cube.
@@ -48,11 +48,12 @@ void resolveTildes(const OutputMasks& src, TPfnct& t, int outputs) {
   bool any = false;
   for (int w = 0; w < tTilde.words(); ++w) any = any || tTilde.row(0)[w] != 0;
   if (!any) return;
-  for (std::size_t s = 0; s < src.terms.size(); ++s) {
-    const std::uint64_t* zeros = src.zeros.row(static_cast<int>(s));
-    if (!anyCommon(zeros, tTilde.row(0), tTilde.words()) || !src.terms[s]->input.intersects(t.input)) continue;
+  for (int s : src.withZero) {
+    const std::uint64_t* zeros = src.zeros.row(s);
+    const TPfnct& term = *src.terms[static_cast<std::size_t>(s)];
+    if (!anyCommon(zeros, tTilde.row(0), tTilde.words()) || !term.input.intersects(t.input)) continue;
     for (int j = 0; j < outputs && j < static_cast<int>(t.output.size()); ++j)
-      if (t.output[j] == '~' && outputAt(*src.terms[s], j) == '0') t.output[j] = '0';
+      if (t.output[j] == '~' && outputAt(term, j) == '0') t.output[j] = '0';
   }
 }
 

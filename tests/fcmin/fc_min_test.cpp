@@ -260,6 +260,44 @@ TEST_F(FcMinTest, StepPrintsItsLineAndDeterminesCovers) {
   EXPECT_EQ(test::checkCover(*f, *merged), "");
 }
 
+// A sparse on-set without an off-set: every group expands to the whole space.  The step keeps one
+// copy, so the cover lists hold each on-set term once instead of once per group.
+TEST_F(FcMinTest, StepKeepsOneCopyOfRepeatedImplicants) {
+  std::string text = ".i 12\n.o 1\n.type fr\n";
+  for (std::uint32_t k = 0; k < 600; ++k) {
+    const std::uint32_t m = (k * 2654435761u) & 0xFFF;
+    for (int p = 11; p >= 0; --p) text += (m >> p) & 1 ? '1' : '0';
+    text += " 1\n";
+  }
+  auto f = pla(text);
+  run.random.seedRandom(5);
+  FunctionPtr plain = FcMin(*f, run);
+  ASSERT_TRUE(plain);
+  EXPECT_GT(plain->termCount, 20) << "the groups themselves are many";
+  run.random.seedRandom(5);
+  FunctionPtr g = FcMinStep(*f, nullptr, run);
+  ASSERT_TRUE(g);
+  EXPECT_EQ(termTexts(*g), (std::vector<std::string>{"------------/1"}));
+  EXPECT_EQ(g->head->coverCount, 600);
+  EXPECT_EQ(test::checkCover(*f, *g), "");
+}
+
+TEST_F(FcMinTest, DropRepeatedImplicantsKeepsTheFirstOfEqualTerms) {
+  auto f = pla(".i 2\n.o 2\n.type fr\n00 10\n.e\n");
+  FunctionPtr g = derive(*f);
+  for (const char* t : {"1-/10", "1-/01", "1-/10", "0-/10", "1-/01"}) {
+    const std::string text = t;
+    Cube c(2);
+    c.set(0, text[0]);
+    c.set(1, text[1]);
+    appendTerm(*g, c, text.substr(3), c.countDashes());
+  }
+  EXPECT_EQ(DropRepeatedImplicants(*g), 2);
+  EXPECT_EQ(termTexts(*g), (std::vector<std::string>{"1-/10", "1-/01", "0-/10"}));
+  EXPECT_EQ(g->termCount, 3);
+  EXPECT_EQ(DropRepeatedImplicants(*g), 0);
+}
+
 TEST_F(FcMinTest, StopRequestYieldsNoneAndTheStepKeepsTheAccumulatedSet) {
   auto f = pla(".i 2\n.o 2\n.type fr\n00 10\n11 01\n.e\n");
   run.progress.step = [](int, int) { return 2; };

@@ -44,7 +44,8 @@ TEST(SpecialActionsTest, SplitWritesTheSplitFunction) {
   const std::string src = writeFile(tempPath("split.pla"), kCrossing);
   test::RunResult r = runVorn({"-Tsplit", src});
   EXPECT_EQ(r.err, header(src, "fr", 2, 1, 2) + "OK\n");
-  EXPECT_EQ(r.out, ".i 2\n.o 1\n.p 3\n.ilb x0 x1\n.ob y0\n.type fr\n10 1\n01 -\n11 -\n.e\n");
+  // The on-set point 11 of the first term stays on: the second term's '-' says less.
+  EXPECT_EQ(r.out, ".i 2\n.o 1\n.p 3\n.ilb x0 x1\n.ob y0\n.type fr\n10 1\n01 -\n11 1\n.e\n");
   EXPECT_EQ(r.exitCode, 0);
 
   const std::string dst = tempPath("split_out.pla");
@@ -52,7 +53,7 @@ TEST(SpecialActionsTest, SplitWritesTheSplitFunction) {
   r = runVorn({"-Tsplit", src, dst});
   EXPECT_EQ(r.exitCode, 0);
   EXPECT_EQ(r.out, "");
-  EXPECT_EQ(readFile(dst), ".i 2\n.o 1\n.p 3\n.ilb x0 x1\n.ob y0\n.type fr\n10 1\n01 -\n11 -\n.e\n");
+  EXPECT_EQ(readFile(dst), ".i 2\n.o 1\n.p 3\n.ilb x0 x1\n.ob y0\n.type fr\n10 1\n01 -\n11 1\n.e\n");
   std::remove(src.c_str());
   std::remove(dst.c_str());
 }
@@ -74,7 +75,7 @@ TEST(SpecialActionsTest, SplitWorksOnFdrAndRefusesFAndR) {
   const std::string dst = tempPath("split_fdr_out.pla");
   test::RunResult r = runVorn({"-Tsplit", src, dst});
   EXPECT_EQ(r.exitCode, 0);
-  EXPECT_EQ(readFile(dst), ".i 2\n.o 1\n.p 3\n.ilb x0 x1\n.ob y0\n.type fdr\n10 1\n01 -\n11 -\n.e\n");
+  EXPECT_EQ(readFile(dst), ".i 2\n.o 1\n.p 3\n.ilb x0 x1\n.ob y0\n.type fdr\n10 1\n01 -\n11 1\n.e\n");
   for (const char* type : {"f", "r"}) {
     writeFile(src, std::string(".i 2\n.o 1\n.type ") + type + "\n1- 1\n");
     r = runVorn({"-Tsplit", src, dst});
