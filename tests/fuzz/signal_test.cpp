@@ -74,7 +74,7 @@ InProcessRun runSignalled(TBoolFnct& f, const Settings& s, const std::string& wh
   const InterruptGuard guard;
   SignallingHooks hooks;
   hooks.where = where, hooks.at = at, hooks.sig = sig;
-  MinimizeParams params;
+  RunParams params;
   params.seed = 3;
   params.settings = s;
   params.interrupt = guard.flag();
