@@ -16,6 +16,7 @@
 #include "frontend/exit.h"
 #include "frontend/help.h"
 #include "frontend/interrupts.h"
+#include "frontend/own_options.h"
 #include "model/cost.h"
 #include "model/numbers.h"
 #include "model/pla.h"
@@ -103,10 +104,11 @@ std::size_t editDistance(std::string_view a, std::string_view b) {
 // its result: a misspelt mode then overwrote the destination with a minimized
 // cover.  It ends the run now, naming the word it most likely meant.
 [[noreturn]] void mistypedWord(const std::string& arg) {
-  static const char* const kWords[] = {"-single", "-info", "-Tcheck", "-Tsplit", "-Tminterm", "-Tverify", "-seed", "-stats"};
+  std::vector<const char*> words = {"-single", "-info", "-Tcheck", "-Tsplit", "-Tminterm"};
+  for (const OwnOption& o : ownOptions()) words.push_back(o.name);
   const char* nearest = nullptr;
   std::size_t best = 3;  // further than two edits away is no typo
-  for (const char* w : kWords)
+  for (const char* w : words)
     if (const std::size_t d = editDistance(arg, w); d < best) best = d, nearest = w;
   fail("Unknown parameter " + arg + (nearest ? std::string(" (did you mean ") + nearest + "?)" : "") + "\n");
 }
@@ -135,48 +137,7 @@ const char* otherMinimizersOption(const std::string& arg) {
   return nullptr;
 }
 
-// -seedN: a decimal number from 0 to 2^32-1, nothing else.  A seed that
-// cannot be read ends the run: a silently different seed defeats its purpose.
-std::uint32_t parseSeed(const std::string& arg) {
-  const std::string_view digits = from(arg, 5);
-  std::uint64_t value = 0;
-  bool ok = !digits.empty() && digits.size() <= 10;
-  for (char c : digits) {
-    if (c < '0' || c > '9') ok = false;
-    if (ok) value = value * 10 + static_cast<std::uint64_t>(c - '0');
-  }
-  if (!ok || value > UINT32_MAX) fail("Invalid seed " + arg + " (expected -seed and a number from 0 to 4294967295)\n");
-  return static_cast<std::uint32_t>(value);
-}
-
-/// Most runs a set may hold; more threads than this only share the same cores.
-constexpr int kMaxJobs = 256;
-
-// -jN: a decimal number from 1 to kMaxJobs.
-int parseJobs(const std::string& arg) {
-  const std::string_view digits = from(arg, 2);
-  int value = 0;
-  bool ok = !digits.empty() && digits.size() <= 3;
-  for (char c : digits) {
-    if (c < '0' || c > '9') ok = false;
-    if (ok) value = value * 10 + (c - '0');
-  }
-  if (!ok || value < 1 || value > kMaxJobs)
-    fail("Invalid job count " + arg + " (expected -j and a number from 1 to " + std::to_string(kMaxJobs) + ")\n");
-  return value;
-}
-
-/// -oTYPE / -o TYPE: the PLA type a minimized result is written in.
-int outputType(const std::string& word) {
-  static const std::pair<const char*, int> kTypes[] = {{"f", kTypeF}, {"fd", kTypeFd}, {"fr", kTypeFr}, {"fdr", kTypeFdr}};
-  for (const auto& [name, type] : kTypes)
-    if (word == name) return type;
-  fail("Unknown output type " + word + " (f, fd, fr or fdr)\n");
-}
-
 void parseOption(const std::string& arg, CommandLine& cl) {
-  if (const char* nearest = otherMinimizersOption(arg))
-    fail(arg + " is another minimizer's option; vorn's nearest is " + nearest + "\n");
   Settings& s = cl.settings;
   RunMode& mode = cl.mode;
   const char variant = at(arg, 2);
@@ -231,12 +192,7 @@ void parseOption(const std::string& arg, CommandLine& cl) {
     case 's':
     case 'i':
     case 'T':
-      if (arg.compare(0, 5, "-seed") == 0) {
-        cl.seed = parseSeed(arg);
-      } else if (arg.compare(0, 6, "-stats") == 0) {
-        if (arg.size() == 6) fail("-stats needs a file name: -statsFILE, or -stats- for standard output\n");
-        cl.statsPath = arg.substr(6);
-      } else if (arg == "-single")
+      if (arg == "-single")
         s.singleOutput = 1;
       else if (arg == "-info")
         mode = RunMode::Info;
@@ -246,24 +202,8 @@ void parseOption(const std::string& arg, CommandLine& cl) {
         mode = RunMode::Split;
       else if (arg == "-Tminterm")
         mode = RunMode::Minterm;
-      else if (arg == "-Tverify")
-        mode = RunMode::Verify;
       else
         mistypedWord(arg);
-      return;
-    case 'j':
-      cl.jobs = parseJobs(arg);
-      return;
-    case 'o':
-      cl.outputType = outputType(arg.substr(2));
-      return;
-    case 'q':
-      if (arg != "-q") unknownParameter(arg);
-      cl.quiet = true;
-      return;
-    case 'r':
-      if (arg != "-refine") unknownParameter(arg);
-      s.refine = 1;
       return;
     case 'h':
       if (arg != "-h" && arg != "-help") unknownParameter(arg);
@@ -315,9 +255,10 @@ CommandLine parseArguments(const std::vector<std::string>& args) {
   CommandLine cl;
   for (std::size_t i = 0; i < args.size(); ++i) {
     const std::string& arg = args[i];
-    if (arg == "-o") {  // the type may also be the next argument
-      if (i + 1 == args.size()) fail("-o needs a type: f, fd, fr or fdr\n");
-      cl.outputType = outputType(args[++i]);
+    if (const char* nearest = otherMinimizersOption(arg)) {
+      fail(arg + " is another minimizer's option; vorn's nearest is " + nearest + "\n");
+    } else if (parseOwnOption(args, i, cl)) {
+      continue;
     } else if (arg != kStandardStream && !arg.empty() && arg[0] == '-') {
       parseOption(arg, cl);
       if (cl.request != Request::None) break;  // what was asked for replaces the run

@@ -6,38 +6,30 @@
 #include <cstring>
 
 #include "frontend/cli.h"
+#include "frontend/own_options.h"
 
 namespace vorn {
 
 namespace {
 
-const char kFurther[] =
+// The options listed before and after vorn's own, which come from their table.
+const char kFurtherHead[] =
     "\n"
     "Further Options:\n"
     "    Recommended: vorn -refine [-Stn] source [destination]. The search's cover is refined\n"
     "    (1.00 x Espresso's literals on the benchmark set; -St bounds search and refinement);\n"
     "    the default run, one iteration without refinement, gives 1.13 x.\n"
-    "    -h, --help   Prints this text to standard output\n"
-    "    --version    Prints the version, the compiler and the build date\n"
-    "    -seedN       Seeds the random source with N (0-4294967295) instead of the clock\n"
-    "    -jN          Runs N minimizations at once, seeded S, S+1, ... (-seedS or the clock);\n"
-    "                 the cheapest cover wins, ties go to the lowest seed\n"
-    "    -q           Quiet: no banner, summary, step lines or status line\n"
-    "    -statsFILE   Writes the figures of the run as JSON to FILE after the result\n"
-    "    -stats-      Writes them to standard output (needs a destination file)\n"
-    "    -            As source: reads the function from standard input;\n"
-    "                 as destination: writes the result to standard output\n"
-    "    -refine      Improves the best cover after the search, judging coverage minterm by minterm\n"
-    "    -o TYPE      Writes the minimized result as TYPE: f, fd (both with 0, not ~), fr (with the\n"
-    "                 off-set computed) or fdr (with don't-care set and off-set); also -oTYPE\n"
-    "    -Tverify     vorn -Tverify SOURCE RESULT: checks that RESULT is a valid cover of SOURCE\n"
-    "                 (exit 0 valid, 2 not valid, 1 errors)\n";
+    "    -h, --help   Prints this text to standard output (also -help)\n"
+    "    --version    Prints the version, the compiler and the build date\n";
+const char kFurtherTail[] =
+    "    -            As source: reads the function from standard input (also without a source\n"
+    "                 when standard input is no terminal); as destination: writes to standard output\n";
 
 }  // namespace
 
-const char* furtherOptionsText() { return kFurther; }
+std::string furtherOptionsText() { return kFurtherHead + ownOptionsHelp() + kFurtherTail; }
 
-std::string helpText() { return std::string(usageText()) + kFurther; }
+std::string helpText() { return usageText() + furtherOptionsText(); }
 
 std::string compilerName() {
 #if defined(__clang__)

@@ -8,7 +8,7 @@
 namespace vorn {
 
 /// \brief The arguments listed after the usage text, under their own heading.
-const char* furtherOptionsText();
+std::string furtherOptionsText();
 /// \brief The usage text followed by the further arguments.
 std::string helpText();
 /// \brief "vorn 2.2 beta" and the compiler and date of this build, one line each.
