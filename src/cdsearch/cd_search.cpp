@@ -92,13 +92,12 @@ class Search {
   void score() {
     std::fill(scores_.begin(), scores_.end(), 0u);
     const int words = cube_.words();
+    const Word* c = cube_.data();
     for (int k : inside_) {
-      const Cube& e = on_[k].input;
-      for (int w = 0; w < words; ++w) {
-        const std::uint64_t freePos = ~(cube_.zero()[w] | cube_.one()[w]);
-        count(e.zero()[w] & freePos, w * 64);
-        count(e.one()[w] & freePos, n_ + w * 64);
-      }
+      const Word* e = on_[k].input.data();
+      bits::forEachWordBit(words, [&](int w) { return e[w] & ~literalsIn(c, words, w); }, [&](int p) { ++scores_[p]; });
+      bits::forEachWordBit(words, [&](int w) { return e[words + w] & ~literalsIn(c, words, w); },
+                           [&](int p) { ++scores_[n_ + p]; });
     }
     // A score cannot pass the number of on-set terms, so it never reaches the
     // 2^31 - 1 ceiling of the counters.
@@ -111,13 +110,6 @@ class Search {
         candidates_.clear();
       }
       candidates_.push_back(s);
-    }
-  }
-
-  void count(std::uint64_t bits, int base) {
-    while (bits) {
-      ++scores_[base + __builtin_ctzll(bits)];
-      bits &= bits - 1;
     }
   }
 
@@ -136,20 +128,18 @@ class Search {
   }
 
   void addLiteral(bool value, int p) {
-    const int w = p >> 6;
-    const std::uint64_t b = std::uint64_t{1} << (p & 63);
     // terms holding anything but this literal at p leave the cube
     inside_.erase(std::remove_if(inside_.begin(), inside_.end(),
                                  [&](int k) {
                                    const Cube& e = on_[k].input;
-                                   return ((value ? e.one() : e.zero())[w] & b) == 0;
+                                   return !bits::testBit(value ? e.one() : e.zero(), p);
                                  }),
                   inside_.end());
     // off-set terms holding the opposite literal at p are now disjoint from the cube
     const int offCount = f_.offCounts.empty() ? 0 : f_.offCounts[i_];
     for (int k = 0; k < offCount && k < static_cast<int>(off_.size()); ++k) {
       const Cube& e = off_[k].input;
-      if (!off_[k].separated && ((value ? e.zero() : e.one())[w] & b)) off_[k].separated = 1;
+      if (!off_[k].separated && !meetsLiteral(e.data(), e.words(), p, value)) off_[k].separated = 1;
     }
     tester_.separate(p, value);
     cube_.set(p, value ? '1' : '0');

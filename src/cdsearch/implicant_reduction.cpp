@@ -29,7 +29,7 @@ class Reducer {
         f_(f),
         n_(f.inputCount),
         m_(f.outputCount),
-        words_((f.inputCount + 63) / 64),
+        words_(bits::wordsFor(f.inputCount)),
         count_(2 * static_cast<std::size_t>(n_)),
         blocked_(2 * static_cast<std::size_t>(m_) * words_),
         off_(m_),
@@ -44,9 +44,8 @@ class Reducer {
     TPfnct* u = appendTerm(products, t.input, t.output, t.freeCount);
     u->input.set(p, v ? '1' : '0');
     --u->freeCount;
-    const std::uint64_t b = std::uint64_t{1} << (p & 63);
     for (int k = 0; k < m_ && k < static_cast<int>(u->output.size()); ++k)
-      if (u->output[k] == '0' && !(blocked(v, k)[p >> 6] & b)) u->output[k] = '1';
+      if (u->output[k] == '0' && !bits::testBit(blocked(v, k), p)) u->output[k] = '1';
   }
 
  private:
@@ -63,17 +62,15 @@ class Reducer {
       if (t.output[k] != '0' || k >= static_cast<int>(f_.offLists.size())) continue;
       std::uint64_t* block0 = blocked(0, k);
       std::uint64_t* block1 = blocked(1, k);
-      const PackedCubes& off = offSet(k);
+      const CubeList& off = offSet(k);
       if (words_ == 1) {
         found = gatherOneWord(off, tz[0], to[0], block0, block1) || found;
         continue;
       }
-      for (int e = 0; e < off.count; ++e) {
-        const std::uint64_t* oz = off.zero(e);
-        const std::uint64_t* oo = off.one(e);
-        bool meets = true;
-        for (int w = 0; w < words_ && meets; ++w) meets = ((tz[w] & oo[w]) | (to[w] & oz[w])) == 0;
-        if (!meets) continue;
+      for (int e = 0; e < off.size(); ++e) {
+        const std::uint64_t* oz = off.cube(e);
+        const std::uint64_t* oo = oz + words_;
+        if (!cubesMeet(t.input.data(), oz, words_)) continue;
         for (int w = 0; w < words_; ++w) {
           const std::uint64_t freePos = ~(tz[w] | to[w]) & validMask(w);
           const std::uint64_t ones = oo[w] & freePos;   // separated by the literal '0'
@@ -91,21 +88,21 @@ class Reducer {
 
   // The off-set of output k packed into one array on first use: the scan of
   // every term runs over it, so contiguous masks pay for the copy at once.
-  const PackedCubes& offSet(int k) {
+  const CubeList& offSet(int k) {
     if (!packed_[k]) {
-      off_[k].assign(f_.offLists[k], words_);
+      off_[k] = packInputs(f_.offLists[k], n_);
       packed_[k] = 1;
     }
     return off_[k];
   }
 
   // The same scan for functions of at most 64 inputs, with the masks in registers.
-  bool gatherOneWord(const PackedCubes& off, std::uint64_t tz, std::uint64_t to, std::uint64_t* block0,
+  bool gatherOneWord(const CubeList& off, std::uint64_t tz, std::uint64_t to, std::uint64_t* block0,
                      std::uint64_t* block1) {
     const std::uint64_t freePos = ~(tz | to) & validMask(0);
     std::uint64_t b0 = 0, b1 = 0, any = 0;
-    const std::uint64_t* e = off.masks.data();
-    for (int k = 0; k < off.count; ++k, e += 2) {
+    const std::uint64_t* e = off.raw().data();
+    for (int k = 0; k < off.size(); ++k, e += 2) {
       if ((tz & e[1]) | (to & e[0])) continue;
       const std::uint64_t ones = e[1] & freePos;
       const std::uint64_t zeros = e[0] & freePos;
@@ -125,11 +122,8 @@ class Reducer {
     return rest >= 64 ? ~std::uint64_t{0} : (std::uint64_t{1} << rest) - 1;
   }
 
-  void addCounts(std::uint64_t bits, int v, int w) {
-    while (bits) {
-      ++count_[static_cast<std::size_t>(v) * n_ + w * 64 + __builtin_ctzll(bits)];
-      bits &= bits - 1;
-    }
+  void addCounts(std::uint64_t positions, int v, int w) {
+    bits::forEachBit(&positions, 1, [&](int i) { ++count_[static_cast<std::size_t>(v) * n_ + w * 64 + i]; });
   }
 
   int countAt(int v, int p) const { return count_[static_cast<std::size_t>(v) * n_ + p]; }
@@ -173,7 +167,7 @@ class Reducer {
   const int n_, m_, words_;
   std::vector<int> count_;
   std::vector<std::uint64_t> blocked_;
-  std::vector<PackedCubes> off_;
+  std::vector<CubeList> off_;
   std::vector<char> packed_;
 };
 

@@ -6,8 +6,7 @@
 // an fd function (no off-set) the cube must lie inside the on-set and
 // don't-care terms of i together; that is decided by a tautology check of
 // their cofactor by the cube, which stays fast where subtracting the terms
-// from the cube (cube sharp, kept as a reference) would split it into
-// exponentially many pieces.
+// from the cube (cube sharp) would split it into exponentially many pieces.
 //
 // `ImplicantTester` is the same test bound to one output and packed into flat
 // mask arrays, for the loops that test thousands of cubes against the same
@@ -27,22 +26,8 @@ namespace vorn {
 
 /// \brief 1 when the cube is an implicant of output i of f (fr: meets no unseparated off-set entry; fd: covered by on-set and don't-care), else 0.
 int IsImplicant(const TBoolFnct& f, const Cube& cube, int output);
-/// \brief The fd test by subtracting on-set and don't-care entries from the cube; 0 for other types.
-int IsImplicantBySubtraction(const TBoolFnct& f, const Cube& cube, int output);
 /// \brief The same test on a term's input cube.
 int IsImplicant(const TBoolFnct& f, const TPfnct& cube, int output);
-
-/// Cubes of one per-output list packed as consecutive (zero, one) mask words.
-struct PackedCubes {
-  int words = 0;
-  int count = 0;
-  std::vector<std::uint64_t> masks;
-
-  /// \brief Packs the cubes of a list in list order.
-  void assign(const TermList& list, int wordCount);
-  const std::uint64_t* zero(int k) const { return masks.data() + static_cast<std::size_t>(2 * k) * words; }
-  const std::uint64_t* one(int k) const { return zero(k) + words; }
-};
 
 /// The implicant test of one output, packed for repeated use.
 class ImplicantTester {
@@ -60,10 +45,9 @@ class ImplicantTester {
  private:
   int type_;
   int words_;
-  PackedCubes off_;                  // all off-set entries of the output (fr)
-  std::vector<std::uint64_t> live_;  // masks of the entries not separated, in list order
-  int liveCount_ = 0;
-  CubeList allowed_;                 // on-set and don't-care entries (fd)
+  CubeList off_;       // all off-set entries of the output (fr)
+  CubeList live_;      // the entries not separated, in list order
+  CubeList allowed_;   // on-set and don't-care entries (fd)
   std::unique_ptr<ContainmentCheck> check_;
   std::vector<std::uint64_t> packed_;
 };

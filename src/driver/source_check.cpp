@@ -48,8 +48,7 @@ std::optional<OnOffConflict> findOnOffConflict(const TBoolFnct& f) {
 std::optional<int> findTildeInput(const TBoolFnct& f) {
   int k = 0;
   for (const TPfnct* t = f.head.get(); t; t = t->next.get(), ++k)
-    for (int w = 0; w < t->input.words(); ++w)
-      if (t->input.tilde()[w]) return k;
+    if (bits::anyBit(t->input.tilde(), t->input.words())) return k;
   return std::nullopt;
 }
 

@@ -10,6 +10,7 @@
 // inlined, so a composed test costs what the hand-written loop did.
 #pragma once
 
+#include <algorithm>
 #include <cstddef>
 #include <cstdint>
 #include <vector>
@@ -182,6 +183,17 @@ class WordRows {
   }
   /// \brief Removes every row.
   void clear() { truncate(0); }
+  /// \brief Keeps, in order, the rows r for which keep(row(r)) is true.
+  template <typename Pred>
+  void keepIf(Pred&& keep) {
+    int to = 0;
+    for (int r = 0; r < rows_; ++r) {
+      if (!keep(static_cast<const Word*>(row(r)))) continue;
+      if (to != r) std::copy(row(r), row(r) + words_, row(to));
+      ++to;
+    }
+    truncate(to);
+  }
   /// \brief The words of every row, back to back.
   const std::vector<Word>& raw() const { return w_; }
 

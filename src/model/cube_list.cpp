@@ -25,6 +25,14 @@ Cube unpackCube(const Word* packed, int n) {
   return c;
 }
 
+void appendLiteralCofactor(const CubeList& s, int v, bool value, CubeList& out) {
+  for (int k = 0; k < s.size(); ++k) {
+    if (!meetsLiteral(s.cube(k), s.words(), v, value)) continue;
+    out.push(s.cube(k));
+    freePosition(out.cube(out.size() - 1), out.words(), v);
+  }
+}
+
 void CubeList::push(const Cube& c) { packCube(c, words_, grow()); }
 
 Cube CubeList::get(int k) const { return unpackCube(cube(k), inputs_); }

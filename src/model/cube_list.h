@@ -54,6 +54,11 @@ class CubeList {
   void truncate(int k) { rows_.truncate(k); }
   /// \brief Removes every cube.
   void clear() { rows_.clear(); }
+  /// \brief Keeps, in order, the cubes whose row satisfies keep(row).
+  template <typename Pred>
+  void keepIf(Pred&& keep) {
+    rows_.keepIf(keep);
+  }
   /// \brief Cube k's input part as a Cube of inputs() positions.
   Cube get(int k) const;
 
@@ -66,6 +71,9 @@ class CubeList {
   int outputs_ = 0;
   WordRows rows_;
 };
+
+/// \brief Appends to out the cubes of s that meet v = value, each with '-' at v.
+void appendLiteralCofactor(const CubeList& s, int v, bool value, CubeList& out);
 
 /// \brief Packs the input part of c into `words` words per plane (zero, then one); '~' is left out.
 void packCube(const Cube& c, int words, Word* out);

@@ -199,6 +199,12 @@ std::string& makeSupercube(std::string& a, std::string_view b, int n) {
   return a;
 }
 
+CubeList packInputs(const TermList& list, int n) {
+  CubeList packed(n);
+  for (const ListEntry& e : list) packed.push(e.input);
+  return packed;
+}
+
 int firstOnOffOutput(const TPfnct& a, const TPfnct& b, int outputs) {
   for (int j = 0; j < outputs; ++j) {
     const char x = outputAt(a, j), y = outputAt(b, j);

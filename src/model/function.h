@@ -12,6 +12,7 @@
 #include <vector>
 
 #include "model/cube.h"
+#include "model/cube_list.h"
 
 namespace vorn {
 
@@ -119,6 +120,9 @@ std::unique_ptr<TPfnct> copyTerm(const TPfnct& t);
 void clearCovers(TPfnct& t);
 /// \brief Copies of the entries of a cover list, in reverse order.
 std::vector<CoverEntry> copyCoversReversed(const std::vector<CoverEntry>& covers);
+
+/// \brief The input cubes of a per-output list, packed in list order over n inputs.
+CubeList packInputs(const TermList& list, int n);
 
 /// \brief Number of '-' among the first inputCount positions of a cube.
 int countDashes(const TBoolFnct& f, const Cube& cube);

@@ -14,6 +14,7 @@
 #pragma once
 
 #include <cstddef>
+#include <vector>
 
 #include "model/bits.h"
 
@@ -61,6 +62,11 @@ inline void forEachLiteral(const Word* c, int words, Fn&& fn) {
   bits::forEachWordBit(words, [&](int w) { return literalsIn(c, words, w); }, fn);
 }
 
+/// \brief True when c holds no literal (the universal cube).
+inline bool isUniversal(const Word* c, int words) {
+  return !bits::anyWord(words, [&](int w) { return literalsIn(c, words, w); });
+}
+
 /// \brief True when position v of c holds '1' (else '0' or no literal).
 inline bool literalIsOne(const Word* c, int words, int v) { return bits::testBit(c + words, v); }
 
@@ -87,6 +93,64 @@ inline int firstMeeting(const Word* rows, int count, std::size_t stride, const W
   for (int k = 0; k < count; ++k, rows += stride)
     if (cubesMeet(rows, c, words)) return k;
   return -1;
+}
+
+/// \brief True when cube c has no literal opposite to `value` at position v (it meets v = value).
+inline bool meetsLiteral(const Word* c, int words, int v, bool value) {
+  return !bits::testBit(value ? c : c + words, v);
+}
+
+/// The positions holding '0' in some cube of a run and those holding '1' in
+/// some cube: a position in both is binate, in one only unate.
+class LiteralUnion {
+ public:
+  /// \brief Empties the union for cubes of `words` words per plane.
+  void reset(int words) {
+    words_ = words;
+    zero_.assign(static_cast<std::size_t>(words), 0);
+    one_.assign(static_cast<std::size_t>(words), 0);
+  }
+  /// \brief Adds the literals of packed cube c.
+  void add(const Word* c) {
+    for (int w = 0; w < words_; ++w) {
+      zero_[w] |= c[w];
+      one_[w] |= c[words_ + w];
+    }
+  }
+  /// \brief The binate positions in word w.
+  Word binate(int w) const { return zero_[w] & one_[w]; }
+  /// \brief The unate positions in word w.
+  Word unate(int w) const { return zero_[w] ^ one_[w]; }
+  bool anyBinate() const {
+    return bits::anyWord(words_, [&](int w) { return binate(w); });
+  }
+  bool anyUnate() const {
+    return bits::anyWord(words_, [&](int w) { return unate(w); });
+  }
+
+ private:
+  int words_ = 0;
+  std::vector<Word> zero_, one_;
+};
+
+/// \brief The position, among those `mask(w)` selects, where the most of `count` packed cubes (rows
+/// `stride` words apart) hold a literal; the lowest such position on a tie, -1 when none holds one.
+template <typename MaskFn>
+int mostLiterals(const Word* rows, int count, std::size_t stride, int words, MaskFn&& mask,
+                 std::vector<int>& counts) {
+  counts.assign(static_cast<std::size_t>(words) * 64, 0);
+  for (int k = 0; k < count; ++k, rows += stride) {
+    const Word* c = rows;
+    bits::forEachWordBit(words, [&](int w) { return literalsIn(c, words, w) & mask(w); },
+                         [&](int v) { ++counts[static_cast<std::size_t>(v)]; });
+  }
+  int best = -1, bestCount = 0;
+  for (std::size_t v = 0; v < counts.size(); ++v)
+    if (counts[v] > bestCount) {
+      bestCount = counts[v];
+      best = static_cast<int>(v);
+    }
+  return best;
 }
 
 }  // namespace vorn

@@ -88,12 +88,10 @@ class PairSearch {
     std::vector<int> zeroSide, oneSide;
     zeroSide.reserve(static_cast<std::size_t>(left));
     oneSide.reserve(static_cast<std::size_t>(right));
-    const int w = position / 64;
-    const std::uint64_t bit = std::uint64_t{1} << (position % 64);
     for (int id : part) {
       const Cube& c = *cubes_[id];
-      if (!(c.one()[w] & bit)) zeroSide.push_back(id);
-      if (!(c.zero()[w] & bit)) oneSide.push_back(id);
+      if (meetsLiteral(c.data(), c.words(), position, false)) zeroSide.push_back(id);
+      if (meetsLiteral(c.data(), c.words(), position, true)) oneSide.push_back(id);
     }
     parts_.push_back(std::move(oneSide));
     parts_.push_back(std::move(zeroSide));
@@ -101,16 +99,10 @@ class PairSearch {
   }
 
   void count(const Cube& c) {
-    for (int w = 0; w < c.words(); ++w) {
-      for (std::uint64_t bits = c.zero()[w] | c.one()[w]; bits; bits &= bits - 1) {
-        const int p = w * 64 + __builtin_ctzll(bits);
-        if (zeros_[p] == 0 && ones_[p] == 0) touched_.push_back(p);
-        if (c.zero()[w] & (bits & -bits))
-          ++zeros_[p];
-        else
-          ++ones_[p];
-      }
-    }
+    forEachLiteral(c.data(), c.words(), [&](int p) {
+      if (zeros_[p] == 0 && ones_[p] == 0) touched_.push_back(p);
+      ++(literalIsOne(c.data(), c.words(), p) ? ones_ : zeros_)[p];
+    });
   }
 
   const std::vector<const Cube*>& cubes_;

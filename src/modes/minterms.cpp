@@ -8,9 +8,8 @@
 // a term has '0', since its on-set is what the off-set leaves.
 //
 // The scan visits every term for each of the 2^I minterms, so the terms are
-// first reduced to a pair of words (which positions carry a literal, and
-// which of those are '1'): a term contains minterm m exactly when m agrees
-// with the pair on the literal positions, one AND and one compare.  The scan
+// first packed into one cube list: a term contains the minterm exactly when
+// its planes are a subset of the minterm's, two word operations.  The scan
 // itself allocates nothing; only the appended terms do.
 #include "modes/minterms.h"
 
@@ -22,13 +21,6 @@
 namespace vorn {
 
 namespace {
-
-/// Every literal of the term equals the minterm's character at that position.
-bool containsMinterm(const Cube& term, const Cube& minterm) {
-  for (int w = 0; w < term.words() && w < minterm.words(); ++w)
-    if ((term.zero()[w] & ~minterm.zero()[w]) | (term.one()[w] & ~minterm.one()[w])) return false;
-  return true;
-}
 
 bool knownType(int type) { return type >= kTypeFd && type <= kTypeR; }
 
@@ -53,38 +45,13 @@ bool addOutputs(int type, const std::string& termOut, std::string& out) {
   return true;
 }
 
-/// A term as the literal positions (care) and the '1' positions (value) of a minterm number.
-struct PackedTerm {
-  std::uint32_t care = 0;
-  std::uint32_t value = 0;
-  const std::string* output = nullptr;
-};
-
-std::vector<PackedTerm> packTerms(const TBoolFnct& f) {
-  const int n = f.inputCount;
-  std::vector<PackedTerm> packed;
-  for (const TPfnct* t = f.head.get(); t; t = t->next.get()) {
-    PackedTerm p;
-    p.output = &t->output;
-    for (int pos = 0; pos < n && pos < t->input.size(); ++pos) {
-      const char c = t->input.get(pos);
-      if (c != '0' && c != '1') continue;
-      const std::uint32_t bit = std::uint32_t{1} << (n - 1 - pos);
-      p.care |= bit;
-      if (c == '1') p.value |= bit;
-    }
-    packed.push_back(p);
-  }
-  return packed;
-}
-
 }  // namespace
 
 int MintermOutputs(const TBoolFnct& f, const Cube& minterm, std::string& out) {
   if (!knownType(f.type)) return 0;
   out.assign(f.outputCount, startOutput(f.type));
   for (const TPfnct* t = f.head.get(); t; t = t->next.get())
-    if (containsMinterm(t->input, minterm) && !addOutputs(f.type, t->output, out)) return 0;
+    if (cubeContains(t->input.data(), minterm.data(), minterm.words()) && !addOutputs(f.type, t->output, out)) return 0;
   return 1;
 }
 
@@ -92,22 +59,27 @@ FunctionPtr SplitIntoMinterms(TBoolFnct& f, const ProgressHooks& progress) {
   const int n = f.inputCount;
   if (n < 0 || n >= kMaxMintermInputs || !knownType(f.type)) return nullptr;
   FunctionPtr r = derive(f);
-  const std::vector<PackedTerm> packed = packTerms(f);
+  CubeList inputs(n);
+  std::vector<const std::string*> outputs;
+  forEachTerm(f, [&](const TPfnct& t) {
+    inputs.push(t.input);
+    outputs.push_back(&t.output);
+  });
   const std::int64_t count = static_cast<std::int64_t>(std::pow(2.0, n));
   progress.begin("Splitting into minterms...", static_cast<int>(count), 1);
   Cube cube(n, '0');
   std::string out;
   for (std::int64_t m = 0; m < count; ++m) {
-    const std::uint32_t bits = static_cast<std::uint32_t>(m);
+    const std::uint32_t number = static_cast<std::uint32_t>(m);
     // Counting up changes the lowest bits only: rewrite positions from the end while they change.
     for (int pos = n - 1; pos >= 0; --pos) {
-      const char c = (bits >> (n - 1 - pos)) & 1 ? '1' : '0';
+      const char c = (number >> (n - 1 - pos)) & 1 ? '1' : '0';
       if (cube.get(pos) == c) break;
       cube.set(pos, c);
     }
     out.assign(f.outputCount, startOutput(f.type));
-    for (const PackedTerm& t : packed)
-      if ((bits & t.care) == t.value && !addOutputs(f.type, *t.output, out)) {
+    for (int k = 0; k < inputs.size(); ++k)
+      if (cubeContains(inputs.cube(k), cube.data(), cube.words()) && !addOutputs(f.type, *outputs[k], out)) {
         progress.end();
         return nullptr;
       }

@@ -9,13 +9,7 @@ void AppendCofactor(const CubeList& s, const std::uint64_t* p, CubeList& out) {
   const int count = s.size();
   for (int k = 0; k < count; ++k) {
     const std::uint64_t* c = s.cube(k);
-    if (!packedMeet(c, p, words)) continue;
-    std::uint64_t* d = out.grow();
-    for (int w = 0; w < words; ++w) {
-      const std::uint64_t free = ~(p[w] | p[words + w]);
-      d[w] = c[w] & free;
-      d[words + w] = c[words + w] & free;
-    }
+    if (cubesMeet(c, p, words)) cubeCofactor(out.grow(), c, p, words);
   }
 }
 

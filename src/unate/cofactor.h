@@ -18,17 +18,9 @@ namespace vorn {
 void AppendCofactor(const CubeList& s, const std::uint64_t* p, CubeList& out);
 /// \brief The cofactor of s with respect to the cube p.
 CubeList Cofactor(const CubeList& s, const Cube& p);
-/// \brief True when the packed cubes a and b (words per mask) share a minterm.
-inline bool packedMeet(const std::uint64_t* a, const std::uint64_t* b, int words) {
-  for (int w = 0; w < words; ++w)
-    if ((a[w] & b[words + w]) | (a[words + w] & b[w])) return false;
-  return true;
-}
-/// \brief True when the packed cube a contains the packed cube b.
-inline bool packedContains(const std::uint64_t* a, const std::uint64_t* b, int words) {
-  for (int w = 0; w < words; ++w)
-    if ((a[w] & ~b[w]) | (a[words + w] & ~b[words + w])) return false;
-  return true;
-}
+/// \brief The kernel's meet test under the name the refinement and the checker still call.
+inline bool packedMeet(const Word* a, const Word* b, int words) { return cubesMeet(a, b, words); }
+/// \brief The kernel's containment test under the name the refinement and the checker still call.
+inline bool packedContains(const Word* a, const Word* b, int words) { return cubeContains(a, b, words); }
 
 }  // namespace vorn

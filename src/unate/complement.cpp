@@ -41,13 +41,6 @@ bool sameCube(const std::uint64_t* a, const std::uint64_t* b, std::size_t stride
   return std::equal(a, a + stride, b);
 }
 
-/// a holds b: every literal of a is a literal of b.
-bool holds(const std::uint64_t* a, const std::uint64_t* b, int words) {
-  for (int w = 0; w < words; ++w)
-    if ((a[w] & ~b[w]) | (a[words + w] & ~b[words + w])) return false;
-  return true;
-}
-
 class Complementer {
  public:
   Complementer(int inputs, const ComplementParams& params, ComplementStats& stats)
@@ -63,84 +56,43 @@ class Complementer {
       out.grow();  // the universal cube
       return true;
     }
-    std::vector<std::uint64_t> zeroOr(words_, 0), oneOr(words_, 0);
+    LiteralUnion literals;
+    literals.reset(words_);
     for (int k = 0; k < f.size(); ++k) {
-      const std::uint64_t* c = f.cube(k);
-      bool universal = true;
-      for (int w = 0; w < words_; ++w) {
-        zeroOr[w] |= c[w];
-        oneOr[w] |= c[words_ + w];
-        universal = universal && (c[w] | c[words_ + w]) == 0;
-      }
-      if (universal) return true;  // nothing is outside
+      if (isUniversal(f.cube(k), words_)) return true;  // nothing is outside
+      literals.add(f.cube(k));
     }
     if (f.size() == 1) return deMorgan(f.cube(0), out);
     if (++stats_.splits > params_.maxSplits || depth >= params_.maxDepth) return false;
-    const int v = splitVariable(f, zeroOr, oneOr);
-    const int w = v >> 6;
-    const std::uint64_t bit = std::uint64_t{1} << (v & 63);
+    // The most binate variable, or in a unate list the one with the most literals.
+    const bool binate = literals.anyBinate();
+    const int v = std::max(0, mostLiterals(f.cube(0), f.size(), stride_, words_,
+                                           [&](int w) { return binate ? literals.binate(w) : ~Word{0}; }, counts_));
     CubeList half1(n_), half0(n_);
-    for (int k = 0; k < f.size(); ++k) {
-      const std::uint64_t* c = f.cube(k);
-      if (!(c[w] & bit)) freeAt(half1.grow(), c, w, bit);
-      if (!(c[words_ + w] & bit)) freeAt(half0.grow(), c, w, bit);
-    }
+    appendLiteralCofactor(f, v, true, half1);
+    appendLiteralCofactor(f, v, false, half0);
     CubeList not1, not0;
     if (!complement(half1, not1, depth + 1)) return false;
     half1 = CubeList();
     if (!complement(half0, not0, depth + 1)) return false;
-    merge(not1, not0, w, bit, out);
+    merge(not1, not0, v, out);
     stats_.largest = std::max(stats_.largest, out.size());
     return out.size() <= params_.maxCubes;
   }
 
-  void freeAt(std::uint64_t* to, const std::uint64_t* c, int w, std::uint64_t bit) const {
-    std::copy(c, c + stride_, to);
-    to[w] &= ~bit;
-    to[words_ + w] &= ~bit;
-  }
-
   bool deMorgan(const std::uint64_t* c, CubeList& out) const {
-    for (int w = 0; w < words_; ++w) {
-      for (std::uint64_t bits = c[w] | c[words_ + w]; bits; bits &= bits - 1) {
-        if (out.size() >= params_.maxCubes) return false;
-        const std::uint64_t b = bits & (~bits + 1);
-        std::uint64_t* to = out.grow();
-        if (c[w] & b)
-          to[words_ + w] = b;  // x' becomes x
-        else
-          to[w] = b;
-      }
-    }
+    bool fits = true;
+    forEachLiteral(c, words_, [&](int v) {
+      if (out.size() >= params_.maxCubes) fits = false;
+      if (fits) putLiteral(out.grow(), words_, v, !literalIsOne(c, words_, v));  // x' becomes x
+    });
+    if (!fits) return false;
     stats_.largest = std::max(stats_.largest, out.size());
     return true;
   }
 
-  int splitVariable(const CubeList& f, const std::vector<std::uint64_t>& zeroOr,
-                    const std::vector<std::uint64_t>& oneOr) {
-    bool binate = false;
-    for (int w = 0; w < words_ && !binate; ++w) binate = (zeroOr[w] & oneOr[w]) != 0;
-    counts_.assign(static_cast<std::size_t>(words_) * 64, 0);
-    for (int k = 0; k < f.size(); ++k) {
-      const std::uint64_t* c = f.cube(k);
-      for (int w = 0; w < words_; ++w) {
-        std::uint64_t bits = c[w] | c[words_ + w];
-        if (binate) bits &= zeroOr[w] & oneOr[w];
-        for (; bits; bits &= bits - 1)
-          ++counts_[static_cast<std::size_t>(w) * 64 + static_cast<std::size_t>(__builtin_ctzll(bits))];
-      }
-    }
-    int best = 0, bestCount = -1;
-    for (int v = 0; v < n_; ++v)
-      if (counts_[static_cast<std::size_t>(v)] > bestCount) {
-        bestCount = counts_[static_cast<std::size_t>(v)];
-        best = v;
-      }
-    return best;
-  }
-
   // out = x . not1 + x' . not0, with the literal of x left out where it is not needed.
-  void merge(const CubeList& not1, const CubeList& not0, int w, std::uint64_t bit, CubeList& out) {
+  void merge(const CubeList& not1, const CubeList& not0, int v, CubeList& out) {
     std::unordered_multimap<std::size_t, int> index;
     index.reserve(static_cast<std::size_t>(not0.size()));
     for (int k = 0; k < not0.size(); ++k) index.emplace(hashCube(not0.cube(k), stride_), k);
@@ -155,25 +107,25 @@ class Complementer {
           used[static_cast<std::size_t>(it->second)] = 1;
           free = true;
         }
-      for (int d = 0; contain && !free && d < not0.size(); ++d) free = holds(not0.cube(d), c, words_);
+      for (int d = 0; contain && !free && d < not0.size(); ++d) free = cubeContains(not0.cube(d), c, words_);
       std::uint64_t* to = out.grow();
       std::copy(c, c + stride_, to);
       if (free)
         ++stats_.merged;
       else
-        to[words_ + w] |= bit;
+        putLiteral(to, words_, v, true);
     }
     for (int k = 0; k < not0.size(); ++k) {
       if (used[static_cast<std::size_t>(k)]) continue;
       const std::uint64_t* c = not0.cube(k);
       bool free = false;
-      for (int d = 0; contain && !free && d < not1.size(); ++d) free = holds(not1.cube(d), c, words_);
+      for (int d = 0; contain && !free && d < not1.size(); ++d) free = cubeContains(not1.cube(d), c, words_);
       std::uint64_t* to = out.grow();
       std::copy(c, c + stride_, to);
       if (free)
         ++stats_.merged;
       else
-        to[w] |= bit;
+        putLiteral(to, words_, v, false);
     }
   }
 

@@ -12,7 +12,7 @@ namespace vorn {
 bool ContainmentCheck::covered(const std::uint64_t* c, const CubeList& cover) {
   const int words = cover.words();
   for (int k = 0; k < cover.size(); ++k)
-    if (packedContains(cover.cube(k), c, words)) return true;
+    if (cubeContains(cover.cube(k), c, words)) return true;
   cofactor_.clear();
   AppendCofactor(cover, c, cofactor_);
   return tautology_.check(cofactor_.raw().data(), cofactor_.size());

@@ -2,7 +2,6 @@
 
 #include <algorithm>
 
-#include "unate/cofactor.h"
 
 namespace vorn {
 
@@ -13,61 +12,43 @@ constexpr std::size_t kMaxColumnWords = std::size_t{1} << 22;
 
 MeetIndex::MeetIndex(const CubeList& cubes) : count_(cubes.size()) {
   const std::size_t inputs = static_cast<std::size_t>(cubes.inputs());
-  blocks_ = (static_cast<std::size_t>(count_) + 63) / 64;
-  if (count_ == 0 || 2 * inputs * blocks_ > kMaxColumnWords) return;
+  blocks_ = bits::wordsFor(count_);
+  if (count_ == 0 || 2 * inputs * static_cast<std::size_t>(blocks_) > kMaxColumnWords) return;
   indexed_ = true;
-  zeroAt_.assign(inputs * blocks_, 0);
-  oneAt_.assign(inputs * blocks_, 0);
+  zeroAt_ = WordRows(cubes.inputs(), blocks_);
+  oneAt_ = WordRows(cubes.inputs(), blocks_);
   used_.assign(2 * inputs, 0);
   const int words = cubes.words();
   for (int k = 0; k < count_; ++k) {
-    const std::uint64_t* c = cubes.cube(k);
-    const std::uint64_t bit = std::uint64_t{1} << (k & 63);
-    const std::size_t block = static_cast<std::size_t>(k >> 6);
-    for (int w = 0; w < words; ++w) {
-      for (std::uint64_t b = c[w]; b; b &= b - 1) {
-        const std::size_t i = static_cast<std::size_t>(w) * 64 + static_cast<std::size_t>(__builtin_ctzll(b));
-        zeroAt_[i * blocks_ + block] |= bit;
-        used_[2 * i] = 1;
-      }
-      for (std::uint64_t b = c[words + w]; b; b &= b - 1) {
-        const std::size_t i = static_cast<std::size_t>(w) * 64 + static_cast<std::size_t>(__builtin_ctzll(b));
-        oneAt_[i * blocks_ + block] |= bit;
-        used_[2 * i + 1] = 1;
-      }
-    }
+    const Word* c = cubes.cube(k);
+    forEachLiteral(c, words, [&](int i) {
+      const bool one = literalIsOne(c, words, i);
+      bits::setBit((one ? oneAt_ : zeroAt_).row(i), k);
+      used_[2 * static_cast<std::size_t>(i) + one] = 1;
+    });
   }
 }
 
-void MeetIndex::meeting(const CubeList& cubes, const std::uint64_t* p, std::vector<int>& out) const {
+void MeetIndex::meeting(const CubeList& cubes, const Word* p, std::vector<int>& out) const {
   out.clear();
   const int words = cubes.words();
   if (!indexed_ || cubes.size() != count_) {
     for (int k = 0; k < cubes.size(); ++k)
-      if (packedMeet(cubes.cube(k), p, words)) out.push_back(k);
+      if (cubesMeet(cubes.cube(k), p, words)) out.push_back(k);
     return;
   }
-  std::vector<std::uint64_t> blocked(blocks_, 0);
-  auto block = [&](const std::vector<std::uint64_t>& column, std::size_t i) {
-    const std::uint64_t* col = column.data() + i * blocks_;
-    for (std::size_t b = 0; b < blocks_; ++b) blocked[b] |= col[b];
-  };
-  for (int w = 0; w < words; ++w) {
+  std::vector<Word> blocked(static_cast<std::size_t>(blocks_), 0);
+  forEachLiteral(p, words, [&](int i) {
     // A 1 in p is blocked by cubes holding 0 there, a 0 by cubes holding 1.
-    for (std::uint64_t b = p[words + w]; b; b &= b - 1) {
-      const std::size_t i = static_cast<std::size_t>(w) * 64 + static_cast<std::size_t>(__builtin_ctzll(b));
-      if (used_[2 * i]) block(zeroAt_, i);
-    }
-    for (std::uint64_t b = p[w]; b; b &= b - 1) {
-      const std::size_t i = static_cast<std::size_t>(w) * 64 + static_cast<std::size_t>(__builtin_ctzll(b));
-      if (used_[2 * i + 1]) block(oneAt_, i);
-    }
-  }
-  for (std::size_t b = 0; b < blocks_; ++b) {
-    std::uint64_t free = ~blocked[b];
-    if (b + 1 == blocks_ && (count_ & 63)) free &= (std::uint64_t{1} << (count_ & 63)) - 1;
-    for (; free; free &= free - 1) out.push_back(static_cast<int>(b * 64) + __builtin_ctzll(free));
-  }
+    const bool one = literalIsOne(p, words, i);
+    if (!used_[2 * static_cast<std::size_t>(i) + !one]) return;
+    const Word* column = (one ? zeroAt_ : oneAt_).row(i);
+    bits::assignWords(blocked.data(), blocks_, [&](int b) { return blocked[b] | column[b]; });
+  });
+  const Word lastWord = count_ & 63 ? bits::bitOf(count_) - 1 : ~Word{0};
+  bits::forEachWordBit(
+      blocks_, [&](int b) { return ~blocked[b] & (b + 1 == blocks_ ? lastWord : ~Word{0}); },
+      [&](int k) { out.push_back(k); });
 }
 
 }  // namespace vorn

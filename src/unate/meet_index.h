@@ -30,8 +30,8 @@ class MeetIndex {
  private:
   bool indexed_ = false;
   int count_ = 0;
-  std::size_t blocks_ = 0;  ///< words per column
-  std::vector<std::uint64_t> zeroAt_, oneAt_;  ///< per input, blocks_ words
+  int blocks_ = 0;           ///< words per column
+  WordRows zeroAt_, oneAt_;  ///< per input, the cubes holding 0 (1) there
   std::vector<char> used_;                     ///< per input and polarity (2i: 0, 2i+1: 1): some cube has it
 };
 

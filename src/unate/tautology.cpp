@@ -23,10 +23,7 @@
 
 namespace vorn {
 
-TautologyChecker::TautologyChecker(int words) : words_(words), stride_(2 * static_cast<std::size_t>(words)) {
-  zeroOr_.resize(static_cast<std::size_t>(words));
-  oneOr_.resize(static_cast<std::size_t>(words));
-}
+TautologyChecker::TautologyChecker(int words) : words_(words), stride_(2 * static_cast<std::size_t>(words)) {}
 
 bool TautologyChecker::check(const std::uint64_t* cubes, int count) {
   ++stats.checks;
@@ -54,27 +51,17 @@ bool TautologyChecker::check(const std::uint64_t* cubes, int count) {
 TautologyChecker::Verdict TautologyChecker::examine(Frame& f, int& split) {
   for (;;) {
     if (f.count == 0) return Verdict::NotTautology;
-    std::fill(zeroOr_.begin(), zeroOr_.end(), 0);
-    std::fill(oneOr_.begin(), oneOr_.end(), 0);
+    literals_.reset(words_);
     double volume = 0;
     for (int k = 0; k < f.count; ++k) {
       const std::uint64_t* c = at(f.offset + static_cast<std::size_t>(k) * stride_);
-      int lits = 0;
-      for (int w = 0; w < words_; ++w) {
-        zeroOr_[w] |= c[w];
-        oneOr_[w] |= c[words_ + w];
-        lits += __builtin_popcountll(c[w] | c[words_ + w]);
-      }
+      literals_.add(c);
+      const int lits = cubeLiterals(c, words_);
       if (lits == 0) return Verdict::Tautology;
       if (volume < 1) volume += std::ldexp(1.0, -lits);
     }
-    bool binate = false, unate = false;
-    for (int w = 0; w < words_; ++w) {
-      binate |= (zeroOr_[w] & oneOr_[w]) != 0;
-      unate |= (zeroOr_[w] ^ oneOr_[w]) != 0;
-    }
-    if (!binate) return Verdict::NotTautology;
-    if (unate) {
+    if (!literals_.anyBinate()) return Verdict::NotTautology;
+    if (literals_.anyUnate()) {
       dropUnateCubes(f);
       continue;
     }
@@ -88,9 +75,7 @@ void TautologyChecker::dropUnateCubes(Frame& f) {
   int kept = 0;
   for (int k = 0; k < f.count; ++k) {
     std::uint64_t* c = at(f.offset + static_cast<std::size_t>(k) * stride_);
-    bool touches = false;
-    for (int w = 0; w < words_ && !touches; ++w) touches = ((c[w] | c[words_ + w]) & (zeroOr_[w] ^ oneOr_[w])) != 0;
-    if (touches) continue;
+    if (bits::anyWord(words_, [&](int w) { return literalsIn(c, words_, w) & literals_.unate(w); })) continue;
     if (kept != k) std::memmove(at(f.offset + static_cast<std::size_t>(kept) * stride_), c, stride_ * sizeof(std::uint64_t));
     ++kept;
   }
@@ -98,39 +83,22 @@ void TautologyChecker::dropUnateCubes(Frame& f) {
 }
 
 int TautologyChecker::mostBinate(const Frame& f) {
-  counts_.assign(static_cast<std::size_t>(words_) * 64, 0);
-  for (int k = 0; k < f.count; ++k) {
-    const std::uint64_t* c = at(f.offset + static_cast<std::size_t>(k) * stride_);
-    for (int w = 0; w < words_; ++w)
-      for (std::uint64_t bits = (c[w] | c[words_ + w]) & zeroOr_[w] & oneOr_[w]; bits; bits &= bits - 1)
-        ++counts_[static_cast<std::size_t>(w) * 64 + static_cast<std::size_t>(__builtin_ctzll(bits))];
-  }
-  int best = -1, bestCount = 0;
-  for (std::size_t v = 0; v < counts_.size(); ++v)
-    if (counts_[v] > bestCount) {
-      bestCount = counts_[v];
-      best = static_cast<int>(v);
-    }
-  return best;
+  return mostLiterals(at(f.offset), f.count, stride_, words_, [&](int w) { return literals_.binate(w); }, counts_);
 }
 
 void TautologyChecker::splitFrame(const Frame& f, int v) {
-  const int w = v >> 6;
-  const std::uint64_t bit = std::uint64_t{1} << (v & 63);
   const std::size_t end = f.offset + static_cast<std::size_t>(f.count) * stride_;
   arena_.resize(end + 2 * static_cast<std::size_t>(f.count) * stride_);
   std::size_t out = end;
   int counts[2] = {0, 0};
   // Cofactor v = 1 keeps the cubes without 0 at v; cofactor v = 0 those without 1.
   for (int side = 0; side < 2; ++side) {
-    const std::size_t blocked = side == 0 ? 0 : static_cast<std::size_t>(words_);
     for (int k = 0; k < f.count; ++k) {
       const std::uint64_t* c = at(f.offset + static_cast<std::size_t>(k) * stride_);
-      if (c[blocked + w] & bit) continue;
+      if (!meetsLiteral(c, words_, v, side == 0)) continue;
       std::uint64_t* d = at(out);
       std::memcpy(d, c, stride_ * sizeof(std::uint64_t));
-      d[w] &= ~bit;
-      d[words_ + w] &= ~bit;
+      freePosition(d, words_, v);
       out += stride_;
       ++counts[side];
     }

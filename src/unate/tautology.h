@@ -44,7 +44,8 @@ class TautologyChecker {
 
   int words_;
   std::size_t stride_;
-  std::vector<std::uint64_t> arena_, zeroOr_, oneOr_;
+  std::vector<std::uint64_t> arena_;
+  LiteralUnion literals_;
   std::vector<int> counts_;
   std::vector<Frame> frames_;
 };

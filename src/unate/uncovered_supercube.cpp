@@ -39,40 +39,27 @@ class Solver {
       bool forcedOne = false;
       if (!scan(s, forced, forcedOne)) return false;
       if (forced < 0) break;
-      const int w = forced >> 6;
-      const std::uint64_t bit = std::uint64_t{1} << (forced & 63);
       // The complement lies where the literal is false.
-      s = cofactorOn(s, w, bit, !forcedOne);
-      if (forcedOne)
-        out[w] |= bit;
-      else
-        out[words_ + w] |= bit;
+      s = cofactorOn(s, forced, !forcedOne);
+      putLiteral(out, words_, forced, !forcedOne);
     }
     int v = -1;
     if (!mostBinate(s, v)) return true;  // unate: the supercube spans everything
     if (depth >= params_.maxDepth || splits_ >= params_.maxSplits) return true;
     ++splits_;
-    const int w = v >> 6;
-    const std::uint64_t bit = std::uint64_t{1} << (v & 63);
     std::vector<std::uint64_t> one(stride_), zero(stride_);
-    const bool hasOne = solve(cofactorOn(s, w, bit, true), one.data(), depth + 1);
-    const bool hasZero = solve(cofactorOn(s, w, bit, false), zero.data(), depth + 1);
+    const bool hasOne = solve(cofactorOn(s, v, true), one.data(), depth + 1);
+    const bool hasZero = solve(cofactorOn(s, v, false), zero.data(), depth + 1);
     if (!hasOne && !hasZero) return false;
-    std::vector<std::uint64_t> r(stride_);
     if (hasOne && hasZero) {
-      // Supercube: keep only the literals both halves agree on.
-      for (int k = 0; k < words_; ++k) {
-        r[k] = one[k] & zero[k];
-        r[words_ + k] = one[words_ + k] & zero[words_ + k];
-      }
+      cubeSupercube(one.data(), zero.data(), words_);  // keep only the literals both halves agree on
     } else if (hasOne) {
-      r = one;
-      r[words_ + w] |= bit;
+      putLiteral(one.data(), words_, v, true);
     } else {
-      r = zero;
-      r[w] |= bit;
+      one.swap(zero);
+      putLiteral(one.data(), words_, v, false);
     }
-    for (std::size_t k = 0; k < stride_; ++k) out[k] |= r[k];
+    bits::assignWords(out, 2 * words_, [&](int w) { return out[w] | one[w]; });
     return true;
   }
 
@@ -81,63 +68,32 @@ class Solver {
   bool scan(const CubeList& s, int& forced, bool& forcedOne) const {
     for (int k = 0; k < s.size(); ++k) {
       const std::uint64_t* c = s.cube(k);
-      int lits = 0, var = -1;
-      bool isOne = false;
-      for (int w = 0; w < words_ && lits < 2; ++w) {
-        const std::uint64_t l = c[w] | c[words_ + w];
-        const int n = __builtin_popcountll(l);
-        if (n == 1 && lits == 0) {
-          var = w * 64 + __builtin_ctzll(l);
-          isOne = (c[words_ + w] & l) != 0;
-        }
-        lits += n;
-      }
+      const int lits = cubeLiterals(c, words_);
       if (lits == 0) return false;
-      if (lits == 1 && forced < 0) {
-        forced = var;
-        forcedOne = isOne;
-      }
+      if (lits == 1 && forced < 0)
+        forEachLiteral(c, words_, [&](int v) {
+          forced = v;
+          forcedOne = literalIsOne(c, words_, v);
+        });
     }
     return true;
   }
 
-  /// The cofactor of s on variable (w, bit) = value.
-  CubeList cofactorOn(const CubeList& s, int w, std::uint64_t bit, bool value) const {
+  /// The cofactor of s on variable v = value.
+  CubeList cofactorOn(const CubeList& s, int v, bool value) const {
     CubeList r(s.inputs());
-    const std::size_t blocked = value ? 0 : static_cast<std::size_t>(words_);
-    for (int k = 0; k < s.size(); ++k) {
-      const std::uint64_t* c = s.cube(k);
-      if (c[blocked + w] & bit) continue;
-      r.push(c);
-      std::uint64_t* d = r.cube(r.size() - 1);
-      d[w] &= ~bit;
-      d[words_ + w] &= ~bit;
-    }
+    appendLiteralCofactor(s, v, value, r);
     return r;
   }
 
   /// The binate variable with the most literals; false when there is none.
   bool mostBinate(const CubeList& s, int& v) {
-    std::vector<std::uint64_t> z(static_cast<std::size_t>(words_), 0), o(static_cast<std::size_t>(words_), 0);
-    for (int k = 0; k < s.size(); ++k)
-      for (int w = 0; w < words_; ++w) {
-        z[w] |= s.cube(k)[w];
-        o[w] |= s.cube(k)[words_ + w];
-      }
-    counts_.assign(static_cast<std::size_t>(words_) * 64, 0);
-    bool any = false;
-    for (int k = 0; k < s.size(); ++k)
-      for (int w = 0; w < words_; ++w)
-        for (std::uint64_t b = (s.cube(k)[w] | s.cube(k)[words_ + w]) & z[w] & o[w]; b; b &= b - 1) {
-          ++counts_[static_cast<std::size_t>(w) * 64 + static_cast<std::size_t>(__builtin_ctzll(b))];
-          any = true;
-        }
-    if (!any) return false;
-    int best = 0;
-    for (std::size_t i = 0; i < counts_.size(); ++i)
-      if (counts_[i] > counts_[static_cast<std::size_t>(best)]) best = static_cast<int>(i);
-    v = best;
-    return true;
+    if (s.empty()) return false;
+    LiteralUnion literals;
+    literals.reset(words_);
+    for (int k = 0; k < s.size(); ++k) literals.add(s.cube(k));
+    v = mostLiterals(s.cube(0), s.size(), stride_, words_, [&](int w) { return literals.binate(w); }, counts_);
+    return v >= 0;
   }
 
   int words_;
@@ -157,7 +113,7 @@ bool UncoveredSupercube(const std::uint64_t* c, const CubeList& cover, std::uint
   Solver solver(words, params);
   if (!solver.solve(std::move(cof), out, 0)) return false;
   // The cofactor leaves c's literal positions free: put c's literals back.
-  for (int w = 0; w < 2 * words; ++w) out[w] |= c[w];
+  bits::assignWords(out, 2 * words, [&](int w) { return out[w] | c[w]; });
   return true;
 }
 
