@@ -16,9 +16,9 @@ std::string run(const std::string& text, std::vector<std::string> options, bool 
 
 }  // namespace
 
-// '-' in an fr output part carries no information, but FC-Min takes it as '1':
-// the group's implicant then meets the off-set term and the run ends with
-// "Error occured during minimization".  Disabled until FC-Min is fixed.
+// '-' in an fr output part carries no information.  FC-Min once took it as
+// '1': the group's implicant then met the off-set term and the run ended with
+// "Error occured during minimization".
 TEST(FuzzRegression, DashOutputOfAnFrTermIsNotAnOnSetForFcMin) {
   EXPECT_EQ(run(".i 1\n.o 2\n.type fr\n1 -1\n- 0~\n", {"-FR100"}), "");
 }
