@@ -22,7 +22,11 @@ PREFIX ?= /usr/local
 PYTHON ?= /usr/bin/python3
 PYTHON_MODULE ?= ON
 
-.PHONY: all build run test sanitize tsan bench bench-orig bench-sampled bench-monotonic golden install clean
+FUZZ_BUILD ?= build-fuzz
+FUZZ_SECONDS ?= 60
+FUZZ_CXX ?= clang++-14
+
+.PHONY: fuzz all build run test sanitize tsan bench bench-orig bench-sampled bench-monotonic golden install clean
 
 all: build
 
@@ -47,6 +51,14 @@ tsan:
 	cmake -S . -B $(TSAN_BUILD) -DCMAKE_BUILD_TYPE=Debug -DVORN_TSAN=ON
 	cmake --build $(TSAN_BUILD) -j $(JOBS)
 	cd $(TSAN_BUILD) && TSAN_OPTIONS=halt_on_error=1 ctest --output-on-failure -j $(JOBS) -R 'ParallelRuns|Golden|CommandLine|MinimizeSettings|LibraryMinimize'
+
+# The libFuzzer targets (the PLA reader; a whole run on small functions with
+# options decoded from the input), each for FUZZ_SECONDS under AddressSanitizer
+# and UndefinedBehaviorSanitizer; fails on any finding.  Needs clang and libFuzzer.
+fuzz:
+	CXX=$(FUZZ_CXX) cmake -S . -B $(FUZZ_BUILD) -DCMAKE_BUILD_TYPE=RelWithDebInfo -DVORN_FUZZ=ON
+	cmake --build $(FUZZ_BUILD) -j $(JOBS) --target vorn_fuzz_pla_reader vorn_fuzz_whole_run
+	./scripts/run_fuzz.sh $(FUZZ_BUILD) $(FUZZ_SECONDS)
 
 # Rewrites the stored results of the golden test after an intended change of
 # results; review the diff of tests/golden/expected before committing it.

@@ -1,8 +1,9 @@
 #!/usr/bin/env bash
 # Hostile but well-formed sources that used to blow up: the consistency
-# check on many terms, -Tsplit on terms whose pieces multiply, and one CD or
-# FC-Min step on a function with very many outputs.  Prints seconds, exit
-# code and the last message of each run; run it with two builds to compare.
+# check on many terms, -Tsplit on terms whose pieces multiply, one iteration
+# on 200,000 on-set minterms, and one CD or FC-Min step on a function with
+# very many outputs.  Prints seconds, peak memory (with GNU time installed),
+# exit code and the last message of each run; run it with two builds to compare.
 # usage: growth_bench.sh path/to/vorn [timeout seconds, default 120]
 set -u
 vorn=${1:?usage: growth_bench.sh path/to/vorn [timeout]}
@@ -45,21 +46,40 @@ wide() {
     print ".e" }'
 }
 
+# n distinct on-set minterms over 24 inputs at one output, no off-set (a learning problem's positives).
+onset() {
+  awk -v n="$1" 'BEGIN {
+    print ".i 24\n.o 1\n.type fr"
+    for (i = 0; i < n; i++) {
+      m = (i * 2654435761) % 16777216; c = ""
+      for (p = 23; p >= 0; p--) c = c (int(m / 2^p) % 2)
+      print c, 1
+    }
+    print ".e" }'
+}
+
 run() {  # name, source, options...
   local name=$1 src=$2
   shift 2
-  local start end rc
+  local start end rc peak=-
   start=$(date +%s.%N)
-  timeout "$limit" "$vorn" "$@" "$src" "$work/out.pla" >"$work/log" 2>&1
-  rc=$?
+  if [ -x /usr/bin/time ]; then
+    # Peak memory of the program itself (GNU time reports the waited-for child).
+    timeout "$limit" /usr/bin/time -f '%M' -o "$work/peak" "$vorn" "$@" "$src" "$work/out.pla" >"$work/log" 2>&1
+    rc=$?
+    peak=$(tail -n 1 "$work/peak" 2>/dev/null | awk '{printf "%d", $1 / 1024}')
+  else
+    timeout "$limit" "$vorn" "$@" "$src" "$work/out.pla" >"$work/log" 2>&1
+    rc=$?
+  fi
   end=$(date +%s.%N)
   local note
   note=$(grep -v '^$' "$work/log" | tail -n 1)
   [ $rc -eq 124 ] && note="timed out after $limit s"
-  printf '%-28s %9.3f %5s  %s\n' "$name" "$(awk -v a="$start" -v b="$end" 'BEGIN{print b - a}')" "$rc" "$note"
+  printf '%-28s %9.3f %7s %5s  %s\n' "$name" "$(awk -v a="$start" -v b="$end" 'BEGIN{print b - a}')" "$peak" "$rc" "$note"
 }
 
-printf '%-28s %9s %5s  %s\n' case seconds exit "last message"
+printf '%-28s %9s %7s %5s  %s\n' case seconds peak_MB exit "last message"
 for n in 50000 200000; do
   minterms $n >"$work/m$n.pla"
   run "-Tcheck $n terms" "$work/m$n.pla" -Tcheck
@@ -68,6 +88,11 @@ chain >"$work/chain.pla"
 run "-Tsplit chain 20x22" "$work/chain.pla" -Tsplit
 singles >"$work/singles.pla"
 run "-Tsplit 16 single literals" "$work/singles.pla" -Tsplit
+onset 200000 >"$work/on200k.pla"
+for ratio in 0 100 default; do
+  if [ $ratio = default ]; then run "200,000 on-set, default" "$work/on200k.pla" -Si1 -seed1
+  else run "200,000 on-set, -FR$ratio" "$work/on200k.pla" -Si1 -seed1 -FR$ratio; fi
+done
 for m in 2000 16000 60000; do
   wide $m >"$work/w$m.pla"
   run "CD step, $m outputs" "$work/w$m.pla" -FR0 -Si1

@@ -13,6 +13,7 @@
 #include <unistd.h>
 
 #include <algorithm>
+#include <cctype>
 #include <chrono>
 #include <climits>
 #include <cstdlib>
@@ -244,6 +245,10 @@ std::vector<std::string> randomOptions(Rng& r) {
   // A quality or interval criterion alone may run for long: bound it by iterations.
   if (!bounded && o.size() && (o.back().rfind("-Sn", 0) == 0 || o.back().rfind("-Sq", 0) == 0))
     o.push_back("-Si" + std::to_string(1 + r.below(5)));
+  if (r.chance(10)) o.push_back("-j2");
+  if (r.chance(8)) o.push_back("-St0.2");
+  if (r.chance(40)) o.push_back("-seed" + std::to_string(r.below(1000000)));
+  if (r.chance(25)) o.push_back("-statsstats.json");  // the run's folder is its working folder
   r.shuffle(o);
   if (r.chance(25)) o.push_back("-refine");
   return o;
@@ -343,12 +348,14 @@ void randomTerms(Rng& r, int inputs, int outputs, bool dashOutputs, std::vector<
 }
 
 std::string plaText(Rng& r, int inputs, int outputs, const std::vector<std::string>& ins,
-                    const std::vector<std::string>& outs) {
+                    const std::vector<std::string>& outs, const std::string& type = "fr") {
   std::vector<std::string> head;
   head.push_back(std::string(r.chance(20) ? ".I " : ".i ") + std::to_string(inputs));
   head.push_back(std::string(r.chance(20) ? ".O " : ".o ") + std::to_string(outputs));
   if (r.chance(30)) std::swap(head[0], head[1]);
-  const std::vector<std::string> types = {".type fr", ".type FR", ".TYPE Fr", ".type\tfr"};
+  std::string upper = type;
+  for (char& ch : upper) ch = static_cast<char>(std::toupper(static_cast<unsigned char>(ch)));
+  const std::vector<std::string> types = {".type " + type, ".type " + upper, ".TYPE " + type, ".type\t" + type};
   head.insert(head.begin() + r.below(3), r.pick(types));
   if (r.chance(40)) head.push_back(".p " + std::to_string(r.chance(70) ? ins.size() : static_cast<std::size_t>(r.below(9))));
   if (r.chance(30)) {
@@ -477,9 +484,13 @@ Case wellFormedCase(std::uint64_t seed) {
   c.options = randomOptions(r);
   // '-' in an fr output part means nothing; every generator must read it so.
   randomTerms(r, c.inputs, c.outputs, true, c.expectedInputs, c.expectedOutputs);
-  c.text = plaText(r, c.inputs, c.outputs, c.expectedInputs, c.expectedOutputs);
-  if (r.chance(12)) c.options.push_back(r.pick(std::vector<std::string>{"-Tcheck", "-Tsplit", "-Tminterm", "-info"}));
+  // Every type minimizes; the terms mean something else in each, which the judge reads by the type.
+  if (r.chance(40)) c.type = r.pick(std::vector<std::string>{"fdr", "fd", "f", "r"});
+  c.text = plaText(r, c.inputs, c.outputs, c.expectedInputs, c.expectedOutputs, c.type);
+  if (c.type == "fr" && r.chance(12))
+    c.options.push_back(r.pick(std::vector<std::string>{"-Tcheck", "-Tsplit", "-Tminterm", "-info"}));
   c.withDestination = r.chance(85);
+  c.viaStdin = r.chance(10);
   return c;
 }
 
@@ -527,7 +538,7 @@ Outcome runCase(const Case& c, double timeoutSeconds) {
   std::ofstream(src, std::ios::binary) << c.text;
   std::vector<std::string> args = {binaryPath()};
   args.insert(args.end(), c.options.begin(), c.options.end());
-  args.push_back(src);
+  args.push_back(c.viaStdin ? "-" : src);
   if (c.withDestination) args.push_back(dst);
   std::vector<char*> argv;
   for (std::string& a : args) argv.push_back(a.data());
@@ -536,7 +547,7 @@ Outcome runCase(const Case& c, double timeoutSeconds) {
   const pid_t pid = ::fork();
   if (pid == 0) {
     if (::chdir(work.c_str()) != 0) ::_exit(126);
-    const int in = ::open("/dev/null", O_RDONLY), out = ::open(outPath.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600),
+    const int in = ::open(c.viaStdin ? src.c_str() : "/dev/null", O_RDONLY), out = ::open(outPath.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600),
               err = ::open(errPath.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
     ::dup2(in, 0), ::dup2(out, 1), ::dup2(err, 2);
     ::execv(argv[0], argv.data());
@@ -572,7 +583,14 @@ Outcome runCase(const Case& c, double timeoutSeconds) {
     while (const dirent* e = ::readdir(d)) {
       const std::string name = e->d_name;
       if (name != "." && name != "..") {
-        if (name != "source.pla" && name != "result.pla") o.strayFiles.push_back(name);
+        if (name == "stats.json") {
+          std::ifstream in(work + "/" + name, std::ios::binary);
+          std::ostringstream text;
+          text << in.rdbuf();
+          o.statistics = text.str();
+        } else if (name != "source.pla" && name != "result.pla") {
+          o.strayFiles.push_back(name);
+        }
         std::remove((work + "/" + name).c_str());
       }
     }
@@ -723,6 +741,8 @@ std::string judge(const Case& c, const Outcome& o) {
     for (std::size_t t = 0; t < source->out.size(); ++t)
       if (source->out[t] != c.expectedOutputs[t]) return "reader outputs differ: " + source->out[t] + " vs " + c.expectedOutputs[t];
   }
+  if (mode == "minimize" && has(c, "-stats") && o.statistics.find("\"interrupted\": false") == std::string::npos)
+    return "statistics missing or saying interrupted: " + o.statistics.substr(0, 200);
   if (mode == "minimize") return judgeMinimize(c, o, *source, written);
   if (mode == "-Tsplit") return judgeSplit(*source, written);
   // -Tminterm
@@ -739,6 +759,12 @@ std::string judge(const Case& c, const Outcome& o) {
 std::string check(const Case& c, double timeoutSeconds) {
   Outcome o = runCase(c, timeoutSeconds);
   std::string fault = judge(c, o);
+  // A seeded run bounded by iterations gives the same result byte for byte when repeated.
+  if (fault.empty() && o.exitCode == 0 && has(c, "-seed") && !has(c, "-St")) {
+    const Outcome again = runCase(c, timeoutSeconds);
+    if ((c.withDestination ? again.result : again.out) != (c.withDestination ? o.result : o.out))
+      fault = "repeat of a seeded run gave another result";
+  }
   if (fault.empty() && c.wellFormed && !c.expectedInputs.empty()) {
     // Independent expectations of the special modes on a known function.
     const std::string mode = modeOf(c);

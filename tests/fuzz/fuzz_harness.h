@@ -25,6 +25,8 @@ struct Case {
   bool wellFormed = false;  ///< made from a truth table: a minimization must succeed
   std::vector<std::string> expectedInputs, expectedOutputs;  ///< the generator's terms, when well-formed
   int inputs = 0, outputs = 0;
+  std::string type = "fr";  ///< the type the well-formed text declares
+  bool viaStdin = false;    ///< the source goes to standard input, named "-"
 };
 
 /// What the subprocess did.
@@ -35,7 +37,8 @@ struct Outcome {
   std::string out, err;     ///< standard output and standard error
   std::string result;       ///< the destination file's text, when it exists
   bool resultExists = false;
-  std::vector<std::string> strayFiles;  ///< files in the run directory beyond the source and destination
+  std::vector<std::string> strayFiles;  ///< files in the run directory beyond the source, destination and statistics
+  std::string statistics;               ///< the text of stats.json, when the run wrote it
 };
 
 /// \brief Runs the program on the case in a fresh directory, killing it after timeoutSeconds.

@@ -119,8 +119,9 @@ std::string checkByType(const PlainFunction& source, const PlainFunction& result
 
 }  // namespace
 
-bool readPlain(const std::string& path, PlainFunction& p) {
-  ReadResult r = read(path);
+namespace {
+
+bool toPlain(const ReadResult& r, PlainFunction& p) {
   if (!r.function) return false;
   p = PlainFunction{};
   p.inputs = r.function->inputCount;
@@ -134,6 +135,12 @@ bool readPlain(const std::string& path, PlainFunction& p) {
   });
   return true;
 }
+
+}  // namespace
+
+bool readPlain(const std::string& path, PlainFunction& p) { return toPlain(read(path), p); }
+
+bool readPlainText(const std::string& text, PlainFunction& p) { return toPlain(readText(text), p); }
 
 std::string checkCover(const PlainFunction& source, const PlainFunction& result) {
   if (source.inputs != result.inputs || source.outputs != result.outputs) return "dimensions differ";

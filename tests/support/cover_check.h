@@ -22,6 +22,8 @@ struct PlainFunction {
 
 /// \brief Reads a PLA file (any type) into its plain form; false when it holds no function.
 bool readPlain(const std::string& path, PlainFunction& into);
+/// \brief The same from PLA text.
+bool readPlainText(const std::string& text, PlainFunction& into);
 /// \brief Empty when `result` is a valid cover of `source`; otherwise a description of the first fault.
 std::string checkCover(const PlainFunction& source, const PlainFunction& result);
 
