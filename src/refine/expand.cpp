@@ -395,14 +395,8 @@ class Expander {
 
   /// Connects every output the cube may carry and whose on-set it meets.
   void raiseOutputs(int k) {
-    const std::uint64_t* c = cover_.in.cube(k);
     OutputSet& mine = cover_.out[static_cast<std::size_t>(k)];
-    OutputSet gain(source_.outputs), blocked(source_.outputs);
-    outputsMet(source_.on, c, gain);
-    gain.remove(mine);
-    if (!gain.any()) return;
-    test_.forbidden(c, source_.outputs, blocked);
-    gain.remove(blocked);
+    const OutputSet gain = OutputsToRaise(source_, test_, cover_.in.cube(k), mine);
     gain.forEach([&](int j) { terms_[static_cast<std::size_t>(j)].push_back(k); });
     mine.unite(gain);
   }

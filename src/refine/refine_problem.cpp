@@ -127,6 +127,17 @@ bool InsideTest::allowed(const std::uint64_t* cube, int output) const {
   return check_.covered(cube, inside_[static_cast<std::size_t>(output)]);
 }
 
+OutputSet OutputsToRaise(const RefineSource& source, const ImplicantTest& test, const std::uint64_t* cube,
+                         const OutputSet& mine) {
+  OutputSet gain(source.outputs), blocked(source.outputs);
+  outputsMet(source.on, cube, gain);
+  gain.remove(mine);
+  if (!gain.any()) return gain;
+  test.forbidden(cube, source.outputs, blocked);
+  gain.remove(blocked);
+  return gain;
+}
+
 std::unique_ptr<ImplicantTest> MakeImplicantTest(const TBoolFnct& f, const RefineSource& source, int only) {
   if (f.type == kTypeFd) return std::make_unique<InsideTest>(f, only);
   return std::make_unique<OffSetTest>(source.off);

@@ -101,6 +101,11 @@ class InsideTest : public ImplicantTest {
   mutable ContainmentCheck check_;
 };
 
+/// \brief The outputs beyond `mine` that the packed cube may carry and whose on-set it meets: those an
+/// expanded term takes on.
+OutputSet OutputsToRaise(const RefineSource& source, const ImplicantTest& test, const std::uint64_t* cube,
+                         const OutputSet& mine);
+
 /// \brief The test that suits f: against its off-set (fr), or inside on-set and don't-care set (fd).
 std::unique_ptr<ImplicantTest> MakeImplicantTest(const TBoolFnct& f, const RefineSource& source, int only = -1);
 

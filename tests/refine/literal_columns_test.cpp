@@ -13,6 +13,7 @@
 #include "refine/expand.h"
 #include "refine/irredundant.h"
 #include "refine/literal_columns.h"
+#include "refine/cover_function.h"
 #include "support/oracle.h"
 #include "unate/cube_text.h"
 
@@ -153,17 +154,7 @@ Cover ownTerms(const RefineSource& source) {
   return c;
 }
 
-FunctionPtr asFunction(TBoolFnct& f, const Cover& c) {
-  FunctionPtr r = derive(f);
-  r->type = 0;
-  for (int k = 0; k < c.size(); ++k) {
-    if (!c.alive[static_cast<std::size_t>(k)] || !c.out[static_cast<std::size_t>(k)].any()) continue;
-    std::string out(static_cast<std::size_t>(f.outputCount), '0');
-    c.out[static_cast<std::size_t>(k)].forEach([&](int j) { out[static_cast<std::size_t>(j)] = '1'; });
-    appendTerm(*r, c.in.get(k), out, 0);
-  }
-  return r;
-}
+using test::asFunction;
 
 /// Every live term is an implicant of its outputs and prime, judged by the off-set scan.
 void expectPrimeImplicants(const Cover& c, const OffSetTest& test, int inputs, const std::string& where) {

@@ -11,6 +11,7 @@
 #include "refine/irredundant.h"
 #include "refine/reduce.h"
 #include "refine/refine.h"
+#include "refine/cover_function.h"
 #include "support/oracle.h"
 
 namespace vorn {
@@ -30,17 +31,7 @@ FunctionPtr onSetCover(TBoolFnct& f) {
   return c;
 }
 
-FunctionPtr asFunction(TBoolFnct& f, const Cover& c) {
-  FunctionPtr r = derive(f);
-  r->type = 0;
-  for (int k = 0; k < c.size(); ++k) {
-    if (!c.alive[static_cast<std::size_t>(k)] || !c.out[static_cast<std::size_t>(k)].any()) continue;
-    std::string out(static_cast<std::size_t>(f.outputCount), '0');
-    c.out[static_cast<std::size_t>(k)].forEach([&](int j) { out[static_cast<std::size_t>(j)] = '1'; });
-    appendTerm(*r, c.in.get(k), out, 0);
-  }
-  return r;
-}
+using test::asFunction;
 
 struct Figures {
   int terms, literals, outputs;
