@@ -41,8 +41,11 @@ run() {  # source, options...
 
 printf '%-12s %8s %8s %8s %8s %8s  %s\n' file Si1 Si2 Si4 "St(T)" T status
 for d in $dirs; do
-  [ -d "$bench/$d/pla" ] || { echo "no folder $bench/$d/pla (set VORN_BENCH_DIR)" >&2; exit 2; }
-  for src in "$bench/$d/pla"/*.pla; do
+  # The classic set holds its files itself; the others in a pla/ folder.
+  folder=$bench/$d/pla
+  [ -d "$folder" ] || folder=$bench/$d
+  ls "$folder"/*.pla >/dev/null 2>&1 || { echo "no .pla files in $folder (set VORN_BENCH_DIR)" >&2; exit 2; }
+  for src in "$folder"/*.pla; do
     name=$(basename "$src" .pla)
     read -r l1 t1 <<<"$(run "$src" -Si1)"
     read -r l2 _ <<<"$(run "$src" -Si2)"
