@@ -111,7 +111,9 @@ struct MinimizeParams {
   std::optional<std::uint32_t> seed;
   int jobs = 1;         ///< independent runs on threads (seeds seed, seed+1, ...); the cheapest cover wins
   bool refine = false;  ///< improve the best cover term by term after the search
-  bool exact = false;   ///< a cover of least cost; refused while this build has no exact minimization
+  /// A cover of least cost by the criterion from all prime implicants (the search options are not used);
+  /// under a time limit or a stop, the best cover found with a lower bound (stats->exact).
+  bool exact = false;
   /// Asked every few milliseconds from a thread of the library while the run lasts; once it answers
   /// true the run ends at its next check with the best cover so far (stats->interrupted is set).
   std::function<bool()> stop;
@@ -126,6 +128,14 @@ struct MinimizeStats {
   bool interrupted = false; ///< ended by the stop callback before its limit
   Figures figures;          ///< of the returned cover
   std::vector<Improvement> improvements;  ///< the course of the best cost (of the winning run)
+  /// What an exact run proved (only for MinimizeParams::exact).
+  struct Exact {
+    bool proven = false;         ///< no cover is cheaper than the returned one
+    long long lowerBound = 0;    ///< no cover is cheaper than this
+    long long primes = 0;        ///< prime implicants generated
+    int coreRows = 0, coreColumns = 0;  ///< size of the cyclic core of the covering problem
+  };
+  std::optional<Exact> exact;
 
   /// \brief Writes the figures as the program reports them (to standard output without an argument).
   void report() const;

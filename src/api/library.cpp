@@ -24,7 +24,6 @@ namespace {
 constexpr int kMaxJobs = 256;
 
 Settings settingsOf(const MinimizeParams& p) {
-  if (p.exact) throw Error("Exact minimization is not available in this build");
   if (p.jobs < 1 || p.jobs > kMaxJobs)
     throw Error("Invalid job count " + std::to_string(p.jobs) + " (expected a number from 1 to " +
                 std::to_string(kMaxJobs) + ")");
@@ -44,6 +43,7 @@ Settings settingsOf(const MinimizeParams& p) {
     s.timeLimit = static_cast<float>(std::min(*p.seconds, 1e30));
   }
   s.refine = p.refine ? 1 : 0;
+  s.exact = p.exact ? 1 : 0;
   return s;
 }
 
@@ -91,7 +91,7 @@ Function minimize(const Function& f, const MinimizeParams& params, MinimizeStats
   refuseRun(*source, request.settings);
   StopPoller poller(params.stop);
   request.interrupt = poller.flag();
-  RunOutcome out = runMinimization(*source, makeWorkingForm(*source), request);
+  RunOutcome out = runMinimization(*source, makeWorkingForm(*source, params.exact), request);
   poller.finish();
   if (stats) *stats = statsOf(out);
   return toFunction(*out.cover);

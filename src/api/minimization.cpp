@@ -47,7 +47,7 @@ void refuseRun(const TBoolFnct& f, const Settings& settings) {
 
 // A source that is not fr goes through its fr form, or its fd form when the off-set is too large to
 // compute.  An r source has no fd form: its on-set is the complement.
-WorkingForm makeWorkingForm(const TBoolFnct& f) {
+WorkingForm makeWorkingForm(const TBoolFnct& f, bool exact) {
   WorkingForm form;
   if (f.type == kTypeFr) return form;
   form.function = MakeFrForm(f, FrFormParams{}, form.stats);
@@ -56,6 +56,7 @@ WorkingForm makeWorkingForm(const TBoolFnct& f) {
     return form;
   }
   if (f.type == kTypeR) throw Error("Cannot minimize: the on-set of this r-type function is too large to compute");
+  if (exact) throw Error("Cannot minimize exactly: the off-set of this function is too large to compute");
   form.kind = WorkingForm::FdForm;
   form.function = MakeFdForm(f);
   return form;
@@ -97,16 +98,25 @@ MinimizeStats statsOf(const RunOutcome& out) {
   st.interrupted = out.figures.interrupted;
   st.figures = figuresOf(*out.cover);
   st.improvements = out.figures.improvements;
+  if (out.figures.exact) {
+    const ExactFigures& e = *out.figures.exact;
+    st.exact = MinimizeStats::Exact{e.proven, e.lowerBound, e.primes, e.coreRows, e.coreColumns};
+  }
   return st;
 }
 
 std::string runReport(const MinimizeStats& st) {
+  std::string verdict;
+  if (st.exact && st.exact->proven) verdict = "Minimum proven\n";
+  if (st.exact && !st.exact->proven)
+    verdict = "Minimum not proven: lower bound " + std::to_string(st.exact->lowerBound) + ", cover " +
+              std::to_string(st.figures.cost) + "\n";
   char text[512];
   std::snprintf(text, sizeof text,
                 "Elapsed time: %.3f s\nIterations: %i\nTerms: %i\nLiterals: %i\nOutput cost: %i\nGates: %i\nGEs: %i\n\n",
                 st.seconds, st.iterations, st.figures.terms, st.figures.literals, st.figures.outputCost,
                 st.figures.gates, st.figures.gateEquivalents);
-  return text;
+  return verdict + text;
 }
 
 }  // namespace vorn

@@ -55,8 +55,9 @@ struct RunOutcome {
 Settings settingsInEffect(Settings settings);
 /// \brief Throws Error when the settings are out of range or f has no valid cover.
 void refuseRun(const TBoolFnct& f, const Settings& settings);
-/// \brief The form the driver works on for f (let through refuseRun); throws Error when there is none.
-WorkingForm makeWorkingForm(const TBoolFnct& f);
+/// \brief The form the driver works on for f (let through refuseRun); throws Error when there is none
+/// (with `exact`, the fd form is none: the primes are generated from the off-set).
+WorkingForm makeWorkingForm(const TBoolFnct& f, bool exact = false);
 /// \brief Minimizes f in its working form under the request; throws Error when the run fails.
 RunOutcome runMinimization(TBoolFnct& f, WorkingForm form, const RunRequest& request);
 /// \brief The cost figures of a function whose statistics and cost are computed.

@@ -9,6 +9,7 @@
 #include "cover/cover_selection.h"
 #include "cover/coverage_completion.h"
 #include "cover/equal_cubes.h"
+#include "driver/exact_run.h"
 #include "fcmin/fc_min.h"
 #include "model/cost.h"
 #include "model/deadline.h"
@@ -180,6 +181,7 @@ FunctionPtr minimize(TBoolFnct& f, const Settings& settings, std::optional<std::
 }
 
 FunctionPtr minimize(TBoolFnct& f, const RunParams& params, RunFigures& fig) {
+  if (params.settings.exact) return minimizeExact(f, params, fig);
   RunContext ctx;
   ctx.settings = params.settings;
   ctx.progress = params.progress;

@@ -51,7 +51,8 @@ int winner(const std::vector<Run>& runs) {
 }  // namespace
 
 FunctionPtr minimizeParallel(TBoolFnct& f, const RunParams& params, int jobs, RunFigures& figures) {
-  if (jobs <= 1) return minimize(f, params, figures);
+  // An exact run has one result whatever its seed: one run is enough.
+  if (jobs <= 1 || params.settings.exact) return minimize(f, params, figures);
   const auto start = std::chrono::steady_clock::now();
   const std::uint32_t first = params.seed ? *params.seed : static_cast<std::uint32_t>(std::time(nullptr));
   buildLists(f);  // as the single run does to its source

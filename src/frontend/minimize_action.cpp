@@ -63,6 +63,7 @@ RunStatistics statistics(const TBoolFnct& f, const CommandLine& cl, const RunOut
   st.seed = fig.seed;
   st.improvements = fig.improvements;
   st.interrupted = fig.interrupted;
+  st.exact = fig.exact;
   const TBoolFnct& result = *run.cover;
   st.terms = result.terms;
   st.literals = result.literals;
@@ -121,7 +122,7 @@ void runMinimize(TBoolFnct& f, const CommandLine& cl, Console& console) {
   orFail([&] { refuseRun(f, cl.settings); });
   refuseStatisticsClash(cl);
   const Settings s = settingsInEffect(cl.settings);
-  WorkingForm form = orFail([&] { return makeWorkingForm(f); });
+  WorkingForm form = orFail([&] { return makeWorkingForm(f, s.exact != 0); });
   reportWorkingForm(f, form, console);
   if (!console.quiet()) std::fputs("Minimizing...\n\n", stderr);
   InterruptGuard interrupts;

@@ -42,6 +42,10 @@ const std::vector<OwnOption> kOptions = {
      "vorn -Tverify SOURCE RESULT: checks that RESULT is a valid cover of SOURCE\n"
      "(exit 0 valid, 2 not valid, 1 errors)",
      [](CommandLine& cl, const std::string&, long long) { cl.mode = RunMode::Verify; }},
+    {"-exact", OptionKind::Flag, 0, 0, "", "", "", "-exact",
+     "A cover of minimum cost by the criterion (-Q) from all prime implicants,\n"
+     "proven, or with a lower bound when stopped (-St, a signal)",
+     [](CommandLine& cl, const std::string&, long long) { cl.settings.exact = 1; }},
 };
 
 bool startsWith(const std::string& s, const char* prefix) { return s.rfind(prefix, 0) == 0; }

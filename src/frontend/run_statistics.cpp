@@ -90,6 +90,14 @@ std::string statisticsJson(const RunStatistics& st, const Settings& settings) {
         .endObject();
   w.endArray();
   w.boolean("interrupted", st.interrupted);
+  if (st.exact) {
+    w.beginObject("exact")
+        .boolean("proven", st.exact->proven)
+        .value("lowerBound", st.exact->lowerBound)
+        .value("primes", st.exact->primes);
+    w.beginObject("cyclicCore").value("rows", st.exact->coreRows).value("columns", st.exact->coreColumns);
+    w.endObject().endObject();
+  }
   w.endObject();
   return w.text();
 }

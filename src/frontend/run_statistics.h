@@ -26,6 +26,7 @@ struct RunStatistics {
   long long cost = 0;
   std::vector<Improvement> improvements;
   bool interrupted = false;
+  std::optional<ExactFigures> exact;  ///< only for an exact run (-exact)
 };
 
 /// \brief The statistics and the settings in effect as a JSON object.

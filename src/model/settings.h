@@ -51,6 +51,7 @@ struct Settings {
   int depthFactor = 10;
   int fcMinRatio = 50;
   int refine = 0;  ///< -refine: improve the best cover minterm by minterm after the search
+  int exact = 0;   ///< -exact: a cover of minimum cost from all primes instead of the search
 };
 
 /// How the PLA writer writes; only writeLabels is read (label lines while non-zero).

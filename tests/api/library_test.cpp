@@ -195,7 +195,6 @@ TEST(LibraryMinimize, RefusesWithTheProgramsMessages) {
   EXPECT_EQ(with([](auto& p) { p.iterations = 0; }), "Invalid iteration limit 0 (at least 1)");
   EXPECT_EQ(with([](auto& p) { p.seconds = -1; }), "Invalid time limit (a number of seconds from 0)");
   EXPECT_EQ(with([](auto& p) { p.solver = static_cast<vorn::Solver>(7); }), "Unknown CP solution method (7)");
-  EXPECT_EQ(with([](auto& p) { p.exact = true; }), "Exact minimization is not available in this build");
   try {
     vorn::minimize(conflict);
   } catch (const vorn::Error& e) {
@@ -237,6 +236,27 @@ TEST(LibraryMinimize, JobsRunSeveralSeedsAndKeepTheCheapest) {
   p.jobs = 1;
   p.seed = stats.seed;
   EXPECT_EQ(vorn::writePla(vorn::minimize(f, p)), vorn::writePla(cover));
+}
+
+TEST(LibraryMinimize, ExactRunProvesItsMinimum) {
+  // Minterms 0, 1, 2, 5, 6, 7 of three inputs: six primes in a ring, three of them a minimum cover.
+  const vorn::Function f = function(3, 1, vorn::Type::fr,
+                                    {{"000", "1"}, {"001", "1"}, {"010", "1"}, {"101", "1"}, {"110", "1"},
+                                     {"111", "1"}, {"011", "0"}, {"100", "0"}});
+  vorn::MinimizeParams p;
+  p.exact = true;
+  p.criterion = vorn::Criterion::terms;
+  vorn::MinimizeStats stats;
+  const vorn::Function result = vorn::minimize(f, p, &stats);
+  EXPECT_TRUE(vorn::verify(f, result));
+  ASSERT_TRUE(stats.exact);
+  EXPECT_TRUE(stats.exact->proven);
+  EXPECT_EQ(stats.exact->lowerBound, 3);
+  EXPECT_EQ(stats.exact->primes, 6);
+  EXPECT_EQ(stats.figures.terms, 3);
+  std::ostringstream report;
+  stats.report(report);
+  EXPECT_EQ(report.str().rfind("Minimum proven\nElapsed time: ", 0), 0u);
 }
 
 TEST(LibraryStats, ReportsAsTheProgramDoes) {

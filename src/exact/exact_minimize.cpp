@@ -1,0 +1,291 @@
+#include "exact/exact_minimize.h"
+
+#include <algorithm>
+#include <climits>
+#include <string>
+#include <vector>
+
+#include "exact/covering_table.h"
+#include "exact/prime_generation.h"
+#include "exact/unate_covering.h"
+#include "model/cost.h"
+#include "refine/refine_problem.h"
+#include "unate/meet_index.h"
+
+namespace vorn {
+
+namespace {
+
+/// A term of a cover under construction: an input cube and the outputs it feeds.
+struct Term {
+  Cube input;
+  std::vector<int> outputs;
+};
+
+/// What one covering problem gave.
+struct PieceResult {
+  bool improved = false;    ///< `terms` are cheaper than the seed's part
+  std::vector<Term> terms;  ///< outputs numbered as in the piece
+  bool proven = false;
+  long long lowerBound = 0;
+};
+
+/// \brief The cost a row of a prime with `literals` literals carries for the criterion (output cost: per
+/// prime and output).  For the criteria that share a term among outputs it bounds the term's share from below.
+long long rowCost(int criterion, int literals) {
+  switch (criterion) {
+    case 0: return 1;
+    case 1: return literals;
+    case 2: return 1;
+    case 3: return literals + 1;
+    case 4: return std::max(literals - 1, 0) + 1;
+    default: return (literals >= 2 ? literals : 0) + 1;
+  }
+}
+
+/// \brief True when the criterion's cost is the sum of the rows' costs, so that the seed bounds the search.
+bool exactRows(int criterion) { return criterion <= 2; }
+
+/// \brief The lower bound of the real cost from a bound of the rows' costs.
+long long realBound(int criterion, long long rowsBound, int outputs) {
+  if (criterion == 4 || criterion == 5) return std::max(rowsBound - outputs, 0LL);
+  return rowsBound;
+}
+
+/// \brief The outputs each prime may carry and where it meets the on-set.
+std::vector<std::vector<int>> usefulOutputs(const RefineSource& src, const PrimeSet& primes) {
+  std::vector<std::vector<int>> useful(static_cast<std::size_t>(primes.size()));
+  std::vector<int> meeting;
+  for (int p = 0; p < primes.size(); ++p) {
+    OutputSet met(src.outputs);
+    outputsMet(src.on, primes.cubes.cube(p), met);
+    primes.outputs[static_cast<std::size_t>(p)].forEach([&](int j) {
+      if (j < src.outputs && met.test(j)) useful[static_cast<std::size_t>(p)].push_back(j);
+    });
+  }
+  return useful;
+}
+
+/// The covering problem of a table: rows are primes, or (prime, output) pairs for the output cost.
+struct RowModel {
+  std::vector<int> prime, output;  ///< per row; output -1: the row feeds every output it is needed at
+};
+
+CoveringProblem makeProblem(const CoveringTable& table, const PrimeSet& primes, int criterion, RowModel& model) {
+  CoveringProblem p;
+  if (criterion != 2) {
+    for (int k = 0; k < primes.size(); ++k) {
+      model.prime.push_back(k);
+      model.output.push_back(-1);
+      p.cost.push_back(rowCost(criterion, primes.cubes.get(k).countLiterals()));
+    }
+    p.columns = table.columns;
+    return p;
+  }
+  // Output cost: a column of several outputs is one column per output, over the pairs of that output.
+  std::vector<std::vector<std::pair<int, int>>> pairRow(static_cast<std::size_t>(primes.size()));
+  auto rowOf = [&](int prime, int j) {
+    auto& list = pairRow[static_cast<std::size_t>(prime)];
+    for (const auto& e : list)
+      if (e.first == j) return e.second;
+    const int r = static_cast<int>(model.prime.size());
+    model.prime.push_back(prime);
+    model.output.push_back(j);
+    p.cost.push_back(1);
+    list.emplace_back(j, r);
+    return r;
+  };
+  for (std::size_t c = 0; c < table.columns.size(); ++c)
+    for (int j : table.columnOutputs[c]) {
+      std::vector<int> col;
+      for (int prime : table.columns[c]) col.push_back(rowOf(prime, j));
+      std::sort(col.begin(), col.end());
+      p.columns.push_back(std::move(col));
+    }
+  return p;
+}
+
+/// \brief The terms of the chosen rows, each feeding only the outputs where some cell needs it: connections
+/// that other chosen terms make redundant are dropped, the costliest term's first.
+std::vector<Term> termsOf(const CoveringTable& table, const PrimeSet& primes, const RowModel& model,
+                          const std::vector<int>& rows, const std::vector<std::vector<int>>& useful) {
+  std::vector<int> chosen;  // primes
+  std::vector<std::vector<int>> feeds;
+  for (int r : rows) {
+    const int prime = model.prime[static_cast<std::size_t>(r)];
+    auto it = std::find(chosen.begin(), chosen.end(), prime);
+    std::size_t k = static_cast<std::size_t>(it - chosen.begin());
+    if (it == chosen.end()) {
+      chosen.push_back(prime);
+      feeds.emplace_back();
+    }
+    if (model.output[static_cast<std::size_t>(r)] >= 0)
+      feeds[k].push_back(model.output[static_cast<std::size_t>(r)]);
+    else
+      feeds[k] = useful[static_cast<std::size_t>(prime)];
+  }
+  // Per (column, output): how many chosen terms feeding that output hold it.
+  std::vector<int> slot(static_cast<std::size_t>(primes.size()), -1);
+  for (std::size_t k = 0; k < chosen.size(); ++k) slot[static_cast<std::size_t>(chosen[k])] = static_cast<int>(k);
+  std::vector<std::vector<std::pair<int, int>>> cellsOf(chosen.size());  // (column, output)
+  std::vector<std::vector<int>> holders(table.columns.size());
+  for (std::size_t c = 0; c < table.columns.size(); ++c)
+    for (int prime : table.columns[c])
+      if (slot[static_cast<std::size_t>(prime)] >= 0) holders[c].push_back(slot[static_cast<std::size_t>(prime)]);
+  std::vector<std::vector<int>> count(table.columns.size());
+  for (std::size_t c = 0; c < table.columns.size(); ++c) {
+    const std::vector<int>& outs = table.columnOutputs[c];
+    count[c].assign(outs.size(), 0);
+    for (std::size_t q = 0; q < outs.size(); ++q)
+      for (int k : holders[c]) {
+        const auto& f = feeds[static_cast<std::size_t>(k)];
+        if (std::find(f.begin(), f.end(), outs[q]) != f.end()) {
+          ++count[c][q];
+          cellsOf[static_cast<std::size_t>(k)].emplace_back(static_cast<int>(c), static_cast<int>(q));
+        }
+      }
+  }
+  std::vector<std::size_t> order(chosen.size());
+  for (std::size_t k = 0; k < order.size(); ++k) order[k] = k;
+  std::stable_sort(order.begin(), order.end(), [&](std::size_t a, std::size_t b) {
+    return primes.cubes.get(chosen[a]).countLiterals() > primes.cubes.get(chosen[b]).countLiterals();
+  });
+  std::vector<Term> terms;
+  std::vector<std::vector<int>> kept(chosen.size());
+  for (std::size_t k : order) {
+    for (int j : feeds[k]) {
+      bool needed = false;
+      for (const auto& [c, q] : cellsOf[k])
+        if (table.columnOutputs[static_cast<std::size_t>(c)][static_cast<std::size_t>(q)] == j &&
+            count[static_cast<std::size_t>(c)][static_cast<std::size_t>(q)] == 1)
+          needed = true;
+      if (needed) {
+        kept[k].push_back(j);
+        continue;
+      }
+      for (const auto& [c, q] : cellsOf[k])
+        if (table.columnOutputs[static_cast<std::size_t>(c)][static_cast<std::size_t>(q)] == j)
+          --count[static_cast<std::size_t>(c)][static_cast<std::size_t>(q)];
+    }
+  }
+  for (std::size_t k = 0; k < chosen.size(); ++k) {
+    if (kept[k].empty()) continue;
+    std::sort(kept[k].begin(), kept[k].end());
+    terms.push_back({primes.cubes.get(chosen[k]), kept[k]});
+  }
+  return terms;
+}
+
+/// \brief Minimizes one covering problem: the whole function, or one output of it.
+PieceResult solvePiece(const RefineSource& src, long long seedCost, const ExactParams& params, ExactStats& stats) {
+  PieceResult out;
+  PrimeParams pp;
+  pp.deadline = params.deadline;
+  PrimeSet primes;
+  PrimeStats ps;
+  if (!GeneratePrimes(src.off, src.inputs, src.outputs, pp, primes, ps)) {
+    stats.primesComplete = false;
+    return out;
+  }
+  stats.primes += primes.size();
+  const std::vector<std::vector<int>> useful = usefulOutputs(src, primes);
+  TableParams tp;
+  tp.deadline = params.deadline;
+  CoveringTable table;
+  if (!BuildCoveringTable(src.on, primes, src.outputs, tp, table)) {
+    stats.primesComplete = false;
+    return out;
+  }
+  RowModel model;
+  const CoveringProblem problem = makeProblem(table, primes, params.criterion, model);
+  stats.columns += static_cast<long long>(problem.columns.size());
+  CoveringParams cp;
+  cp.deadline = params.deadline;
+  if (exactRows(params.criterion)) cp.upperBound = seedCost;
+  const CoveringResult r = SolveCovering(problem, cp);
+  stats.coreRows += r.coreRows;
+  stats.coreColumns += r.coreColumns;
+  stats.nodes += r.nodes;
+  out.lowerBound = realBound(params.criterion, r.lowerBound, src.outputs);
+  out.proven = exactRows(params.criterion) && r.proven;
+  if (r.improved) {
+    out.improved = true;
+    out.terms = termsOf(table, primes, model, r.rows, useful);
+  }
+  return out;
+}
+
+/// \brief The cost of the seed's terms that feed output j, by the criterion (-1: the whole seed).
+long long seedCost(const TBoolFnct* seed, int criterion, int j) {
+  if (!seed) return LLONG_MAX;
+  if (j < 0) return seed->cost;
+  long long cost = 0;
+  forEachTerm(*seed, [&](const TPfnct& t) {
+    if (outputAt(t, j) == '1') cost += rowCost(criterion, t.input.countLiterals());
+  });
+  return cost;
+}
+
+void appendTerms(TBoolFnct& cover, const std::vector<Term>& terms, int outputs, char unconnected,
+                 const std::vector<int>& outputOf) {
+  for (const Term& t : terms) {
+    std::string out(static_cast<std::size_t>(outputs), unconnected);
+    for (int j : t.outputs) out[static_cast<std::size_t>(outputOf[static_cast<std::size_t>(j)])] = '1';
+    appendTerm(cover, t.input, out, 0);
+  }
+}
+
+/// \brief The seed's terms that feed output j, each feeding j alone.
+void appendSeedTerms(TBoolFnct& cover, const TBoolFnct& seed, int j, int outputs, char unconnected) {
+  forEachTerm(seed, [&](const TPfnct& t) {
+    if (outputAt(t, j) != '1') return;
+    std::string out(static_cast<std::size_t>(outputs), unconnected);
+    out[static_cast<std::size_t>(j)] = '1';
+    appendTerm(cover, t.input, out, 0);
+  });
+}
+
+}  // namespace
+
+FunctionPtr MinimizeExact(TBoolFnct& f, const ExactParams& params, ExactStats& stats) {
+  stats = ExactStats{};
+  buildLists(f);
+  FunctionPtr cover = derive(f);
+  cover->type = kTypeFd;
+  const char unconnected = f.outputCount == 1 ? '0' : params.unconnected;
+  bool proven = true, complete = true;
+  long long bound = 0;
+  if (!params.singleOutput) {
+    const RefineSource src = MakeSource(f);
+    const PieceResult r = solvePiece(src, seedCost(params.seed, params.criterion, -1), params, stats);
+    proven = r.proven;
+    bound = r.lowerBound;
+    complete = r.improved;
+    std::vector<int> identity(static_cast<std::size_t>(f.outputCount));
+    for (int j = 0; j < f.outputCount; ++j) identity[static_cast<std::size_t>(j)] = j;
+    if (r.improved) appendTerms(*cover, r.terms, f.outputCount, unconnected, identity);
+  } else {
+    for (int j = 0; j < f.outputCount; ++j) {
+      const RefineSource src = MakeSource(f, j);
+      const PieceResult r = solvePiece(src, seedCost(params.seed, params.criterion, j), params, stats);
+      proven = proven && r.proven;
+      bound += r.lowerBound;
+      if (r.improved)
+        appendTerms(*cover, r.terms, f.outputCount, unconnected, std::vector<int>{j});
+      else if (params.seed)
+        appendSeedTerms(*cover, *params.seed, j, f.outputCount, unconnected);
+      else
+        complete = false;
+    }
+  }
+  computeStatistics(*cover);
+  computeCost(*cover, params.criterion);
+  const bool usable = complete && (!params.seed || cover->cost < params.seed->cost);
+  const long long best = usable ? cover->cost : params.seed ? params.seed->cost : LLONG_MAX;
+  stats.lowerBound = std::min(bound, best);
+  stats.proven = proven || stats.lowerBound >= best;
+  if (!usable) return nullptr;
+  return cover;
+}
+
+}  // namespace vorn

@@ -1,0 +1,54 @@
+// All multi-output prime implicants of an fr function, from its off-set.
+//
+// The outputs are read as one multiple-valued variable, so a multi-output
+// prime is a cube with the largest output set it may carry: its input part
+// meets no off-set cube of those outputs, and neither the input part nor
+// the output set can grow.  The primes of F = not R (R the off-set) follow
+// from a split on an input x (Shannon expansion, F0 and F1 the cofactors):
+//
+//   P(F) = P(F0 F1)  +  x' p for p in P(F0) that is no implicant of F1
+//                    +  x  p for p in P(F1) that is no implicant of F0,
+//
+// where F0 F1 = not (R0 + R1).  Each part is a prime of F and every prime is
+// in one part, so no containment pass is needed.  Splitting on the most
+// binate input keeps the middle part small; an input that is unate in R
+// needs two parts only (one cofactor contains the other).  The leaves are
+// an empty off-set (one prime: the whole space with every allowed output)
+// and a single off-set cube (the complement's literals, and the space with
+// the other outputs).
+#pragma once
+
+#include <cstdint>
+#include <vector>
+
+#include "model/deadline.h"
+#include "refine/output_set.h"
+#include "refine/refine_problem.h"
+#include "unate/cube_list.h"
+
+namespace vorn {
+
+/// Primes with their largest output sets.
+struct PrimeSet {
+  CubeList cubes;
+  std::vector<OutputSet> outputs;
+  int size() const { return cubes.size(); }
+};
+
+struct PrimeParams {
+  long long maxPrimes = 400000;  ///< primes of any partial result before the generation gives up
+  long long maxNodes = 20000000; ///< recursion nodes before it gives up
+  Deadline deadline;             ///< it gives up once this has expired
+};
+
+struct PrimeStats {
+  long long nodes = 0;  ///< recursion nodes
+  bool complete = false;
+};
+
+/// \brief Every multi-output prime of the function whose off-set is `off` (inputs and outputs as in the
+/// source); false when a bound of `params` was reached first.
+bool GeneratePrimes(const CubeSet& off, int inputs, int outputs, const PrimeParams& params, PrimeSet& primes,
+                    PrimeStats& stats);
+
+}  // namespace vorn

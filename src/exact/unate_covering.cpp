@@ -1,0 +1,423 @@
+#include "exact/unate_covering.h"
+
+#include <algorithm>
+#include <numeric>
+
+#include "cover/bit_rows.h"
+
+namespace vorn {
+
+namespace {
+
+/// The rows and columns left after the essential rows, as bit sets both ways.
+struct Matrix {
+  int rows = 0, columns = 0;
+  int rowWords = 0, columnWords = 0;  ///< words of a column's rows, of a row's columns
+  std::vector<Word> rowBits, columnBits;
+  std::vector<long long> cost;
+  std::vector<int> rowId;  ///< the problem's row of each matrix row
+
+  const Word* row(int r) const { return rowBits.data() + static_cast<std::size_t>(r) * columnWords; }
+  const Word* column(int c) const { return columnBits.data() + static_cast<std::size_t>(c) * rowWords; }
+};
+
+/// A node of the search: live rows, open columns, what it chose.
+struct State {
+  std::vector<Word> live, open;
+  long long cost = 0;
+  std::vector<int> chosen;
+};
+
+bool anyBit(const std::vector<Word>& s) {
+  for (Word w : s)
+    if (w) return true;
+  return false;
+}
+
+void clearBit(std::vector<Word>& s, int i) { s[static_cast<std::size_t>(i >> 6)] &= ~(Word{1} << (i & 63)); }
+bool hasBit(const std::vector<Word>& s, int i) { return (s[static_cast<std::size_t>(i >> 6)] >> (i & 63)) & 1; }
+
+template <typename Fn>
+void forEachBit(const std::vector<Word>& s, Fn&& fn) {
+  for (std::size_t w = 0; w < s.size(); ++w)
+    for (Word b = s[w]; b; b &= b - 1) fn(static_cast<int>(w * 64) + __builtin_ctzll(b));
+}
+
+class Search {
+ public:
+  Search(const Matrix& m, const Deadline& deadline) : m_(m), probe_(deadline, 16) {}
+
+  /// \brief Cuts the state down by essential rows and dominance; false when a column has no row left.
+  bool reduce(State& s) const;
+  /// \brief A dual-feasible lower bound of the cost still needed, and the column with the fewest rows.
+  long long lowerBound(const State& s, int& branchColumn) const;
+  /// \brief A cover of the state's open columns, greedy by columns per cost, without redundant rows.
+  State greedy(State s) const;
+  /// \brief Searches below s for covers cheaper than best; false once stopped by the deadline.
+  bool branch(State s);
+  /// \brief The blocks of the state: sets of rows and columns that share nothing with the others.
+  std::vector<State> blocks(const State& s) const;
+
+  long long bestCost = LLONG_MAX;
+  std::vector<int> bestRows;
+  bool bestFound = false;  ///< bestRows hold a cover (not only an outside bound)
+  long long nodes = 0;
+
+ private:
+  void select(State& s, int r) const {
+    s.cost += m_.cost[static_cast<std::size_t>(r)];
+    s.chosen.push_back(r);
+    clearBit(s.live, r);
+    const Word* cells = m_.row(r);
+    for (int w = 0; w < m_.columnWords; ++w) s.open[static_cast<std::size_t>(w)] &= ~cells[w];
+  }
+  bool essentials(State& s, bool& changed) const;
+  bool rowDominance(State& s) const;
+  bool columnDominance(State& s) const;
+
+  const Matrix& m_;
+  DeadlineProbe probe_;
+};
+
+bool Search::essentials(State& s, bool& changed) const {
+  bool ok = true;
+  forEachBit(s.open, [&](int c) {
+    if (!ok || !hasBit(s.open, c)) return;
+    const Word* rows = m_.column(c);
+    int count = 0, only = -1;
+    for (int w = 0; w < m_.rowWords && count < 2; ++w) {
+      const Word b = rows[w] & s.live[static_cast<std::size_t>(w)];
+      if (b) {
+        count += __builtin_popcountll(b);
+        only = w * 64 + __builtin_ctzll(b);
+      }
+    }
+    if (count == 0) ok = false;
+    if (count == 1) {
+      select(s, only);
+      changed = true;
+    }
+  });
+  return ok;
+}
+
+bool Search::rowDominance(State& s) const {
+  bool changed = false;
+  const Word* open = s.open.data();
+  forEachBit(s.live, [&](int r1) {
+    const Word* a = m_.row(r1);
+    int first = -1;
+    for (int w = 0; w < m_.columnWords && first < 0; ++w)
+      if (a[w] & open[w]) first = w * 64 + __builtin_ctzll(a[w] & open[w]);
+    if (first < 0) {  // covers nothing that is still open
+      clearBit(s.live, r1);
+      changed = true;
+      return;
+    }
+    const long long c1 = m_.cost[static_cast<std::size_t>(r1)];
+    const Word* others = m_.column(first);
+    for (int w = 0; w < m_.rowWords; ++w)
+      for (Word b = others[w] & s.live[static_cast<std::size_t>(w)]; b; b &= b - 1) {
+        const int r2 = w * 64 + __builtin_ctzll(b);
+        const long long c2 = m_.cost[static_cast<std::size_t>(r2)];
+        if (r2 == r1 || c2 > c1 || !coveredWithin(a, open, m_.row(r2), m_.columnWords)) continue;
+        // Of two equal rows at equal cost the later one goes.
+        if (c2 < c1 || r2 < r1 || !coveredWithin(m_.row(r2), open, a, m_.columnWords)) {
+          clearBit(s.live, r1);
+          changed = true;
+          return;
+        }
+      }
+  });
+  return changed;
+}
+
+bool Search::columnDominance(State& s) const {
+  bool changed = false;
+  const Word* live = s.live.data();
+  forEachBit(s.open, [&](int c1) {
+    if (!hasBit(s.open, c1)) return;
+    const Word* a = m_.column(c1);
+    int first = -1;
+    for (int w = 0; w < m_.rowWords && first < 0; ++w)
+      if (a[w] & live[w]) first = w * 64 + __builtin_ctzll(a[w] & live[w]);
+    if (first < 0) return;  // found by the essential pass as uncoverable
+    const Word* cells = m_.row(first);
+    for (int w = 0; w < m_.columnWords; ++w)
+      for (Word b = cells[w] & s.open[static_cast<std::size_t>(w)]; b; b &= b - 1) {
+        const int c2 = w * 64 + __builtin_ctzll(b);
+        if (c2 == c1 || !coveredWithin(a, live, m_.column(c2), m_.rowWords)) continue;
+        // c1's rows all cover c2: covering c1 covers c2.  Of two equal columns the later one goes.
+        if (c1 < c2 || !coveredWithin(m_.column(c2), live, a, m_.rowWords)) {
+          clearBit(s.open, c2);
+          changed = true;
+        }
+      }
+  });
+  return changed;
+}
+
+bool Search::reduce(State& s) const {
+  for (bool changed = true; changed;) {
+    changed = false;
+    if (!essentials(s, changed)) return false;
+    if (changed) continue;
+    changed = rowDominance(s);
+    changed = columnDominance(s) || changed;
+  }
+  return true;
+}
+
+long long Search::lowerBound(const State& s, int& branchColumn) const {
+  std::vector<std::pair<int, int>> order;  // (live rows, column)
+  forEachBit(s.open, [&](int c) {
+    order.emplace_back(countCommonBits(m_.column(c), s.live.data(), m_.rowWords), c);
+  });
+  std::sort(order.begin(), order.end());
+  branchColumn = order.empty() ? -1 : order.front().second;
+  std::vector<long long> slack(m_.cost);
+  long long bound = 0;
+  for (const auto& [count, c] : order) {
+    long long y = LLONG_MAX;
+    forEachCommonBit(m_.column(c), s.live.data(), m_.rowWords,
+                     [&](int r) { y = std::min(y, slack[static_cast<std::size_t>(r)]); });
+    if (y <= 0 || y == LLONG_MAX) continue;
+    bound += y;
+    forEachCommonBit(m_.column(c), s.live.data(), m_.rowWords,
+                     [&](int r) { slack[static_cast<std::size_t>(r)] -= y; });
+  }
+  return bound;
+}
+
+State Search::greedy(State s) const {
+  const std::vector<int> before(s.chosen);
+  while (anyBit(s.open)) {
+    int pick = -1;
+    double best = -1;
+    forEachBit(s.live, [&](int r) {
+      const int n = countCommonBits(m_.row(r), s.open.data(), m_.columnWords);
+      if (n == 0) return;
+      const long long c = m_.cost[static_cast<std::size_t>(r)];
+      const double score = c == 0 ? 1e18 : static_cast<double>(n) / static_cast<double>(c);
+      if (score > best) best = score, pick = r;
+    });
+    if (pick < 0) break;  // an uncoverable column: left to the caller's reduce
+    select(s, pick);
+  }
+  // Drop picks whose columns the other picks cover, the latest first.
+  std::vector<int> count(static_cast<std::size_t>(m_.columns), 0);
+  for (int r : s.chosen)
+    forEachBit(std::vector<Word>(m_.row(r), m_.row(r) + m_.columnWords),
+               [&](int c) { ++count[static_cast<std::size_t>(c)]; });
+  for (std::size_t k = s.chosen.size(); k-- > before.size();) {
+    const int r = s.chosen[k];
+    bool needed = false;
+    forEachBit(std::vector<Word>(m_.row(r), m_.row(r) + m_.columnWords),
+               [&](int c) { needed = needed || count[static_cast<std::size_t>(c)] == 1; });
+    if (needed) continue;
+    forEachBit(std::vector<Word>(m_.row(r), m_.row(r) + m_.columnWords),
+               [&](int c) { --count[static_cast<std::size_t>(c)]; });
+    s.cost -= m_.cost[static_cast<std::size_t>(r)];
+    s.chosen.erase(s.chosen.begin() + static_cast<std::ptrdiff_t>(k));
+  }
+  return s;
+}
+
+bool Search::branch(State s) {
+  ++nodes;
+  if (probe_.expired()) return false;
+  if (!reduce(s)) return true;
+  if (s.cost >= bestCost) return true;
+  int column = -1;
+  const long long bound = lowerBound(s, column);
+  if (column < 0) {
+    bestCost = s.cost;
+    bestRows = s.chosen;
+    bestFound = true;
+    return true;
+  }
+  if (s.cost + bound >= bestCost) return true;
+  std::vector<std::pair<double, int>> rows;  // (-(columns per cost), row)
+  forEachCommonBit(m_.column(column), s.live.data(), m_.rowWords, [&](int r) {
+    const int n = countCommonBits(m_.row(r), s.open.data(), m_.columnWords);
+    const long long c = m_.cost[static_cast<std::size_t>(r)];
+    rows.emplace_back(c == 0 ? -1e18 : -static_cast<double>(n) / static_cast<double>(c), r);
+  });
+  std::sort(rows.begin(), rows.end());
+  for (const auto& entry : rows) {
+    State child = s;
+    select(child, entry.second);
+    if (!branch(std::move(child))) return false;
+    clearBit(s.live, entry.second);  // the later children do without this row
+  }
+  return true;
+}
+
+std::vector<State> Search::blocks(const State& s) const {
+  std::vector<State> out;
+  std::vector<Word> left = s.open;
+  while (anyBit(left)) {
+    State b;
+    b.live.assign(s.live.size(), 0);
+    b.open.assign(s.open.size(), 0);
+    int seed = -1;
+    forEachBit(left, [&](int c) {
+      if (seed < 0) seed = c;
+    });
+    std::vector<int> stack{seed};
+    b.open[static_cast<std::size_t>(seed >> 6)] |= Word{1} << (seed & 63);
+    while (!stack.empty()) {
+      const int c = stack.back();
+      stack.pop_back();
+      forEachCommonBit(m_.column(c), s.live.data(), m_.rowWords, [&](int r) {
+        if (hasBit(b.live, r)) return;
+        b.live[static_cast<std::size_t>(r >> 6)] |= Word{1} << (r & 63);
+        forEachCommonBit(m_.row(r), s.open.data(), m_.columnWords, [&](int c2) {
+          if (hasBit(b.open, c2)) return;
+          b.open[static_cast<std::size_t>(c2 >> 6)] |= Word{1} << (c2 & 63);
+          stack.push_back(c2);
+        });
+      });
+    }
+    for (std::size_t w = 0; w < left.size(); ++w) left[w] &= ~b.open[w];
+    out.push_back(std::move(b));
+  }
+  return out;
+}
+
+/// Rows that alone cover some column, and the columns they leave open, found on the sparse problem.
+struct Essentials {
+  std::vector<int> rows;
+  long long cost = 0;
+  std::vector<char> covered;  ///< per column
+};
+
+Essentials findEssentials(const CoveringProblem& p) {
+  Essentials e;
+  const int rows = static_cast<int>(p.cost.size());
+  std::vector<char> chosen(static_cast<std::size_t>(rows), 0);
+  for (const std::vector<int>& col : p.columns)
+    if (col.size() == 1 && !chosen[static_cast<std::size_t>(col[0])]) {
+      chosen[static_cast<std::size_t>(col[0])] = 1;
+      e.rows.push_back(col[0]);
+      e.cost += p.cost[static_cast<std::size_t>(col[0])];
+    }
+  e.covered.assign(p.columns.size(), 0);
+  for (std::size_t c = 0; c < p.columns.size(); ++c)
+    for (int r : p.columns[c])
+      if (chosen[static_cast<std::size_t>(r)]) e.covered[c] = 1;
+  return e;
+}
+
+/// \brief The matrix of the open columns and the rows that cover one; false when it would pass the bound.
+bool buildMatrix(const CoveringProblem& p, const Essentials& e, long long maxWords, Matrix& m) {
+  std::vector<int> rowIndex(p.cost.size(), -1);
+  std::vector<int> open;
+  for (std::size_t c = 0; c < p.columns.size(); ++c) {
+    if (e.covered[c]) continue;
+    open.push_back(static_cast<int>(c));
+    for (int r : p.columns[c])
+      if (rowIndex[static_cast<std::size_t>(r)] < 0) {
+        rowIndex[static_cast<std::size_t>(r)] = m.rows++;
+        m.rowId.push_back(r);
+      }
+  }
+  m.columns = static_cast<int>(open.size());
+  m.rowWords = wordsFor(m.rows);
+  m.columnWords = wordsFor(m.columns);
+  if (static_cast<long long>(m.rows) * m.columnWords + static_cast<long long>(m.columns) * m.rowWords > maxWords)
+    return false;
+  m.rowBits.assign(static_cast<std::size_t>(m.rows) * m.columnWords, 0);
+  m.columnBits.assign(static_cast<std::size_t>(m.columns) * m.rowWords, 0);
+  for (int r : m.rowId) m.cost.push_back(p.cost[static_cast<std::size_t>(r)]);
+  for (int c = 0; c < m.columns; ++c)
+    for (int pr : p.columns[static_cast<std::size_t>(open[static_cast<std::size_t>(c)])]) {
+      const int r = rowIndex[static_cast<std::size_t>(pr)];
+      m.rowBits[static_cast<std::size_t>(r) * m.columnWords + static_cast<std::size_t>(c >> 6)] |= Word{1} << (c & 63);
+      m.columnBits[static_cast<std::size_t>(c) * m.rowWords + static_cast<std::size_t>(r >> 6)] |= Word{1} << (r & 63);
+    }
+  return true;
+}
+
+/// \brief The dual ascent bound of the sparse problem's open columns (used when no matrix is built).
+long long sparseBound(const CoveringProblem& p, const Essentials& e) {
+  std::vector<long long> slack(p.cost);
+  std::vector<int> order;
+  for (std::size_t c = 0; c < p.columns.size(); ++c)
+    if (!e.covered[c]) order.push_back(static_cast<int>(c));
+  std::stable_sort(order.begin(), order.end(), [&](int a, int b) {
+    return p.columns[static_cast<std::size_t>(a)].size() < p.columns[static_cast<std::size_t>(b)].size();
+  });
+  long long bound = 0;
+  for (int c : order) {
+    long long y = LLONG_MAX;
+    for (int r : p.columns[static_cast<std::size_t>(c)]) y = std::min(y, slack[static_cast<std::size_t>(r)]);
+    if (y <= 0 || y == LLONG_MAX) continue;
+    bound += y;
+    for (int r : p.columns[static_cast<std::size_t>(c)]) slack[static_cast<std::size_t>(r)] -= y;
+  }
+  return bound;
+}
+
+}  // namespace
+
+CoveringResult SolveCovering(const CoveringProblem& p, const CoveringParams& params) {
+  CoveringResult result;
+  const Essentials e = findEssentials(p);
+  Matrix m;
+  if (!buildMatrix(p, e, params.maxMatrixWords, m)) {
+    result.lowerBound = e.cost + sparseBound(p, e);
+    result.proven = result.lowerBound >= params.upperBound;
+    return result;
+  }
+  Search search(m, params.deadline);
+  State root;
+  root.live.assign(static_cast<std::size_t>(m.rowWords), 0);
+  root.open.assign(static_cast<std::size_t>(m.columnWords), 0);
+  for (int r = 0; r < m.rows; ++r) root.live[static_cast<std::size_t>(r >> 6)] |= Word{1} << (r & 63);
+  for (int c = 0; c < m.columns; ++c) root.open[static_cast<std::size_t>(c >> 6)] |= Word{1} << (c & 63);
+  search.reduce(root);  // the cells come from primes that hold them: every column has a row
+  result.coreRows = 0;
+  forEachBit(root.live, [&](int) { ++result.coreRows; });
+  forEachBit(root.open, [&](int) { ++result.coreColumns; });
+  std::vector<int> rows(e.rows);
+  for (int r : root.chosen) rows.push_back(m.rowId[static_cast<std::size_t>(r)]);
+  long long cost = e.cost + root.cost, bound = cost;
+  bool complete = true;
+  const std::vector<State> blocks = search.blocks(root);
+  for (const State& block : blocks) {
+    State start = block;
+    int column = -1;
+    const long long blockBound = search.lowerBound(start, column);
+    const State first = search.greedy(start);
+    search.bestCost = first.cost;
+    search.bestRows = first.chosen;
+    search.bestFound = true;
+    // One block is the whole problem: a cheaper cover from outside bounds it better.
+    if (blocks.size() == 1 && params.upperBound - cost < search.bestCost) {
+      search.bestCost = params.upperBound - cost;
+      search.bestFound = false;
+    }
+    const bool done = blockBound >= search.bestCost || search.branch(start);
+    complete = complete && done;
+    result.nodes = search.nodes;
+    bound += done ? search.bestCost : blockBound;
+    if (!search.bestFound) {  // nothing beat the outside cover
+      result.lowerBound = bound;
+      result.proven = done;
+      return result;
+    }
+    cost += search.bestCost;
+    for (int r : search.bestRows) rows.push_back(m.rowId[static_cast<std::size_t>(r)]);
+  }
+  result.proven = complete;
+  result.lowerBound = complete ? std::min(cost, params.upperBound) : std::min(bound, params.upperBound);
+  if (cost < params.upperBound) {
+    result.improved = true;
+    result.rows = rows;
+    result.cost = cost;
+  }
+  return result;
+}
+
+}  // namespace vorn

@@ -1,0 +1,63 @@
+// Prime generation against brute force over every cube: every prime is
+// found with its largest output set, and nothing else is.
+#include <gtest/gtest.h>
+
+#include "exact/exact_oracle.h"
+#include "exact/prime_generation.h"
+#include "refine/refine_problem.h"
+
+namespace vorn {
+namespace {
+
+std::map<std::string, std::string> generated(const TBoolFnct& f) {
+  const RefineSource src = MakeSource(f);
+  PrimeSet primes;
+  PrimeStats stats;
+  EXPECT_TRUE(GeneratePrimes(src.off, f.inputCount, f.outputCount, PrimeParams{}, primes, stats));
+  std::map<std::string, std::string> out;
+  for (int k = 0; k < primes.size(); ++k) {
+    std::string o(static_cast<std::size_t>(f.outputCount), '0');
+    primes.outputs[static_cast<std::size_t>(k)].forEach([&](int j) { o[static_cast<std::size_t>(j)] = '1'; });
+    const std::string c = primes.cubes.get(k).str();
+    EXPECT_EQ(out.count(c), 0u) << "prime " << c << " found twice";
+    out[c] = o;
+  }
+  return out;
+}
+
+TEST(PrimeGeneration, MatchesBruteForceOnRandomFunctions) {
+  for (std::uint32_t seed = 1; seed <= 40; ++seed) {
+    const int inputs = 2 + static_cast<int>(seed % 5), outputs = 1 + static_cast<int>(seed % 3);
+    FunctionPtr f = test::randomFr(seed, inputs, outputs, 25);
+    buildLists(*f);
+    EXPECT_EQ(generated(*f), test::brutePrimes(*f)) << "seed " << seed << ", " << inputs << " inputs";
+  }
+}
+
+TEST(PrimeGeneration, ConstantFunctions) {
+  // Off-set only at output 1: the whole space carries output 0 alone; output 1 has no prime.
+  FunctionPtr f = test::pla(".i 2\n.o 2\n.type fr\n-- 10\n.e\n");
+  buildLists(*f);
+  std::map<std::string, std::string> want{{"--", "10"}};
+  EXPECT_EQ(generated(*f), want);
+  // No off-set at all: one prime, the whole space with every output.
+  FunctionPtr g = test::pla(".i 3\n.o 2\n.type fr\n1-0 11\n.e\n");
+  buildLists(*g);
+  std::map<std::string, std::string> all{{"---", "11"}};
+  EXPECT_EQ(generated(*g), all);
+}
+
+TEST(PrimeGeneration, StopsAtItsBounds) {
+  FunctionPtr f = test::randomFr(7, 8, 2, 10);
+  buildLists(*f);
+  const RefineSource src = MakeSource(*f);
+  PrimeParams params;
+  params.maxNodes = 3;
+  PrimeSet primes;
+  PrimeStats stats;
+  EXPECT_FALSE(GeneratePrimes(src.off, f->inputCount, f->outputCount, params, primes, stats));
+  EXPECT_FALSE(stats.complete);
+}
+
+}  // namespace
+}  // namespace vorn
