@@ -45,7 +45,8 @@ void forEachBit(const std::vector<Word>& s, Fn&& fn) {
 
 class Search {
  public:
-  Search(const Matrix& m, const Deadline& deadline) : m_(m), probe_(deadline, 16) {}
+  Search(const Matrix& m, const CoveringParams& params)
+      : m_(m), maxNodes_(params.maxNodes), probe_(params.deadline, 16) {}
 
   /// \brief Cuts the state down by essential rows and dominance; false when a column has no row left.
   bool reduce(State& s) const;
@@ -76,6 +77,7 @@ class Search {
   bool columnDominance(State& s) const;
 
   const Matrix& m_;
+  long long maxNodes_;
   DeadlineProbe probe_;
 };
 
@@ -224,8 +226,7 @@ State Search::greedy(State s) const {
 }
 
 bool Search::branch(State s) {
-  ++nodes;
-  if (probe_.expired()) return false;
+  if (++nodes > maxNodes_ || probe_.expired()) return false;
   if (!reduce(s)) return true;
   if (s.cost >= bestCost) return true;
   int column = -1;
@@ -370,7 +371,7 @@ CoveringResult SolveCovering(const CoveringProblem& p, const CoveringParams& par
     result.proven = result.lowerBound >= params.upperBound;
     return result;
   }
-  Search search(m, params.deadline);
+  Search search(m, params);
   State root;
   root.live.assign(static_cast<std::size_t>(m.rowWords), 0);
   root.open.assign(static_cast<std::size_t>(m.columnWords), 0);

@@ -30,6 +30,7 @@ struct CoveringParams {
   long long upperBound = LLONG_MAX;  ///< a cover of this cost exists elsewhere: only cheaper ones are wanted
   Deadline deadline;                 ///< the search stops once this has expired
   long long maxMatrixWords = 16 << 20;  ///< bound of the bit matrix of the problem left after the essential rows
+  long long maxNodes = LLONG_MAX;       ///< search nodes before the search stops as at the deadline
 };
 
 struct CoveringResult {

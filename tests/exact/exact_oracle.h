@@ -61,43 +61,74 @@ inline std::map<std::string, std::string> brutePrimes(const TBoolFnct& f) {
   return primes;
 }
 
-/// \brief The least cost of a cover made of the given cubes (each feeding every output it may carry and
-/// needs), by trying every subset; cost per cube from `cubeCost`.  Single-output: per output, summed.
+/// \brief The primes of output j alone: the largest cubes that miss its off-set.
+inline std::map<std::string, std::string> brutePrimesOf(const TBoolFnct& f, int j) {
+  const std::vector<std::string> table = truthTable(f);
+  auto fits = [&](const std::string& c) { return carried(c, table, f.outputCount)[static_cast<std::size_t>(j)] == '1'; };
+  std::map<std::string, std::string> primes;
+  for (const std::string& c : allCubes(f.inputCount)) {
+    if (!fits(c)) continue;
+    bool prime = true;
+    for (std::size_t i = 0; i < c.size() && prime; ++i) {
+      if (c[i] == '-') continue;
+      std::string wider = c;
+      wider[i] = '-';
+      prime = !fits(wider);
+    }
+    std::string o(static_cast<std::size_t>(f.outputCount), '0');
+    o[static_cast<std::size_t>(j)] = '1';
+    if (prime) primes[c] = o;
+  }
+  return primes;
+}
+
+/// \brief The least cost of a cover made of the given cubes (each feeding every output it may carry),
+/// found by trying every subset of them (subsets costlier than the best so far are cut); cost per cube from
+/// `cubeCost`.  Cubes that hold no on-set minterm are left out, they never make a cover cheaper.  With
+/// `only` at an output, the on-set of that output alone is to be covered.
 template <typename CostFn>
 long long bruteMinimum(const TBoolFnct& f, const std::map<std::string, std::string>& primes, CostFn cubeCost,
-                       int onlyOutput = -1) {
+                       int only = -1) {
   const std::vector<std::string> table = truthTable(f);
-  std::vector<std::string> cubes;
-  std::vector<std::vector<std::uint64_t>> holds;  // per cube: per minterm, outputs it covers (bits)
-  for (const auto& [c, o] : primes) {
-    if (onlyOutput >= 0 && o[static_cast<std::size_t>(onlyOutput)] != '1') continue;
-    cubes.push_back(c);
-    std::vector<std::uint64_t> h(table.size(), 0);
-    for (std::uint64_t m = 0; m < table.size(); ++m)
-      if (cubeHasMinterm(c, m))
-        for (int j = 0; j < f.outputCount; ++j)
-          if (o[static_cast<std::size_t>(j)] == '1' && (onlyOutput < 0 || j == onlyOutput)) h[m] |= std::uint64_t{1} << j;
-    holds.push_back(h);
-  }
-  std::vector<std::uint64_t> need(table.size(), 0);
+  // Cells to cover: (minterm, output) pairs of the on-set, as bits.
+  std::vector<std::pair<std::uint64_t, int>> cells;
   for (std::uint64_t m = 0; m < table.size(); ++m)
     for (int j = 0; j < f.outputCount; ++j)
-      if (table[m][static_cast<std::size_t>(j)] == '1' && (onlyOutput < 0 || j == onlyOutput)) need[m] |= std::uint64_t{1} << j;
-  long long best = -1;
-  const std::size_t n = cubes.size();
-  for (std::uint64_t subset = 0; subset < (std::uint64_t{1} << n); ++subset) {
-    long long cost = 0;
-    std::vector<std::uint64_t> got(table.size(), 0);
-    for (std::size_t k = 0; k < n; ++k)
-      if ((subset >> k) & 1) {
-        cost += cubeCost(cubes[k]);
-        for (std::uint64_t m = 0; m < table.size(); ++m) got[m] |= holds[k][m];
-      }
-    if (best >= 0 && cost >= best) continue;
-    bool ok = true;
-    for (std::uint64_t m = 0; m < table.size() && ok; ++m) ok = (need[m] & ~got[m]) == 0;
-    if (ok) best = cost;
+      if (table[m][static_cast<std::size_t>(j)] == '1' && (only < 0 || j == only)) cells.emplace_back(m, j);
+  const std::size_t words = (cells.size() + 63) / 64;
+  std::vector<std::vector<std::uint64_t>> holds;
+  std::vector<long long> costs;
+  for (const auto& [c, o] : primes) {
+    std::vector<std::uint64_t> h(words, 0);
+    bool any = false;
+    for (std::size_t k = 0; k < cells.size(); ++k)
+      if (o[static_cast<std::size_t>(cells[k].second)] == '1' && cubeHasMinterm(c, cells[k].first))
+        h[k / 64] |= std::uint64_t{1} << (k % 64), any = true;
+    if (!any) continue;
+    holds.push_back(h);
+    costs.push_back(cubeCost(c));
   }
+  long long best = -1;
+  std::vector<std::uint64_t> got(words, 0);
+  auto full = [&]() {
+    for (std::size_t k = 0; k < cells.size(); ++k)
+      if (!((got[k / 64] >> (k % 64)) & 1)) return false;
+    return true;
+  };
+  // Every subset, in include-first order.
+  auto walk = [&](auto&& self, std::size_t k, long long cost) -> void {
+    if (best >= 0 && cost >= best) return;
+    if (k == holds.size()) {
+      if (full()) best = cost;
+      return;
+    }
+    const std::vector<std::uint64_t> before = got;
+    for (std::size_t w = 0; w < words; ++w) got[w] |= holds[k][w];
+    self(self, k + 1, cost + costs[k]);
+    got = before;
+    self(self, k + 1, cost);
+  };
+  walk(walk, 0, 0);
   return best;
 }
 

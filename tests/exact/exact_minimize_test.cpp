@@ -1,0 +1,188 @@
+// Exact minimization of small functions against brute force: the minimum
+// number of terms and of literals (multi-output and output by output), the
+// output cost, a cyclic function, a minimum that needs a costlier
+// non-essential prime, the seed that is never beaten by a costlier cover,
+// and a run stopped before the proof.
+#include <gtest/gtest.h>
+
+#include <atomic>
+#include <random>
+
+#include "exact/exact_minimize.h"
+#include "exact/exact_oracle.h"
+#include "model/cost.h"
+
+namespace vorn {
+namespace {
+
+/// \brief A random fr function of a few on-set cubes per output; the rest off, with some don't-cares.
+FunctionPtr sparseRandom(std::uint32_t seed, int inputs, int outputs) {
+  std::mt19937 rng(seed);
+  const std::uint64_t count = std::uint64_t{1} << inputs;
+  std::vector<std::string> table(count, std::string(static_cast<std::size_t>(outputs), '0'));
+  for (int j = 0; j < outputs; ++j)
+    for (int k = 1 + static_cast<int>(rng() % 3); k > 0; --k) {
+      std::string cube;
+      for (int i = 0; i < inputs; ++i) cube += rng() % 10 < 6 ? (rng() % 2 ? '1' : '0') : '-';
+      for (std::uint64_t m = 0; m < count; ++m)
+        if (test::cubeHasMinterm(cube, m)) table[m][static_cast<std::size_t>(j)] = '1';
+    }
+  std::string text = ".i " + std::to_string(inputs) + "\n.o " + std::to_string(outputs) + "\n.type fr\n";
+  for (std::uint64_t m = 0; m < count; ++m) {
+    for (char& c : table[m])
+      if (c == '0' && rng() % 100 < 15) c = '~';
+    if (table[m].find_first_not_of('~') != std::string::npos) text += test::mintermText(m, inputs) + " " + table[m] + "\n";
+  }
+  return test::pla(text + ".e\n");
+}
+
+FunctionPtr exactCover(TBoolFnct& f, int criterion, bool single, ExactStats& stats) {
+  ExactParams p;
+  p.criterion = criterion;
+  p.singleOutput = single;
+  FunctionPtr cover = MinimizeExact(f, p, stats);
+  EXPECT_TRUE(cover);
+  if (!cover) return cover;
+  EXPECT_EQ(test::checkCover(f, *cover), "");
+  computeStatistics(*cover);
+  return cover;
+}
+
+long long unitCost(const std::string&) { return 1; }
+
+TEST(ExactMinimize, TermsAndLiteralsMatchBruteForce) {
+  int checked = 0;
+  for (std::uint32_t seed = 1; seed <= 120 && checked < 40; ++seed) {
+    const int inputs = 3 + static_cast<int>(seed % 6), outputs = 1 + static_cast<int>(seed % 3);
+    FunctionPtr f = sparseRandom(seed, inputs, outputs);
+    buildLists(*f);
+    const auto primes = test::brutePrimes(*f);
+    if (primes.size() > 22) continue;
+    ++checked;
+    ExactStats st;
+    FunctionPtr t = exactCover(*f, 0, false, st);
+    ASSERT_TRUE(t);
+    EXPECT_EQ(t->terms, test::bruteMinimum(*f, primes, unitCost)) << "seed " << seed;
+    EXPECT_TRUE(st.proven);
+    EXPECT_EQ(st.lowerBound, t->terms);
+    EXPECT_EQ(st.primes, static_cast<long long>(primes.size()));
+    FunctionPtr l = exactCover(*f, 1, false, st);
+    ASSERT_TRUE(l);
+    EXPECT_EQ(l->literals, test::bruteMinimum(*f, primes, test::literalsOf)) << "seed " << seed;
+    EXPECT_TRUE(st.proven);
+  }
+  EXPECT_GE(checked, 30);
+}
+
+TEST(ExactMinimize, SingleOutputAndOutputCostMatchBruteForcePerOutput) {
+  int checked = 0;
+  for (std::uint32_t seed = 200; seed <= 320 && checked < 25; ++seed) {
+    const int inputs = 3 + static_cast<int>(seed % 6), outputs = 2 + static_cast<int>(seed % 2);
+    FunctionPtr f = sparseRandom(seed, inputs, outputs);
+    buildLists(*f);
+    long long terms = 0, literals = 0;
+    bool small = true;
+    for (int j = 0; j < outputs && small; ++j) {
+      const auto primes = test::brutePrimesOf(*f, j);
+      small = primes.size() <= 20;
+      if (!small) break;
+      terms += test::bruteMinimum(*f, primes, unitCost, j);
+      literals += test::bruteMinimum(*f, primes, test::literalsOf, j);
+    }
+    if (!small) continue;
+    ++checked;
+    ExactStats st;
+    FunctionPtr t = exactCover(*f, 0, true, st);
+    ASSERT_TRUE(t);
+    EXPECT_EQ(t->terms, terms) << "seed " << seed;
+    FunctionPtr l = exactCover(*f, 1, true, st);
+    ASSERT_TRUE(l);
+    EXPECT_EQ(l->literals, literals) << "seed " << seed;
+    // Minimum output cost: each output on its own with the fewest terms.
+    FunctionPtr o = exactCover(*f, 2, false, st);
+    ASSERT_TRUE(o);
+    EXPECT_EQ(o->outputCost, terms) << "seed " << seed;
+    EXPECT_TRUE(st.proven);
+  }
+  EXPECT_GE(checked, 15);
+}
+
+TEST(ExactMinimize, CyclicFunctionHasNoEssentialPrime) {
+  // Minterms 0, 1, 2, 5, 6, 7 of three inputs: six primes of two literals in a ring, none essential.
+  FunctionPtr f = test::pla(".i 3\n.o 1\n.type fr\n000 1\n001 1\n010 1\n101 1\n110 1\n111 1\n011 0\n100 0\n.e\n");
+  ExactStats st;
+  FunctionPtr c = exactCover(*f, 0, false, st);
+  ASSERT_TRUE(c);
+  EXPECT_EQ(c->terms, 3);
+  EXPECT_EQ(c->literals, 6);
+  EXPECT_EQ(st.primes, 6);
+  EXPECT_EQ(st.coreRows, 6);
+  EXPECT_EQ(st.coreColumns, 6);
+  EXPECT_TRUE(st.proven);
+}
+
+TEST(ExactMinimize, MinimumNeedsACostlierNonEssentialPrime) {
+  // Don't-cares 0110 and 1101.  The minimum (9 literals) needs 010-: 0100 lies in it and in 01-0 only,
+  // so it is not essential, and 0101 lies in the cheaper --01 as well; a cover without 010- costs more.
+  FunctionPtr f = test::pla(
+      ".i 4\n.o 1\n.type fr\n0000 0\n0001 1\n0010 0\n0011 1\n0100 1\n0101 1\n0111 0\n1000 1\n1001 1\n"
+      "1010 1\n1011 1\n1100 0\n1110 0\n1111 1\n.e\n");
+  const auto primes = test::brutePrimes(*f);
+  ASSERT_EQ(primes.count("010-"), 1u);
+  auto without = primes;
+  without.erase("010-");
+  EXPECT_GT(test::bruteMinimum(*f, without, test::literalsOf), 9);
+  ExactStats st;
+  FunctionPtr c = exactCover(*f, 1, false, st);
+  ASSERT_TRUE(c);
+  EXPECT_EQ(c->literals, 9);
+  bool has = false;
+  forEachTerm(*c, [&](const TPfnct& t) { has = has || t.input.str() == "010-"; });
+  EXPECT_TRUE(has);
+  EXPECT_TRUE(st.proven);
+}
+
+TEST(ExactMinimize, TheSeedStandsWhenNothingIsCheaper) {
+  FunctionPtr f = sparseRandom(5, 5, 2);
+  buildLists(*f);
+  ExactStats st;
+  FunctionPtr best = exactCover(*f, 1, false, st);
+  ASSERT_TRUE(best);
+  computeCost(*best, 1);
+  ExactParams p;
+  p.criterion = 1;
+  p.seed = best.get();
+  ExactStats again;
+  EXPECT_FALSE(MinimizeExact(*f, p, again));
+  EXPECT_TRUE(again.proven);
+  EXPECT_EQ(again.lowerBound, best->literals);
+}
+
+TEST(ExactMinimize, StoppedRunKeepsTheSeedWithABoundBelowTheMinimum) {
+  FunctionPtr f = sparseRandom(11, 6, 2);
+  buildLists(*f);
+  ExactStats st;
+  FunctionPtr best = exactCover(*f, 0, false, st);
+  ASSERT_TRUE(best);
+  // A costlier valid cover as the seed: the source's on-set terms.
+  FunctionPtr seed = derive(*f);
+  forEachTerm(*f, [&](const TPfnct& t) {
+    std::string out;
+    for (char c : t.output) out += c == '1' ? '1' : '0';
+    if (out.find('1') != std::string::npos) appendTerm(*seed, t.input, out, 0);
+  });
+  computeStatistics(*seed);
+  computeCost(*seed, 0);
+  std::atomic<bool> stop{true};
+  ExactParams p;
+  p.criterion = 0;
+  p.seed = seed.get();
+  p.deadline.interrupt = &stop;
+  ExactStats cut;
+  EXPECT_FALSE(MinimizeExact(*f, p, cut));
+  EXPECT_FALSE(cut.proven);
+  EXPECT_LE(cut.lowerBound, best->terms);
+}
+
+}  // namespace
+}  // namespace vorn
