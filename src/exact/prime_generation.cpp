@@ -67,6 +67,11 @@ class Generator {
   /// \brief Appends the cubes of `side` that meet `other`, each with the literal x = value.
   bool addSide(const MvList& side, const MvList& other, int x, int value, MvList& out) const;
   bool overLimit(const MvList& out) const { return out.count > params_.maxPrimes; }
+  /// \brief The literals of the packed cube folded onto 64 bits: a cube can contain another only when
+  /// its signature has no bit outside the other's.
+  std::uint64_t signature(const std::uint64_t* c) const;
+  /// \brief Appends the largest of the intersections of a cube of p0 and a cube of p1 that share outputs.
+  bool addProducts(const MvList& p0, const MvList& p1, MvList& out);
 
   int words_, outWords_;
   std::size_t stride_;
@@ -218,33 +223,96 @@ bool Generator::primes(MvList& r, std::vector<std::uint64_t> allowed, MvList& ou
   bool binate = false;
   int unateValue = 0;
   const int x = splitVariable(r, binate, unateValue);
-  MvList middle = cofactor(r, x, -1);
   if (binate) {
     MvList r0 = cofactor(r, x, 0), r1 = cofactor(r, x, 1);
-    r = MvList{};  // the parts hold all that is needed from here on
+    r = MvList{};  // the cofactors hold all that is needed from here on
     MvList p0, p1;
     MvList copy(r0);  // r0 is read again below, whole
     if (!primes(copy, allowed, p0)) return false;
-    if (!addSide(p0, r1, x, 0, out)) return false;
-    p0 = MvList{};
-    if (!primes(r1, allowed, p1)) return false;
-    if (!addSide(p1, r0, x, 1, out)) return false;
-  } else {
-    // x holds only the value v in r: the cofactor at not v (the cubes without x) is contained in the
-    // cofactor at v, so the middle part is the primes of the cofactor at v, and the side at not v keeps
-    // the primes that meet the cubes with the literal.
-    MvList free = cofactor(r, x, 1 - unateValue), withLiteral;
-    for (int k = 0; k < middle.count; ++k) {
-      const std::uint64_t* c = at(r, k);
-      const bool has = (c[x >> 6] | c[words_ + (x >> 6)]) & (std::uint64_t{1} << (x & 63));
-      if (has) push(withLiteral, at(middle, k));
-    }
-    r = MvList{};
-    MvList side;
-    if (!primes(free, allowed, side)) return false;
-    if (!addSide(side, withLiteral, x, 1 - unateValue, out)) return false;
+    copy = r1;
+    if (!primes(copy, allowed, p1)) return false;
+    if (!addSide(p0, r1, x, 0, out) || !addSide(p1, r0, x, 1, out)) return false;
+    return addProducts(p0, p1, out);
   }
+  // x holds only the value v in r: the cofactor at not v (the cubes without x) is contained in the
+  // cofactor at v, so the primes without x are those of the cofactor at v, and the side at not v keeps
+  // the primes that meet the cubes with the literal.
+  MvList middle = cofactor(r, x, -1);
+  MvList free = cofactor(r, x, 1 - unateValue), withLiteral;
+  for (int k = 0; k < middle.count; ++k) {
+    const std::uint64_t* c = at(r, k);
+    const bool has = (c[x >> 6] | c[words_ + (x >> 6)]) & (std::uint64_t{1} << (x & 63));
+    if (has) push(withLiteral, at(middle, k));
+  }
+  r = MvList{};
+  MvList side;
+  if (!primes(free, allowed, side)) return false;
+  if (!addSide(side, withLiteral, x, 1 - unateValue, out)) return false;
   return primes(middle, allowed, out) && !overLimit(out);
+}
+
+std::uint64_t Generator::signature(const std::uint64_t* c) const {
+  std::uint64_t s = 0;
+  for (int w = 0; w < 2 * words_; ++w) s |= c[w];
+  return s;
+}
+
+bool Generator::addProducts(const MvList& p0, const MvList& p1, MvList& out) {
+  // The primes without x are the largest of the intersections of a prime of each cofactor.
+  MvList all;
+  std::vector<std::uint64_t> c(stride_);
+  for (int a = 0; a < p0.count; ++a) {
+    const std::uint64_t* pa = at(p0, a);
+    for (int b = 0; b < p1.count; ++b) {
+      const std::uint64_t* pb = at(p1, b);
+      if (!packedMeet(pa, pb, words_)) continue;
+      bool shared = false;
+      for (int q = 0; q < outWords_; ++q) {
+        c[static_cast<std::size_t>(2 * words_ + q)] = pa[2 * words_ + q] & pb[2 * words_ + q];
+        shared = shared || c[static_cast<std::size_t>(2 * words_ + q)];
+      }
+      if (!shared) continue;
+      for (int w = 0; w < 2 * words_; ++w) c[static_cast<std::size_t>(w)] = pa[w] | pb[w];
+      push(all, c.data());
+      if (all.count > params_.maxPrimes * 4) return false;
+    }
+    if (probe_.expired()) return false;
+  }
+  // Largest first (fewest literals, then most outputs); a cube is kept unless a kept one contains it.
+  std::vector<int> literals(static_cast<std::size_t>(all.count)), order(static_cast<std::size_t>(all.count));
+  std::vector<std::uint64_t> sig(static_cast<std::size_t>(all.count));
+  for (int k = 0; k < all.count; ++k) {
+    const std::uint64_t* ck = at(all, k);
+    int n = 0, o = 0;
+    for (int w = 0; w < 2 * words_; ++w) n += __builtin_popcountll(ck[w]);
+    for (int q = 0; q < outWords_; ++q) o += __builtin_popcountll(ck[2 * words_ + q]);
+    literals[static_cast<std::size_t>(k)] = n * 65536 - o;
+    sig[static_cast<std::size_t>(k)] = signature(ck);
+    order[static_cast<std::size_t>(k)] = k;
+  }
+  std::stable_sort(order.begin(), order.end(), [&](int a, int b) {
+    return literals[static_cast<std::size_t>(a)] < literals[static_cast<std::size_t>(b)];
+  });
+  std::vector<int> kept;
+  for (int k : order) {
+    const std::uint64_t* ck = at(all, k);
+    const std::uint64_t sk = sig[static_cast<std::size_t>(k)];
+    bool contained = false;
+    for (std::size_t i = 0; i < kept.size() && !contained; ++i) {
+      const int h = kept[i];
+      if (sig[static_cast<std::size_t>(h)] & ~sk) continue;
+      const std::uint64_t* ch = at(all, h);
+      if (!packedContains(ch, ck, words_)) continue;
+      bool sub = true;
+      for (int q = 0; q < outWords_ && sub; ++q) sub = (ck[2 * words_ + q] & ~ch[2 * words_ + q]) == 0;
+      contained = sub;
+    }
+    if (contained) continue;
+    kept.push_back(k);
+    push(out, ck);
+    if ((kept.size() & 1023) == 0 && (overLimit(out) || probe_.expired())) return false;
+  }
+  return !overLimit(out);
 }
 
 }  // namespace

@@ -4,18 +4,22 @@
 // prime is a cube with the largest output set it may carry: its input part
 // meets no off-set cube of those outputs, and neither the input part nor
 // the output set can grow.  The primes of F = not R (R the off-set) follow
-// from a split on an input x (Shannon expansion, F0 and F1 the cofactors):
+// from a split on an input x (F0 and F1 the cofactors, x' and x the
+// literals), as in recursive prime generation by unate splitting:
 //
-//   P(F) = P(F0 F1)  +  x' p for p in P(F0) that is no implicant of F1
-//                    +  x  p for p in P(F1) that is no implicant of F0,
+//   P(F) = x' p for p in P(F0) that is no implicant of F1
+//        + x  p for p in P(F1) that is no implicant of F0
+//        + the largest of p0 * q1 (p0 in P(F0), q1 in P(F1), sharing outputs),
 //
-// where F0 F1 = not (R0 + R1).  Each part is a prime of F and every prime is
-// in one part, so no containment pass is needed.  Splitting on the most
-// binate input keeps the middle part small; an input that is unate in R
-// needs two parts only (one cofactor contains the other).  The leaves are
-// an empty off-set (one prime: the whole space with every allowed output)
-// and a single off-set cube (the complement's literals, and the space with
-// the other outputs).
+// the last part being the primes without x (every implicant lies in a
+// prime, so a prime of F0 F1 is the intersection of one of each).  Splitting
+// on the most binate input keeps the cofactors apart; an input that is
+// unate in R needs no products at all: one cofactor contains the other, so
+// the primes without x are those of the smaller one.  The leaves are an
+// empty off-set (the whole space with every allowed output) and a single
+// off-set cube (the complement's literals, and the space with the other
+// outputs); an off-set cube without literals takes its outputs out of
+// every prime below it.
 #pragma once
 
 #include <cstdint>
