@@ -13,8 +13,19 @@ namespace {
 class CellSplitter {
  public:
   CellSplitter(const PrimeSet& primes, const TableParams& params, CoveringTable& table)
-      : primes_(primes), words_(primes.cubes.words()), params_(params), table_(table), probe_(params.deadline, 64) {}
+      : primes_(primes),
+        words_(primes.cubes.words()),
+        params_(params),
+        table_(table),
+        probe_(params.deadline, 64),
+        byFirst_(static_cast<std::size_t>(primes.size())),
+        mark_(static_cast<std::size_t>(primes.size()), 0) {}
 
+  /// \brief Forgets the columns made so far for dominance (they stay in the table).
+  void forget() {
+    for (auto& list : byFirst_) list.clear();
+    seen_.clear();
+  }
   /// \brief Adds the columns of the cells of the packed on-set cube of output j; false past a bound.
   bool addCube(const std::uint64_t* cube, int j, std::vector<int> candidates) {
     output_ = j;
@@ -25,6 +36,8 @@ class CellSplitter {
 
  private:
   bool split(std::vector<std::uint64_t>& cell, std::vector<int>& inside, const std::vector<int>& partial);
+  /// \brief True when some column's primes all lie in `inside`: every cell below is then dominated.
+  bool dominated(const std::vector<int>& inside);
   void emit(const std::vector<int>& inside);
   /// \brief The free input of the cell on which most of the primes hold a literal.
   int splitInput(const std::vector<std::uint64_t>& cell, const std::vector<int>& primes) const;
@@ -37,6 +50,8 @@ class CellSplitter {
   int output_ = 0;
   long long cells_ = 0;
   std::map<std::vector<int>, int> seen_;
+  std::vector<std::vector<int>> byFirst_;  ///< per prime: the columns whose smallest prime it is
+  std::vector<char> mark_;                 ///< per prime: in the set being tested
 };
 
 void CellSplitter::emit(const std::vector<int>& inside) {
@@ -45,6 +60,7 @@ void CellSplitter::emit(const std::vector<int>& inside) {
   auto it = seen_.find(key);
   if (it == seen_.end()) {
     seen_.emplace(key, static_cast<int>(table_.columns.size()));
+    byFirst_[static_cast<std::size_t>(key.front())].push_back(static_cast<int>(table_.columns.size()));
     table_.columns.push_back(std::move(key));
     table_.columnOutputs.push_back({output_});
     return;
@@ -67,6 +83,19 @@ int CellSplitter::splitInput(const std::vector<std::uint64_t>& cell, const std::
   return static_cast<int>(std::max_element(count.begin(), count.end()) - count.begin());
 }
 
+bool CellSplitter::dominated(const std::vector<int>& inside) {
+  for (int p : inside) mark_[static_cast<std::size_t>(p)] = 1;
+  bool found = false;
+  for (std::size_t k = 0; k < inside.size() && !found; ++k)
+    for (int c : byFirst_[static_cast<std::size_t>(inside[k])]) {
+      const std::vector<int>& col = table_.columns[static_cast<std::size_t>(c)];
+      found = std::all_of(col.begin(), col.end(), [&](int p) { return mark_[static_cast<std::size_t>(p)] != 0; });
+      if (found) break;
+    }
+  for (int p : inside) mark_[static_cast<std::size_t>(p)] = 0;
+  return found;
+}
+
 bool CellSplitter::split(std::vector<std::uint64_t>& cell, std::vector<int>& inside,
                          const std::vector<int>& partial) {
   if (probe_.expired()) return false;
@@ -81,6 +110,11 @@ bool CellSplitter::split(std::vector<std::uint64_t>& cell, std::vector<int>& ins
       still.push_back(p);
   }
   bool ok = true;
+  // The cells below hold at least the primes of `inside`: a column within them makes them all redundant.
+  if ((inside.size() > mark || still.empty()) && dominated(inside)) {
+    inside.resize(mark);
+    return true;
+  }
   if (still.empty()) {
     ok = ++cells_ <= params_.maxCells;
     if (ok) emit(inside);
@@ -107,14 +141,21 @@ bool BuildCoveringTable(const CubeSet& on, const PrimeSet& primes, int outputs, 
   CellSplitter splitter(primes, params, table);
   const MeetIndex index(primes.cubes);
   std::vector<int> meeting, candidates;
-  for (int j = 0; j < outputs; ++j)
-    for (int k : on.of[static_cast<std::size_t>(j)]) {
+  for (int j = 0; j < outputs; ++j) {
+    if (params.perOutput) splitter.forget();
+    // The smallest cubes first: their cells have the fewest primes and make the larger cells redundant.
+    std::vector<int> cubes = on.of[static_cast<std::size_t>(j)];
+    std::stable_sort(cubes.begin(), cubes.end(), [&](int a, int b) {
+      return on.cubes.get(a).countLiterals() > on.cubes.get(b).countLiterals();
+    });
+    for (int k : cubes) {
       index.meeting(primes.cubes, on.cubes.cube(k), meeting);
       candidates.clear();
       for (int p : meeting)
         if (primes.outputs[static_cast<std::size_t>(p)].test(j)) candidates.push_back(p);
       if (!splitter.addCube(on.cubes.cube(k), j, candidates)) return false;
     }
+  }
   return true;
 }
 

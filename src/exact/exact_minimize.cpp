@@ -6,9 +6,11 @@
 #include <vector>
 
 #include "exact/covering_table.h"
+#include "exact/incompatible_points.h"
 #include "exact/prime_generation.h"
 #include "exact/unate_covering.h"
 #include "model/cost.h"
+#include "refine/coverage.h"
 #include "refine/refine_problem.h"
 #include "unate/meet_index.h"
 
@@ -105,73 +107,44 @@ CoveringProblem makeProblem(const CoveringTable& table, const PrimeSet& primes, 
   return p;
 }
 
-/// \brief The terms of the chosen rows, each feeding only the outputs where some cell needs it: connections
-/// that other chosen terms make redundant are dropped, the costliest term's first.
-std::vector<Term> termsOf(const CoveringTable& table, const PrimeSet& primes, const RowModel& model,
+/// \brief The terms of the chosen rows, each feeding only the outputs where the on-set needs it: a
+/// connection whose on-set minterms the other terms cover is dropped, the costliest term's first.
+std::vector<Term> termsOf(const RefineSource& src, const PrimeSet& primes, const RowModel& model,
                           const std::vector<int>& rows, const std::vector<std::vector<int>>& useful) {
-  std::vector<int> chosen;  // primes
-  std::vector<std::vector<int>> feeds;
+  std::vector<int> chosen;  // primes, in the order first chosen
+  Cover cover;
+  cover.in = CubeList(src.inputs);
   for (int r : rows) {
     const int prime = model.prime[static_cast<std::size_t>(r)];
     auto it = std::find(chosen.begin(), chosen.end(), prime);
-    std::size_t k = static_cast<std::size_t>(it - chosen.begin());
+    const std::size_t k = static_cast<std::size_t>(it - chosen.begin());
     if (it == chosen.end()) {
       chosen.push_back(prime);
-      feeds.emplace_back();
+      cover.add(primes.cubes.cube(prime), OutputSet(src.outputs));
     }
     if (model.output[static_cast<std::size_t>(r)] >= 0)
-      feeds[k].push_back(model.output[static_cast<std::size_t>(r)]);
+      cover.out[k].set(model.output[static_cast<std::size_t>(r)]);
     else
-      feeds[k] = useful[static_cast<std::size_t>(prime)];
-  }
-  // Per (column, output): how many chosen terms feeding that output hold it.
-  std::vector<int> slot(static_cast<std::size_t>(primes.size()), -1);
-  for (std::size_t k = 0; k < chosen.size(); ++k) slot[static_cast<std::size_t>(chosen[k])] = static_cast<int>(k);
-  std::vector<std::vector<std::pair<int, int>>> cellsOf(chosen.size());  // (column, output)
-  std::vector<std::vector<int>> holders(table.columns.size());
-  for (std::size_t c = 0; c < table.columns.size(); ++c)
-    for (int prime : table.columns[c])
-      if (slot[static_cast<std::size_t>(prime)] >= 0) holders[c].push_back(slot[static_cast<std::size_t>(prime)]);
-  std::vector<std::vector<int>> count(table.columns.size());
-  for (std::size_t c = 0; c < table.columns.size(); ++c) {
-    const std::vector<int>& outs = table.columnOutputs[c];
-    count[c].assign(outs.size(), 0);
-    for (std::size_t q = 0; q < outs.size(); ++q)
-      for (int k : holders[c]) {
-        const auto& f = feeds[static_cast<std::size_t>(k)];
-        if (std::find(f.begin(), f.end(), outs[q]) != f.end()) {
-          ++count[c][q];
-          cellsOf[static_cast<std::size_t>(k)].emplace_back(static_cast<int>(c), static_cast<int>(q));
-        }
-      }
+      for (int j : useful[static_cast<std::size_t>(prime)]) cover.out[k].set(j);
   }
   std::vector<std::size_t> order(chosen.size());
   for (std::size_t k = 0; k < order.size(); ++k) order[k] = k;
   std::stable_sort(order.begin(), order.end(), [&](std::size_t a, std::size_t b) {
     return primes.cubes.get(chosen[a]).countLiterals() > primes.cubes.get(chosen[b]).countLiterals();
   });
-  std::vector<Term> terms;
-  std::vector<std::vector<int>> kept(chosen.size());
+  Coverage coverage(src, cover);
   for (std::size_t k : order) {
-    for (int j : feeds[k]) {
-      bool needed = false;
-      for (const auto& [c, q] : cellsOf[k])
-        if (table.columnOutputs[static_cast<std::size_t>(c)][static_cast<std::size_t>(q)] == j &&
-            count[static_cast<std::size_t>(c)][static_cast<std::size_t>(q)] == 1)
-          needed = true;
-      if (needed) {
-        kept[k].push_back(j);
-        continue;
-      }
-      for (const auto& [c, q] : cellsOf[k])
-        if (table.columnOutputs[static_cast<std::size_t>(c)][static_cast<std::size_t>(q)] == j)
-          --count[static_cast<std::size_t>(c)][static_cast<std::size_t>(q)];
-    }
+    std::vector<int> feeds;
+    cover.out[k].forEach([&](int j) { feeds.push_back(j); });
+    for (int j : feeds)
+      if (coverage.coveredByOthers(cover.in.cube(static_cast<int>(k)), j, static_cast<int>(k))) cover.out[k].reset(j);
   }
+  std::vector<Term> terms;
   for (std::size_t k = 0; k < chosen.size(); ++k) {
-    if (kept[k].empty()) continue;
-    std::sort(kept[k].begin(), kept[k].end());
-    terms.push_back({primes.cubes.get(chosen[k]), kept[k]});
+    if (!cover.out[k].any()) continue;
+    Term t{primes.cubes.get(chosen[k]), {}};
+    cover.out[k].forEach([&](int j) { t.outputs.push_back(j); });
+    terms.push_back(std::move(t));
   }
   return terms;
 }
@@ -179,6 +152,18 @@ std::vector<Term> termsOf(const CoveringTable& table, const PrimeSet& primes, co
 /// \brief Minimizes one covering problem: the whole function, or one output of it.
 PieceResult solvePiece(const RefineSource& src, long long seedCost, const ExactParams& params, ExactStats& stats) {
   PieceResult out;
+  // Terms and output connections have a bound that needs no primes: when it meets the seed, the seed is
+  // a minimum already.
+  if (params.criterion == 0 || params.criterion == 2) {
+    IncompatibleParams ip;
+    ip.deadline = params.deadline;
+    ip.perOutput = params.criterion == 2;
+    out.lowerBound = IncompatibleBound(src, ip);
+    if (out.lowerBound >= seedCost) {
+      out.proven = true;
+      return out;
+    }
+  }
   PrimeParams pp;
   pp.deadline = params.deadline;
   PrimeSet primes;
@@ -191,6 +176,7 @@ PieceResult solvePiece(const RefineSource& src, long long seedCost, const ExactP
   const std::vector<std::vector<int>> useful = usefulOutputs(src, primes);
   TableParams tp;
   tp.deadline = params.deadline;
+  tp.perOutput = params.criterion == 2;
   CoveringTable table;
   if (!BuildCoveringTable(src.on, primes, src.outputs, tp, table)) {
     stats.primesComplete = false;
@@ -206,11 +192,11 @@ PieceResult solvePiece(const RefineSource& src, long long seedCost, const ExactP
   stats.coreRows += r.coreRows;
   stats.coreColumns += r.coreColumns;
   stats.nodes += r.nodes;
-  out.lowerBound = realBound(params.criterion, r.lowerBound, src.outputs);
+  out.lowerBound = std::max(out.lowerBound, realBound(params.criterion, r.lowerBound, src.outputs));
   out.proven = exactRows(params.criterion) && r.proven;
   if (r.improved) {
     out.improved = true;
-    out.terms = termsOf(table, primes, model, r.rows, useful);
+    out.terms = termsOf(src, primes, model, r.rows, useful);
   }
   return out;
 }

@@ -14,6 +14,10 @@ struct MvList {
   std::vector<std::uint64_t> data;
 };
 
+/// Above this many pairs of cofactor primes the primes without the split input come from the merged
+/// off-set instead of from the products.
+constexpr long long kMaxProducts = 1 << 20;
+
 /// Below this many cubes an off-set is cleared of cubes that another one contains before it is split.
 constexpr int kContainmentPassBound = 400;
 
@@ -225,14 +229,19 @@ bool Generator::primes(MvList& r, std::vector<std::uint64_t> allowed, MvList& ou
   const int x = splitVariable(r, binate, unateValue);
   if (binate) {
     MvList r0 = cofactor(r, x, 0), r1 = cofactor(r, x, 1);
-    r = MvList{};  // the cofactors hold all that is needed from here on
     MvList p0, p1;
     MvList copy(r0);  // r0 is read again below, whole
     if (!primes(copy, allowed, p0)) return false;
     copy = r1;
     if (!primes(copy, allowed, p1)) return false;
     if (!addSide(p0, r1, x, 0, out) || !addSide(p1, r0, x, 1, out)) return false;
-    return addProducts(p0, p1, out);
+    // Many products cost more than the primes of the merged off-set, which are the same set.
+    if (static_cast<long long>(p0.count) * p1.count <= kMaxProducts) return addProducts(p0, p1, out);
+    p0 = MvList{};
+    p1 = MvList{};
+    MvList merged = cofactor(r, x, -1);
+    r = MvList{};
+    return primes(merged, allowed, out) && !overLimit(out);
   }
   // x holds only the value v in r: the cofactor at not v (the cubes without x) is contained in the
   // cofactor at v, so the primes without x are those of the cofactor at v, and the side at not v keeps
