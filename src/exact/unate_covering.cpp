@@ -3,7 +3,7 @@
 #include <algorithm>
 #include <numeric>
 
-#include "cover/bit_rows.h"
+#include "model/bits.h"
 
 namespace vorn {
 
@@ -28,19 +28,14 @@ struct State {
   std::vector<int> chosen;
 };
 
-bool anyBit(const std::vector<Word>& s) {
-  for (Word w : s)
-    if (w) return true;
-  return false;
-}
-
-void clearBit(std::vector<Word>& s, int i) { s[static_cast<std::size_t>(i >> 6)] &= ~(Word{1} << (i & 63)); }
-bool hasBit(const std::vector<Word>& s, int i) { return (s[static_cast<std::size_t>(i >> 6)] >> (i & 63)) & 1; }
-
+// Live rows and open columns are word vectors; these name the kernel's passes over them.
+bool anyBit(const std::vector<Word>& s) { return bits::anyBit(s.data(), static_cast<int>(s.size())); }
+void clearBit(std::vector<Word>& s, int i) { bits::clearBit(s.data(), i); }
+void setBit(std::vector<Word>& s, int i) { bits::setBit(s.data(), i); }
+bool hasBit(const std::vector<Word>& s, int i) { return bits::testBit(s.data(), i); }
 template <typename Fn>
 void forEachBit(const std::vector<Word>& s, Fn&& fn) {
-  for (std::size_t w = 0; w < s.size(); ++w)
-    for (Word b = s[w]; b; b &= b - 1) fn(static_cast<int>(w * 64) + __builtin_ctzll(b));
+  bits::forEachBit(s.data(), static_cast<int>(s.size()), fn);
 }
 
 class Search {
@@ -122,9 +117,9 @@ bool Search::rowDominance(State& s) const {
       for (Word b = others[w] & s.live[static_cast<std::size_t>(w)]; b; b &= b - 1) {
         const int r2 = w * 64 + __builtin_ctzll(b);
         const long long c2 = m_.cost[static_cast<std::size_t>(r2)];
-        if (r2 == r1 || c2 > c1 || !coveredWithin(a, open, m_.row(r2), m_.columnWords)) continue;
+        if (r2 == r1 || c2 > c1 || !bits::coveredWithin(a, open, m_.row(r2), m_.columnWords)) continue;
         // Of two equal rows at equal cost the later one goes.
-        if (c2 < c1 || r2 < r1 || !coveredWithin(m_.row(r2), open, a, m_.columnWords)) {
+        if (c2 < c1 || r2 < r1 || !bits::coveredWithin(m_.row(r2), open, a, m_.columnWords)) {
           clearBit(s.live, r1);
           changed = true;
           return;
@@ -148,9 +143,9 @@ bool Search::columnDominance(State& s) const {
     for (int w = 0; w < m_.columnWords; ++w)
       for (Word b = cells[w] & s.open[static_cast<std::size_t>(w)]; b; b &= b - 1) {
         const int c2 = w * 64 + __builtin_ctzll(b);
-        if (c2 == c1 || !coveredWithin(a, live, m_.column(c2), m_.rowWords)) continue;
+        if (c2 == c1 || !bits::coveredWithin(a, live, m_.column(c2), m_.rowWords)) continue;
         // c1's rows all cover c2: covering c1 covers c2.  Of two equal columns the later one goes.
-        if (c1 < c2 || !coveredWithin(m_.column(c2), live, a, m_.rowWords)) {
+        if (c1 < c2 || !bits::coveredWithin(m_.column(c2), live, a, m_.rowWords)) {
           clearBit(s.open, c2);
           changed = true;
         }
@@ -173,7 +168,7 @@ bool Search::reduce(State& s) const {
 long long Search::lowerBound(const State& s, int& branchColumn) const {
   std::vector<std::pair<int, int>> order;  // (live rows, column)
   forEachBit(s.open, [&](int c) {
-    order.emplace_back(countCommonBits(m_.column(c), s.live.data(), m_.rowWords), c);
+    order.emplace_back(bits::countCommonBits(m_.column(c), s.live.data(), m_.rowWords), c);
   });
   std::sort(order.begin(), order.end());
   branchColumn = order.empty() ? -1 : order.front().second;
@@ -181,11 +176,11 @@ long long Search::lowerBound(const State& s, int& branchColumn) const {
   long long bound = 0;
   for (const auto& [count, c] : order) {
     long long y = LLONG_MAX;
-    forEachCommonBit(m_.column(c), s.live.data(), m_.rowWords,
+    bits::forEachCommonBit(m_.column(c), s.live.data(), m_.rowWords,
                      [&](int r) { y = std::min(y, slack[static_cast<std::size_t>(r)]); });
     if (y <= 0 || y == LLONG_MAX) continue;
     bound += y;
-    forEachCommonBit(m_.column(c), s.live.data(), m_.rowWords,
+    bits::forEachCommonBit(m_.column(c), s.live.data(), m_.rowWords,
                      [&](int r) { slack[static_cast<std::size_t>(r)] -= y; });
   }
   return bound;
@@ -197,7 +192,7 @@ State Search::greedy(State s) const {
     int pick = -1;
     double best = -1;
     forEachBit(s.live, [&](int r) {
-      const int n = countCommonBits(m_.row(r), s.open.data(), m_.columnWords);
+      const int n = bits::countCommonBits(m_.row(r), s.open.data(), m_.columnWords);
       if (n == 0) return;
       const long long c = m_.cost[static_cast<std::size_t>(r)];
       const double score = c == 0 ? 1e18 : static_cast<double>(n) / static_cast<double>(c);
@@ -239,8 +234,8 @@ bool Search::branch(State s) {
   }
   if (s.cost + bound >= bestCost) return true;
   std::vector<std::pair<double, int>> rows;  // (-(columns per cost), row)
-  forEachCommonBit(m_.column(column), s.live.data(), m_.rowWords, [&](int r) {
-    const int n = countCommonBits(m_.row(r), s.open.data(), m_.columnWords);
+  bits::forEachCommonBit(m_.column(column), s.live.data(), m_.rowWords, [&](int r) {
+    const int n = bits::countCommonBits(m_.row(r), s.open.data(), m_.columnWords);
     const long long c = m_.cost[static_cast<std::size_t>(r)];
     rows.emplace_back(c == 0 ? -1e18 : -static_cast<double>(n) / static_cast<double>(c), r);
   });
@@ -266,16 +261,16 @@ std::vector<State> Search::blocks(const State& s) const {
       if (seed < 0) seed = c;
     });
     std::vector<int> stack{seed};
-    b.open[static_cast<std::size_t>(seed >> 6)] |= Word{1} << (seed & 63);
+    setBit(b.open, seed);
     while (!stack.empty()) {
       const int c = stack.back();
       stack.pop_back();
-      forEachCommonBit(m_.column(c), s.live.data(), m_.rowWords, [&](int r) {
+      bits::forEachCommonBit(m_.column(c), s.live.data(), m_.rowWords, [&](int r) {
         if (hasBit(b.live, r)) return;
-        b.live[static_cast<std::size_t>(r >> 6)] |= Word{1} << (r & 63);
-        forEachCommonBit(m_.row(r), s.open.data(), m_.columnWords, [&](int c2) {
+        setBit(b.live, r);
+        bits::forEachCommonBit(m_.row(r), s.open.data(), m_.columnWords, [&](int c2) {
           if (hasBit(b.open, c2)) return;
-          b.open[static_cast<std::size_t>(c2 >> 6)] |= Word{1} << (c2 & 63);
+          setBit(b.open, c2);
           stack.push_back(c2);
         });
       });
@@ -324,8 +319,8 @@ bool buildMatrix(const CoveringProblem& p, const Essentials& e, long long maxWor
       }
   }
   m.columns = static_cast<int>(open.size());
-  m.rowWords = wordsFor(m.rows);
-  m.columnWords = wordsFor(m.columns);
+  m.rowWords = bits::wordsFor(m.rows);
+  m.columnWords = bits::wordsFor(m.columns);
   if (static_cast<long long>(m.rows) * m.columnWords + static_cast<long long>(m.columns) * m.rowWords > maxWords)
     return false;
   m.rowBits.assign(static_cast<std::size_t>(m.rows) * m.columnWords, 0);
@@ -334,8 +329,8 @@ bool buildMatrix(const CoveringProblem& p, const Essentials& e, long long maxWor
   for (int c = 0; c < m.columns; ++c)
     for (int pr : p.columns[static_cast<std::size_t>(open[static_cast<std::size_t>(c)])]) {
       const int r = rowIndex[static_cast<std::size_t>(pr)];
-      m.rowBits[static_cast<std::size_t>(r) * m.columnWords + static_cast<std::size_t>(c >> 6)] |= Word{1} << (c & 63);
-      m.columnBits[static_cast<std::size_t>(c) * m.rowWords + static_cast<std::size_t>(r >> 6)] |= Word{1} << (r & 63);
+      bits::setBit(m.rowBits.data() + static_cast<std::size_t>(r) * m.columnWords, c);
+      bits::setBit(m.columnBits.data() + static_cast<std::size_t>(c) * m.rowWords, r);
     }
   return true;
 }
@@ -375,8 +370,8 @@ CoveringResult SolveCovering(const CoveringProblem& p, const CoveringParams& par
   State root;
   root.live.assign(static_cast<std::size_t>(m.rowWords), 0);
   root.open.assign(static_cast<std::size_t>(m.columnWords), 0);
-  for (int r = 0; r < m.rows; ++r) root.live[static_cast<std::size_t>(r >> 6)] |= Word{1} << (r & 63);
-  for (int c = 0; c < m.columns; ++c) root.open[static_cast<std::size_t>(c >> 6)] |= Word{1} << (c & 63);
+  for (int r = 0; r < m.rows; ++r) setBit(root.live, r);
+  for (int c = 0; c < m.columns; ++c) setBit(root.open, c);
   search.reduce(root);  // the cells come from primes that hold them: every column has a row
   result.coreRows = 0;
   forEachBit(root.live, [&](int) { ++result.coreRows; });
