@@ -15,13 +15,17 @@ struct Point {
   int literals = 0;  ///< of the on-set cube it comes from
 };
 
-/// \brief The minterm of the packed cube c (w words per mask) with every free input at `value`.
-std::vector<std::uint64_t> corner(const std::uint64_t* c, int w, int inputs, int value) {
+/// Ways to fill the free inputs of a cube: all 0, all 1, and the two alternations.
+constexpr int kPatterns = 4;
+
+/// \brief The minterm of the packed cube c (w words per mask) with its free inputs filled by `pattern`.
+std::vector<std::uint64_t> corner(const std::uint64_t* c, int w, int inputs, int pattern) {
   std::vector<std::uint64_t> m(c, c + 2 * w);
   for (int i = 0; i < inputs; ++i) {
     const std::uint64_t bit = std::uint64_t{1} << (i & 63);
     const int k = i >> 6;
     if ((m[static_cast<std::size_t>(k)] | m[static_cast<std::size_t>(w + k)]) & bit) continue;
+    const int value = pattern < 2 ? pattern : (i + pattern) & 1;
     m[static_cast<std::size_t>(value ? w + k : k)] |= bit;
   }
   return m;
@@ -37,7 +41,8 @@ long long IncompatibleBound(const RefineSource& src, const IncompatibleParams& p
     int literals = 0;
     for (int q = 0; q < 2 * w; ++q) literals += __builtin_popcountll(c[q]);
     src.on.outputs[static_cast<std::size_t>(k)].forEach([&](int j) {
-      for (int v = 0; v < (literals < src.inputs ? 2 : 1); ++v) points.push_back({corner(c, w, src.inputs, v), j, literals});
+      for (int v = 0; v < (literals < src.inputs ? kPatterns : 1); ++v)
+        points.push_back({corner(c, w, src.inputs, v), j, literals});
     });
   }
   // The smallest cubes first: their points are the hardest to share.
@@ -56,17 +61,26 @@ long long IncompatibleBound(const RefineSource& src, const IncompatibleParams& p
     }
     return true;
   };
-  for (const Point& p : points) {
-    if (probe.expired()) break;
-    bool alone = true;
-    for (const Point* q : chosen)
-      if (shareable(p, *q)) {
-        alone = false;
-        break;
-      }
-    if (alone) chosen.push_back(&p);
+  // Greedy sets in two orders (smallest cubes first, then the points of each cube size in reverse).
+  std::size_t best = 0;
+  for (int pass = 0; pass < 2 && !probe.expired(); ++pass) {
+    chosen.clear();
+    for (std::size_t k = 0; k < points.size(); ++k) {
+      const Point& p = points[pass == 0 ? k : points.size() - 1 - k];
+      if (probe.expired()) break;
+      bool alone = true;
+      for (const Point* q : chosen)
+        if (shareable(p, *q)) {
+          alone = false;
+          break;
+        }
+      if (alone) chosen.push_back(&p);
+    }
+    best = std::max(best, chosen.size());
+    if (pass == 0)  // the second pass keeps the smallest cubes first, later cubes of a size before earlier ones
+      std::stable_sort(points.begin(), points.end(), [](const Point& a, const Point& b) { return a.literals < b.literals; });
   }
-  return static_cast<long long>(chosen.size());
+  return static_cast<long long>(best);
 }
 
 }  // namespace vorn
