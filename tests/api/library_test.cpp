@@ -4,6 +4,7 @@
 #include <sstream>
 #include <stdexcept>
 #include <string>
+#include <thread>
 
 #include <vorn/vorn.hpp>
 
@@ -256,6 +257,23 @@ TEST(LibraryMinimize, ExactRunProvesItsMinimum) {
   std::ostringstream report;
   stats.report(report);
   EXPECT_EQ(report.str().rfind("Minimum proven\nElapsed time: ", 0), 0u);
+}
+
+TEST(LibraryMinimize, CallsOnSeveralThreadsGiveTheirSerialCovers) {
+  const std::vector<std::string> files = {"dc1.pla", "p82.pla", "wim.pla", "dk27.pla"};
+  std::vector<vorn::Function> sources;
+  for (const std::string& file : files) sources.push_back(vorn::readPla(vorn::test::readFile(kGolden + file)));
+  vorn::MinimizeParams p;
+  p.seed = 9;
+  p.iterations = 2;
+  p.refine = true;
+  std::vector<std::string> serial, parallel(files.size());
+  for (const vorn::Function& f : sources) serial.push_back(vorn::writePla(vorn::minimize(f, p)));
+  std::vector<std::thread> threads;
+  for (std::size_t k = 0; k < files.size(); ++k)
+    threads.emplace_back([&, k] { parallel[k] = vorn::writePla(vorn::minimize(sources[k], p)); });
+  for (std::thread& t : threads) t.join();
+  EXPECT_EQ(parallel, serial);
 }
 
 TEST(LibraryStats, ReportsAsTheProgramDoes) {
