@@ -3,6 +3,7 @@
 #include <unistd.h>
 
 #include <algorithm>
+#include <cctype>
 #include <cstdint>
 #include <cstdio>
 #include <cstring>
@@ -260,6 +261,10 @@ CommandLine parseArguments(const std::vector<std::string>& args) {
     } else if (parseOwnOption(args, i, cl)) {
       continue;
     } else if (arg != kStandardStream && !arg.empty() && arg[0] == '-') {
+      // "-St 5" would stop at once and write the result to a file named 5.
+      if (arg.size() == 3 && arg[1] == 'S' && std::strchr("tinq", arg[2]) && i + 1 < args.size() &&
+          !args[i + 1].empty() && std::isdigit(static_cast<unsigned char>(args[i + 1][0])))
+        fail(arg + " takes its number glued to it: " + arg + args[i + 1] + "\n");
       parseOption(arg, cl);
       if (cl.request != Request::None) break;  // what was asked for replaces the run
     } else if (!cl.hasSource) {

@@ -42,6 +42,10 @@ TEST(Habits, AThirdPathIsRefusedBeforeAnythingIsWritten) {
   EXPECT_EQ(r.err, test::banner() + "unexpected argument 1 (vorn takes one source and one destination)\n");
   EXPECT_EQ(test::readFile(dst), "<missing>");
   EXPECT_EQ(test::readFile("1"), "<missing>");
+  r = runVorn({src, "-St", "1"});  // the value apart from its option would become the destination
+  EXPECT_EQ(r.exitCode, 1);
+  EXPECT_EQ(r.err, test::banner() + "-St takes its number glued to it: -St1\n");
+  EXPECT_EQ(test::readFile("1"), "<missing>");
   r = runVorn({"-Tminterm", src, dst, "-"});
   EXPECT_EQ(r.exitCode, 1);
   EXPECT_EQ(r.err, test::banner() + "unexpected argument - (vorn takes one source and one destination)\n");
