@@ -175,28 +175,11 @@ void freeLists(TBoolFnct& f) {
   f.indexed = 0;
 }
 
-void freeLabels(TBoolFnct& f) {
-  f.inputLabels.reset();
-  f.outputLabels.reset();
-}
-
 int countDashes(const TBoolFnct& f, const Cube& cube) {
   if (cube.size() == f.inputCount) return cube.countDashes();
   int n = 0;
   for (int i = 0; i < f.inputCount && i < cube.size(); ++i) n += cube.get(i) == '-';
   return n;
-}
-
-bool cubesIntersect(std::string_view a, std::string_view b, int n) {
-  for (int i = 0; i < n; ++i)
-    if (a[i] != '-' && b[i] != '-' && a[i] != b[i]) return false;
-  return true;
-}
-
-std::string& makeSupercube(std::string& a, std::string_view b, int n) {
-  for (int i = 0; i < n; ++i)
-    if (a[i] != b[i]) a[i] = '-';
-  return a;
 }
 
 CubeList packInputs(const TermList& list, int n) {

@@ -111,8 +111,6 @@ void absorb(TBoolFnct& target, FunctionPtr other);
 void buildLists(TBoolFnct& f);
 /// \brief Releases the per-output lists and counts.
 void freeLists(TBoolFnct& f);
-/// \brief Releases the label arrays.
-void freeLabels(TBoolFnct& f);
 
 /// \brief A copy of a term: texts, keep, freeCount, covers in order, keys when present.
 std::unique_ptr<TPfnct> copyTerm(const TPfnct& t);
@@ -126,9 +124,6 @@ CubeList packInputs(const TermList& list, int n);
 
 /// \brief Number of '-' among the first inputCount positions of a cube.
 int countDashes(const TBoolFnct& f, const Cube& cube);
-/// \brief Character-text forms of the cube operations, over the first n characters.
-bool cubesIntersect(std::string_view a, std::string_view b, int n);
-std::string& makeSupercube(std::string& a, std::string_view b, int n);
 
 /// \brief The input cube of a term, cut or padded with '-' to n positions.
 Cube cubeOf(std::string_view text, int n);

@@ -98,15 +98,6 @@ TEST(Function, CopyTermKeepsCoversInOrderAndLeavesTheSource) {
   EXPECT_FALSE(c->coverKeys.has_value());
 }
 
-TEST(Function, TextCubeOperations) {
-  EXPECT_TRUE(cubesIntersect("0-1", "011", 3));
-  EXPECT_FALSE(cubesIntersect("0-1", "1--", 3));
-  std::string a = "0-1";
-  EXPECT_EQ(makeSupercube(a, "011", 3), "0-1");
-  std::string b = "001";
-  EXPECT_EQ(makeSupercube(b, "011", 3), "0-1");
-}
-
 TEST(Function, ReleasingAHundredThousandTermsDoesNotRecurse) {
   auto f = create(4, 1, 0, 1);
   for (int i = 0; i < 100000; ++i) appendTerm(*f, "01-1", "1", 1);
