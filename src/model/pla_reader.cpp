@@ -4,7 +4,7 @@
 // everything it could only guess at: a stray character inside a term, a term
 // cut off, terms without dimensions, an unknown type, a name list longer than
 // the function, a file that is not text.  A misread function would be
-// minimized and verified against the wrong specification without a word.
+// minimized and verified against a function that is not the file's, without a word.
 #include <cctype>
 #include <optional>
 #include <string>
