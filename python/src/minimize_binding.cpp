@@ -47,12 +47,6 @@ constexpr CriterionName kCriteria[] = {
     {"gate_equivalents", 'G', Criterion::gateEquivalents},
 };
 
-/// Raised as NotImplementedError, which pybind11 has no class for.
-[[noreturn]] void raiseNotImplemented(const char* message) {
-  PyErr_SetString(PyExc_NotImplementedError, message);
-  throw py::error_already_set();
-}
-
 /// One run on its own thread, and what the waiting caller and the library's stop callback share.
 struct Run {
   std::mutex mutex;
@@ -172,6 +166,17 @@ py::dict statsDict(const MinimizeStats& s) {
   d["interrupted"] = s.interrupted;
   d["result"] = figuresDict(s.figures);
   d["improvements"] = improvements;
+  if (s.exact) {
+    py::dict core;
+    core["rows"] = s.exact->coreRows;
+    core["columns"] = s.exact->coreColumns;
+    py::dict e;
+    e["proven"] = s.exact->proven;
+    e["lowerBound"] = s.exact->lowerBound;
+    e["primes"] = s.exact->primes;
+    e["cyclicCore"] = core;
+    d["exact"] = e;
+  }
   return d;
 }
 
@@ -205,16 +210,7 @@ py::tuple minimizeFunction(const Function& f, const std::string& criterion, std:
   await(run, watcher);
   runner.join();
   if (watcher.pending().held()) watcher.pending().raise();
-  if (run.error) {
-    try {
-      std::rethrow_exception(run.error);
-    } catch (const Error& e) {
-      // The library refuses an exact run while it has no exact minimization.
-      if (exact && std::string(e.what()).rfind("Exact minimization is not available", 0) == 0)
-        raiseNotImplemented("exact=True: exact minimization is not available in this build of vorn");
-      throw;
-    }
-  }
+  if (run.error) std::rethrow_exception(run.error);
   return py::make_tuple(std::move(*run.cover), statsDict(run.stats));
 }
 

@@ -33,7 +33,9 @@ class Result:
     ``jobs`` > 1), ``interrupted`` tells whether a stop request or Ctrl-C
     ended it early, ``improvements`` is the course of the best cost (one
     dict per cheaper cover: iteration, seconds, cost, refined), and
-    ``stats`` holds all of it as the program's ``-stats`` JSON does.
+    ``stats`` holds all of it as the program's ``-stats`` JSON does.  After
+    an exact run ``proven`` tells whether no cheaper cover exists and
+    ``lower_bound`` is a cost no cover goes below (both None otherwise).
     """
 
     __slots__ = ("cover", "stats")
@@ -50,6 +52,8 @@ class Result:
     seconds = property(lambda self: self.stats["elapsedSeconds"])
     interrupted = property(lambda self: self.stats["interrupted"])
     improvements = property(lambda self: self.stats["improvements"])
+    proven = property(lambda self: self.stats["exact"]["proven"] if "exact" in self.stats else None)
+    lower_bound = property(lambda self: self.stats["exact"]["lowerBound"] if "exact" in self.stats else None)
 
     def __getstate__(self):
         return self.cover, self.stats
@@ -59,6 +63,8 @@ class Result:
 
     def __repr__(self):
         stopped = ", interrupted" if self.interrupted else ""
+        if self.proven is not None:
+            stopped += ", minimum proven" if self.proven else f", not proven (lower bound {self.lower_bound})"
         return (f"<vorn.Result: {self.terms} terms, {self.literals} literals, cost {self.cost}, "
                 f"seed {self.seed}, {self.iterations} iterations in {self.seconds:.3f} s{stopped}>")
 
@@ -66,7 +72,7 @@ class Result:
 def _statistics(function, run, criterion, seconds, iterations, refine):
     """The run's figures under the keys of the program's -stats JSON (without its search settings)."""
     letter = _CRITERION_LETTERS.get(criterion, criterion)
-    return {
+    statistics = {
         "source": {"path": None, "inputs": function.inputs, "outputs": function.outputs,
                    "terms": len(function), "type": function.type},
         "destination": None,
@@ -82,6 +88,9 @@ def _statistics(function, run, criterion, seconds, iterations, refine):
         "improvements": run["improvements"],
         "interrupted": run["interrupted"],
     }
+    if "exact" in run:
+        statistics["exact"] = run["exact"]
+    return statistics
 
 
 def minimize(function, *, criterion="literals", seconds=None, iterations=None, seed=None, refine=True,
@@ -95,7 +104,11 @@ def minimize(function, *, criterion="literals", seconds=None, iterations=None, s
     (one iteration when neither is given).  ``seed`` makes an
     iteration-bounded run repeatable; ``refine`` improves the best cover
     after the search; ``jobs`` runs that many independent searches on
-    threads; ``exact`` asks for a cover of least cost.
+    threads.  ``exact`` asks for a cover of least cost by the criterion,
+    from all prime implicants (the search options are then not used):
+    ``proven`` of the result tells whether it is a proven minimum, and a
+    run stopped by ``seconds`` or a stop request returns the best cover
+    found with ``lower_bound``.
 
     The interpreter's lock is released during the run.  Ctrl-C
     (KeyboardInterrupt) ends it with the best cover so far, returned with

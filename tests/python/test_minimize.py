@@ -185,17 +185,6 @@ def test_errors_carry_the_program_message():
         vorn.minimize(".i 1\n.o 1\n1 1\n.e\n")
 
 
-def test_exact_runs_or_says_it_is_not_available():
-    f = random_function(np.random.default_rng(8), 5, 2)
-    try:
-        r = vorn.minimize(f, exact=True)
-    except NotImplementedError as error:
-        assert "exact minimization is not available" in str(error)
-    else:
-        assert vorn.verify(f, r)
-        check_cover_on_every_minterm(f, r.cover)
-
-
 PROGRAM = ROOT / os.environ.get("VORN_BUILD", "build") / "vorn"
 
 
