@@ -56,21 +56,7 @@ RunStatistics statistics(const TBoolFnct& f, const CommandLine& cl, const RunOut
   st.outputs = f.outputCount;
   st.sourceTerms = f.termCount;
   st.type = typeName(f.type);
-  const RunFigures& fig = run.figures;
-  st.iterations = fig.iterations;
-  st.jobs = fig.runs;
-  st.seconds = fig.elapsedSeconds;
-  st.seed = fig.seed;
-  st.improvements = fig.improvements;
-  st.interrupted = fig.interrupted;
-  st.exact = fig.exact;
-  const TBoolFnct& result = *run.cover;
-  st.terms = result.terms;
-  st.literals = result.literals;
-  st.outputCost = result.outputCost;
-  st.gates = result.gates;
-  st.gateEquivalents = result.gateEquivalents;
-  st.cost = result.cost;
+  st.run = statsOf(run);
   return st;
 }
 

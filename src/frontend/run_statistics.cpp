@@ -66,22 +66,21 @@ std::string statisticsJson(const RunStatistics& st, const Settings& settings) {
     w.null("destination");
   else
     w.value("destination", st.destination);
-  writeOptions(w, settings, st.jobs);
-  if (st.seed)
-    w.value("seed", static_cast<long long>(*st.seed));
-  else
-    w.null("seed");
-  w.value("iterations", st.iterations).real("elapsedSeconds", st.seconds, 3);
+  const MinimizeStats& run = st.run;
+  writeOptions(w, settings, run.jobs);
+  w.value("seed", static_cast<long long>(run.seed));
+  w.value("iterations", run.iterations).real("elapsedSeconds", run.seconds, 3);
+  const Figures& fig = run.figures;
   w.beginObject("result")
-      .value("terms", st.terms)
-      .value("literals", st.literals)
-      .value("outputCost", st.outputCost)
-      .value("gates", st.gates)
-      .value("gateEquivalents", st.gateEquivalents)
-      .value("cost", st.cost)
+      .value("terms", fig.terms)
+      .value("literals", fig.literals)
+      .value("outputCost", fig.outputCost)
+      .value("gates", fig.gates)
+      .value("gateEquivalents", fig.gateEquivalents)
+      .value("cost", fig.cost)
       .endObject();
   w.beginArray("improvements");
-  for (const Improvement& i : st.improvements)
+  for (const Improvement& i : run.improvements)
     w.beginObject()
         .value("iteration", i.iteration)
         .real("seconds", i.seconds, 3)
@@ -89,13 +88,13 @@ std::string statisticsJson(const RunStatistics& st, const Settings& settings) {
         .boolean("refined", i.refined)
         .endObject();
   w.endArray();
-  w.boolean("interrupted", st.interrupted);
-  if (st.exact) {
+  w.boolean("interrupted", run.interrupted);
+  if (run.exact) {
     w.beginObject("exact")
-        .boolean("proven", st.exact->proven)
-        .value("lowerBound", st.exact->lowerBound)
-        .value("primes", st.exact->primes);
-    w.beginObject("cyclicCore").value("rows", st.exact->coreRows).value("columns", st.exact->coreColumns);
+        .boolean("proven", run.exact->proven)
+        .value("lowerBound", run.exact->lowerBound)
+        .value("primes", run.exact->primes);
+    w.beginObject("cyclicCore").value("rows", run.exact->coreRows).value("columns", run.exact->coreColumns);
     w.endObject().endObject();
   }
   w.endObject();

@@ -3,12 +3,11 @@
 // and the cost after each improvement.
 #pragma once
 
-#include <cstdint>
-#include <optional>
 #include <string>
 #include <vector>
 
-#include "driver/run_figures.h"
+#include <vorn/vorn.hpp>
+
 #include "model/settings.h"
 
 namespace vorn {
@@ -18,15 +17,7 @@ struct RunStatistics {
   std::string destination;  ///< empty: standard output
   int inputs = 0, outputs = 0, sourceTerms = 0;
   std::string type;
-  std::optional<std::uint32_t> seed;  ///< none when the run did not report it (of the winner under -jN)
-  int jobs = 1;                       ///< independent runs in the set (-jN)
-  int iterations = 0;
-  double seconds = 0;
-  int terms = 0, literals = 0, outputCost = 0, gates = 0, gateEquivalents = 0;
-  long long cost = 0;
-  std::vector<Improvement> improvements;
-  bool interrupted = false;
-  std::optional<ExactFigures> exact;  ///< only for an exact run (-exact)
+  MinimizeStats run;        ///< what the run did, as the library reports it
 };
 
 /// \brief The statistics and the settings in effect as a JSON object.

@@ -73,8 +73,8 @@ TEST(RunStatisticsJson, TheStoppingCriteriaInEffectAndNullForTheOthers) {
   s.timeLimit = 2.5f;
   s.criterion = 5;
   RunStatistics st;
-  st.seed = 4294967295u;
-  st.improvements = {{1, 0.001, 40}, {4, 0.25, 38}};
+  st.run.seed = 4294967295u;
+  st.run.improvements = {{1, 0.001, 40}, {4, 0.25, 38}};
   const JsonValue v = parsed(statisticsJson(st, s));
   EXPECT_EQ(v["options"]["stopping"]["seconds"].number, 2.5);
   EXPECT_EQ(v["options"]["stopping"]["iterations"].kind, JsonValue::Kind::Null);

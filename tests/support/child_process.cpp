@@ -56,6 +56,7 @@ bool ChildRun::poll() {
   int status = 0;
   if (::waitpid(pid_, &status, WNOHANG) != pid_) return false;
   exitCode_ = WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
+  killedBySignal_ = WIFSIGNALED(status);
   return true;
 }
 

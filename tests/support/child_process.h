@@ -26,6 +26,8 @@ class ChildRun {
   void signal(int sig);
   /// \brief The exit code once ended; 128 + the signal when a signal ended it; -1 while running.
   int exitCode() const { return exitCode_; }
+  /// \brief True when the signal's default action ended the child (no handler of its own took it).
+  bool killedBySignal() const { return killedBySignal_; }
   std::string out() const;
   std::string err() const;
 
@@ -33,6 +35,7 @@ class ChildRun {
   bool poll();
   pid_t pid_ = -1;
   int exitCode_ = -1;
+  bool killedBySignal_ = false;
   std::string outPath_, errPath_;
 };
 
