@@ -149,15 +149,20 @@ std::vector<Term> termsOf(const RefineSource& src, const PrimeSet& primes, const
   return terms;
 }
 
-/// \brief Minimizes one covering problem: the whole function, or one output of it.
-PieceResult solvePiece(const RefineSource& src, long long seedCost, const ExactParams& params, ExactStats& stats) {
+/// \brief Minimizes one covering problem: the whole function, or one output of it.  `seed` is a valid
+/// cover of the piece (possibly empty) whose terms give the first points of the bound.
+PieceResult solvePiece(const RefineSource& src, const Cover& seed, long long seedCost, const ExactParams& params,
+                       ExactStats& stats) {
   PieceResult out;
-  // Terms and output connections have a bound that needs no primes: when it meets the seed, the seed is
-  // a minimum already.
-  if (params.criterion == 0 || params.criterion == 2) {
+  // Terms, literals and output connections have a bound that needs no primes: when it meets the seed, the
+  // seed is a minimum already.
+  if (params.criterion <= 3) {
+    WitnessParams wp;
+    wp.deadline = params.deadline;
     IncompatibleParams ip;
     ip.deadline = params.deadline;
-    ip.perOutput = params.criterion == 2;
+    ip.criterion = params.criterion;
+    ip.first = CoverWitnesses(src, seed, wp);
     out.lowerBound = IncompatibleBound(src, ip);
     if (out.lowerBound >= seedCost) {
       out.proven = true;
@@ -243,7 +248,8 @@ FunctionPtr MinimizeExact(TBoolFnct& f, const ExactParams& params, ExactStats& s
   long long bound = 0;
   if (!params.singleOutput) {
     const RefineSource src = MakeSource(f);
-    const PieceResult r = solvePiece(src, seedCost(params.seed, params.criterion, -1), params, stats);
+    const Cover seed = params.seed ? CoverOf(*params.seed, src.inputs, src.outputs) : Cover{CubeList(src.inputs), {}, {}};
+    const PieceResult r = solvePiece(src, seed, seedCost(params.seed, params.criterion, -1), params, stats);
     proven = r.proven;
     bound = r.lowerBound;
     complete = r.improved;
@@ -253,7 +259,9 @@ FunctionPtr MinimizeExact(TBoolFnct& f, const ExactParams& params, ExactStats& s
   } else {
     for (int j = 0; j < f.outputCount; ++j) {
       const RefineSource src = MakeSource(f, j);
-      const PieceResult r = solvePiece(src, seedCost(params.seed, params.criterion, j), params, stats);
+      const Cover seed =
+          params.seed ? CoverOf(*params.seed, src.inputs, src.outputs, j) : Cover{CubeList(src.inputs), {}, {}};
+      const PieceResult r = solvePiece(src, seed, seedCost(params.seed, params.criterion, j), params, stats);
       proven = proven && r.proven;
       bound += r.lowerBound;
       if (r.improved)

@@ -1,7 +1,6 @@
 #include "exact/incompatible_points.h"
 
 #include <algorithm>
-#include <vector>
 
 #include "unate/cofactor.h"
 
@@ -10,20 +9,20 @@ namespace vorn {
 namespace {
 
 struct Point {
-  std::vector<std::uint64_t> minterm;  ///< packed, every input a literal
-  int output = 0;
-  int literals = 0;  ///< of the on-set cube it comes from
+  OnPoint at;
+  int rank = 0;         ///< order of trial: witnesses first, then the smallest on-set cubes
+  long long weight = 1; ///< what a term holding it costs at least
 };
 
 /// Ways to fill the free inputs of a cube: all 0, all 1, and the two alternations.
 constexpr int kPatterns = 4;
 
 /// \brief The minterm of the packed cube c (w words per mask) with its free inputs filled by `pattern`.
-std::vector<std::uint64_t> corner(const std::uint64_t* c, int w, int inputs, int pattern) {
-  std::vector<std::uint64_t> m(c, c + 2 * w);
+std::vector<Word> corner(const Word* c, int w, int inputs, int pattern) {
+  std::vector<Word> m(c, c + 2 * w);
   for (int i = 0; i < inputs; ++i) {
-    const std::uint64_t bit = std::uint64_t{1} << (i & 63);
-    const int k = i >> 6;
+    const Word bit = bits::bitOf(i);
+    const int k = bits::wordOf(i);
     if ((m[static_cast<std::size_t>(k)] | m[static_cast<std::size_t>(w + k)]) & bit) continue;
     const int value = pattern < 2 ? pattern : (i + pattern) & 1;
     m[static_cast<std::size_t>(value ? w + k : k)] |= bit;
@@ -31,29 +30,71 @@ std::vector<std::uint64_t> corner(const std::uint64_t* c, int w, int inputs, int
   return m;
 }
 
+/// \brief The least cost of a term holding the point, by the criterion.
+long long weightOf(const RefineSource& src, const OnPoint& p, int criterion) {
+  if (criterion == 0 || criterion == 2) return 1;
+  return OffNeighbours(src, p) + (criterion == 3 ? 1 : 0);
+}
+
+/// Points of the first group put in a graph at most (its bit matrix grows with the square).
+constexpr int kMaxGraphPoints = 4000;
+
+/// \brief A set of pairwise incompatible points among 0..n-1, picked greedily by the least compatible
+/// first (heavier first among equals); `shareable(a, b)` tells whether one term can hold both.
+template <typename Shareable, typename Weight>
+std::vector<int> independentSet(int n, Shareable&& shareable, Weight&& weight, DeadlineProbe& probe) {
+  const int words = bits::wordsFor(n);
+  std::vector<Word> graph(static_cast<std::size_t>(n) * static_cast<std::size_t>(words), 0);
+  auto row = [&](int a) { return graph.data() + static_cast<std::size_t>(a) * static_cast<std::size_t>(words); };
+  for (int a = 0; a < n; ++a) {
+    if (probe.expired()) return {};
+    for (int b = a + 1; b < n; ++b)
+      if (shareable(a, b)) bits::setBit(row(a), b), bits::setBit(row(b), a);
+  }
+  std::vector<Word> live(static_cast<std::size_t>(words), 0);
+  for (int a = 0; a < n; ++a)
+    if (weight(a) > 0) bits::setBit(live.data(), a);
+  std::vector<int> chosen;
+  while (bits::anyBit(live.data(), words)) {
+    int pick = -1, pickDegree = 0;
+    bits::forEachBit(live.data(), words, [&](int a) {
+      const int degree = bits::countCommonBits(row(a), live.data(), words);
+      if (pick < 0 || degree < pickDegree || (degree == pickDegree && weight(a) > weight(pick)))
+        pick = a, pickDegree = degree;
+    });
+    chosen.push_back(pick);
+    bits::clearBit(live.data(), pick);
+    for (int w = 0; w < words; ++w) live[static_cast<std::size_t>(w)] &= ~row(pick)[w];
+  }
+  return chosen;
+}
+
 }  // namespace
 
 long long IncompatibleBound(const RefineSource& src, const IncompatibleParams& params) {
   const int w = src.on.cubes.words();
+  DeadlineProbe probe(params.deadline, 16);
   std::vector<Point> points;
-  for (int k = 0; k < src.on.cubes.size() && static_cast<int>(points.size()) < params.maxPoints; ++k) {
-    const std::uint64_t* c = src.on.cubes.cube(k);
-    int literals = 0;
-    for (int q = 0; q < 2 * w; ++q) literals += __builtin_popcountll(c[q]);
+  const int witnesses = static_cast<int>(params.first.size());
+  for (const OnPoint& p : params.first) points.push_back({p, 0, 1});
+  for (int k = 0; k < src.on.cubes.size() && static_cast<int>(points.size()) < params.maxPoints + witnesses; ++k) {
+    const Word* c = src.on.cubes.cube(k);
+    const int literals = bits::countBits(c, 2 * w);
     src.on.outputs[static_cast<std::size_t>(k)].forEach([&](int j) {
       for (int v = 0; v < (literals < src.inputs ? kPatterns : 1); ++v)
-        points.push_back({corner(c, w, src.inputs, v), j, literals});
+        points.push_back({{corner(c, w, src.inputs, v), j}, src.inputs + 1 - literals, 1});
     });
   }
-  // The smallest cubes first: their points are the hardest to share.
-  std::stable_sort(points.begin(), points.end(), [](const Point& a, const Point& b) { return a.literals > b.literals; });
-  DeadlineProbe probe(params.deadline, 16);
-  std::vector<const Point*> chosen;
+  for (Point& p : points) {
+    if (probe.expired()) return 0;
+    p.weight = weightOf(src, p.at, params.criterion);
+  }
   std::vector<int> meeting;
-  std::vector<std::uint64_t> span(static_cast<std::size_t>(2 * w));
-  auto shareable = [&](const Point& a, const Point& b) {
-    if (params.perOutput && a.output != b.output) return false;
-    for (int q = 0; q < 2 * w; ++q) span[static_cast<std::size_t>(q)] = a.minterm[static_cast<std::size_t>(q)] & b.minterm[static_cast<std::size_t>(q)];
+  std::vector<Word> span(static_cast<std::size_t>(2 * w));
+  auto shareable = [&](const OnPoint& a, const OnPoint& b) {
+    if (params.criterion == 2 && a.output != b.output) return false;
+    for (int q = 0; q < 2 * w; ++q)
+      span[static_cast<std::size_t>(q)] = a.minterm[static_cast<std::size_t>(q)] & b.minterm[static_cast<std::size_t>(q)];
     src.off.index.meeting(src.off.cubes, span.data(), meeting);
     for (int r : meeting) {
       const OutputSet& o = src.off.outputs[static_cast<std::size_t>(r)];
@@ -61,26 +102,43 @@ long long IncompatibleBound(const RefineSource& src, const IncompatibleParams& p
     }
     return true;
   };
-  // Greedy sets in two orders (smallest cubes first, then the points of each cube size in reverse).
-  std::size_t best = 0;
+  // The first points by a greedy independent set over their conflict graph (fewest compatible others
+  // first), the rest added in rank order; then greedy sets in two orders over all points: by rank,
+  // heavier points first within a rank, then the points of each rank in reverse.
+  std::stable_sort(points.begin(), points.end(), [](const Point& a, const Point& b) {
+    return a.rank != b.rank ? a.rank < b.rank : a.weight > b.weight;
+  });
+  std::vector<const Point*> chosen;
+  long long total = 0;
+  auto addRest = [&](std::size_t from, bool reverse) {
+    for (std::size_t k = from; k < points.size(); ++k) {
+      const Point& p = points[reverse ? points.size() - 1 - (k - from) : k];
+      if (p.weight <= 0 || probe.expired()) continue;
+      const bool alone = std::none_of(chosen.begin(), chosen.end(), [&](const Point* q) { return shareable(p.at, q->at); });
+      if (alone) {
+        chosen.push_back(&p);
+        total += p.weight;
+      }
+    }
+  };
+  const int graphed = std::min(witnesses, kMaxGraphPoints);
+  for (int k : independentSet(graphed, [&](int a, int b) { return shareable(points[static_cast<std::size_t>(a)].at,
+                                                                         points[static_cast<std::size_t>(b)].at); },
+                              [&](int a) { return points[static_cast<std::size_t>(a)].weight; }, probe)) {
+    chosen.push_back(&points[static_cast<std::size_t>(k)]);
+    total += points[static_cast<std::size_t>(k)].weight;
+  }
+  addRest(static_cast<std::size_t>(graphed), false);
+  long long best = total;
   for (int pass = 0; pass < 2 && !probe.expired(); ++pass) {
     chosen.clear();
-    for (std::size_t k = 0; k < points.size(); ++k) {
-      const Point& p = points[pass == 0 ? k : points.size() - 1 - k];
-      if (probe.expired()) break;
-      bool alone = true;
-      for (const Point* q : chosen)
-        if (shareable(p, *q)) {
-          alone = false;
-          break;
-        }
-      if (alone) chosen.push_back(&p);
-    }
-    best = std::max(best, chosen.size());
-    if (pass == 0)  // the second pass keeps the smallest cubes first, later cubes of a size before earlier ones
-      std::stable_sort(points.begin(), points.end(), [](const Point& a, const Point& b) { return a.literals < b.literals; });
+    total = 0;
+    addRest(0, pass == 1);
+    best = std::max(best, total);
+    if (pass == 0)  // the second pass keeps the ranks, later points of a rank before earlier ones
+      std::stable_sort(points.begin(), points.end(), [](const Point& a, const Point& b) { return a.rank > b.rank; });
   }
-  return static_cast<long long>(best);
+  return best;
 }
 
 }  // namespace vorn

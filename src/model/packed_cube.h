@@ -23,9 +23,14 @@ namespace vorn {
 /// \brief The positions of packed cube c that hold a literal, in word w.
 inline Word literalsIn(const Word* c, int words, int w) { return c[w] | c[words + w]; }
 
+/// \brief The positions, in word w, where one of the packed cubes a and b holds '0' and the other '1'.
+inline Word conflictsIn(const Word* a, const Word* b, int words, int w) {
+  return (a[w] & b[words + w]) | (a[words + w] & b[w]);
+}
+
 /// \brief True when no position holds '0' in a and '1' in b or the other way round.
 inline bool cubesMeet(const Word* a, const Word* b, int words) {
-  return !bits::anyWord(words, [&](int w) { return (a[w] & b[words + w]) | (a[words + w] & b[w]); });
+  return !bits::anyWord(words, [&](int w) { return conflictsIn(a, b, words, w); });
 }
 
 /// \brief True when every position of a is '-' or equals b's (over `planes` planes: 2, or 3 with '~').

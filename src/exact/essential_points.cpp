@@ -1,0 +1,163 @@
+#include "exact/essential_points.h"
+
+#include <algorithm>
+
+#include "model/packed_cube.h"
+
+namespace vorn {
+
+namespace {
+
+/// \brief The only position where a and b conflict; -1 when they meet, -2 when they conflict at more.
+int singleConflict(const Word* a, const Word* b, int words) {
+  int at = -1;
+  for (int w = 0; w < words; ++w) {
+    const Word x = conflictsIn(a, b, words, w);
+    if (!x) continue;
+    if (at >= 0 || (x & (x - 1))) return -2;
+    at = w * 64 + __builtin_ctzll(x);
+  }
+  return at;
+}
+
+/// Packed cubes back to back, 2 * words words each.
+struct Region {
+  int words = 0;
+  std::vector<Word> data;
+  int size() const { return static_cast<int>(data.size() / (2 * static_cast<std::size_t>(words))); }
+  const Word* cube(int k) const { return data.data() + static_cast<std::size_t>(k) * 2 * words; }
+  /// \brief Appends the intersection of the meeting packed cubes a and b.
+  void pushMeet(const Word* a, const Word* b) {
+    for (int w = 0; w < 2 * words; ++w) data.push_back(a[w] | b[w]);
+  }
+};
+
+/// \brief Keeps the cubes that no earlier kept cube contains, at most `limit` of them.
+Region pruned(const Region& r, int limit) {
+  Region out{r.words, {}};
+  for (int k = 0; k < r.size() && out.size() < limit; ++k) {
+    const Word* c = r.cube(k);
+    bool inside = false;
+    for (int h = 0; h < out.size() && !inside; ++h) inside = cubeContains(out.cube(h), c, r.words);
+    if (!inside) out.data.insert(out.data.end(), c, c + 2 * r.words);
+  }
+  return out;
+}
+
+/// \brief The part of the region outside the packed cube u (in disjoint pieces), at most `limit` cubes.
+Region outside(const Region& r, const Word* u, int limit) {
+  const int words = r.words;
+  Region out{words, {}};
+  std::vector<Word> piece(static_cast<std::size_t>(2 * words));
+  for (int k = 0; k < r.size() && out.size() < limit; ++k) {
+    const Word* s = r.cube(k);
+    if (!cubesMeet(s, u, words)) {
+      out.data.insert(out.data.end(), s, s + 2 * words);
+      continue;
+    }
+    // s minus u: s with u's literal negated at one of u's positions where s is free, and agreeing with
+    // u at the positions before it.
+    std::copy(s, s + 2 * words, piece.begin());
+    forEachLiteral(u, words, [&](int i) {
+      if (literalsIn(s, words, bits::wordOf(i)) & bits::bitOf(i)) return;
+      const bool one = literalIsOne(u, words, i);
+      putLiteral(piece.data(), words, i, !one);
+      if (out.size() < limit) out.data.insert(out.data.end(), piece.begin(), piece.end());
+      freePosition(piece.data(), words, i);
+      putLiteral(piece.data(), words, i, one);
+    });
+  }
+  return out;
+}
+
+/// \brief Up to `count` witnesses of term k of the cover at output j, into `out`; false when none is found.  It is
+/// taken outside the cover's other terms where it can be: two such witnesses of different terms need
+/// a term each.
+bool witness(const RefineSource& src, const Cover& cover, int term, int j, int limit, int count,
+             std::vector<std::vector<Word>>& out) {
+  const Word* c = cover.in.cube(term);
+  const int words = src.on.cubes.words();
+  Region region{words, {}};
+  for (int k : src.on.of[static_cast<std::size_t>(j)]) {
+    const Word* on = src.on.cubes.cube(k);
+    if (cubesMeet(on, c, words)) region.pushMeet(on, c);
+  }
+  if (region.size() == 0) return false;
+  // Per literal of c: the off-set cubes of j that conflict with c there alone, freed at that position.
+  std::vector<std::pair<int, std::vector<int>>> cuts;
+  std::vector<int> slot(static_cast<std::size_t>(words) * 64, -1);
+  forEachLiteral(c, words, [&](int i) {
+    slot[static_cast<std::size_t>(i)] = static_cast<int>(cuts.size());
+    cuts.emplace_back(i, std::vector<int>{});
+  });
+  for (int k : src.off.of[static_cast<std::size_t>(j)]) {
+    const int at = singleConflict(src.off.cubes.cube(k), c, words);
+    if (at == -1) return false;  // c is no implicant of j
+    if (at >= 0) cuts[static_cast<std::size_t>(slot[static_cast<std::size_t>(at)])].second.push_back(k);
+  }
+  std::sort(cuts.begin(), cuts.end(), [](const auto& a, const auto& b) { return a.second.size() < b.second.size(); });
+  std::vector<Word> freed(static_cast<std::size_t>(2 * words));
+  for (const auto& [i, cubes] : cuts) {
+    Region next{words, {}};
+    for (int k : cubes) {
+      std::copy(src.off.cubes.cube(k), src.off.cubes.cube(k) + 2 * words, freed.begin());
+      freePosition(freed.data(), words, i);
+      for (int s = 0; s < region.size(); ++s)
+        if (cubesMeet(region.cube(s), freed.data(), words)) next.pushMeet(region.cube(s), freed.data());
+      if (next.size() > 16 * limit) break;
+    }
+    region = pruned(next, limit);
+    if (region.size() == 0) return false;
+  }
+  for (int k = 0; k < cover.size() && region.size() > 0; ++k) {
+    if (k == term || !cover.alive[static_cast<std::size_t>(k)] || !cubesMeet(cover.in.cube(k), c, words)) continue;
+    Region rest = outside(region, cover.in.cube(k), limit);
+    if (rest.size() == 0) break;  // a witness inside another term still counts, when it is incompatible
+    region = std::move(rest);
+  }
+  // Every minterm of the region will do: a few of them, the free inputs of a piece all 0 or all 1.
+  for (int k = 0; k < region.size() && static_cast<int>(out.size()) < count; ++k)
+    for (int fill = 0; fill < 2 && static_cast<int>(out.size()) < count; ++fill) {
+      const Word* r = region.cube(k);
+      std::vector<Word> m(r, r + 2 * words);
+      for (int w = 0; w < words; ++w) {
+        Word free = ~(r[w] | r[words + w]);
+        const int rest = src.inputs - w * 64;
+        if (rest < 64) free &= (Word{1} << rest) - 1;
+        m[static_cast<std::size_t>(fill ? words + w : w)] |= free;
+      }
+      if (std::find(out.begin(), out.end(), m) == out.end()) out.push_back(std::move(m));
+    }
+  return !out.empty();
+}
+
+}  // namespace
+
+std::vector<OnPoint> CoverWitnesses(const RefineSource& src, const Cover& cover, const WitnessParams& params) {
+  std::vector<OnPoint> out;
+  DeadlineProbe probe(params.deadline, 8);
+  for (int k = 0; k < cover.size(); ++k) {
+    if (!cover.alive[static_cast<std::size_t>(k)]) continue;
+    bool stopped = false;
+    cover.out[static_cast<std::size_t>(k)].forEach([&](int j) {
+      if (stopped || (stopped = probe.expired())) return;
+      std::vector<std::vector<Word>> minterms;
+      witness(src, cover, k, j, params.maxCubes, params.perTerm, minterms);
+      for (auto& m : minterms) out.push_back({std::move(m), j});
+    });
+    if (stopped) break;
+  }
+  return out;
+}
+
+int OffNeighbours(const RefineSource& src, const OnPoint& point) {
+  const int words = src.off.cubes.words();
+  std::vector<Word> marks(static_cast<std::size_t>(words), 0);
+  for (int k : src.off.of[static_cast<std::size_t>(point.output)]) {
+    const int at = singleConflict(src.off.cubes.cube(k), point.minterm.data(), words);
+    if (at >= 0) bits::setBit(marks.data(), at);
+  }
+  return bits::countBits(marks.data(), words);
+}
+
+}  // namespace vorn
