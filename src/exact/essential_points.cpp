@@ -115,17 +115,15 @@ bool witness(const RefineSource& src, const Cover& cover, int term, int j, int l
     if (rest.size() == 0) break;  // a witness inside another term still counts, when it is incompatible
     region = std::move(rest);
   }
-  // Every minterm of the region will do: a few of them, the free inputs of a piece all 0 or all 1.
+  // Every minterm of the region will do: a few of them, the free inputs of a piece all 0, all 1, or
+  // alternating.
   for (int k = 0; k < region.size() && static_cast<int>(out.size()) < count; ++k)
-    for (int fill = 0; fill < 2 && static_cast<int>(out.size()) < count; ++fill) {
+    for (int fill = 0; fill < 3 && static_cast<int>(out.size()) < count; ++fill) {
       const Word* r = region.cube(k);
       std::vector<Word> m(r, r + 2 * words);
-      for (int w = 0; w < words; ++w) {
-        Word free = ~(r[w] | r[words + w]);
-        const int rest = src.inputs - w * 64;
-        if (rest < 64) free &= (Word{1} << rest) - 1;
-        m[static_cast<std::size_t>(fill ? words + w : w)] |= free;
-      }
+      for (int i = 0; i < src.inputs; ++i)
+        if (!(literalsIn(r, words, bits::wordOf(i)) & bits::bitOf(i)))
+          putLiteral(m.data(), words, i, fill == 2 ? (i & 1) != 0 : fill == 1);
       if (std::find(out.begin(), out.end(), m) == out.end()) out.push_back(std::move(m));
     }
   return !out.empty();

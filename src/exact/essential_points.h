@@ -29,7 +29,7 @@ struct OnPoint {
 
 struct WitnessParams {
   int maxCubes = 64;  ///< cubes of the region kept while it is cut (fewer: a witness may be missed)
-  int perTerm = 2;    ///< witnesses at most per term and output
+  int perTerm = 3;    ///< witnesses at most per term and output
   Deadline deadline;  ///< the witnesses found so far are returned once this has expired
 };
 

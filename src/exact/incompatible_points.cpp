@@ -39,6 +39,40 @@ long long weightOf(const RefineSource& src, const OnPoint& p, int criterion) {
 /// Points of the first group put in a graph at most (its bit matrix grows with the square).
 constexpr int kMaxGraphPoints = 4000;
 
+/// \brief Grows the independent set `chosen` of the graph (rows of `words` words) by swaps: one chosen
+/// vertex out, two that no other chosen vertex is next to and that are not next to each other in,
+/// when they weigh more; until no such swap is left.
+template <typename Weight>
+void improveBySwaps(int n, int words, const std::vector<Word>& graph, Weight&& weight, std::vector<int>& chosen,
+                    DeadlineProbe& probe) {
+  auto row = [&](int a) { return graph.data() + static_cast<std::size_t>(a) * static_cast<std::size_t>(words); };
+  std::vector<Word> in(static_cast<std::size_t>(words), 0);
+  for (int a : chosen) bits::setBit(in.data(), a);
+  for (bool again = true; again && !probe.expired();) {
+    again = false;
+    for (std::size_t k = 0; k < chosen.size() && !again; ++k) {
+      const int x = chosen[k];
+      // The vertices whose only chosen neighbour is x.
+      std::vector<int> free;
+      bits::forEachBit(row(x), words, [&](int v) {
+        if (weight(v) > 0 && bits::countCommonBits(row(v), in.data(), words) == 1) free.push_back(v);
+      });
+      for (std::size_t a = 0; a < free.size() && !again; ++a)
+        for (std::size_t b = a + 1; b < free.size() && !again; ++b) {
+          const int u = free[a], v = free[b];
+          if (bits::testBit(row(u), v) || weight(u) + weight(v) <= weight(x)) continue;
+          bits::clearBit(in.data(), x);
+          bits::setBit(in.data(), u);
+          bits::setBit(in.data(), v);
+          chosen[k] = u;
+          chosen.push_back(v);
+          again = true;
+        }
+    }
+  }
+  (void)n;
+}
+
 /// \brief A set of pairwise incompatible points among 0..n-1, picked greedily by the least compatible
 /// first (heavier first among equals); `shareable(a, b)` tells whether one term can hold both.
 template <typename Shareable, typename Weight>
@@ -66,6 +100,7 @@ std::vector<int> independentSet(int n, Shareable&& shareable, Weight&& weight, D
     bits::clearBit(live.data(), pick);
     for (int w = 0; w < words; ++w) live[static_cast<std::size_t>(w)] &= ~row(pick)[w];
   }
+  improveBySwaps(n, words, graph, weight, chosen, probe);
   return chosen;
 }
 
