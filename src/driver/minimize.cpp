@@ -88,7 +88,12 @@ bool goOn(const Settings& s, const RunFigures& fig, int lastImprovement, int imp
 /// are thorough, and the first is followed at once by a thorough one of its result.  Every
 /// refinement starts from the best cover seen and only a cheaper cover replaces it, so more time
 /// or more iterations never give a costlier result; the work an iteration does never depends on
-/// the limit, so a longer run repeats a shorter one before it goes on.
+/// the limit, so a longer run repeats a shorter one before it goes on.  A run under a time limit
+/// also refines while the search finds nothing cheaper: after an iteration, when the refinements
+/// since the first have taken less time than the search since then, the best cover is refined
+/// again from a start drawn from the run's generator (the order of its terms), joined with the
+/// implicant set, every other time from the source's own terms too.  A search that stalls thus
+/// leaves its time to refinements that look elsewhere.
 class BestCover {
  public:
   BestCover(TBoolFnct& f, const Settings& s, const Deadline& deadline, RunContext& ctx, RunFigures& fig,
@@ -109,7 +114,37 @@ class BestCover {
     return fig_.improvements.size() > before;
   }
 
+  /// \brief Under a time limit, after an iteration whose cover brought no refinement: refines the
+  /// best cover from a drawn start while the refinements since the first lag behind the search.
+  void idle(const TBoolFnct* implicants) {
+    if (!s_.refine || !s_.stopOnTime || !refined_ || !best_ || deadline_.expired()) return;
+    const bool refinedNow = refinedNow_;
+    refinedNow_ = false;
+    if (refinedNow) return;  // the iteration's own cover was refined
+    const double now = std::chrono::duration<double>(Clock::now() - start_).count();
+    const double searching = now - firstRefineEnd_ - refineSeconds_;
+    if (refineSeconds_ > searching) return;
+    ++idleRounds_;
+    ctx_.progress.begin("Refining", 0, 2);
+    const Clock::time_point began = Clock::now();
+    refineOnce(implicants, true, idleRounds_ % 2 == 0, &ctx_.random);
+    noteRefinement(began);
+    refinedNow_ = false;
+    ctx_.progress.end();
+  }
+
  private:
+  /// \brief Books the time of a refinement that began at `began` and has just ended.
+  void noteRefinement(Clock::time_point began) {
+    refinedNow_ = true;
+    const Clock::time_point end = Clock::now();
+    const double seconds = std::chrono::duration<double>(end - began).count();
+    if (firstRefineEnd_ < 0)
+      firstRefineEnd_ = std::chrono::duration<double>(end - start_).count();
+    else
+      refineSeconds_ += seconds;
+  }
+
   /// \brief Keeps the cover when it is the first or cheaper than the best; records it in the figures.
   bool consider(FunctionPtr cover, bool refined) {
     if (best_ && cover->cost >= best_->cost) return false;
@@ -122,13 +157,14 @@ class BestCover {
   }
 
   /// \brief One refinement of the best cover; true when it gave a cheaper one.
-  bool refineOnce(const TBoolFnct* implicants, bool thorough, bool fromSourceTerms) {
+  bool refineOnce(const TBoolFnct* implicants, bool thorough, bool fromSourceTerms, Random* random = nullptr) {
     RefineParams p;
     p.criterion = s_.criterion;
     p.singleOutput = s_.singleOutput == 1;
     p.deadline = deadline_;
     p.thorough = thorough;
     p.fromSourceTerms = fromSourceTerms;
+    p.random = random;
     p.onStep = [this] { ctx_.progress.step(0, 2); };
     p.unconnected = s_.substituteOutputDc == 1 || f_.outputCount == 1 ? '0' : '~';
     RefineStats stats;
@@ -142,6 +178,7 @@ class BestCover {
   void refine(const TBoolFnct* implicants) {
     if (deadline_.expired()) return;
     ctx_.progress.begin("Refining", 0, 2);
+    const Clock::time_point began = Clock::now();
     const bool timed = s_.stopOnTime != 0;
     if (refined_) {
       refineOnce(implicants, timed, false);
@@ -149,6 +186,7 @@ class BestCover {
       refined_ = true;
       if (refineOnce(implicants, false, true) && timed) refineOnce(implicants, true, false);
     }
+    noteRefinement(began);
     ctx_.progress.end();
   }
 
@@ -161,6 +199,11 @@ class BestCover {
   FunctionPtr best_;
   long long searchCost_ = std::numeric_limits<long long>::max();
   bool refined_ = false;  ///< the first refinement ran
+  /// Seconds since the start at which the first refinement ended (-1: none yet), the
+  /// seconds the later ones took, and the number of refinements from drawn starts.
+  double firstRefineEnd_ = -1, refineSeconds_ = 0;
+  int idleRounds_ = 0;
+  bool refinedNow_ = false;  ///< a refinement ran since the last look of idle()
 
  public:
   /// \brief Takes the cover made after the loop (with -endcov, or when the loop made none).
@@ -230,6 +273,7 @@ FunctionPtr minimize(TBoolFnct& f, const RunParams& params, RunFigures& fig) {
         lastBetter = iterationCount;
       }
     }
+    if (s.coverAtEnd == 0 && best.best()) best.idle(run->implicants.get());
     fig.elapsedSeconds = std::chrono::duration<float>(Clock::now() - start).count();
     on = goOn(s, fig, lastImprovement, improvementGap, best.best().get(), lastBetter);
     const int index = s.stopOnTime ? static_cast<int>(fig.elapsedSeconds) : s.stopOnIterations ? iterationCount : 0;

@@ -6,12 +6,16 @@
 // redundant ones, those the essential terms already cover go at once; the
 // others (partially redundant: each could go, not all together) form a small
 // covering problem, solved greedily by dropping the costliest term that is
-// still redundant among what is left, until none is.  Last, output
+// still redundant among what is left, until none is; where the on-set is held
+// cube by cube it is also solved as a weighted covering problem (exactly when
+// small, term_selection.h) and the cheaper choice stays.  Last, output
 // connections that the other terms of the output cover are dropped, the
 // connections of the costliest terms first.
 #include "refine/irredundant.h"
 
 #include <algorithm>
+
+#include "refine/term_selection.h"
 
 namespace vorn {
 
@@ -77,8 +81,28 @@ void Irredundant(const RefineSource& source, Cover& cover, const IrredundantPara
     if (outOfTime.expired()) break;
     if (!redundant(cov, cover, k)) continue;
     cover.alive[static_cast<std::size_t>(k)] = 0;
-    ++stats.removed;
   }
+  // Where the on-set is held cube by cube, the choice is also made as a covering problem, and the
+  // cheaper of the two choices stays.
+  if (params.minimum && !open.empty() && !outOfTime.expired()) {
+    std::vector<char> greedy(open.size());
+    long long greedyWeight = 0;
+    for (std::size_t i = 0; i < open.size(); ++i) {
+      greedy[i] = cover.alive[static_cast<std::size_t>(open[i])];
+      if (greedy[i]) greedyWeight += weight[static_cast<std::size_t>(open[i])];
+    }
+    for (int k : open) cover.alive[static_cast<std::size_t>(k)] = 1;
+    if (SelectTerms(source, cover, open, weight, params.deadline, stats.selection)) {
+      long long chosen = 0;
+      for (int k : open)
+        if (cover.alive[static_cast<std::size_t>(k)]) chosen += weight[static_cast<std::size_t>(k)];
+      if (chosen >= greedyWeight)
+        for (std::size_t i = 0; i < open.size(); ++i) cover.alive[static_cast<std::size_t>(open[i])] = greedy[i];
+    } else {
+      for (std::size_t i = 0; i < open.size(); ++i) cover.alive[static_cast<std::size_t>(open[i])] = greedy[i];
+    }
+  }
+  for (int k : open) stats.removed += !cover.alive[static_cast<std::size_t>(k)];
   if (!params.sparse) return;
   // Output connections of the terms that stay, costliest terms first.
   std::vector<int> order;

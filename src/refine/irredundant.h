@@ -4,6 +4,7 @@
 #include "refine/coverage.h"
 #include "model/deadline.h"
 #include "refine/refine_problem.h"
+#include "refine/term_selection.h"
 
 namespace vorn {
 
@@ -19,12 +20,16 @@ struct IrredundantParams {
   TermWeights weights;
   bool sparse = true;  ///< also drop single output connections that other terms cover
   const Deadline* deadline = nullptr;  ///< once expired, the terms not reached are kept
+  /// Also solve the choice among partially redundant terms as a covering problem (where the on-set
+  /// cubes are held one by one) and keep the cheaper choice.
+  bool minimum = true;
 };
 
 struct IrredundantStats {
   int removed = 0;      ///< terms dropped
   int disconnected = 0; ///< output connections dropped from terms that stay
   int essential = 0;    ///< terms no other terms can stand in for
+  SelectionStats selection;  ///< the covering problems among partially redundant terms
 };
 
 /// \brief Drops redundant terms (every on-set minterm they cover for each of their outputs lies in other

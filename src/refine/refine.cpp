@@ -112,6 +112,18 @@ void addImplicants(const TBoolFnct& implicants, const RefineSource& source, cons
   for (int k : order) into.add(extra.in.cube(k), extra.out[static_cast<std::size_t>(k)]);
 }
 
+/// \brief Puts the terms of `c` in an order drawn from `random` (Fisher-Yates); the steps sort them
+/// by size with a stable sort, so this decides the order among terms of equal size.
+void shuffle(Cover& c, Random& random) {
+  for (int k = c.size() - 1; k > 0; --k) {
+    const int d = random.randomBelow(k + 1);
+    if (d == k) continue;
+    std::swap_ranges(c.in.cube(k), c.in.cube(k) + c.in.stride(), c.in.cube(d));
+    std::swap(c.out[static_cast<std::size_t>(k)], c.out[static_cast<std::size_t>(d)]);
+    std::swap(c.alive[static_cast<std::size_t>(k)], c.alive[static_cast<std::size_t>(d)]);
+  }
+}
+
 /// How close (percent) a start's first selection must come to the best cover for its passes to run.
 constexpr long long kPassMargin = 5;
 
@@ -127,6 +139,11 @@ class Refiner {
 
   bool timeLeft() const { return !params_.deadline.expired(); }
 
+  /// \brief With a random source, puts the terms in a drawn order.
+  void mix(Cover& c) const {
+    if (params_.random) shuffle(c, *params_.random);
+  }
+
   void step() const {
     if (params_.onStep) params_.onStep();
   }
@@ -141,6 +158,7 @@ class Refiner {
     Cover reduced = c;
     ReduceParams independent = reduce_;
     independent.independent = true;
+    mix(reduced);
     Reduce(source_, reduced, independent, stats_.reduce);
     reduced.compact();
     Expand(source_, test_, reduced, expand_, stats_.expand);
@@ -162,6 +180,7 @@ class Refiner {
   void improve(Cover c, bool expandFirst, Cover& best, long long& bestCost,
                const std::function<long long(const Cover&)>& cost, bool onGain) {
     if (expandFirst) {
+      mix(c);
       Expand(source_, test_, c, expand_, stats_.expand);
       c.compact();
     }
@@ -179,6 +198,7 @@ class Refiner {
     }
     while (stats_.passes < params_.maxPasses && timeLeft()) {
       ++stats_.passes;
+      mix(c);
       Reduce(source_, c, reduce_, stats_.reduce);
       c.compact();
       Expand(source_, test_, c, expand_, stats_.expand);

@@ -6,6 +6,7 @@
 
 #include "model/deadline.h"
 #include "model/function.h"
+#include "model/random.h"
 #include "refine/expand.h"
 #include "refine/irredundant.h"
 #include "refine/reduce.h"
@@ -22,6 +23,10 @@ struct RefineParams {
   /// Also start from the source's own on-set terms.  That start does not depend on the cover given, so
   /// a run that refines again and again takes it only the first time.
   bool fromSourceTerms = true;
+  /// When set, the terms are taken in an order drawn from it (among those of equal size) before
+  /// every expansion and reduction, so that a refinement run again starts differently; none keeps
+  /// the order of the cover.
+  Random* random = nullptr;
   /// Told after every start's first selection and after every pass, so that a caller can show
   /// progress or raise the deadline's interrupt; may be none.
   std::function<void()> onStep;
