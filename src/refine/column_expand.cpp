@@ -15,7 +15,10 @@
 //   meets (the literal choice of greedy rule learners), until it meets none.
 //   One step costs a pass over the columns of the cube's literals, so this
 //   scales to thousands of terms and hundreds of inputs, and on sampled
-//   functions (minterm on- and off-sets) it finds the large cubes;
+//   functions (minterm on- and off-sets) it finds the large cubes.  Given a
+//   random source (a refinement from a drawn start), each step keeps a
+//   literal drawn among those within kGainSlack of the best gain, so that
+//   repeated refinements build different primes;
 // - chased: the blocking-matrix greedy of EXPAND.  Drop the literal that most
 //   terms in reach need dropped (terms carrying only outputs the cube carries
 //   count twice); a term is in reach while the supercube of the cube and the
@@ -106,6 +109,8 @@ class BlockerCounts {
 constexpr std::size_t kReach = 256;
 /// The most word operations (roughly) one cube's chase may take; past it the cube is only built up.
 constexpr double kChaseWork = 1 << 22;
+/// How far (a fraction of the best gain) a literal drawn when building up may fall short of the best.
+constexpr double kGainSlack = 0.1;
 
 enum LiteralState : char { kOpen, kKept, kDropped };
 
@@ -291,6 +296,7 @@ class ColumnExpander {
     int terms = bitspan::count(cand_.data(), tb_) + bitspan::count(sub_.data(), tb_);
     while (rows > 0) {
       const double before = std::log2((terms + 1.0) / (terms + rows + 1.0));
+      near_.clear();
       int best = -1;
       double bestGain = 0;
       int bestRows = 0;
@@ -300,6 +306,7 @@ class ColumnExpander {
         if (left == rows) continue;
         const int held = bitspan::countBoth(cand_.data(), holds(static_cast<int>(t)), tb_) + bitspan::countBoth(sub_.data(), holds(static_cast<int>(t)), tb_);
         const double gain = (held + 1.0) * (std::log2((held + 1.0) / (held + left + 1.0)) - before);
+        if (params_.random) near_.push_back({static_cast<int>(t), left, gain});
         if (best < 0 || gain > bestGain || (gain == bestGain && left < bestRows)) {
           best = static_cast<int>(t);
           bestGain = gain;
@@ -307,6 +314,7 @@ class ColumnExpander {
         }
       }
       if (best < 0) break;
+      if (params_.random) drawNear(best, bestGain, bestRows);
       keep(best);
       bitspan::andNotInto(inside.data(), mask(best), rb_);
       bitspan::andInto(cand_.data(), holds(best), tb_);
@@ -316,6 +324,24 @@ class ColumnExpander {
     }
     for (std::size_t t = 0; t < n; ++t)
       if (state_[t] == kOpen) state_[t] = kDropped;
+  }
+
+  /// With a random source: the literal kept is drawn among those whose gain comes within
+  /// kGainSlack of the best one, so that every refinement from a drawn start builds other cubes.
+  void drawNear(int& best, double bestGain, int& bestRows) {
+    const double floor = bestGain - kGainSlack * std::fabs(bestGain);
+    std::size_t eligible = 0;
+    for (const Choice& c : near_) eligible += c.gain >= floor;
+    if (eligible > 1) {
+      int pick = params_.random->randomBelow(static_cast<int>(eligible));
+      for (const Choice& c : near_) {
+        if (c.gain < floor || pick-- > 0) continue;
+        best = c.literal;
+        bestRows = c.left;
+        break;
+      }
+    }
+    near_.clear();
   }
 
   void keep(int t) {
@@ -473,6 +499,11 @@ class ColumnExpander {
   std::vector<std::uint64_t> holdsIn_, feasible_, subIn_, scratchIn_;
   std::vector<char> state_;
   BlockerCounts counts_;
+  struct Choice {
+    int literal, left;
+    double gain;
+  };
+  std::vector<Choice> near_;  ///< the open literals of a build-up step with their gains
 };
 
 }  // namespace

@@ -2,6 +2,7 @@
 #pragma once
 
 #include "model/deadline.h"
+#include "model/random.h"
 #include "refine/refine_problem.h"
 
 namespace vorn {
@@ -9,6 +10,9 @@ namespace vorn {
 struct ExpandParams {
   bool raiseOutputs = true;
   const Deadline* deadline = nullptr;  ///< once expired, the terms not reached stay as they are
+  /// When set, cubes built up literal by literal take a literal drawn among those nearly as good as
+  /// the best (starts that differ); none takes the best.
+  Random* random = nullptr;
   bool outputsFirst = false;  ///< also connect them before the literals are dropped (terms shared by more outputs)  ///< connect outputs the expanded cube may carry and meets the on-set of
 };
 

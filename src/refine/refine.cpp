@@ -134,6 +134,7 @@ class Refiner {
     irr_.weights.criterion = params.criterion;
     irr_.deadline = &params.deadline;
     expand_.deadline = &params.deadline;
+    expand_.random = params.random;
     reduce_.deadline = &params.deadline;
   }
 
