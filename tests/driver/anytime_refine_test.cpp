@@ -133,4 +133,29 @@ TEST(AnytimeRefine, ZeroTimeLimitStillRecordsTheCoverItMade) {
   }
 }
 
+
+TEST(AnytimeRefine, ATimeLimitGivesNoCostlierCoverThanOneIteration) {
+  // Under a time limit the run also refines from drawn starts while the search finds nothing
+  // cheaper; whatever they find, the result is valid and never costlier than that of one iteration.
+  for (std::uint32_t seed : {3u, 8u}) {
+    auto f = test::randomFr(seed, 9, 2, 30);
+    RunFigures quick;
+    FunctionPtr one = minimize(*f, refining(1, seed), quick);
+    ASSERT_TRUE(one);
+    RunParams p;
+    p.seed = seed;
+    p.settings.refine = 1;
+    p.settings.stopOnTime = 1;
+    p.settings.timeLimit = 1;
+    RunFigures fig;
+    auto g = test::randomFr(seed, 9, 2, 30);
+    FunctionPtr r = minimize(*g, p, fig);
+    ASSERT_TRUE(r);
+    EXPECT_EQ(test::checkCover(*f, *r), "") << "seed " << seed;
+    const long long cost = costOf(*r, 1);
+    EXPECT_LE(cost, costOf(*one, 1)) << "seed " << seed;
+    expectCourse(fig, cost, "seed " + std::to_string(seed));
+  }
+}
+
 }  // namespace

@@ -236,5 +236,39 @@ TEST(RefineCases, APassedDeadlineStillGivesAValidCoverNoCostlier) {
   }
 }
 
+
+TEST(RefineCases, DrawnStartsGiveValidCoversNeverCostlierAndRepeatWithTheSeed) {
+  int differ = 0;
+  for (std::uint32_t seed = 200; seed < 230; ++seed) {
+    FunctionPtr f = test::randomFr(seed, 5 + static_cast<int>(seed % 4), 1 + static_cast<int>(seed % 3), 30);
+    FunctionPtr start = onSetCover(*f);
+    std::string first;
+    long long firstCost = -1;
+    for (std::uint32_t draw : {1u, 1u, 2u}) {
+      Random random;
+      random.seedRandom(draw);
+      RefineParams p;
+      p.thorough = true;
+      p.random = &random;
+      RefineStats stats;
+      FunctionPtr better = Refine(*f, *start, start.get(), p, stats);
+      ASSERT_TRUE(better) << "seed " << seed;  // the on-set terms are never a minimal cover here
+      ASSERT_EQ(test::checkCover(*f, *better), "") << "seed " << seed << " draw " << draw;
+      EXPECT_LT(stats.endCost, stats.startCost) << "seed " << seed;
+      std::string text;
+      forEachTerm(*better, [&](const TPfnct& t) { text += t.input.str() + " " + t.output + "\n"; });
+      if (firstCost < 0) {
+        first = text;
+        firstCost = stats.endCost;
+      } else if (draw == 1) {
+        EXPECT_EQ(text, first) << "seed " << seed << ": the same draws gave another cover";
+      } else {
+        differ += text != first;
+      }
+    }
+  }
+  EXPECT_GT(differ, 0);  // other draws start elsewhere
+}
+
 }  // namespace
 }  // namespace vorn
