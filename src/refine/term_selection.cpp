@@ -127,9 +127,9 @@ class CoveringProblem {
     std::uint64_t used = 0;
     int pick = -1, fewest = 65;
     for (int r : left) {
-      const std::uint64_t c = cands_[static_cast<std::size_t>(r)] & ~banned;
+      const Word c = cands_[static_cast<std::size_t>(r)] & ~banned;
       if (!c) return;  // a row no allowed candidate holds
-      const int n = __builtin_popcountll(c);
+      const int n = bits::popcount(c);
       if (n < fewest) {
         fewest = n;
         pick = r;
@@ -137,16 +137,16 @@ class CoveringProblem {
       if (c & used) continue;
       used |= c;
       long long cheapest = -1;
-      for (std::uint64_t b = c; b; b &= b - 1) {
-        const long long w = weight_[static_cast<std::size_t>(__builtin_ctzll(b))];
+      bits::forEachBit(&c, 1, [&](int i) {
+        const long long w = weight_[static_cast<std::size_t>(i)];
         if (cheapest < 0 || w < cheapest) cheapest = w;
-      }
+      });
       bound += cheapest;
     }
     if (bound >= bestCost_) return;
-    std::uint64_t c = cands_[static_cast<std::size_t>(pick)] & ~banned;
+    const Word c = cands_[static_cast<std::size_t>(pick)] & ~banned;
     std::vector<int> order;
-    for (std::uint64_t b = c; b; b &= b - 1) order.push_back(__builtin_ctzll(b));
+    bits::forEachBit(&c, 1, [&](int i) { order.push_back(i); });
     std::sort(order.begin(), order.end(), [&](int a, int b) { return weight_[static_cast<std::size_t>(a)] < weight_[static_cast<std::size_t>(b)]; });
     std::uint64_t ban = banned;
     for (int i : order) {
@@ -158,7 +158,8 @@ class CoveringProblem {
   std::vector<std::vector<std::uint64_t>> sets_;
   std::vector<long long> weight_;
   int rows_;
-  std::vector<std::uint64_t> cands_;
+  /// Per row, its candidates as bits of one word (at most 64 candidates).
+  std::vector<Word> cands_;
   long long bestCost_ = 0, nodes_ = 0;
   std::uint64_t bestMask_ = 0;
   bool cut_ = false;
@@ -208,9 +209,9 @@ bool SelectTerms(const RefineSource& source, Cover& cover, const std::vector<int
       int r = first[static_cast<std::size_t>(j)];
       std::size_t b = 0;
       bitspan::forEach(mine.data(), ob, [&](int t) {
-        for (; b < static_cast<std::size_t>(t) / 64; ++b) r += __builtin_popcountll(need[static_cast<std::size_t>(j)][b]);
-        const std::uint64_t below = need[static_cast<std::size_t>(j)][b] & ((std::uint64_t{1} << (t & 63)) - 1);
-        const int row = r + __builtin_popcountll(below);
+        for (; b < static_cast<std::size_t>(t) / 64; ++b) r += bits::popcount(need[static_cast<std::size_t>(j)][b]);
+        const Word below = need[static_cast<std::size_t>(j)][b] & ((Word{1} << (t & 63)) - 1);
+        const int row = r + bits::popcount(below);
         bitspan::set(sets[i].data(), row);
         bitspan::set(held.data(), row);
       });
