@@ -23,6 +23,9 @@ struct IrredundantParams {
   /// Also solve the choice among partially redundant terms as a covering problem (where the on-set
   /// cubes are held one by one) and keep the cheaper choice.
   bool minimum = true;
+  /// Count coverage per on-set minterm where the on-set terms are minterms (the same answers as
+  /// the tautology check, in word operations).
+  bool counts = true;
 };
 
 struct IrredundantStats {

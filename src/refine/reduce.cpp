@@ -7,17 +7,70 @@
 // smallest cube that can replace the term; a term that covers nothing alone
 // goes.  The terms are reduced in turn, each against the cover the earlier
 // ones left, which keeps the whole a cover; the next EXPAND can then grow
-// them in other directions and leave the local minimum.
+// them in other directions and leave the local minimum.  On sources whose
+// on-set terms are minterms, what only a term covers is read from per-minterm
+// counts (minterm_coverage.h) instead of the cofactors; the result is the same.
 #include "refine/reduce.h"
 
 #include <algorithm>
 
 #include "refine/coverage.h"
+#include "refine/minterm_coverage.h"
 
 namespace vorn {
 
+namespace {
+
+/// REDUCE on minterm counts: what only a term covers is the minterms counted once.
+void reduceByCounts(const RefineSource& source, Cover& cover, const ReduceParams& params, ReduceStats& stats,
+                    const std::vector<int>& order) {
+  MintermCoverage counts(source, cover);
+  std::vector<std::uint64_t> acc(cover.in.stride());
+  std::vector<std::pair<int, std::vector<std::uint64_t>>> later;
+  std::vector<std::pair<int, OutputSet>> laterOutputs;
+  std::vector<int> gone;
+  const Deadline none;
+  DeadlineProbe outOfTime(params.deadline ? *params.deadline : none, 4);
+  for (int k : order) {
+    if (outOfTime.expired()) break;
+    OutputSet idle;
+    if (!counts.uniquePart(k, acc.data(), idle)) {
+      if (params.independent) {
+        gone.push_back(k);
+      } else {
+        counts.remove(k);
+        cover.alive[static_cast<std::size_t>(k)] = 0;
+      }
+      ++stats.removed;
+      continue;
+    }
+    OutputSet kept = cover.out[static_cast<std::size_t>(k)];
+    if (params.outputs) kept.remove(idle);
+    if (params.independent) {
+      later.emplace_back(k, acc);
+      laterOutputs.emplace_back(k, kept);
+      continue;
+    }
+    std::uint64_t* p = cover.in.cube(k);
+    counts.shrink(k, acc.data(), kept);
+    if (!std::equal(acc.begin(), acc.end(), p)) {
+      std::copy(acc.begin(), acc.end(), p);
+      ++stats.reduced;
+    }
+    cover.out[static_cast<std::size_t>(k)] = kept;
+  }
+  for (auto& [k, cube] : later) {
+    std::uint64_t* p = cover.in.cube(k);
+    if (!std::equal(cube.begin(), cube.end(), p)) ++stats.reduced;
+    std::copy(cube.begin(), cube.end(), p);
+  }
+  for (auto& [k, outs] : laterOutputs) cover.out[static_cast<std::size_t>(k)] = outs;
+  for (int k : gone) cover.alive[static_cast<std::size_t>(k)] = 0;
+}
+
+}  // namespace
+
 void Reduce(const RefineSource& source, Cover& cover, const ReduceParams& params, ReduceStats& stats) {
-  Coverage cov(source, cover);
   const int words = cover.in.words();
   std::vector<int> order, literals(static_cast<std::size_t>(cover.size()), 0);
   for (int k = 0; k < cover.size(); ++k) {
@@ -27,6 +80,11 @@ void Reduce(const RefineSource& source, Cover& cover, const ReduceParams& params
     for (int w = 0; w < 2 * words; ++w) literals[static_cast<std::size_t>(k)] += __builtin_popcountll(p[w]);
   }
   std::stable_sort(order.begin(), order.end(), [&](int a, int b) { return literals[static_cast<std::size_t>(a)] < literals[static_cast<std::size_t>(b)]; });
+  if (params.counts && MintermCoverage::applies(source)) {
+    reduceByCounts(source, cover, params, stats, order);
+    return;
+  }
+  Coverage cov(source, cover);
   std::vector<std::uint64_t> acc(cover.in.stride());
   // Independent reductions are computed against the untouched cover and applied afterwards.
   std::vector<std::pair<int, std::vector<std::uint64_t>>> later;

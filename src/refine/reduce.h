@@ -10,6 +10,9 @@ struct ReduceParams {
   bool outputs = true;      ///< also drop the outputs for which a term covers nothing alone
   bool independent = false; ///< reduce every term against the cover as given, not as earlier reductions left it
   const Deadline* deadline = nullptr;  ///< once expired, the terms not reached stay as they are
+  /// Count coverage per on-set minterm where the on-set terms are minterms (the same result as the
+  /// tautology-based reduction, in word operations).
+  bool counts = true;
 };
 
 struct ReduceStats {

@@ -1,5 +1,6 @@
 #include "refine/refine_problem.h"
 
+#include "model/packed_cube.h"
 #include "unate/cofactor.h"
 
 namespace vorn {
@@ -45,6 +46,8 @@ RefineSource MakeSource(const TBoolFnct& f, int only) {
 void CubeSet::buildIndexes() {
   index = MeetIndex(cubes);
   ofBits.clear();
+  minterms = true;
+  for (int k = 0; k < cubes.size() && minterms; ++k) minterms = cubeLiterals(cubes.cube(k), cubes.words()) == cubes.inputs();
   const std::size_t blocks = (static_cast<std::size_t>(cubes.size()) + 63) / 64;
   if (!LiteralColumns::fits(cubes.inputs(), cubes.size()) ||
       !LiteralColumns::fits(static_cast<int>(of.size() + 1) / 2, cubes.size()))

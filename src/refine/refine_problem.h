@@ -26,6 +26,7 @@ struct CubeSet {
   /// they would not fit in memory (the steps then ask the cubes one by one).
   LiteralColumns columns;
   std::vector<std::vector<std::uint64_t>> ofBits;
+  bool minterms = false;  ///< every cube is a minterm (set by buildIndexes)
   /// \brief True when `columns` and `ofBits` are there.
   bool hasColumns() const { return !ofBits.empty(); }
   /// \brief Builds `index`, `columns` and `ofBits` for the cubes as they are now.
