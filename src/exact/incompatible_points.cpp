@@ -138,8 +138,8 @@ long long IncompatibleBound(const RefineSource& src, const IncompatibleParams& p
     return true;
   };
   // The first points by a greedy independent set over their conflict graph (fewest compatible others
-  // first), the rest added in rank order; then greedy sets in two orders over all points: by rank,
-  // heavier points first within a rank, then the points of each rank in reverse.
+  // first), the rest added in rank order; then greedy sets in two more orders: the other points alone
+  // by rank, heavier points first within a rank, and all points with those of each rank in reverse.
   std::stable_sort(points.begin(), points.end(), [](const Point& a, const Point& b) {
     return a.rank != b.rank ? a.rank < b.rank : a.weight > b.weight;
   });
@@ -168,7 +168,7 @@ long long IncompatibleBound(const RefineSource& src, const IncompatibleParams& p
   for (int pass = 0; pass < 2 && !probe.expired(); ++pass) {
     chosen.clear();
     total = 0;
-    addRest(0, pass == 1);
+    addRest(pass == 0 ? static_cast<std::size_t>(witnesses) : 0, pass == 1);  // the first pass without them
     best = std::max(best, total);
     if (pass == 0)  // the second pass keeps the ranks, later points of a rank before earlier ones
       std::stable_sort(points.begin(), points.end(), [](const Point& a, const Point& b) { return a.rank > b.rank; });
