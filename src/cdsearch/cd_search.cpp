@@ -25,8 +25,8 @@
 #include <string>
 #include <vector>
 
-#include "cdsearch/is_implicant.h"
 #include "model/term_tree.h"
+#include "unate/implicant_tester.h"
 
 namespace vorn {
 

@@ -22,9 +22,9 @@
 
 #include <string>
 
-#include "cdsearch/is_implicant.h"
 #include "model/term_removal.h"
 #include "model/term_tree.h"
+#include "unate/implicant_tester.h"
 
 namespace vorn {
 

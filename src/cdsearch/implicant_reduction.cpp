@@ -16,11 +16,34 @@
 #include <cstdint>
 #include <vector>
 
-#include "cdsearch/is_implicant.h"
+#include "unate/implicant_tester.h"
 
 namespace vorn {
 
 namespace {
+
+// The scan of one output's off-set for a term (tz, to) of at most 64 inputs.
+// It is the innermost loop of the reduction; kept out of line, the
+// compiler holds the term, the masks and the running unions in registers
+// instead of spilling them to make room for the caller's state.
+__attribute__((noinline)) bool scanOneWord(const Word* e, int count, Word tz, Word to, Word freePos, int* count0,
+                                           int* count1, Word& block0, Word& block1) {
+  const Word term[2] = {tz, to};
+  Word b0 = 0, b1 = 0, any = 0;
+  for (const Word* end = e + 2 * static_cast<std::size_t>(count); e != end; e += 2) {
+    if (!cubesMeet(term, e, 1)) continue;
+    const Word ones = e[1] & freePos;   // separated by the literal '0'
+    const Word zeros = e[0] & freePos;  // separated by the literal '1'
+    any |= ones | zeros;
+    bits::forEachBit(&ones, 1, [count0](int i) { ++count0[i]; });
+    bits::forEachBit(&zeros, 1, [count1](int i) { ++count1[i]; });
+    b0 |= freePos & ~ones;
+    b1 |= freePos & ~zeros;
+  }
+  block0 |= b0;
+  block1 |= b1;
+  return any != 0;
+}
 
 class Reducer {
  public:
@@ -31,7 +54,7 @@ class Reducer {
         m_(f.outputCount),
         words_(bits::wordsFor(f.inputCount)),
         count_(2 * static_cast<std::size_t>(n_)),
-        blocked_(2 * static_cast<std::size_t>(m_) * words_),
+        blocked_(2 * m_, words_),
         off_(m_),
         packed_(m_, 0) {}
 
@@ -49,12 +72,12 @@ class Reducer {
   }
 
  private:
-  std::uint64_t* blocked(int v, int k) { return blocked_.data() + (static_cast<std::size_t>(v) * m_ + k) * words_; }
+  std::uint64_t* blocked(int v, int k) { return blocked_.row(v * m_ + k); }
 
   // Fills count and blocked for t; true when some literal separates an obstacle.
   bool gather(const TPfnct& t) {
     std::fill(count_.begin(), count_.end(), 0);
-    std::fill(blocked_.begin(), blocked_.end(), 0);
+    blocked_.zero();
     bool found = false;
     const std::uint64_t* tz = t.input.zero();
     const std::uint64_t* to = t.input.one();
@@ -96,25 +119,11 @@ class Reducer {
     return off_[k];
   }
 
-  // The same scan for functions of at most 64 inputs, with the masks in registers.
+  // The same scan for functions of at most 64 inputs (see scanOneWord).
   bool gatherOneWord(const CubeList& off, std::uint64_t tz, std::uint64_t to, std::uint64_t* block0,
                      std::uint64_t* block1) {
-    const std::uint64_t freePos = ~(tz | to) & validMask(0);
-    std::uint64_t b0 = 0, b1 = 0, any = 0;
-    const std::uint64_t* e = off.raw().data();
-    for (int k = 0; k < off.size(); ++k, e += 2) {
-      if ((tz & e[1]) | (to & e[0])) continue;
-      const std::uint64_t ones = e[1] & freePos;
-      const std::uint64_t zeros = e[0] & freePos;
-      any |= ones | zeros;
-      addCounts(ones, 0, 0);
-      addCounts(zeros, 1, 0);
-      b0 |= freePos & ~ones;
-      b1 |= freePos & ~zeros;
-    }
-    block0[0] |= b0;
-    block1[0] |= b1;
-    return any != 0;
+    return scanOneWord(off.raw().data(), off.size(), tz, to, ~(tz | to) & validMask(0), count_.data(),
+                       count_.data() + n_, *block0, *block1);
   }
 
   std::uint64_t validMask(int w) const {
@@ -166,7 +175,7 @@ class Reducer {
   const TBoolFnct& f_;
   const int n_, m_, words_;
   std::vector<int> count_;
-  std::vector<std::uint64_t> blocked_;
+  WordRows blocked_;  // per literal value and output, the positions where an obstacle survives it
   std::vector<CubeList> off_;
   std::vector<char> packed_;
 };

@@ -28,12 +28,12 @@
 #include <cstdlib>
 #include <unordered_map>
 
-#include "cdsearch/is_implicant.h"
 #include "cover/cover_matrix.h"
 #include "cover/dominance.h"
 #include "fcmin/output_masks.h"
 #include "fcmin/term_expansion.h"
 #include "model/term_removal.h"
+#include "unate/implicant_tester.h"
 
 namespace vorn {
 

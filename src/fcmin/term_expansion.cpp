@@ -15,11 +15,11 @@
 // term is ruled out by one AND before its cube is compared.
 #include "fcmin/term_expansion.h"
 
-#include <memory>
 #include <optional>
+#include <vector>
 
-#include "cdsearch/is_implicant.h"
 #include "fcmin/output_masks.h"
+#include "unate/implicant_tester.h"
 
 namespace vorn {
 
@@ -57,23 +57,14 @@ void resolveTildes(const OutputMasks& src, TPfnct& t, int outputs) {
   }
 }
 
-/// The implicant test of a source without an off-set (fd): the cube must lie inside on-set and
-/// don't-care set of every output the implicant holds '1' at.
-class InsideTest {
- public:
-  InsideTest(const TBoolFnct& f, const TPfnct& t) {
-    for (int j = 0; j < f.outputCount; ++j)
-      if (outputAt(t, j) == '1') testers_.push_back(std::make_unique<ImplicantTester>(f, j));
-  }
-  bool holds(const Cube& c) {
-    for (auto& tester : testers_)
-      if (!tester->test(c)) return false;
-    return true;
-  }
-
- private:
-  std::vector<std::unique_ptr<ImplicantTester>> testers_;
-};
+/// The outputs at which `t` holds '1': an expansion of a source without an off-set (fd) must
+/// stay inside on-set and don't-care set of each.
+std::vector<int> onesOf(const TBoolFnct& f, const TPfnct& t) {
+  std::vector<int> ones;
+  for (int j = 0; j < f.outputCount; ++j)
+    if (outputAt(t, j) == '1') ones.push_back(j);
+  return ones;
+}
 
 /// Drops the literals of one implicant in random order; returns the number dropped.
 int expandTerm(const TBoolFnct& f, const OutputMasks& src, TPfnct& t, int inputs, int outputs, int& stepIndex,
@@ -87,9 +78,9 @@ int expandTerm(const TBoolFnct& f, const OutputMasks& src, TPfnct& t, int inputs
   BitRows tOnes(1, outputs);
   markChar(tOnes.row(0), tOnes.words(), t.output, outputs, '1');
   std::vector<const Cube*> off;
-  std::optional<InsideTest> inside;
+  std::optional<OutputsTester> inside;
   if (f.type == kTypeFd)
-    inside.emplace(f, t);
+    inside.emplace(f, onesOf(f, t));
   else
     gatherOffTerms(src, tOnes.row(0), off);
   int dropped = 0;
@@ -100,7 +91,7 @@ int expandTerm(const TBoolFnct& f, const OutputMasks& src, TPfnct& t, int inputs
     t.input.set(pos, '-');
     tried[pos] = 1;
     --left;
-    if (inside ? !inside->holds(t.input) : meetsOffSet(off, t)) {
+    if (inside ? !inside->test(t.input) : meetsOffSet(off, t)) {
       t.input.set(pos, was);
       continue;
     }

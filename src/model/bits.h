@@ -95,6 +95,20 @@ inline bool isSubset(const Word* a, const Word* b, int words) {
 inline bool coveredWithin(const Word* a, const Word* live, const Word* b, int words) {
   return !anyWord(words, [&](int w) { return a[w] & live[w] & ~b[w]; });
 }
+/// \brief The index of the bit set `nth` (from 0) in a; a must hold more than `nth` bits, else -1.
+inline int nthBit(const Word* a, int words, int nth) {
+  for (int w = 0; w < words; ++w) {
+    const int here = popcount(a[w]);
+    if (nth >= here) {
+      nth -= here;
+      continue;
+    }
+    Word word = a[w];
+    for (; nth > 0; --nth) word &= word - 1;
+    return w * 64 + __builtin_ctzll(word);
+  }
+  return -1;
+}
 /// \brief Calls fn(index) for every bit set in a, lowest index first.
 template <typename Fn>
 inline void forEachBit(const Word* a, int words, Fn&& fn) {
@@ -165,16 +179,27 @@ class WordRows {
   int rows() const { return rows_; }
   const Word* row(int r) const { return w_.data() + static_cast<std::size_t>(r) * words_; }
   Word* row(int r) { return w_.data() + static_cast<std::size_t>(r) * words_; }
+
+  // Rows are appended word by word: push_back's fast path is inlined, where
+  // a resize or a range insert per row is an out-of-line call that costs
+  // more than the row itself in the cofactor and packing loops.
+
   /// \brief Appends a zero row and returns it.
   Word* grow() {
-    w_.resize(w_.size() + static_cast<std::size_t>(words_), 0);
-    return row(rows_++);
+    return pushWords([](int) { return Word{0}; });
   }
   /// \brief Appends a copy of the row at `from` (words() words, not inside this array).
   void push(const Word* from) {
-    w_.insert(w_.end(), from, from + words_);
-    ++rows_;
+    pushWords([from](int w) { return from[w]; });
   }
+  /// \brief Appends the row whose word w is word(w) and returns it.
+  template <typename WordFn>
+  Word* pushWords(WordFn&& word) {
+    for (int w = 0; w < words_; ++w) w_.push_back(word(w));
+    return row(rows_++);
+  }
+  /// \brief Makes room for `rows` rows in all without moving them again.
+  void reserve(int rows) { w_.reserve(static_cast<std::size_t>(rows) * words_); }
   /// \brief Keeps the first k rows.
   void truncate(int k) {
     if (k >= rows_) return;
@@ -183,16 +208,21 @@ class WordRows {
   }
   /// \brief Removes every row.
   void clear() { truncate(0); }
+  /// \brief Sets every word of every row to zero.
+  void zero() { std::fill(w_.begin(), w_.end(), Word{0}); }
   /// \brief Keeps, in order, the rows r for which keep(row(r)) is true.
   template <typename Pred>
   void keepIf(Pred&& keep) {
-    int to = 0;
-    for (int r = 0; r < rows_; ++r) {
-      if (!keep(static_cast<const Word*>(row(r)))) continue;
-      if (to != r) std::copy(row(r), row(r) + words_, row(to));
-      ++to;
+    Word* to = w_.data();
+    const Word* from = w_.data();
+    int kept = 0;
+    for (int r = 0; r < rows_; ++r, from += words_) {
+      if (!keep(from)) continue;
+      if (to != from) std::copy(from, from + words_, to);
+      to += words_;
+      ++kept;
     }
-    truncate(to);
+    truncate(kept);
   }
   /// \brief The words of every row, back to back.
   const std::vector<Word>& raw() const { return w_; }

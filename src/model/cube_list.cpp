@@ -33,8 +33,6 @@ void appendLiteralCofactor(const CubeList& s, int v, bool value, CubeList& out) 
   }
 }
 
-void CubeList::push(const Cube& c) { packCube(c, words_, grow()); }
-
 Cube CubeList::get(int k) const { return unpackCube(cube(k), inputs_); }
 
 }  // namespace vorn

@@ -45,13 +45,24 @@ class CubeList {
   Word* out(int k) { return rows_.row(k) + 2 * words_; }
 
   /// \brief Appends the input part of c (its first inputs() positions) with an empty output part.
-  void push(const Cube& c);
+  void push(const Cube& c) {
+    const int have = c.words() < words_ ? c.words() : words_;
+    const Word* zero = c.zero();
+    const Word* one = c.one();
+    rows_.pushWords([&](int w) {
+      if (w < words_) return w < have ? zero[w] : Word{0};
+      w -= words_;
+      return w < have ? one[w] : Word{0};
+    });
+  }
   /// \brief Appends a whole row given packed (stride() words, not inside this list).
   void push(const Word* packed) { rows_.push(packed); }
   /// \brief Appends a zero row ('-' everywhere, no outputs) and returns it.
   Word* grow() { return rows_.grow(); }
   /// \brief Keeps the first k cubes.
   void truncate(int k) { rows_.truncate(k); }
+  /// \brief Makes room for `cubes` cubes in all.
+  void reserve(int cubes) { rows_.reserve(cubes); }
   /// \brief Removes every cube.
   void clear() { rows_.clear(); }
   /// \brief Keeps, in order, the cubes whose row satisfies keep(row).

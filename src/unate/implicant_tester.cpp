@@ -1,7 +1,7 @@
-// Implicant test.  The fr test is a scan for an off-set entry that meets the
+// The implicant test (see implicant_tester.h).  The fr test is a scan for an off-set entry that meets the
 // cube; the fd test asks whether the on-set and don't-care entries together
 // contain the cube (a tautology of their cofactor, unate/containment.h).
-#include "cdsearch/is_implicant.h"
+#include "unate/implicant_tester.h"
 
 namespace vorn {
 
@@ -41,16 +41,23 @@ ImplicantTester::ImplicantTester(const TBoolFnct& f, int output)
   } else if (type_ == kTypeFd) {
     allowed_ = allowedCubes(f, output);
     check_ = std::make_unique<ContainmentCheck>(f.inputCount);
-    packed_.assign(allowed_.stride(), 0);
+    scratch_ = CubeList(f.inputCount);
+    scratch_.grow();
   }
 }
 
 bool ImplicantTester::test(const Cube& cube) {
   if (type_ == kTypeFr) return firstMeeting(live_.raw().data(), live_.size(), live_.stride(), cube.data(), words_) < 0;
   if (type_ == kTypeFd) {
-    packCube(cube, words_, packed_.data());
-    return check_->covered(packed_.data(), allowed_);
+    packCube(cube, words_, scratch_.cube(0));
+    return check_->covered(scratch_.cube(0), allowed_);
   }
+  return false;
+}
+
+bool ImplicantTester::testPacked(const Word* cube) {
+  if (type_ == kTypeFr) return firstMeeting(live_.raw().data(), live_.size(), live_.stride(), cube, words_) < 0;
+  if (type_ == kTypeFd) return check_->covered(cube, allowed_);
   return false;
 }
 
@@ -61,6 +68,16 @@ void ImplicantTester::separate(int p, bool value) {
 
 void ImplicantTester::unseparateAll() {
   if (type_ == kTypeFr) live_ = off_;
+}
+
+OutputsTester::OutputsTester(const TBoolFnct& f, const std::vector<int>& outputs) {
+  for (int j : outputs) testers_.push_back(std::make_unique<ImplicantTester>(f, j));
+}
+
+bool OutputsTester::test(const Cube& cube) {
+  for (auto& tester : testers_)
+    if (!tester->test(cube)) return false;
+  return true;
 }
 
 }  // namespace vorn

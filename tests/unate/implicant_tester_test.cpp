@@ -1,9 +1,10 @@
-#include "cdsearch/is_implicant.h"
+#include "unate/implicant_tester.h"
 
 #include <gtest/gtest.h>
 
 #include <random>
 #include <string>
+#include <vector>
 
 #include "cdsearch/cd_test_support.h"
 
@@ -63,6 +64,38 @@ TEST(IsImplicant, AgreesWithTheMintermOracleOnRandomFunctions) {
           const bool expected = oracleImplicant(*f, cube, k);
           EXPECT_EQ(IsImplicant(*f, Cube(cube), k), expected ? 1 : 0) << cube << " output " << k << " seed " << seed;
           EXPECT_EQ(tester.test(Cube(cube)), expected) << cube;
+        }
+      }
+    }
+  }
+}
+
+// The packed form of the test and the test of several outputs at once, on
+// both types, against the minterm oracle.
+TEST(IsImplicant, PackedAndMultiOutputTestsAgreeWithTheMintermOracle) {
+  for (std::uint32_t seed = 1; seed <= 4; ++seed) {
+    FunctionPtr fs[2] = {test::randomFr(seed, 4, 3, 30), test::randomFd(seed, 4, 3, 7)};
+    for (auto& f : fs) {
+      buildLists(*f);
+      const std::vector<std::vector<int>> sets = {{}, {1}, {0, 2}, {0, 1, 2}};
+      for (const auto& outputs : sets) {
+        OutputsTester all(*f, outputs);
+        for (int code = 0; code < 81; ++code) {
+          std::string cube;
+          for (int c = code, p = 0; p < 4; ++p, c /= 3) cube += "01-"[c % 3];
+          bool expected = true;
+          for (int j : outputs) expected = expected && oracleImplicant(*f, cube, j);
+          EXPECT_EQ(all.test(Cube(cube)), expected) << cube << " seed " << seed;
+        }
+      }
+      for (int k = 0; k < f->outputCount; ++k) {
+        ImplicantTester tester(*f, k);
+        std::vector<Word> packed(2);
+        for (int code = 0; code < 81; ++code) {
+          std::string cube;
+          for (int c = code, p = 0; p < 4; ++p, c /= 3) cube += "01-"[c % 3];
+          packCube(Cube(cube), 1, packed.data());
+          EXPECT_EQ(tester.testPacked(packed.data()), oracleImplicant(*f, cube, k)) << cube << " output " << k;
         }
       }
     }
