@@ -66,13 +66,8 @@ RunOutcome runMinimization(TBoolFnct& f, WorkingForm form, const RunRequest& req
   RunOutcome out;
   out.settings = settingsInEffect(request.settings);
   out.working = std::move(form.function);
-  RunParams params;
-  params.seed = request.seed;
-  params.interrupt = request.interrupt;
+  RunParams params = request;  // the run's own part of the request
   params.settings = out.settings;
-  params.progress = request.progress;
-  params.stepLine = request.stepLine;
-  params.bestCover = request.bestCover;
   out.cover = minimizeParallel(out.working ? *out.working : f, params, request.jobs, out.figures);
   if (!out.cover) throw Error("Error occured during minimization");
   return out;

@@ -9,14 +9,11 @@
 // refusal is an Error with the program's message.
 #pragma once
 
-#include <atomic>
-#include <cstdint>
-#include <functional>
-#include <optional>
 #include <string>
 
 #include <vorn/vorn.hpp>
 
+#include "driver/minimize.h"
 #include "driver/run_figures.h"
 #include "forms/fr_form.h"
 #include "model/function.h"
@@ -32,15 +29,10 @@ struct WorkingForm {
   FunctionPtr function;   ///< the fr or fd form; none for the source itself
 };
 
-/// A run of the driver on a loaded source, with the hooks through which the caller watches it.
-struct RunRequest {
-  Settings settings;
-  std::optional<std::uint32_t> seed;             ///< none: the clock's second
-  int jobs = 1;                                  ///< independent runs on threads
-  const std::atomic<bool>* interrupt = nullptr;  ///< raised from outside: the run ends with its best cover
-  ProgressHooks progress = quietHooks();
-  std::function<void(const char* line)> stepLine;
-  std::function<void(const TBoolFnct& best)> bestCover;
+/// A run of the driver on a loaded source: the parameters of one run (seed, interrupt, settings and the
+/// hooks through which the caller watches it) and the number of independent runs.
+struct RunRequest : RunParams {
+  int jobs = 1;  ///< independent runs on threads
 };
 
 /// The end of a run: the cover with its figures and cost, and the run's figures.

@@ -35,8 +35,8 @@ constexpr char kFails = '1';
 constexpr char kTaken = '2';
 
 // What a method needs while it walks the pool for one output.
-struct Expander {
-  Expander(TBoolFnct& poolIn, int output, RunContext& run)
+struct ImplicantExpander {
+  ImplicantExpander(TBoolFnct& poolIn, int output, RunContext& run)
       : random(run.random),
         pool(poolIn),
         f(*poolIn.source),
@@ -170,7 +170,7 @@ FunctionPtr walkPool(TBoolFnct& pool, int output, RunContext& run, const char* m
                      Process&& process) {
   if (!pool.source) return nullptr;
   run.progress.begin(message, counted ? pool.termCount : 0, 1);
-  Expander x(pool, output, run);
+  ImplicantExpander x(pool, output, run);
   TPfnct* prev = nullptr;
   TPfnct* e = pool.head.get();
   int counter = 0;
@@ -195,7 +195,7 @@ FunctionPtr walkPool(TBoolFnct& pool, int output, RunContext& run, const char* m
 }  // namespace
 
 FunctionPtr IeSequentialSearch(TBoolFnct& pool, int output, RunContext& run) {
-  return walkPool(pool, output, run, "IE - Sequential search", true, [](Expander& x, TPfnct& e, TPfnct*&) {
+  return walkPool(pool, output, run, "IE - Sequential search", true, [](ImplicantExpander& x, TPfnct& e, TPfnct*&) {
     const int a = x.drawStart();
     TPfnct* c = x.product(e);
     x.pass(*c, a, a, [](int, bool) {});
@@ -206,7 +206,7 @@ FunctionPtr IeSequentialSearch(TBoolFnct& pool, int output, RunContext& run) {
 
 FunctionPtr IeDistributedMultiple(TBoolFnct& pool, int output, RunContext& run) {
   return walkPool(pool, output, run, "IE - Distributed Multiple Sequential Search", true,
-                  [](Expander& x, TPfnct& e, TPfnct*&) {
+                  [](ImplicantExpander& x, TPfnct& e, TPfnct*&) {
                     const int a = x.drawStart();
                     if (x.passedOnWhole(e)) return true;
                     const int p = x.firstUntried(e, a);
@@ -225,7 +225,7 @@ FunctionPtr IeDistributedMultiple(TBoolFnct& pool, int output, RunContext& run) 
 
 FunctionPtr IeDistributedExhaustive(TBoolFnct& pool, int output, RunContext& run) {
   return walkPool(pool, output, run, "IE - Distributed Exhaustive Implicant Expansion", true,
-                  [](Expander& x, TPfnct& e, TPfnct*& prev) {
+                  [](ImplicantExpander& x, TPfnct& e, TPfnct*& prev) {
                     const int a = x.drawStart();
                     if (x.passedOnWhole(e)) return true;
                     const int p = x.firstUntried(e, a);
@@ -247,7 +247,7 @@ FunctionPtr IeDistributedExhaustive(TBoolFnct& pool, int output, RunContext& run
 }
 
 FunctionPtr IeMultipleSequential(TBoolFnct& pool, int output, RunContext& run) {
-  return walkPool(pool, output, run, "IE - Multiple Sequential Search", true, [](Expander& x, TPfnct& e, TPfnct*&) {
+  return walkPool(pool, output, run, "IE - Multiple Sequential Search", true, [](ImplicantExpander& x, TPfnct& e, TPfnct*&) {
     if (x.passedOnWhole(e)) return true;
     bool removedBefore = false;
     int start = 0;
@@ -270,7 +270,7 @@ FunctionPtr IeMultipleSequential(TBoolFnct& pool, int output, RunContext& run) {
 }
 
 FunctionPtr IeExhaustive(TBoolFnct& pool, int output, RunContext& run) {
-  return walkPool(pool, output, run, "IE - Exhaustive Expansion", false, [](Expander& x, TPfnct& e, TPfnct*&) {
+  return walkPool(pool, output, run, "IE - Exhaustive Expansion", false, [](ImplicantExpander& x, TPfnct& e, TPfnct*&) {
     if (x.passedOnWhole(e)) return true;
     int start = 0;
     for (;;) {

@@ -31,7 +31,7 @@ void buildAllCoverKeys(TBoolFnct& f) {
 
 FunctionPtr emptyCover(TBoolFnct& implicants) {
   FunctionPtr cover = derive(*implicants.source);
-  cover->type = 0;
+  cover->type = kTypeFd;
   return cover;
 }
 

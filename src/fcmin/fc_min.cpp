@@ -64,18 +64,18 @@ class GroupRun {
         src_(indexOutputs(f)),
         termCount_(static_cast<int>(src_.terms.size())),
         outputs_(f.outputCount),
-        workOnes_(termCount_, outputs_),
+        workOnes_(termCount_, bits::wordsFor(outputs_)),
         uncovered_(termCount_, 0),
         inGroup_(termCount_, 0),
-        inGroupBits_(1, termCount_),
-        maskOnes_(1, outputs_),
-        maskZeros_(1, outputs_),
-        termsWithOne_(outputs_, termCount_),
-        buckets_(outputs_ + 1, termCount_),
-        bucketed_(static_cast<std::size_t>(termsWithOne_.words()), 0),
+        inGroupBits_(1, bits::wordsFor(termCount_)),
+        maskOnes_(1, bits::wordsFor(outputs_)),
+        maskZeros_(1, bits::wordsFor(outputs_)),
+        termsWithOne_(outputs_, bits::wordsFor(termCount_)),
+        buckets_(outputs_ + 1, bits::wordsFor(termCount_)),
+        bucketed_(termCount_),
         score_(static_cast<std::size_t>(termCount_), 0),
         oldMask_(static_cast<std::size_t>(maskOnes_.words()), 0),
-        atBest_(1, termCount_) {
+        atBest_(1, bits::wordsFor(termCount_)) {
     for (const TPfnct* t : src_.terms) {
       std::string w(outputs_, '~');
       // In an fr output part '-' says nothing, like '~': reading it as '1'
@@ -83,17 +83,17 @@ class GroupRun {
       // and such a group can meet that output's off-set on every attempt.
       for (int j = 0; j < outputs_; ++j) {
         const char c = outputAt(*t, j);
-        w[j] = c == '-' && f.type == 1 ? '~' : c;
+        w[j] = c == '-' && f.type == kTypeFr ? '~' : c;
       }
       work_.push_back(std::move(w));
     }
     for (int k = 0; k < termCount_; ++k) {
       const std::uint64_t* ones = src_.ones.row(k);
       std::copy(ones, ones + workOnes_.words(), workOnes_.row(k));
-      uncovered_[k] = countCommon(ones, ones, workOnes_.words());
+      uncovered_[k] = bits::countBits(ones, workOnes_.words());
       onesTotal_ += uncovered_[k];
       for (int j = 0; j < outputs_; ++j)
-        if (ones[j >> 6] >> (j & 63) & 1) setBit(termsWithOne_.row(j), k);
+        if (bits::testBit(ones, j)) bits::setBit(termsWithOne_.row(j), k);
     }
     remaining_ = onesTotal_;
   }
@@ -107,7 +107,7 @@ class GroupRun {
     // Only the last group's members are marked: clearing them costs the group, not the source.
     for (int k : members_) {
       inGroup_[k] = 0;
-      clearBit(inGroupBits_.row(0), k);
+      bits::clearBit(inGroupBits_.row(0), k);
     }
     mask_.assign(outputs_, '1');
     syncMaskBits();
@@ -121,7 +121,7 @@ class GroupRun {
       const long long m = static_cast<long long>(members_.size());
       long long gain = 0;
       if (m > 0) {
-        const long long lost = countCommon(src_.zeros.row(k), maskOnes_.row(0), maskOnes_.words());
+        const long long lost = bits::countCommonBits(src_.zeros.row(k), maskOnes_.row(0), maskOnes_.words());
         gain = (ones - lost) * (m + 1) - ones * m;
       }
       const int r = depthDraw(depthFactor, run_.random);
@@ -130,7 +130,7 @@ class GroupRun {
       ones = accept(k);
       if (firstOnly) break;
       if (members_.size() == 1) {
-        singleOne_ = ones == 1 ? nthSetBit(maskOnes_.row(0), maskOnes_.words(), 0) : -1;
+        singleOne_ = ones == 1 ? bits::nthBit(maskOnes_.row(0), maskOnes_.words(), 0) : -1;
         if (singleOne_ < 0) fillBuckets();
       } else if (singleOne_ < 0) {
         updateBuckets(k);
@@ -161,15 +161,15 @@ class GroupRun {
     const int words = maskOnes_.words();
     auto meets = [&](int u) {
       if (inGroup_[u] || !src_.terms[u]->input.intersects(cube)) return false;
-      if (anyCommon(src_.ones.row(u), maskZeros_.row(0), words) ||
-          anyCommon(src_.zeros.row(u), maskOnes_.row(0), words))
+      if (bits::anyCommonBit(src_.ones.row(u), maskZeros_.row(0), words) ||
+          bits::anyCommonBit(src_.zeros.row(u), maskOnes_.row(0), words))
         return true;
       meeting_.push_back(u);
       return false;
     };
     // Without a '0' in the mask only a term holding '0' can conflict, and only such a term
     // matters to the '~' resolution: the others need not be looked at.
-    if (!anyCommon(maskZeros_.row(0), maskZeros_.row(0), words)) {
+    if (!bits::anyBit(maskZeros_.row(0), words)) {
       for (int u : src_.withZero)
         if (meets(u)) return true;
       return false;
@@ -211,7 +211,7 @@ class GroupRun {
   int pickFirst() {
     if (atBestCount_ == 0) rankFirst();
     if (atBestCount_ == 0) return -1;
-    return nthSetBit(atBest_.row(0), atBest_.words(), run_.random.randomBelow(atBestCount_));
+    return bits::nthBit(atBest_.row(0), atBest_.words(), run_.random.randomBelow(atBestCount_));
   }
 
   /// Collects the terms with the most uncovered '1's.
@@ -226,7 +226,7 @@ class GroupRun {
         atBestCount_ = 0;
         best_ = s;
       }
-      setBit(atBest_.row(0), k);
+      bits::setBit(atBest_.row(0), k);
       ++atBestCount_;
     }
   }
@@ -238,14 +238,13 @@ class GroupRun {
     const std::uint64_t* terms = termsWithOne_.row(singleOne_);
     const std::uint64_t* group = inGroupBits_.row(0);
     const int words = termsWithOne_.words();
-    int count = 0;
-    for (int w = 0; w < words; ++w) count += bitCount(terms[w] & ~group[w]);
+    const int count = bits::countWords(words, [&](int w) { return terms[w] & ~group[w]; });
     if (count == 0) return -1;
     int nth = run_.random.randomBelow(count);
     for (int w = 0;; ++w) {
-      const std::uint64_t bits = terms[w] & ~group[w];
-      const int here = bitCount(bits);
-      if (nth < here) return w * 64 + nthSetBit(&bits, 1, nth);
+      const Word outside = terms[w] & ~group[w];
+      const int here = bits::popcount(outside);
+      if (nth < here) return w * 64 + bits::nthBit(&outside, 1, nth);
       nth -= here;
     }
   }
@@ -261,49 +260,44 @@ class GroupRun {
   void fillBuckets() {
     const int words = termsWithOne_.words();
     for (int v = 1; v <= maxScore_; ++v) std::fill(buckets_.row(v), buckets_.row(v) + words, 0);
-    std::fill(bucketed_.begin(), bucketed_.end(), 0);
+    std::fill(bucketed_.data(), bucketed_.data() + bucketed_.wordCount(), Word{0});
     maxScore_ = 0;
     scratch_.assign(static_cast<std::size_t>(words), 0);
     const std::uint64_t* mask = maskOnes_.row(0);
     for (int j = 0; j < outputs_; ++j) {
-      if (!(mask[j >> 6] >> (j & 63) & 1)) continue;
+      if (!bits::testBit(mask, j)) continue;
       const std::uint64_t* terms = termsWithOne_.row(j);
       for (int w = 0; w < words; ++w) scratch_[static_cast<std::size_t>(w)] |= terms[w];
     }
-    for (int w = 0; w < words; ++w)
-      for (std::uint64_t bits = scratch_[static_cast<std::size_t>(w)]; bits; bits &= bits - 1) {
-        const int u = w * 64 + __builtin_ctzll(bits);
-        if (inGroup_[u]) continue;
-        const int v = countCommon(workOnes_.row(u), mask, maskOnes_.words());
-        score_[u] = v;
-        setBit(buckets_.row(v), u);
-        setBit(bucketed_.data(), u);
-        if (v > maxScore_) maxScore_ = v;
-      }
+    bits::forEachBit(scratch_.data(), words, [&](int u) {
+      if (inGroup_[u]) return;
+      const int v = bits::countCommonBits(workOnes_.row(u), mask, maskOnes_.words());
+      score_[u] = v;
+      bits::setBit(buckets_.row(v), u);
+      bucketed_.set(u);
+      if (v > maxScore_) maxScore_ = v;
+    });
   }
 
   /// Takes the new member out of its set and lowers the terms under the mask's lost '1's.
   void updateBuckets(int k) {
-    if (bucketed_[static_cast<std::size_t>(k >> 6)] >> (k & 63) & 1) {
-      clearBit(buckets_.row(score_[k]), k);
-      clearBit(bucketed_.data(), k);
+    if (bucketed_.test(k)) {
+      bits::clearBit(buckets_.row(score_[k]), k);
+      bucketed_.reset(k);
     }
     const int words = termsWithOne_.words();
     const std::uint64_t* mask = maskOnes_.row(0);
-    for (int mw = 0; mw < maskOnes_.words(); ++mw)
-      for (std::uint64_t lost = oldMask_[static_cast<std::size_t>(mw)] & ~mask[mw]; lost; lost &= lost - 1) {
-        const int j = mw * 64 + __builtin_ctzll(lost);
-        const std::uint64_t* terms = termsWithOne_.row(j);
-        for (int w = 0; w < words; ++w)
-          for (std::uint64_t bits = terms[w] & bucketed_[static_cast<std::size_t>(w)]; bits; bits &= bits - 1) {
-            const int u = w * 64 + __builtin_ctzll(bits);
-            clearBit(buckets_.row(score_[u]), u);
-            if (--score_[u] > 0)
-              setBit(buckets_.row(score_[u]), u);
-            else
-              clearBit(bucketed_.data(), u);
-          }
-      }
+    const Word* old = oldMask_.data();
+    bits::forEachWordBit(maskOnes_.words(), [&](int w) { return old[w] & ~mask[w]; }, [&](int j) {
+      // the terms still in a score set that had an uncovered '1' at the lost output j
+      bits::forEachCommonBit(termsWithOne_.row(j), bucketed_.data(), words, [&](int u) {
+        bits::clearBit(buckets_.row(score_[u]), u);
+        if (--score_[u] > 0)
+          bits::setBit(buckets_.row(score_[u]), u);
+        else
+          bucketed_.reset(u);
+      });
+    });
   }
 
   /// A candidate of the highest non-empty score set, drawn at random; -1 when all are empty.
@@ -311,10 +305,9 @@ class GroupRun {
     const int words = termsWithOne_.words();
     for (; maxScore_ > 0; --maxScore_) {
       const std::uint64_t* row = buckets_.row(maxScore_);
-      int count = 0;
-      for (int w = 0; w < words; ++w) count += bitCount(row[w]);
+      const int count = bits::countBits(row, words);
       if (count == 0) continue;
-      return nthSetBit(row, words, run_.random.randomBelow(count));
+      return bits::nthBit(row, words, run_.random.randomBelow(count));
     }
     return -1;
   }
@@ -322,7 +315,7 @@ class GroupRun {
   /// Adds term k to the group and narrows the mask; returns the number of '1's in the mask.
   long long accept(int k) {
     inGroup_[k] = 1;
-    setBit(inGroupBits_.row(0), k);
+    bits::setBit(inGroupBits_.row(0), k);
     members_.push_back(k);
     const bool first = members_.size() == 1;
     for (int j = 0; j < outputs_; ++j) {
@@ -331,7 +324,7 @@ class GroupRun {
       else if (c == '~' && mask_[j] == '1' && first) mask_[j] = '~';
     }
     syncMaskBits();
-    return countCommon(maskOnes_.row(0), maskOnes_.row(0), maskOnes_.words());
+    return bits::countBits(maskOnes_.row(0), maskOnes_.words());
   }
 
   void syncMaskBits() {
@@ -341,10 +334,10 @@ class GroupRun {
 
   void markCovered(int k, int j) {
     work_[k][j] = '~';
-    clearBit(workOnes_.row(k), j);
-    clearBit(termsWithOne_.row(j), k);
-    if (uncovered_[k] == best_ && (atBest_.row(0)[k >> 6] >> (k & 63) & 1)) {
-      clearBit(atBest_.row(0), k);
+    bits::clearBit(workOnes_.row(k), j);
+    bits::clearBit(termsWithOne_.row(j), k);
+    if (uncovered_[k] == best_ && bits::testBit(atBest_.row(0), k)) {
+      bits::clearBit(atBest_.row(0), k);
       --atBestCount_;
     }
     --uncovered_[k];
@@ -357,22 +350,22 @@ class GroupRun {
   int termCount_;
   int outputs_;
   std::vector<std::string> work_;  // workOutputs: covered '1's become '~'
-  BitRows workOnes_;               // the '1's of work_ as bits
+  WordRows workOnes_;               // the '1's of work_ as bits
   std::vector<int> uncovered_;     // per term, the '1's left in work_
   int onesTotal_ = 0;
   int remaining_ = 0;
   std::vector<char> inGroup_;
-  BitRows inGroupBits_;  // inGroup_ as bits, for the picks that mask a term set by it
+  WordRows inGroupBits_;  // inGroup_ as bits, for the picks that mask a term set by it
   std::string mask_;  // groupMask
-  BitRows maskOnes_, maskZeros_;
+  WordRows maskOnes_, maskZeros_;
   std::vector<int> members_;     // group terms in order of acceptance
-  BitRows termsWithOne_;              // per output, the terms with an uncovered '1' there
-  BitRows buckets_;                   // per score value, the terms outside the group with it
-  std::vector<std::uint64_t> bucketed_;  // the terms in some score set
+  WordRows termsWithOne_;              // per output, the terms with an uncovered '1' there
+  WordRows buckets_;                   // per score value, the terms outside the group with it
+  BitSet bucketed_;                   // the terms in some score set
   std::vector<int> score_;            // per term in a score set, its score
   int maxScore_ = 0;                  // no score set above this one is non-empty
   std::vector<std::uint64_t> oldMask_, scratch_;
-  BitRows atBest_;                    // the first pick's candidates: the terms with best_ uncovered '1's
+  WordRows atBest_;                    // the first pick's candidates: the terms with best_ uncovered '1's
   int atBestCount_ = 0;
   int best_ = 0;
   int singleOne_ = -1;                // the one '1' of the group's mask, or -1 when it has more
@@ -404,7 +397,7 @@ FunctionPtr FcMin(TBoolFnct& f, RunContext& context) {
   constexpr int kDropsInRow = 16;
   GroupRun run(f, context);
   FunctionPtr g = derive(f);
-  g->type = 0;
+  g->type = kTypeFd;
   context.progress.begin("Minimizing PLA using FC-Min", run.onesTotal(), 1);
   int droppedInRow = 0;
   bool stopped = false;
@@ -444,7 +437,7 @@ FunctionPtr FcMinStep(TBoolFnct& f, FunctionPtr accumulated, RunContext& run) {
     // Stopped by the progress hook: nothing new to merge.
     if (accumulated) return accumulated;
     FunctionPtr empty = derive(f);
-    empty->type = 0;
+    empty->type = kTypeFd;
     return empty;
   }
   DropRepeatedImplicants(*g);

@@ -8,16 +8,16 @@ OutputMasks indexOutputs(const TBoolFnct& f) {
   const int o = f.outputCount;
   for (TPfnct* t = f.head.get(); t; t = t->next.get()) m.terms.push_back(t);
   const int n = static_cast<int>(m.terms.size());
-  m.ones = BitRows(n, o);
-  m.zeros = BitRows(n, o);
-  m.tildes = BitRows(n, o);
+  m.ones = WordRows(n, bits::wordsFor(o));
+  m.zeros = WordRows(n, bits::wordsFor(o));
+  m.tildes = WordRows(n, bits::wordsFor(o));
   for (int k = 0; k < n; ++k) {
     bool zero = false;
     for (int j = 0; j < o; ++j) {
       const char c = outputAt(*m.terms[k], j);
-      if (c == '1') setBit(m.ones.row(k), j);
-      else if (c == '0') setBit(m.zeros.row(k), j), zero = true;
-      else if (c == '~') setBit(m.tildes.row(k), j);
+      if (c == '1') bits::setBit(m.ones.row(k), j);
+      else if (c == '0') bits::setBit(m.zeros.row(k), j), zero = true;
+      else if (c == '~') bits::setBit(m.tildes.row(k), j);
     }
     if (zero) m.withZero.push_back(k);
   }

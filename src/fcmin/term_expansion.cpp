@@ -31,7 +31,7 @@ void gatherOffTerms(const OutputMasks& src, const std::uint64_t* tOnes, std::vec
   off.clear();
   const int words = src.zeros.words();
   for (int s : src.withZero)
-    if (anyCommon(src.zeros.row(s), tOnes, words)) off.push_back(&src.terms[static_cast<std::size_t>(s)]->input);
+    if (bits::anyCommonBit(src.zeros.row(s), tOnes, words)) off.push_back(&src.terms[static_cast<std::size_t>(s)]->input);
 }
 
 /// True when one of the gathered source terms meets `t`'s cube.
@@ -43,15 +43,13 @@ bool meetsOffSet(const std::vector<const Cube*>& off, const TPfnct& t) {
 
 /// Turns '~' outputs of `t` into '0' where a source term meeting its cube holds '0'.
 void resolveTildes(const OutputMasks& src, TPfnct& t, int outputs) {
-  BitRows tTilde(1, outputs);
+  WordRows tTilde(1, bits::wordsFor(outputs));
   markChar(tTilde.row(0), tTilde.words(), t.output, outputs, '~');
-  bool any = false;
-  for (int w = 0; w < tTilde.words(); ++w) any = any || tTilde.row(0)[w] != 0;
-  if (!any) return;
+  if (!bits::anyBit(tTilde.row(0), tTilde.words())) return;
   for (int s : src.withZero) {
     const std::uint64_t* zeros = src.zeros.row(s);
     const TPfnct& term = *src.terms[static_cast<std::size_t>(s)];
-    if (!anyCommon(zeros, tTilde.row(0), tTilde.words()) || !term.input.intersects(t.input)) continue;
+    if (!bits::anyCommonBit(zeros, tTilde.row(0), tTilde.words()) || !term.input.intersects(t.input)) continue;
     for (int j = 0; j < outputs && j < static_cast<int>(t.output.size()); ++j)
       if (t.output[j] == '~' && outputAt(term, j) == '0') t.output[j] = '0';
   }
@@ -75,7 +73,7 @@ int expandTerm(const TBoolFnct& f, const OutputMasks& src, TPfnct& t, int inputs
     tried[p] = t.input.get(p) == '-';
     left += !tried[p];
   }
-  BitRows tOnes(1, outputs);
+  WordRows tOnes(1, bits::wordsFor(outputs));
   markChar(tOnes.row(0), tOnes.words(), t.output, outputs, '1');
   std::vector<const Cube*> off;
   std::optional<OutputsTester> inside;

@@ -55,6 +55,14 @@ inline void forEachWordBit(int words, WordFn&& word, Fn&& fn) {
     for (Word bits = word(w); bits; bits &= bits - 1) fn(w * 64 + __builtin_ctzll(bits));
 }
 
+/// \brief The lowest bit index set in some word(w), w below `words`; -1 when every word is zero.
+template <typename WordFn>
+inline int firstWordBit(int words, WordFn&& word) {
+  for (int w = 0; w < words; ++w)
+    if (const Word x = word(w)) return w * 64 + __builtin_ctzll(x);
+  return -1;
+}
+
 /// \brief to[w] = word(w) for every w below `words`.
 template <typename WordFn>
 inline void assignWords(Word* to, int words, WordFn&& word) {

@@ -4,7 +4,6 @@
 #include <cstdio>
 #include <vector>
 
-
 namespace vorn {
 
 void computeStatistics(TBoolFnct& f) {
@@ -40,16 +39,21 @@ void computeStatistics(TBoolFnct& f) {
   f.gateEquivalents = clamp(ges);
 }
 
-TBoolFnct& computeCost(TBoolFnct& f, int criterion) {
+long long criterionCost(const TBoolFnct& f, int criterion) {
   switch (criterion) {
-    case 0: f.cost = f.terms; break;
-    case 1: f.cost = f.literals; break;
-    case 2: f.cost = f.outputCost; break;
-    case 3: f.cost = f.literals + f.outputCost; break;
-    case 4: f.cost = f.gates; break;
-    case 5: f.cost = f.gateEquivalents; break;
-    default: break;
+    case 0: return f.terms;
+    case 2: return f.outputCost;
+    case 3: return static_cast<long long>(f.literals) + f.outputCost;
+    case 4: return f.gates;
+    case 5: return f.gateEquivalents;
+    default: return f.literals;
   }
+}
+
+TBoolFnct& computeCost(TBoolFnct& f, int criterion) {
+  if (criterion < 0 || criterion > 5) return f;
+  // literals and output cost together can pass the int range where each alone does not
+  f.cost = static_cast<int>(std::min<long long>(criterionCost(f, criterion), 2147483647LL));
   return f;
 }
 

@@ -9,7 +9,10 @@ namespace vorn {
 
 /// \brief Fills terms, literals, outputCost, gates, gateEquivalents and every term's freeCount.
 void computeStatistics(TBoolFnct& f);
-/// \brief Sets f.cost from the figures by the criterion (-Q: 0 terms ... 5 gate equivalents); returns f.
+/// \brief The cost of f's figures (computeStatistics) by the criterion (-Q: 0 terms, 1 literals, 2 output cost,
+/// 3 literals and output cost, 4 gates, 5 gate equivalents; any other value: literals).
+long long criterionCost(const TBoolFnct& f, int criterion);
+/// \brief Sets f.cost from the figures by the criterion (0 to 5; f.cost stays for any other value); returns f.
 TBoolFnct& computeCost(TBoolFnct& f, int criterion);
 /// \brief The -info action: prints the figures of f to standard output.
 void runInfo(TBoolFnct& f);

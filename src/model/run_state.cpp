@@ -4,7 +4,6 @@ namespace vorn {
 
 std::unique_ptr<TBuffers> createRunState(TBoolFnct& f, const Settings& settings) {
   auto b = std::make_unique<TBuffers>();
-  b->function = &f;
   if (settings.ieMethod > 0) {
     b->ieTrees.resize(f.outputCount);
     for (TermTree& t : b->ieTrees) TermTreeInit(t, f);

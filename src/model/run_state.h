@@ -14,7 +14,6 @@
 namespace vorn {
 
 struct TBuffers {
-  TBoolFnct* function = nullptr;  ///< the function being minimized (borrowed)
   std::vector<TermTree> ieTrees;  ///< one per output when ieMethod > 0, else empty
   FunctionPtr seedCubes;          ///< the CD-search pool; its outputCount equals inputCount
   FunctionPtr implicants;         ///< the accumulated implicant set, none before the first iteration

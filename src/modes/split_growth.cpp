@@ -30,17 +30,10 @@ namespace vorn {
 
 namespace {
 
-/// True when cube `outer` holds every literal of `region`'s literals' complement: region lies in outer.
-bool containsRegion(const Cube& outer, const std::vector<std::uint64_t>& zero, const std::vector<std::uint64_t>& one) {
-  for (int w = 0; w < outer.words(); ++w)
-    if ((outer.zero()[w] & ~zero[static_cast<std::size_t>(w)]) | (outer.one()[w] & ~one[static_cast<std::size_t>(w)]))
-      return false;
-  return true;
-}
-
+/// A part of the input space and the cubes that meet it.
 struct Region {
-  std::vector<std::uint64_t> zero, one;  ///< the region's literals
-  std::vector<int> active;               ///< the cubes meeting it, ascending
+  Cube cube;                ///< the region's literals
+  std::vector<int> active;  ///< the cubes meeting it, ascending
 };
 
 std::uint64_t hashOf(const std::vector<int>& ids) {
@@ -68,12 +61,11 @@ bool SplitSurelyExceeds(const TBoolFnct& f, int maxTerms) {
   if (firstIntersectingPair(cubes, [&](int a, int b) { return firstOnOffOutput(*terms[a], *terms[b], m) >= 0; }))
     return false;
 
-  const std::size_t words = static_cast<std::size_t>(cubes[0]->words());
+  const int words = cubes[0]->words();
   long long budget = 64LL * maxTerms + 64LL * static_cast<long long>(terms.size());
   std::unordered_set<std::uint64_t> cells;
   std::vector<Region> stack(1);
-  stack[0].zero.assign(words, 0);
-  stack[0].one.assign(words, 0);
+  stack[0].cube = Cube(cubes[0]->size());
   for (int k = 0; k < static_cast<int>(terms.size()); ++k) stack[0].active.push_back(k);
   while (!stack.empty()) {
     Region r = std::move(stack.back());
@@ -81,14 +73,12 @@ bool SplitSurelyExceeds(const TBoolFnct& f, int maxTerms) {
     budget -= static_cast<long long>(r.active.size()) + 1;
     if (budget < 0) return false;
     // A position where a cube meeting the region still has a literal the region lacks.
+    const Word* region = r.cube.data();
     int position = -1;
     for (int id : r.active) {
-      const Cube& c = *cubes[static_cast<std::size_t>(id)];
-      if (containsRegion(c, r.zero, r.one)) continue;
-      for (std::size_t w = 0; w < words && position < 0; ++w) {
-        const std::uint64_t open = (c.zero()[w] | c.one()[w]) & ~(r.zero[w] | r.one[w]);
-        if (open) position = static_cast<int>(w * 64) + __builtin_ctzll(open);
-      }
+      const Word* c = cubes[static_cast<std::size_t>(id)]->data();
+      if (cubeContains(c, region, words)) continue;
+      position = bits::firstWordBit(words, [&](int w) { return literalsIn(c, words, w) & ~literalsIn(region, words, w); });
       break;
     }
     if (position < 0) {
@@ -96,19 +86,14 @@ bool SplitSurelyExceeds(const TBoolFnct& f, int maxTerms) {
       if (static_cast<long long>(cells.size()) > maxTerms) return true;
       continue;
     }
-    const std::size_t w = static_cast<std::size_t>(position / 64);
-    const std::uint64_t bit = std::uint64_t{1} << (position % 64);
     for (int side = 0; side < 2; ++side) {
       Region child;
-      child.zero = r.zero;
-      child.one = r.one;
-      (side == 0 ? child.zero : child.one)[w] |= bit;
-      for (int id : r.active) {
-        const Cube& c = *cubes[static_cast<std::size_t>(id)];
-        // A cube with the other literal there does not meet this half.
-        if (side == 0 ? (c.one()[w] & bit) : (c.zero()[w] & bit)) continue;
-        child.active.push_back(id);
-      }
+      child.cube = r.cube;
+      child.cube.set(position, side == 0 ? '0' : '1');
+      // A cube with the other literal there does not meet this half.
+      for (int id : r.active)
+        if (meetsLiteral(cubes[static_cast<std::size_t>(id)]->data(), words, position, side == 1))
+          child.active.push_back(id);
       if (!child.active.empty()) stack.push_back(std::move(child));
     }
   }

@@ -63,13 +63,9 @@ void unTermTreeAddTerm(TermTree& tree, const TPfnct* t) {
 /// Positions at which `s` has no literal and `p` has one, in increasing order.
 void freeAgainst(const Cube& s, const Cube& p, std::vector<int>& positions) {
   positions.clear();
-  for (int w = 0; w < s.words(); ++w) {
-    std::uint64_t bits = ~(s.zero()[w] | s.one()[w]) & (p.zero()[w] | p.one()[w]);
-    while (bits) {
-      positions.push_back(w * 64 + __builtin_ctzll(bits));
-      bits &= bits - 1;
-    }
-  }
+  const int words = s.words();
+  bits::forEachWordBit(words, [&](int w) { return ~literalsIn(s.data(), words, w) & literalsIn(p.data(), words, w); },
+                       [&](int i) { positions.push_back(i); });
 }
 
 class PairSplitter {
@@ -114,13 +110,11 @@ class PairSplitter {
   bool splitPair() {
     const Cube& a = t_->input;
     const Cube& b = u_->input;
-    int k = 0, m = 0;
-    for (int w = 0; w < a.words(); ++w) {
-      if ((a.zero()[w] & b.one()[w]) | (a.one()[w] & b.zero()[w])) return true;  // disjoint
-      const std::uint64_t litA = a.zero()[w] | a.one()[w], litB = b.zero()[w] | b.one()[w];
-      k += __builtin_popcountll(~litA & litB);
-      m += __builtin_popcountll(~litB & litA);
-    }
+    if (!a.intersects(b)) return true;  // disjoint
+    const int words = a.words();
+    // k: positions free in a and bound in b; m: the other way round
+    const int k = bits::countWords(words, [&](int w) { return ~literalsIn(a.data(), words, w) & literalsIn(b.data(), words, w); });
+    const int m = bits::countWords(words, [&](int w) { return ~literalsIn(b.data(), words, w) & literalsIn(a.data(), words, w); });
     const int outputs = f_.outputCount;
     if (firstOnOffOutput(*t_, *u_, outputs) >= 0) return false;
     if (k == 0 && m == 0) return foldEqualPair();

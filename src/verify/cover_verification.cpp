@@ -27,7 +27,7 @@ std::string outputName(const TBoolFnct& f, int j) {
 int firstMeeting(const CubeList& ones, const CubeList& off) {
   for (int k = 0; k < ones.size(); ++k)
     for (int o = 0; o < off.size(); ++o)
-      if (packedMeet(ones.cube(k), off.cube(o), ones.words())) return k;
+      if (cubesMeet(ones.cube(k), off.cube(o), ones.words())) return k;
   return -1;
 }
 

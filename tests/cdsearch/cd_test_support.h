@@ -29,8 +29,8 @@ inline bool oracleImplicant(const TBoolFnct& src, const std::string& cube, int k
       if (c == '0') offHit = true;
       if (c == '1' || c == '-') onOrDc = true;
     });
-    if (src.type == 1 && offHit) return false;
-    if (src.type == 0 && !onOrDc) return false;
+    if (src.type == kTypeFr && offHit) return false;
+    if (src.type == kTypeFd && !onOrDc) return false;
   }
   return true;
 }

@@ -17,7 +17,7 @@ namespace vorn::test {
 
 using TermSpec = std::pair<std::string, std::string>;  // input cube, output part
 
-inline FunctionPtr makeFunction(int inputs, int outputs, const std::vector<TermSpec>& terms, int type = 1) {
+inline FunctionPtr makeFunction(int inputs, int outputs, const std::vector<TermSpec>& terms, int type = kTypeFr) {
   FunctionPtr f = create(inputs, outputs, 0, type);
   for (const auto& [in, out] : terms) {
     TPfnct* t = appendTerm(*f, in, out, 0);

@@ -54,7 +54,7 @@ TEST_F(CoverSelection, SparsingDropsUnneededConnectionsAsTildeOrZero) {
   for (int sd = 0; sd < 2; ++sd) {
     run.settings.substituteOutputDc = sd;
     FunctionPtr cover = deriveWith(*src, {{"1-", "11"}, {"0-", "11"}});
-    cover->type = 0;
+    cover->type = kTypeFd;
     DetermineCover(*cover, run);
     ASSERT_TRUE(SparseOutputMatrix(*cover, run));
     EXPECT_EQ(terms(*cover), (std::vector<std::string>{"1- 11", sd ? "0- 10" : "0- 1~"}));
@@ -65,7 +65,7 @@ TEST_F(CoverSelection, SparsingDeletesATermNoOutputNeeds) {
   FunctionPtr src = makeFunction(2, 2, {{"1-", "1~"}, {"11", "~1"}});
   buildLists(*src);
   FunctionPtr cover = deriveWith(*src, {{"11", "01"}, {"1-", "11"}, {"11", "11"}});
-  cover->type = 0;
+  cover->type = kTypeFd;
   DetermineCover(*cover, run);
   std::vector<std::string> log;
   run.progress.begin = [&](const std::string& m, int total, int) {
@@ -94,7 +94,7 @@ TEST_F(CoverSelection, UncoveredOnSetTermIsAFailure) {
     EXPECT_EQ(CoverSingleOutput(*imps, run), nullptr) << method;
   }
   FunctionPtr cover = deriveWith(*src, {{"11", "11"}});
-  cover->type = 0;
+  cover->type = kTypeFd;
   DetermineCover(*cover, run);
   EXPECT_FALSE(SparseOutputMatrix(*cover, run));
   EXPECT_EQ(terms(*cover), std::vector<std::string>{"11 11"});  // left untouched

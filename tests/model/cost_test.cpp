@@ -47,7 +47,22 @@ TEST(Cost, WorkedExampleAndEveryCriterion) {
   const int expected[] = {3, 5, 4, 9, 4, 8};
   for (int c = 0; c < 6; ++c) {
     EXPECT_EQ(computeCost(*f, c).cost, expected[c]) << "criterion " << c;
+    EXPECT_EQ(criterionCost(*f, c), expected[c]) << "criterion " << c;
   }
+  // outside the criteria: the cost stays, the plain figure is the literals
+  f->cost = 77;
+  EXPECT_EQ(computeCost(*f, 6).cost, 77);
+  EXPECT_EQ(computeCost(*f, -1).cost, 77);
+  EXPECT_EQ(criterionCost(*f, 9), 5);
+}
+
+TEST(Cost, LiteralsAndOutputCostBeyondTheIntRange) {
+  auto f = test::pla(".i 1\n.o 1\n1 1\n");
+  computeStatistics(*f);
+  f->literals = 2147483000;
+  f->outputCost = 2000;
+  EXPECT_EQ(criterionCost(*f, 3), 2147485000LL);
+  EXPECT_EQ(computeCost(*f, 3).cost, 2147483647);
 }
 
 TEST(Cost, OutputWithoutTermsCountsMinusOneOnlyInTheTotal) {

@@ -194,6 +194,13 @@ TEST(Kernel, BitSetsMatchAVectorOfFlags) {
     EXPECT_TRUE(a.subsetOf(u) && b.subsetOf(u));
     u.remove(b);
     EXPECT_TRUE(u.subsetOf(a) && !u.meets(b));
+    for (std::size_t k = 0; k < members.size(); ++k)
+      ASSERT_EQ(bits::nthBit(a.data(), a.wordCount(), static_cast<int>(k)), members[k]) << k;
+    EXPECT_EQ(bits::nthBit(a.data(), a.wordCount(), count), -1);
+    const Word* pa = a.data();
+    const Word* pb = b.data();
+    EXPECT_EQ(bits::firstWordBit(a.wordCount(), [&](int w) { return pa[w] & pb[w]; }),
+              shared.empty() ? -1 : shared.front());
     if (n > 1) {
       a.reset(n - 1);
       EXPECT_FALSE(a.test(n - 1));
@@ -216,6 +223,27 @@ TEST(Kernel, WordRowsGrowPushAndTruncate) {
   EXPECT_EQ(rows.raw().size(), 3u);
   rows.clear();
   EXPECT_EQ(rows.rows(), 0);
+}
+
+TEST(Kernel, WordRowsKeepInOrderAndZero) {
+  for (int words : {1, 3}) {
+    WordRows rows(0, words);
+    rows.reserve(10);
+    for (int r = 0; r < 10; ++r) rows.pushWords([&](int w) { return static_cast<Word>(r * 10 + w); });
+    rows.keepIf([](const Word* row) { return row[0] % 20 != 0; });  // drops rows 0, 2, 4, 6, 8
+    ASSERT_EQ(rows.rows(), 5);
+    for (int r = 0; r < 5; ++r)
+      for (int w = 0; w < words; ++w) EXPECT_EQ(rows.row(r)[w], static_cast<Word>((2 * r + 1) * 10 + w));
+    rows.zero();
+    EXPECT_EQ(rows.rows(), 5);
+    EXPECT_FALSE(bits::anyBit(rows.raw().data(), 5 * words));
+  }
+  // rows of no words still count
+  WordRows empty(0, 0);
+  empty.grow();
+  empty.grow();
+  empty.keepIf([](const Word*) { return true; });
+  EXPECT_EQ(empty.rows(), 2);
 }
 
 }  // namespace

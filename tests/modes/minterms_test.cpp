@@ -81,7 +81,7 @@ TEST_F(MintermsTest, Failures) {
   EXPECT_EQ(MintermOutputs(*fr, Cube("10"), out), 1);
   EXPECT_EQ(out, "1");
   // The same function typed fd never fails.
-  fr->type = 0;
+  fr->type = kTypeFd;
   EXPECT_TRUE(SplitIntoMinterms(*fr));
   fr->type = 7;
   EXPECT_EQ(MintermOutputs(*fr, Cube("10"), out), 0);
@@ -113,7 +113,7 @@ TEST_F(MintermsTest, RandomFunctionsMatchTheOracle) {
   for (std::uint32_t seed = 1; seed <= 60; ++seed) {
     const int inputs = 1 + seed % 7;
     FunctionPtr f = test::randomOverlappingFr(seed, inputs, 1 + seed % 3, 3 + seed % 9, seed % 4 ? 0 : 5);
-    if (seed % 3 == 0) f->type = 0;
+    if (seed % 3 == 0) f->type = kTypeFd;
     SCOPED_TRACE(testing::Message() << "seed " << seed << " type " << f->type);
     FunctionPtr r = SplitIntoMinterms(*f);
     bool anyClash = false;
@@ -123,7 +123,7 @@ TEST_F(MintermsTest, RandomFunctionsMatchTheOracle) {
       test::frMintermOutput(*f, m, &clash);
       anyClash = anyClash || clash;
     }
-    ASSERT_EQ(static_cast<bool>(r), f->type == 0 || !anyClash);
+    ASSERT_EQ(static_cast<bool>(r), f->type == kTypeFd || !anyClash);
     if (!r) continue;
     ASSERT_EQ(r->termCount, static_cast<int>(count));
     std::uint64_t m = 0;
@@ -132,7 +132,7 @@ TEST_F(MintermsTest, RandomFunctionsMatchTheOracle) {
       EXPECT_EQ(t->input.str(), test::mintermText(m, inputs));
       ASSERT_EQ(MintermOutputs(*f, t->input, out), 1);
       EXPECT_EQ(t->output, out);
-      if (f->type == 1) {
+      if (f->type == kTypeFr) {
         EXPECT_EQ(t->output, test::frMintermOutput(*f, m));
       } else {
         std::string expected(f->outputCount, '0');

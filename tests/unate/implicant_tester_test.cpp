@@ -43,7 +43,7 @@ TEST(IsImplicant, FdCubeCoveredOnlyByTheUnionOfSeveralTerms) {
 TEST(IsImplicant, OtherTypeMakesEveryCubeANonImplicant) {
   auto f = pla(".i 2\n.o 1\n.type fr\n11 1\n.e\n");
   buildLists(*f);
-  f->type = 2;
+  f->type = kTypeF;
   EXPECT_EQ(IsImplicant(*f, Cube("11"), 0), 0);
   ImplicantTester t(*f, 0);
   EXPECT_FALSE(t.test(Cube("11")));
