@@ -70,12 +70,30 @@ Region outside(const Region& r, const Word* u, int limit) {
   return out;
 }
 
+/// \brief The packed cube c with every literal dropped, in order, that it can lose and stay off the
+/// off-set of output j: a term that is no prime of j has no witness, its prime may have.
+std::vector<Word> expanded(const RefineSource& src, const Word* c, int j) {
+  const int words = src.off.cubes.words();
+  std::vector<Word> e(c, c + 2 * words);
+  const std::vector<int>& off = src.off.of[static_cast<std::size_t>(j)];
+  forEachLiteral(c, words, [&](int i) {
+    const bool one = literalIsOne(e.data(), words, i);
+    freePosition(e.data(), words, i);
+    const bool implicant = std::none_of(off.begin(), off.end(), [&](int k) {
+      return cubesMeet(src.off.cubes.cube(k), e.data(), words);
+    });
+    if (!implicant) putLiteral(e.data(), words, i, one);
+  });
+  return e;
+}
+
 /// \brief Up to `count` witnesses of term k of the cover at output j, into `out`; false when none is found.  It is
 /// taken outside the cover's other terms where it can be: two such witnesses of different terms need
 /// a term each.
 bool witness(const RefineSource& src, const Cover& cover, int term, int j, int limit, int count,
              std::vector<std::vector<Word>>& out) {
-  const Word* c = cover.in.cube(term);
+  const std::vector<Word> prime = expanded(src, cover.in.cube(term), j);
+  const Word* c = prime.data();
   const int words = src.on.cubes.words();
   Region region{words, {}};
   for (int k : src.on.of[static_cast<std::size_t>(j)]) {

@@ -9,8 +9,10 @@
 // listing primes: the minterms of t that are on at j, cut by, for each
 // literal i of t, the off-set cubes of j that conflict with t at i alone
 // (freed at i), since those hold exactly the minterms whose flip at i is off.
-// When the function's minimum consists of essential primes, a cover that
-// reaches it has a witness in every term, and the witnesses need a term each.
+// A term that is no prime of j has no such minterm, so it is first expanded
+// into one.  When the function's minimum consists of essential primes, a
+// cover that reaches it has a witness in every term, and the witnesses need
+// a term each.
 #pragma once
 
 #include <vector>
