@@ -239,15 +239,15 @@ void SelectEssentialRows(TCovMatrix& m) {
     if (!m.columns.contains(c)) return;
     const Word* col = cells.column(c);
     const Word* live = m.rows.bits();
+    // the column's live rows, looked at word by word until a second one shows
     int only = -1, found = 0;
-    for (int w = 0; w < cells.rowWords && found < 2; ++w) {
-      Word bits = col[w] & live[w];
-      while (bits && found < 2) {
-        only = w * 64 + __builtin_ctzll(bits);
-        ++found;
-        bits &= bits - 1;
-      }
-    }
+    bits::anyWord(cells.rowWords, [&](int w) {
+      const Word rows = col[w] & live[w];
+      if (!rows) return false;
+      found += bits::popcount(rows);
+      only = 64 * w + bits::nthBit(&rows, 1, 0);
+      return found >= 2;
+    });
     if (found == 1) SelectRow(m, only);
   });
 }
@@ -261,25 +261,22 @@ void RemoveDominatedRows(TCovMatrix& m) {
     const Word* row = cells.row(r);
     // Any dominating row must cover r's first live column, so only those rows
     // are tried; which one dominates does not matter, only whether one does.
-    int first = -1;
-    for (int w = 0; w < words && first < 0; ++w) {
-      const Word bits = row[w] & m.columns.bits()[w];
-      if (bits) first = w * 64 + __builtin_ctzll(bits);
-    }
+    const Word* liveColumns = m.columns.bits();
+    const int first = bits::firstWordBit(words, [&](int w) { return row[w] & liveColumns[w]; });
     bool dominated = false;
     if (first < 0) {
       dominated = m.rows.size() > 1;
     } else {
       const Word* candidates = cells.column(first);
       const Word* live = m.rows.bits();
-      for (int w = 0; w < cells.rowWords && !dominated; ++w) {
-        Word bits = candidates[w] & live[w];
-        while (bits && !dominated) {
-          const int x = w * 64 + __builtin_ctzll(bits);
-          bits &= bits - 1;
-          if (x != r && bits::coveredWithin(row, m.columns.bits(), cells.row(x), words)) dominated = true;
-        }
-      }
+      // word by word, so that the first dominating row ends the search
+      bits::anyWord(cells.rowWords, [&](int w) {
+        bits::forEachCommonBit(candidates + w, live + w, 1, [&](int i) {
+          const int x = w * 64 + i;
+          if (!dominated && x != r) dominated = bits::coveredWithin(row, liveColumns, cells.row(x), words);
+        });
+        return dominated;
+      });
     }
     if (dominated) {
       RemoveRow(m, r);
