@@ -5,6 +5,8 @@
 
 #include <algorithm>
 #include <random>
+#include <string>
+#include <vector>
 
 #include "cover/cover_fixtures.h"
 #include "model/settings.h"
@@ -178,6 +180,24 @@ TEST(CoverMatrixOps, EssentialRowIsChosenWithItsColumns) {
   EXPECT_EQ(chosenList(*m), (std::vector<int>{0, 2}));
   EXPECT_EQ(m->uncovered, 0);
   EXPECT_EQ(m->chosenCount, 2);
+}
+
+TEST(CoverMatrixOps, EssentialRowsAcrossRowWords) {
+  // 140 rows (three words): column 0 has only row 3, the words after it empty;
+  // column 1 has rows 70 and 130, in two different words: not essential.
+  std::vector<std::string> table(140, "00");
+  table[3] = "10";
+  table[70] = "01";
+  table[130] = "01";
+  TableProblem p = fromTable(table);
+  MatrixPtr m = p.matrix();
+  SelectEssentialRows(*m);
+  EXPECT_EQ(chosenList(*m), (std::vector<int>{3}));
+  EXPECT_EQ(m->uncovered, 1);
+  // of the two equal rows in different words, the one met first goes
+  RemoveDominatedRows(*m);
+  const std::vector<int> live = liveRows(*m);
+  EXPECT_EQ(std::count(live.begin(), live.end(), 70) + std::count(live.begin(), live.end(), 130), 1);
 }
 
 TEST(CoverMatrixOps, ContributionsAndScoredUpdates) {
