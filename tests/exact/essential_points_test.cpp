@@ -1,10 +1,12 @@
 // Witnesses of a cover's terms and the bound they start: every witness is
-// an on-set minterm whose flips that are off make a prime around it; the bound never passes the brute-force minimum (terms, literals,
-// output cost), whatever the seed; and where the minimum is made of
-// essential primes, the witnesses of a minimum cover prove it without any
-// prime generated.
+// an on-set minterm whose off flips make a prime around it; the bound never
+// passes the brute-force minimum (terms, literals, output cost), whatever
+// the seed, nor the cost of any cover by literals and output cost together;
+// and where the minimum is made of essential primes, the witnesses of a
+// minimum cover prove it without any prime generated.
 #include <gtest/gtest.h>
 
+#include <climits>
 #include <random>
 
 #include "exact/essential_points.h"
@@ -107,6 +109,22 @@ TEST(IncompatibleBound, NeverPassesTheMinimumWhateverTheSeed) {
         EXPECT_LE(IncompatibleBound(src, ip), minimum[criterion])
             << "seed " << seed << " criterion " << criterion << (cheap ? " minimum seed" : " on-set seed");
       }
+    // Literals and output cost together: never above what any cover at hand costs by that sum.
+    long long cheapest = LLONG_MAX;
+    std::vector<FunctionPtr> covers;
+    for (int criterion = 0; criterion < 3; ++criterion) covers.push_back(minimumCover(*f, criterion));
+    covers.push_back(onSetCover(*f, 3));
+    for (FunctionPtr& c : covers) {
+      ASSERT_TRUE(c);
+      computeCost(*c, 3);
+      cheapest = std::min<long long>(cheapest, c->cost);
+    }
+    for (FunctionPtr& c : covers) {
+      IncompatibleParams ip;
+      ip.criterion = 3;
+      ip.first = CoverWitnesses(src, CoverOf(*c, src.inputs, src.outputs), WitnessParams{});
+      EXPECT_LE(IncompatibleBound(src, ip), cheapest) << "seed " << seed;
+    }
   }
   EXPECT_GE(checked, 15);
 }
