@@ -149,7 +149,6 @@ class BestCover {
   bool consider(FunctionPtr cover, bool refined) {
     if (best_ && cover->cost >= best_->cost) return false;
     best_ = std::move(cover);
-    ctx_.state->best = best_.get();
     if (ctx_.bestCover) ctx_.bestCover(*best_);
     const double seconds = std::chrono::duration<double>(Clock::now() - start_).count();
     fig_.improvements.push_back({fig_.iterations, seconds, best_->cost, refined});

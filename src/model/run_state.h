@@ -17,7 +17,6 @@ struct TBuffers {
   std::vector<TermTree> ieTrees;  ///< one per output when ieMethod > 0, else empty
   FunctionPtr seedCubes;          ///< the CD-search pool; its outputCount equals inputCount
   FunctionPtr implicants;         ///< the accumulated implicant set, none before the first iteration
-  TBoolFnct* best = nullptr;      ///< the best cover so far (not owned)
   TermTree implicantTree;
 };
 

@@ -37,14 +37,7 @@ namespace {
 
 long long costOf(TBoolFnct& f, int criterion) {
   computeStatistics(f);
-  switch (criterion) {
-    case 0: return f.terms;
-    case 2: return f.outputCost;
-    case 3: return static_cast<long long>(f.literals) + f.outputCost;
-    case 4: return f.gates;
-    case 5: return f.gateEquivalents;
-    default: return f.literals;
-  }
+  return criterionCost(f, criterion);
 }
 
 /// Appends the live terms of c to r; with `only` set, c has one output and every term feeds that output of r.
