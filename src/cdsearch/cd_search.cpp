@@ -94,7 +94,7 @@ class Search {
     const int words = cube_.words();
     const Word* c = cube_.data();
     for (int k : inside_) {
-      const Word* e = on_[k].input.data();
+      const Word* e = on_[k].input().data();
       bits::forEachWordBit(words, [&](int w) { return e[w] & ~literalsIn(c, words, w); }, [&](int p) { ++scores_[p]; });
       bits::forEachWordBit(words, [&](int w) { return e[words + w] & ~literalsIn(c, words, w); },
                            [&](int p) { ++scores_[n_ + p]; });
@@ -131,14 +131,14 @@ class Search {
     // terms holding anything but this literal at p leave the cube
     inside_.erase(std::remove_if(inside_.begin(), inside_.end(),
                                  [&](int k) {
-                                   const Cube& e = on_[k].input;
+                                   const Cube& e = on_[k].input();
                                    return !bits::testBit(value ? e.one() : e.zero(), p);
                                  }),
                   inside_.end());
     // off-set terms holding the opposite literal at p are now disjoint from the cube
     const int offCount = f_.offCounts.empty() ? 0 : f_.offCounts[i_];
     for (int k = 0; k < offCount && k < static_cast<int>(off_.size()); ++k) {
-      const Cube& e = off_[k].input;
+      const Cube& e = off_[k].input();
       if (!off_[k].separated && !meetsLiteral(e.data(), e.words(), p, value)) off_[k].separated = 1;
     }
     tester_.separate(p, value);

@@ -36,7 +36,7 @@ void determineTermCover(const TBoolFnct& source, TPfnct& term) {
     if (term.output[i] != '1') continue;
     const TermList& on = source.onLists[i];
     for (int j = 0; j < static_cast<int>(on.size()); ++j)
-      if (cubeCovers(term.input, on[j].input, source.inputCount)) term.covers.push_back(CoverEntry{&on[j], j, i});
+      if (cubeCovers(term.input, on[j].input(), source.inputCount)) term.covers.push_back(CoverEntry{&on[j], j, i});
   }
   // Found oldest first; the list keeps the newest entry at its head.
   std::reverse(term.covers.begin(), term.covers.end());

@@ -42,10 +42,10 @@ int CompleteCoverage(TBoolFnct& implicants, RunContext& run) {
     const TermList& on = source->onLists[static_cast<std::size_t>(i)];
     for (std::size_t j = 0; j < on.size(); ++j) {
       if (covered[static_cast<std::size_t>(i)][j]) continue;
-      TPfnct*& copy = byCube[on[j].input.str()];
+      TPfnct*& copy = byCube[on[j].input().str()];
       if (!copy)
-        copy = appendTerm(*extra, on[j].input, std::string(static_cast<std::size_t>(outputs), '0'),
-                          on[j].input.countDashes());
+        copy = appendTerm(*extra, on[j].input(), std::string(static_cast<std::size_t>(outputs), '0'),
+                          on[j].input().countDashes());
       copy->output[static_cast<std::size_t>(i)] = '1';
     }
   }

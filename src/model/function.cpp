@@ -137,11 +137,22 @@ void buildLists(TBoolFnct& f) {
   f.offCounts.assign(m, 0);
   f.dcCounts.assign(m, 0);
   f.maxOnCount = 0;
-  // Entries are pushed at the head of each list, so a list holds its terms in
-  // reverse term order; the vectors are filled in term order and reversed.
-  for (TPfnct* t = f.head.get(); t; t = t->next.get()) {
-    for (int i = 0; i < m; ++i) {
-      const char c = i < static_cast<int>(t->output.size()) ? t->output[i] : '~';
+  // Every cube is copied before the first entry points at one.
+  f.listCubes.clear();
+  f.listCubes.reserve(static_cast<std::size_t>(f.termCount));
+  std::vector<const TPfnct*> terms;
+  terms.reserve(static_cast<std::size_t>(f.termCount));
+  for (const TPfnct* t = f.head.get(); t; t = t->next.get()) {
+    f.listCubes.push_back(t->input);
+    terms.push_back(t);
+  }
+  // A list holds its terms newest first, as if each entry had been pushed at
+  // its head in term order.
+  for (int k = static_cast<int>(terms.size()) - 1; k >= 0; --k) {
+    const TPfnct& t = *terms[static_cast<std::size_t>(k)];
+    const int outputs = std::min(m, static_cast<int>(t.output.size()));
+    for (int i = 0; i < outputs; ++i) {
+      const char c = t.output[static_cast<std::size_t>(i)];
       TermList* list = nullptr;
       if (c == '1' && typeHasOn(f.type))
         list = &f.onLists[i];
@@ -149,13 +160,10 @@ void buildLists(TBoolFnct& f) {
         list = &f.offLists[i];
       else if (c == '-' && typeHasDc(f.type))
         list = &f.dcLists[i];
-      if (list) list->push_back(ListEntry{t->input, t->freeCount, 0});
+      if (list) list->push_back(ListEntry{&f.listCubes[static_cast<std::size_t>(k)], k, t.freeCount, 0});
     }
   }
   for (int i = 0; i < m; ++i) {
-    std::reverse(f.onLists[i].begin(), f.onLists[i].end());
-    std::reverse(f.offLists[i].begin(), f.offLists[i].end());
-    std::reverse(f.dcLists[i].begin(), f.dcLists[i].end());
     f.onCounts[i] = static_cast<int>(f.onLists[i].size());
     f.offCounts[i] = static_cast<int>(f.offLists[i].size());
     f.dcCounts[i] = static_cast<int>(f.dcLists[i].size());
@@ -169,6 +177,7 @@ void freeLists(TBoolFnct& f) {
   f.onLists.clear();
   f.offLists.clear();
   f.dcLists.clear();
+  f.listCubes.clear();
   f.onCounts.clear();
   f.offCounts.clear();
   f.dcCounts.clear();
@@ -184,7 +193,7 @@ int countDashes(const TBoolFnct& f, const Cube& cube) {
 
 CubeList packInputs(const TermList& list, int n) {
   CubeList packed(n);
-  for (const ListEntry& e : list) packed.push(e.input);
+  for (const ListEntry& e : list) packed.push(e.input());
   return packed;
 }
 

@@ -16,9 +16,13 @@
 
 namespace vorn {
 
-/// One entry of a per-output list: a copy of a term's input cube.
+/// One entry of a per-output list: a term's input cube, held once by the
+/// function however many lists the term is in.
 struct ListEntry {
-  Cube input;
+  /// \brief The term's input cube.
+  const Cube& input() const { return *cube; }
+  const Cube* cube = nullptr;  ///< one of the function's listCubes
+  int term = 0;                ///< the term's position in the term list, 0 at the head
   int freeCount = 0;
   int separated = 0;  ///< CD-search: known to be disjoint from the cube under construction
 };
@@ -82,7 +86,11 @@ struct TBoolFnct {
   Labels inputLabels;           ///< shared with every function derived from this one
   Labels outputLabels;
   int type = kTypeFd;  ///< a FunctionType
-  std::vector<TermList> onLists, offLists, dcLists;  ///< by the type's meaning of '1', '0' and '-' 
+  std::vector<TermList> onLists, offLists, dcLists;  ///< by the type's meaning of '1', '0' and '-'
+  /// The terms' input cubes in term order, one copy each, shared by the
+  /// per-output lists: a wide function with few terms pays for its terms,
+  /// not for its terms times its outputs.
+  std::vector<Cube> listCubes;
   std::unique_ptr<TPfnct> head;
   TPfnct* tail = nullptr;
   int literals = 0, outputCost = 0, terms = 0, gateEquivalents = 0, gates = 0, cost = 0;

@@ -1,126 +1,82 @@
 #include "model/term_tree.h"
 
+#include <algorithm>
+
 namespace vorn {
 
 namespace {
 
-int slotOf(char c) { return c == '1' ? 0 : c == '0' ? 1 : 2; }
-
-std::int32_t newNode(TermTree& tree) {
-  if (!tree.freeNodes.empty()) {
-    const std::int32_t i = tree.freeNodes.back();
-    tree.freeNodes.pop_back();
-    tree.nodes[i] = TermTreeNode{};
-    return i;
-  }
-  tree.nodes.emplace_back();
-  return static_cast<std::int32_t>(tree.nodes.size() - 1);
+// The literal positions of the first n positions of a cube, in word w.
+Word literalWord(const Cube& cube, int n, int w) {
+  if (w >= cube.words() || 64 * w >= n) return 0;
+  const Word mask = n - 64 * w >= 64 ? ~Word{0} : (Word{1} << (n - 64 * w)) - 1;
+  return (cube.zero()[w] | cube.one()[w]) & mask;
 }
 
-// Walks the cube's path, making missing nodes; reports whether any was made.
-std::int32_t walkMaking(TermTree& tree, const Cube& cube, bool& made) {
-  made = false;
-  if (tree.keyLength == 0) {
-    made = !tree.emptyKeyAdded;
-    tree.emptyKeyAdded = true;
+void putVarint(std::string& s, unsigned v) {
+  while (v >= 0x80) {
+    s.push_back(static_cast<char>(0x80 | (v & 0x7f)));
+    v >>= 7;
   }
-  std::int32_t node = 0;
-  for (int i = 0; i < tree.keyLength; ++i) {
-    const int s = slotOf(i < cube.size() ? cube.get(i) : '-');
-    std::int32_t next = tree.nodes[node].child[s];
-    if (next < 0) {
-      next = newNode(tree);
-      tree.nodes[node].child[s] = next;
-      made = true;
-    }
-    node = next;
-  }
-  return node;
+  s.push_back(static_cast<char>(v));
 }
 
-std::int32_t walk(const TermTree& tree, const Cube& cube) {
-  if (tree.keyLength == 0) return tree.emptyKeyAdded ? 0 : -1;
-  std::int32_t node = 0;
-  for (int i = 0; i < tree.keyLength && node >= 0; ++i)
-    node = tree.nodes[node].child[slotOf(i < cube.size() ? cube.get(i) : '-')];
-  return node;
-}
-
-void releaseSubtree(TermTree& tree, std::int32_t top) {
-  std::vector<std::int32_t> stack{top};
-  while (!stack.empty()) {
-    const std::int32_t n = stack.back();
-    stack.pop_back();
-    for (std::int32_t c : tree.nodes[n].child)
-      if (c >= 0) stack.push_back(c);
-    tree.freeNodes.push_back(n);
+// A cube's key in one of two forms, chosen by the cube alone so equal keys
+// always get the same form: 'S' and the literals as gaps from the previous
+// literal with the value in the lowest bit, or 'P' and the zero and one
+// planes word by word.
+std::string keyOf(const TermTree& tree, const Cube& cube) {
+  const int n = std::min(tree.keyLength, cube.size());
+  const int words = bits::wordsFor(tree.keyLength);
+  const int literals = bits::countWords(bits::wordsFor(n), [&](int w) { return literalWord(cube, n, w); });
+  std::string key;
+  if (3 * literals < 16 * words) {
+    key.reserve(1 + 3 * static_cast<std::size_t>(literals));
+    key.push_back('S');
+    int last = -1;
+    bits::forEachWordBit(bits::wordsFor(n), [&](int w) { return literalWord(cube, n, w); }, [&](int p) {
+      putVarint(key, static_cast<unsigned>(p - last) << 1 | (bits::testBit(cube.one(), p) ? 1u : 0u));
+      last = p;
+    });
+    return key;
   }
+  key.assign(1 + 16 * static_cast<std::size_t>(words), '\0');
+  key[0] = 'P';
+  for (int w = 0; w < words; ++w) {
+    const Word lit = literalWord(cube, n, w);
+    const Word planes[2] = {w < cube.words() ? cube.zero()[w] & lit : 0, w < cube.words() ? cube.one()[w] & lit : 0};
+    std::copy_n(reinterpret_cast<const char*>(planes), sizeof planes, key.begin() + 1 + 16 * w);
+  }
+  return key;
 }
 
 }  // namespace
 
 void TermTreeInit(TermTree& tree, const TBoolFnct& f) {
   tree.keyLength = f.inputCount;
-  tree.emptyKeyAdded = false;
-  tree.nodes.assign(1, TermTreeNode{});
-  tree.freeNodes.clear();
+  tree.cubes.clear();
 }
 
-int TermTreeInsert(TermTree& tree, const Cube& cube) {
-  bool made = false;
-  walkMaking(tree, cube, made);
-  return made ? 0 : 1;
-}
+int TermTreeInsert(TermTree& tree, const Cube& cube) { return tree.cubes.emplace(keyOf(tree, cube), nullptr).second ? 0 : 1; }
 
 int TermTreeInsert(TermTree& tree, const TPfnct& term) { return TermTreeInsert(tree, term.input); }
 
 TPfnct* TermTreeAddTerm(TermTree& tree, TPfnct* term) {
-  bool made = false;
-  const std::int32_t end = walkMaking(tree, term->input, made);
-  if (!made) return tree.nodes[end].term;
-  tree.nodes[end].term = term;
-  return nullptr;
+  const auto [it, added] = tree.cubes.emplace(keyOf(tree, term->input), term);
+  return added ? nullptr : it->second;
 }
 
 TPfnct* TermTreeFind(const TermTree& tree, const Cube& cube) {
-  const std::int32_t end = walk(tree, cube);
-  return end >= 0 ? tree.nodes[end].term : nullptr;
+  const auto it = tree.cubes.find(keyOf(tree, cube));
+  return it == tree.cubes.end() ? nullptr : it->second;
 }
 
-bool TermTreeContains(const TermTree& tree, const Cube& cube) { return walk(tree, cube) >= 0; }
+bool TermTreeContains(const TermTree& tree, const Cube& cube) { return tree.cubes.count(keyOf(tree, cube)) != 0; }
 
-void TermTreeRemove(TermTree& tree, const Cube& cube) {
-  if (tree.nodes.empty()) return;
-  // The last node on the path (root included, end node excluded) with a child
-  // off the path is where the path stops being shared.
-  std::int32_t node = 0, cutNode = 0;
-  int cutSlot = tree.keyLength > 0 ? slotOf(cube.get(0)) : 0;
-  for (int i = 0; i < tree.keyLength; ++i) {
-    const int s = slotOf(i < cube.size() ? cube.get(i) : '-');
-    const TermTreeNode& n = tree.nodes[node];
-    if (n.child[s] < 0) return;  // not in the tree
-    for (int other = 0; other < 3; ++other)
-      if (other != s && n.child[other] >= 0) {
-        cutNode = node;
-        cutSlot = s;
-      }
-    node = n.child[s];
-  }
-  if (tree.keyLength == 0) {
-    tree.nodes[0].term = nullptr;
-    tree.emptyKeyAdded = false;
-    return;
-  }
-  const std::int32_t top = tree.nodes[cutNode].child[cutSlot];
-  tree.nodes[cutNode].child[cutSlot] = -1;
-  releaseSubtree(tree, top);
-}
+void TermTreeRemove(TermTree& tree, const Cube& cube) { tree.cubes.erase(keyOf(tree, cube)); }
 
 void TermTreeFree(TermTree& tree) {
-  tree.nodes.clear();
-  tree.nodes.shrink_to_fit();
-  tree.freeNodes.clear();
-  tree.emptyKeyAdded = false;
+  std::unordered_map<std::string, TPfnct*>().swap(tree.cubes);
 }
 
 }  // namespace vorn

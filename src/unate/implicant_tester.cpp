@@ -14,7 +14,7 @@ bool validOutput(const TBoolFnct& f, int output) {
 /// The on-set and don't-care entries of output i, packed.
 CubeList allowedCubes(const TBoolFnct& f, int output) {
   CubeList allowed = packInputs(f.onLists[output], f.inputCount);
-  for (const ListEntry& e : f.dcLists[output]) allowed.push(e.input);
+  for (const ListEntry& e : f.dcLists[output]) allowed.push(e.input());
   return allowed;
 }
 
@@ -24,7 +24,7 @@ int IsImplicant(const TBoolFnct& f, const Cube& cube, int output) {
   if (!validOutput(f, output)) return 0;
   if (f.type == kTypeFr) {
     for (const ListEntry& e : f.offLists[output])
-      if (!e.separated && cube.intersects(e.input)) return 0;
+      if (!e.separated && cube.intersects(e.input())) return 0;
     return 1;
   }
   if (f.type == kTypeFd) return CubeCovered(cube, allowedCubes(f, output)) ? 1 : 0;

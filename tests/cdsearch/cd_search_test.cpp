@@ -123,16 +123,16 @@ TEST_F(CdSearchTest, PoolCoversTheOnSetWithValidImplicants) {
           EXPECT_EQ(t.freeCount, static_cast<int>(std::count(c.begin(), c.end(), '-')));
           bool holdsOnTerm = false;
           for (const ListEntry& e : f->onLists[t.outputIndex])
-            holdsOnTerm = holdsOnTerm || test::textContains(c, e.input.str());
+            holdsOnTerm = holdsOnTerm || test::textContains(c, e.input().str());
           EXPECT_TRUE(holdsOnTerm) << c;
         });
         for (int k = 0; k < f->outputCount; ++k)
           for (const ListEntry& e : f->onLists[k]) {
             bool covered = false;
             forEachTerm(run.pool(), [&](const TPfnct& t) {
-              covered = covered || (t.outputIndex == k && test::textContains(t.input.str(), e.input.str()));
+              covered = covered || (t.outputIndex == k && test::textContains(t.input.str(), e.input().str()));
             });
-            EXPECT_TRUE(covered) << e.input.str() << " output " << k << " ratio " << ratio;
+            EXPECT_TRUE(covered) << e.input().str() << " output " << k << " ratio " << ratio;
           }
       }
     }

@@ -188,7 +188,7 @@ TEST_F(ExpansionTest, ProductsAreImplicantsContainingTheirEntry) {
         buildLists(*f);
         std::vector<std::string> entries;
         for (const ListEntry& e : f->onLists[0]) {
-          const std::string c = e.input.str();
+          const std::string c = e.input().str();
           if (!test::oracleImplicant(*f, c, 0)) continue;
           addPoolEntry(run.pool(), c, 0);
           entries.push_back(c);

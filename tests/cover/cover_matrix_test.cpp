@@ -57,7 +57,7 @@ TEST(CoverLists, EntriesFollowOutputsAndPositionsNewestFirst) {
   // 001 does not contain the on-set term 0-1 ('-' where the implicant has a literal).
   const TPfnct& d = *imps->tail;
   ASSERT_EQ(d.coverCount, 1);
-  EXPECT_EQ(d.covers[0].onTerm->input.str(), "001");
+  EXPECT_EQ(d.covers[0].onTerm->input().str(), "001");
 }
 
 TEST(CoverLists, ReportsProgressPerTerm) {
@@ -153,7 +153,7 @@ TEST(CoverMatrixBuild, OutputMatrixCellsAreTheSameFromKeysAndFromTheList) {
     for (int r = 0; r < a->rowCount; ++r) {
       const TermSpec& imp = imps[static_cast<std::size_t>(r)];
       for (int c = 0; c < a->width; ++c) {
-        const std::string cube = list[static_cast<std::size_t>(c)].input.str();
+        const std::string cube = list[static_cast<std::size_t>(c)].input().str();
         bool inside = imp.second[static_cast<std::size_t>(i)] == '1';
         for (int p = 0; p < inputs; ++p) inside = inside && (imp.first[p] == '-' || imp.first[p] == cube[p]);
         EXPECT_EQ(a->cells->cell(r, c), inside) << i << " " << r << " " << c;

@@ -120,7 +120,7 @@ FunctionPtr expandedImplicants(TBoolFnct& src) {
   const int n = src.inputCount;
   for (int i = 0; i < src.outputCount; ++i) {
     for (const ListEntry& e : src.onLists[static_cast<std::size_t>(i)]) {
-      std::string cube = e.input.str();
+      std::string cube = e.input().str();
       for (int p = 0; p < n; ++p) {
         if (cube[static_cast<std::size_t>(p)] == '-') continue;
         std::string wider = cube;

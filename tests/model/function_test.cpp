@@ -64,8 +64,8 @@ TEST(Function, BuildListsPushesAtTheHeadPerType) {
   auto f = test::pla(".i 2\n.o 3\n.type fr\n00 10-\n01 1~0\n11 01-\n.e\n");
   buildLists(*f);
   ASSERT_EQ(f->onCounts, (std::vector<int>{2, 1, 0}));
-  EXPECT_EQ(f->onLists[0][0].input.str(), "01");  // the last term with '1' heads the list
-  EXPECT_EQ(f->onLists[0][1].input.str(), "00");
+  EXPECT_EQ(f->onLists[0][0].input().str(), "01");  // the last term with '1' heads the list
+  EXPECT_EQ(f->onLists[0][1].input().str(), "00");
   EXPECT_EQ(f->offCounts, (std::vector<int>{1, 1, 1}));
   EXPECT_EQ(f->dcCounts, (std::vector<int>{0, 0, 0}));  // '-' means nothing in fr
   EXPECT_EQ(f->maxOnCount, 2);

@@ -1,6 +1,9 @@
 #include <gtest/gtest.h>
 
+#include <iterator>
+#include <random>
 #include <set>
+#include <string>
 
 #include "model/term_tree.h"
 #include "support/oracle.h"
@@ -73,7 +76,7 @@ TEST(TermTree, AgreesWithASetOnRandomInsertsAndRemovals) {
     }
   }
   TermTreeFree(t);
-  EXPECT_TRUE(t.nodes.empty());
+  EXPECT_TRUE(t.cubes.empty());
 }
 
 TEST(TermTree, ZeroInputsHoldTheEmptyCubeOnlyAfterItIsAdded) {
@@ -88,4 +91,61 @@ TEST(TermTree, ZeroInputsHoldTheEmptyCubeOnlyAfterItIsAdded) {
   EXPECT_EQ(TermTreeInsert(t, Cube(0)), 1);
   TermTreeRemove(t, Cube(0));
   EXPECT_EQ(TermTreeInsert(t, Cube(0)), 0);
+}
+
+TEST(TermTree, WideKeysOfFewAndOfManyLiteralsAreToldApart) {
+  // Cubes over 300 positions: a handful of literals, and every position a literal.
+  TermTree t = treeFor(300);
+  std::string sparse(300, '-');
+  sparse[0] = '1';
+  sparse[299] = '0';
+  std::string dense(300, '1');
+  dense[150] = '0';
+  EXPECT_EQ(TermTreeInsert(t, Cube(sparse)), 0);
+  EXPECT_EQ(TermTreeInsert(t, Cube(dense)), 0);
+  std::string other = sparse;
+  other[299] = '1';
+  EXPECT_EQ(TermTreeInsert(t, Cube(other)), 0);  // same positions, another value
+  other = sparse;
+  other[298] = '0';
+  other[299] = '-';
+  EXPECT_EQ(TermTreeInsert(t, Cube(other)), 0);  // same values, another position
+  std::string flipped = dense;
+  flipped[150] = '1';
+  EXPECT_EQ(TermTreeInsert(t, Cube(flipped)), 0);
+  EXPECT_EQ(TermTreeInsert(t, Cube(sparse)), 1);
+  EXPECT_EQ(TermTreeInsert(t, Cube(dense)), 1);
+  EXPECT_EQ(TermTreeInsert(t, Cube(sparse + "0101")), 1);  // characters past the key length are not read
+  std::string tilde = sparse;
+  tilde[10] = '~';
+  EXPECT_TRUE(TermTreeContains(t, Cube(tilde)));  // '~' reads as '-'
+  // a shorter cube reads '-' beyond its end
+  EXPECT_EQ(TermTreeInsert(t, Cube("1")), 0);
+  EXPECT_TRUE(TermTreeContains(t, Cube("1" + std::string(299, '-'))));
+  EXPECT_FALSE(TermTreeContains(t, Cube("1" + std::string(298, '-') + "1")));
+}
+
+TEST(TermTree, AgreesWithASetOnWideCubesOfEveryDensity) {
+  // 130 positions: keys of one, two and three words; literal counts from none to all.
+  std::mt19937 rng(11);
+  TermTree t = treeFor(130);
+  std::set<std::string> model;
+  for (int step = 0; step < 3000; ++step) {
+    std::string s(130, '-');
+    if (!model.empty() && step % 4 == 0) {
+      s = *std::next(model.begin(), static_cast<long>(rng() % model.size()));
+    } else {
+      const int literals = static_cast<int>(rng() % 131);
+      for (int k = 0; k < literals; ++k) s[rng() % 130] = "01"[rng() % 2];
+    }
+    if (rng() % 4 == 0 && model.count(s)) {
+      TermTreeRemove(t, Cube(s));
+      model.erase(s);
+      ASSERT_FALSE(TermTreeContains(t, Cube(s)));
+    } else {
+      ASSERT_EQ(TermTreeInsert(t, Cube(s)), model.count(s) ? 1 : 0) << s;
+      model.insert(s);
+    }
+  }
+  EXPECT_EQ(t.cubes.size(), model.size());
 }
