@@ -317,12 +317,7 @@ FunctionPtr ExpandImplicants(TBoolFnct& pool, int output, RunContext& run) {
 
 void SetOutputParts(TBoolFnct& products) {
   if (!products.source) return;
-  const TBoolFnct& f = *products.source;
-  const int m = f.outputCount;
-  for (TPfnct* t = products.head.get(); t; t = t->next.get()) {
-    t->output.resize(m, '0');
-    for (int k = 0; k < m; ++k) t->output[k] = IsImplicant(f, t->input, k) ? '1' : '0';
-  }
+  for (TPfnct* t = products.head.get(); t; t = t->next.get()) ImplicantOutputs(*products.source, t->input, t->output);
 }
 
 }  // namespace vorn

@@ -2,13 +2,16 @@
 //
 // An implicant covers the on-set entry E of output i when its output part has
 // '1' at i and its input cube contains E's cube.  The containment test is a
-// handful of word operations on the cubes' bit masks, so building the cover
-// lists of an implicant set costs terms x on-entries word tests.  Entries are
+// handful of word operations on the cubes' bit masks, made once per source
+// term however many on-lists hold it, so building the cover lists of an
+// implicant set costs implicants x source terms word tests plus a look-up
+// per on-list entry of the implicants' outputs.  Entries are
 // found output by output, position by position, and each is pushed at the
 // head of the term's list, so the list ends newest first.
 #include "cover/cover_matrix.h"
 
 #include <algorithm>
+#include <vector>
 
 #include "model/settings.h"
 
@@ -28,15 +31,22 @@ bool cubeCovers(const Cube& outer, const Cube& inner, int n) {
   return true;
 }
 
-void determineTermCover(const TBoolFnct& source, TPfnct& term) {
+// Each on-set term sits in the on-lists of many outputs; whether the
+// implicant contains it is asked once per term.
+void determineTermCover(const TBoolFnct& source, TPfnct& term, std::vector<char>& contains) {
+  enum : char { kUnknown, kInside, kOutside };
+  contains.assign(source.listCubes.size(), kUnknown);
   clearCovers(term);
   term.coverCount = 0;
   const int outputs = std::min<int>(source.outputCount, static_cast<int>(term.output.size()));
   for (int i = 0; i < outputs && i < static_cast<int>(source.onLists.size()); ++i) {
     if (term.output[i] != '1') continue;
     const TermList& on = source.onLists[i];
-    for (int j = 0; j < static_cast<int>(on.size()); ++j)
-      if (cubeCovers(term.input, on[j].input(), source.inputCount)) term.covers.push_back(CoverEntry{&on[j], j, i});
+    for (int j = 0; j < static_cast<int>(on.size()); ++j) {
+      char& known = contains[static_cast<std::size_t>(on[j].term)];
+      if (known == kUnknown) known = cubeCovers(term.input, on[j].input(), source.inputCount) ? kInside : kOutside;
+      if (known == kInside) term.covers.push_back(CoverEntry{&on[j], j, i});
+    }
   }
   // Found oldest first; the list keeps the newest entry at its head.
   std::reverse(term.covers.begin(), term.covers.end());
@@ -49,10 +59,11 @@ void DetermineCover(TBoolFnct& implicants, RunContext& run) {
   run.progress.begin("Determining cover", implicants.termCount, 1);
   TBoolFnct* source = implicants.source;
   if (source) buildLists(*source);  // no-op when the driver has built them already
+  std::vector<char> contains;
   int k = 0;
   for (TPfnct* t = implicants.head.get(); t; t = t->next.get(), ++k) {
     if (source) {
-      determineTermCover(*source, *t);
+      determineTermCover(*source, *t, contains);
     } else {
       clearCovers(*t);
       t->coverCount = 0;

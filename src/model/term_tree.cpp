@@ -34,10 +34,12 @@ std::string keyOf(const TermTree& tree, const Cube& cube) {
     key.reserve(1 + 3 * static_cast<std::size_t>(literals));
     key.push_back('S');
     int last = -1;
-    bits::forEachWordBit(bits::wordsFor(n), [&](int w) { return literalWord(cube, n, w); }, [&](int p) {
-      putVarint(key, static_cast<unsigned>(p - last) << 1 | (bits::testBit(cube.one(), p) ? 1u : 0u));
-      last = p;
-    });
+    bits::forEachWordBit(
+        bits::wordsFor(n), [&](int w) { return literalWord(cube, n, w); },
+        [&](int p) {
+          putVarint(key, static_cast<unsigned>(p - last) << 1 | (bits::testBit(cube.one(), p) ? 1u : 0u));
+          last = p;
+        });
     return key;
   }
   key.assign(1 + 16 * static_cast<std::size_t>(words), '\0');
@@ -57,7 +59,9 @@ void TermTreeInit(TermTree& tree, const TBoolFnct& f) {
   tree.cubes.clear();
 }
 
-int TermTreeInsert(TermTree& tree, const Cube& cube) { return tree.cubes.emplace(keyOf(tree, cube), nullptr).second ? 0 : 1; }
+int TermTreeInsert(TermTree& tree, const Cube& cube) {
+  return tree.cubes.emplace(keyOf(tree, cube), nullptr).second ? 0 : 1;
+}
 
 int TermTreeInsert(TermTree& tree, const TPfnct& term) { return TermTreeInsert(tree, term.input); }
 
@@ -75,8 +79,6 @@ bool TermTreeContains(const TermTree& tree, const Cube& cube) { return tree.cube
 
 void TermTreeRemove(TermTree& tree, const Cube& cube) { tree.cubes.erase(keyOf(tree, cube)); }
 
-void TermTreeFree(TermTree& tree) {
-  std::unordered_map<std::string, TPfnct*>().swap(tree.cubes);
-}
+void TermTreeFree(TermTree& tree) { std::unordered_map<std::string, TPfnct*>().swap(tree.cubes); }
 
 }  // namespace vorn

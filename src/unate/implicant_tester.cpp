@@ -3,6 +3,8 @@
 // contain the cube (a tautology of their cofactor, unate/containment.h).
 #include "unate/implicant_tester.h"
 
+#include <algorithm>
+
 namespace vorn {
 
 namespace {
@@ -32,6 +34,28 @@ int IsImplicant(const TBoolFnct& f, const Cube& cube, int output) {
 }
 
 int IsImplicant(const TBoolFnct& f, const TPfnct& cube, int output) { return IsImplicant(f, cube.input, output); }
+
+void ImplicantOutputs(const TBoolFnct& f, const Cube& cube, std::string& output) {
+  const int m = f.outputCount;
+  output.resize(static_cast<std::size_t>(std::max(m, 0)), '0');
+  if (f.type != kTypeFr || !f.indexed || static_cast<int>(f.offLists.size()) < m) {
+    for (int k = 0; k < m; ++k) output[static_cast<std::size_t>(k)] = IsImplicant(f, cube, k) ? '1' : '0';
+    return;
+  }
+  enum : char { kUnknown, kMeets, kApart };
+  std::vector<char> meets(f.listCubes.size(), kUnknown);
+  auto meetsTerm = [&](int term) {
+    char& known = meets[static_cast<std::size_t>(term)];
+    if (known == kUnknown) known = cube.intersects(f.listCubes[static_cast<std::size_t>(term)]) ? kMeets : kApart;
+    return known == kMeets;
+  };
+  for (int k = 0; k < m; ++k) {
+    const TermList& off = f.offLists[static_cast<std::size_t>(k)];
+    const bool blocked =
+        std::any_of(off.begin(), off.end(), [&](const ListEntry& e) { return !e.separated && meetsTerm(e.term); });
+    output[static_cast<std::size_t>(k)] = blocked ? '0' : '1';
+  }
+}
 
 ImplicantTester::ImplicantTester(const TBoolFnct& f, int output)
     : type_(validOutput(f, output) ? f.type : -1), words_(bits::wordsFor(f.inputCount)) {

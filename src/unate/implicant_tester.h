@@ -10,6 +10,11 @@
 // stays fast where subtracting the terms from the cube (cube sharp) would
 // split it into exponentially many pieces.
 //
+// The off-set terms of an fr function sit in the off-lists of many outputs;
+// testing a cube at every output asks once per term whether it meets the
+// cube, so a wide function with few terms costs its list entries, not its
+// outputs times its inputs.
+//
 // `ImplicantTester` is the test bound to one output and packed into a cube
 // list, for the loops that test thousands of cubes against the same output.
 // It also keeps the subset of off-set entries that CD-search has not yet
@@ -19,6 +24,7 @@
 
 #include <cstdint>
 #include <memory>
+#include <string>
 #include <vector>
 
 #include "model/function.h"
@@ -30,6 +36,8 @@ namespace vorn {
 int IsImplicant(const TBoolFnct& f, const Cube& cube, int output);
 /// \brief The same test on a term's input cube.
 int IsImplicant(const TBoolFnct& f, const TPfnct& cube, int output);
+/// \brief Sets output[i] to '1' or '0' by IsImplicant(f, cube, i) for every output i of f.
+void ImplicantOutputs(const TBoolFnct& f, const Cube& cube, std::string& output);
 
 /// The implicant test of one output, packed for repeated use.
 class ImplicantTester {
