@@ -129,20 +129,15 @@ void runMinimize(TBoolFnct& f, const CommandLine& cl, Console& console) {
   if (sig) std::fputs(interruptedLine(sig), stderr);
   std::fflush(stderr);
   writeCover(*run.cover, f, cl);
-  if (cl.statsPath) {
-    run.figures.interrupted = run.figures.interrupted || interrupts.signal() != 0;
-    const bool said = run.figures.interrupted;
-    writeStatistics(*cl.statsPath, statisticsJson(statistics(f, cl, run), run.settings));
-    // A signal during that write: the file must not deny it (a stream cannot be taken back).
-    if (!said && interrupts.signal() != 0 && *cl.statsPath != "-") {
-      run.figures.interrupted = true;
-      writeStatistics(*cl.statsPath, statisticsJson(statistics(f, cl, run), run.settings));
-    }
-  }
-  if (const int late = interrupts.signal()) {
-    if (!sig) std::fputs(interruptedLine(late), stderr);
-    throw ExitRequest{128 + late, ""};
-  }
+  // The outcome is settled before the statistics tell it, so no later signal
+  // makes the exit code deny them (see frontend/interrupts.h).
+  const bool toStream = cl.statsPath && *cl.statsPath == "-";
+  const int late = interrupts.settle(toStream ? AfterSettling::EndAtOnce : AfterSettling::Ignore);
+  run.figures.interrupted = run.figures.interrupted || late != 0;
+  if (late && !sig) std::fputs(interruptedLine(late), stderr);
+  if (cl.statsPath) writeStatistics(*cl.statsPath, statisticsJson(statistics(f, cl, run), run.settings));
+  if (toStream) interrupts.settle(AfterSettling::Ignore);
+  if (late) throw ExitRequest{128 + late, ""};
 }
 
 }  // namespace vorn
