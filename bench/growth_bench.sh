@@ -1,9 +1,11 @@
 #!/usr/bin/env bash
 # Hostile but well-formed sources that used to blow up: the consistency
 # check on many terms, -Tsplit on terms whose pieces multiply, one iteration
-# on 200,000 on-set minterms, and one CD or FC-Min step on a function with
-# very many outputs.  Prints seconds, peak memory (with GNU time installed),
-# exit code and the last message of each run; run it with two builds to compare.
+# on 200,000 on-set minterms, one CD or FC-Min step on a function with very
+# many outputs, and one iteration on 64,999 inputs x 64,999 outputs with 8
+# terms, whose memory must follow the terms, not the inputs x outputs.
+# Prints seconds, peak memory (with GNU time installed), exit code and the
+# last message of each run; run it with two builds to compare.
 # usage: growth_bench.sh path/to/vorn [timeout seconds, default 120]
 set -u
 vorn=${1:?usage: growth_bench.sh path/to/vorn [timeout]}
@@ -42,6 +44,19 @@ wide() {
       c = ""; for (p = 2; p >= 0; p--) c = c (int(t / 2^p) % 2); c = c "-"
       o = ""; for (j = 0; j < m; j++) { s = (s * 1103515245 + 12345) % 2147483648; o = o (int(s / 65536) % 2) }
       print c, o
+    }
+    print ".e" }'
+}
+
+# t terms over n inputs and m outputs: inputs '0', '1', '-' and outputs '0',
+# '1' at random (about 1 MB at 64,999 x 64,999 with 8 terms).
+widest() {
+  awk -v n="$1" -v m="$2" -v t="$3" 'BEGIN { printf ".i %d\n.o %d\n.type fr\n", n, m; s = 4242
+    for (k = 0; k < t; k++) {
+      for (p = 0; p < n; p++) { s = (s * 1103515245 + 12345) % 2147483648; printf "%s", substr("01-", int(s / 65536) % 3 + 1, 1) }
+      printf " "
+      for (j = 0; j < m; j++) { s = (s * 1103515245 + 12345) % 2147483648; printf "%d", int(s / 65536) % 2 }
+      printf "\n"
     }
     print ".e" }'
 }
@@ -98,3 +113,7 @@ for m in 2000 16000 60000; do
   run "CD step, $m outputs" "$work/w$m.pla" -FR0 -Si1
   run "FC-Min step, $m outputs" "$work/w$m.pla" -FR100 -Si1
 done
+widest 64999 64999 8 >"$work/widest.pla"
+run "64,999 x 64,999, 8 terms, -FR0" "$work/widest.pla" -Si1 -seed1 -FR0
+run "64,999 x 64,999, 8 terms, -FR100" "$work/widest.pla" -Si1 -seed1 -FR100
+run "64,999 x 64,999, 8 terms, default" "$work/widest.pla" -Si1 -seed1
