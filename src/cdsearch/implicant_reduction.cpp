@@ -5,11 +5,20 @@
 // set by the mutation ratio, a random literal with at least one), and the
 // copy becomes valid for each output none of whose obstacles survive it.
 //
-// The obstacles are terms of the source, each in the off-lists of many
-// outputs, so the work is done per source term: whether it meets T is asked
-// once, and its literals count as many times as there are outputs it is an
-// obstacle at.  A wide function with few terms then costs its terms times its
-// inputs plus its list entries, not its outputs times its inputs.
+// Per output k the "survives" flags are gathered as bit masks over the free
+// positions: an obstacle survives the literal v at p unless it holds the
+// opposite of v there, so blocked[v][k] is the OR over the obstacles of the
+// positions where they do not hold the opposite of v.  Counts need the
+// individual positions and are added bit by bit.
+//
+// That holds for functions of at most 64 inputs, where a mask is one word per
+// output and the scan is the tightest loop.  A wider function would pay for
+// its outputs times its inputs in masks and packed off-sets, however few its
+// terms; there the work is done per source term instead, since each sits in
+// the off-lists of many outputs: whether it meets T is asked once, its
+// literals count as many times as there are outputs it is an obstacle at,
+// and after the choice an output is served when none of its off-list terms
+// still meets the copy.
 #include "cdsearch/implicant_reduction.h"
 
 #include <algorithm>
@@ -22,6 +31,29 @@ namespace vorn {
 
 namespace {
 
+// The scan of one output's off-set for a term (tz, to) of at most 64 inputs.
+// It is the innermost loop of the reduction; kept out of line, the
+// compiler holds the term, the masks and the running unions in registers
+// instead of spilling them to make room for the caller's state.
+__attribute__((noinline)) bool scanOneWord(const Word* e, int count, Word tz, Word to, Word freePos, int* count0,
+                                           int* count1, Word& block0, Word& block1) {
+  const Word term[2] = {tz, to};
+  Word b0 = 0, b1 = 0, any = 0;
+  for (const Word* end = e + 2 * static_cast<std::size_t>(count); e != end; e += 2) {
+    if (!cubesMeet(term, e, 1)) continue;
+    const Word ones = e[1] & freePos;   // separated by the literal '0'
+    const Word zeros = e[0] & freePos;  // separated by the literal '1'
+    any |= ones | zeros;
+    bits::forEachBit(&ones, 1, [count0](int i) { ++count0[i]; });
+    bits::forEachBit(&zeros, 1, [count1](int i) { ++count1[i]; });
+    b0 |= freePos & ~ones;
+    b1 |= freePos & ~zeros;
+  }
+  block0 |= b0;
+  block1 |= b1;
+  return any != 0;
+}
+
 class Reducer {
  public:
   Reducer(const TBoolFnct& f, RunContext& run)
@@ -31,15 +63,67 @@ class Reducer {
         m_(f.outputCount),
         words_(bits::wordsFor(f.inputCount)),
         count_(2 * static_cast<std::size_t>(n_)),
-        meets_(f.listCubes.size(), kUnknown),
-        weight_(f.listCubes.size(), 0),
-        survives_(f.listCubes.size(), 0) {}
+        blocked_(words_ == 1 ? 2 * m_ : 0, 1),
+        off_(words_ == 1 ? m_ : 0),
+        packed_(words_ == 1 ? m_ : 0, 0),
+        meets_(words_ == 1 ? 0 : f.listCubes.size(), kUnknown),
+        weight_(words_ == 1 ? 0 : f.listCubes.size(), 0),
+        survives_(words_ == 1 ? 0 : f.listCubes.size(), 0) {}
 
   // Appends the reduced copy of t, if there is one.
   void reduce(TBoolFnct& products, TPfnct& t) {
     if (t.freeCount == 0) return;
-    const bool found = gather(t);
-    if (found) {
+    if (words_ > 1) return reduceWide(products, t);
+    if (!gather(t)) return;
+    int v = 0, p = 0;
+    choose(v, p);
+    TPfnct* u = appendTerm(products, t.input, t.output, t.freeCount);
+    u->input.set(p, v ? '1' : '0');
+    --u->freeCount;
+    for (int k = 0; k < m_ && k < static_cast<int>(u->output.size()); ++k)
+      if (u->output[k] == '0' && !bits::testBit(blocked(v, k), p)) u->output[k] = '1';
+  }
+
+ private:
+  std::uint64_t* blocked(int v, int k) { return blocked_.row(v * m_ + k); }
+
+  // Fills count and blocked for t (at most 64 inputs); true when some literal separates an obstacle.
+  bool gather(const TPfnct& t) {
+    std::fill(count_.begin(), count_.end(), 0);
+    blocked_.zero();
+    bool found = false;
+    const std::uint64_t* tz = t.input.zero();
+    const std::uint64_t* to = t.input.one();
+    for (int k = 0; k < m_ && k < static_cast<int>(t.output.size()); ++k) {
+      if (t.output[k] != '0' || k >= static_cast<int>(f_.offLists.size())) continue;
+      std::uint64_t* block0 = blocked(0, k);
+      std::uint64_t* block1 = blocked(1, k);
+      const CubeList& off = offSet(k);
+      found = gatherOneWord(off, tz[0], to[0], block0, block1) || found;
+    }
+    return found;
+  }
+
+  // The off-set of output k packed into one array on first use: the scan of
+  // every term runs over it, so contiguous masks pay for the copy at once.
+  const CubeList& offSet(int k) {
+    if (!packed_[k]) {
+      off_[k] = packInputs(f_.offLists[k], n_);
+      packed_[k] = 1;
+    }
+    return off_[k];
+  }
+
+  // The same scan for functions of at most 64 inputs (see scanOneWord).
+  bool gatherOneWord(const CubeList& off, std::uint64_t tz, std::uint64_t to, std::uint64_t* block0,
+                     std::uint64_t* block1) {
+    return scanOneWord(off.raw().data(), off.size(), tz, to, ~(tz | to) & validMask(0), count_.data(),
+                       count_.data() + n_, *block0, *block1);
+  }
+
+  // The reduction of t on a function of more than 64 inputs, per source term.
+  void reduceWide(TBoolFnct& products, TPfnct& t) {
+    if (gatherWide(t)) {
       int v = 0, p = 0;
       choose(v, p);
       TPfnct* u = appendTerm(products, t.input, t.output, t.freeCount);
@@ -67,9 +151,6 @@ class Reducer {
     touched_.clear();
   }
 
- private:
-  static constexpr char kUnknown = 0, kYes = 1, kNo = 2;
-
   // Whether source term e meets t, asked once per term.
   bool meets(const TPfnct& t, int e) {
     char& known = meets_[static_cast<std::size_t>(e)];
@@ -80,8 +161,8 @@ class Reducer {
     return known == kYes;
   }
 
-  // Fills count for t; true when some literal separates an obstacle.
-  bool gather(const TPfnct& t) {
+  // Fills count for t, per source term; true when some literal separates an obstacle.
+  bool gatherWide(const TPfnct& t) {
     std::fill(count_.begin(), count_.end(), 0);
     for (int k = 0; k < m_ && k < static_cast<int>(t.output.size()); ++k) {
       if (t.output[k] != '0' || k >= static_cast<int>(f_.offLists.size())) continue;
@@ -155,18 +236,25 @@ class Reducer {
   RunContext& run_;
   const TBoolFnct& f_;
   const int n_, m_, words_;
+  static constexpr char kUnknown = 0, kYes = 1, kNo = 2;
+
   std::vector<int> count_;
-  std::vector<char> meets_;     ///< by source term: kUnknown, kYes, kNo
-  std::vector<int> weight_;     ///< by source term: the outputs it is an obstacle at
-  std::vector<char> survives_;  ///< by source term: an obstacle still after the chosen literal
-  std::vector<int> touched_;    ///< source terms whose meets_ is known
+  // at most 64 inputs
+  WordRows blocked_;  // per literal value and output, the positions where an obstacle survives it
+  std::vector<CubeList> off_;
+  std::vector<char> packed_;
+  // more than 64 inputs, by source term
+  std::vector<char> meets_;     // kUnknown, kYes, kNo
+  std::vector<int> weight_;     // the outputs it is an obstacle at
+  std::vector<char> survives_;  // an obstacle still after the chosen literal
+  std::vector<int> touched_;    // the terms whose meets_ is known
 };
 
 }  // namespace
 
 void ReduceImplicants(TBoolFnct& products, RunContext& run) {
   run.progress.begin("IR", 0, 1);
-  // The work arrays grow with the inputs and the source terms; an empty set
+  // The work arrays grow with the outputs or the source terms; an empty set
   // (most outputs of a wide function) must not pay for them once per output.
   if (products.head && products.source && products.source->indexed) {
     Reducer reducer(*products.source, run);

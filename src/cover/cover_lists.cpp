@@ -2,10 +2,10 @@
 //
 // An implicant covers the on-set entry E of output i when its output part has
 // '1' at i and its input cube contains E's cube.  The containment test is a
-// handful of word operations on the cubes' bit masks, made once per source
-// term however many on-lists hold it, so building the cover lists of an
-// implicant set costs implicants x source terms word tests plus a look-up
-// per on-list entry of the implicants' outputs.  Entries are
+// handful of word operations on the cubes' bit masks; above 64 inputs it is
+// made once per source term however many on-lists hold it, so building the
+// cover lists of a wide function's implicants costs implicants x source terms
+// word tests plus a look-up per on-list entry of their outputs.  Entries are
 // found output by output, position by position, and each is pushed at the
 // head of the term's list, so the list ends newest first.
 #include "cover/cover_matrix.h"
@@ -21,7 +21,7 @@ namespace {
 
 /// True when `outer` holds '-' or the same character as `inner` at every one
 /// of the first n positions; the masks are used when both cubes have n positions.
-bool cubeCovers(const Cube& outer, const Cube& inner, int n) {
+[[gnu::always_inline]] inline bool cubeCovers(const Cube& outer, const Cube& inner, int n) {
   if (outer.size() == n && inner.size() == n) return outer.contains(inner);
   for (int p = 0; p < n; ++p) {
     const char a = p < outer.size() ? outer.get(p) : '-';
@@ -31,14 +31,22 @@ bool cubeCovers(const Cube& outer, const Cube& inner, int n) {
   return true;
 }
 
-// Each on-set term sits in the on-lists of many outputs; whether the
-// implicant contains it is asked once per term.
-void determineTermCover(const TBoolFnct& source, TPfnct& term, std::vector<char>& contains) {
+// Up to 64 inputs a containment is one word test, no dearer than a look-up:
+// every entry is tested.
+void coverNarrow(const TBoolFnct& source, TPfnct& term, int outputs) {
+  for (int i = 0; i < outputs && i < static_cast<int>(source.onLists.size()); ++i) {
+    if (term.output[i] != '1') continue;
+    const TermList& on = source.onLists[i];
+    for (int j = 0; j < static_cast<int>(on.size()); ++j)
+      if (cubeCovers(term.input, on[j].input(), source.inputCount)) term.covers.push_back(CoverEntry{&on[j], j, i});
+  }
+}
+
+// Above 64 inputs each on-set term, in the on-lists of many outputs, is
+// tested once.
+void coverWide(const TBoolFnct& source, TPfnct& term, int outputs, std::vector<char>& contains) {
   enum : char { kUnknown, kInside, kOutside };
   contains.assign(source.listCubes.size(), kUnknown);
-  clearCovers(term);
-  term.coverCount = 0;
-  const int outputs = std::min<int>(source.outputCount, static_cast<int>(term.output.size()));
   for (int i = 0; i < outputs && i < static_cast<int>(source.onLists.size()); ++i) {
     if (term.output[i] != '1') continue;
     const TermList& on = source.onLists[i];
@@ -48,6 +56,16 @@ void determineTermCover(const TBoolFnct& source, TPfnct& term, std::vector<char>
       if (known == kInside) term.covers.push_back(CoverEntry{&on[j], j, i});
     }
   }
+}
+
+void determineTermCover(const TBoolFnct& source, TPfnct& term, std::vector<char>& contains) {
+  clearCovers(term);
+  term.coverCount = 0;
+  const int outputs = std::min<int>(source.outputCount, static_cast<int>(term.output.size()));
+  if (bits::wordsFor(source.inputCount) <= 1)
+    coverNarrow(source, term, outputs);
+  else
+    coverWide(source, term, outputs, contains);
   // Found oldest first; the list keeps the newest entry at its head.
   std::reverse(term.covers.begin(), term.covers.end());
   term.coverCount = static_cast<int>(term.covers.size());

@@ -38,7 +38,8 @@ int IsImplicant(const TBoolFnct& f, const TPfnct& cube, int output) { return IsI
 void ImplicantOutputs(const TBoolFnct& f, const Cube& cube, std::string& output) {
   const int m = f.outputCount;
   output.resize(static_cast<std::size_t>(std::max(m, 0)), '0');
-  if (f.type != kTypeFr || !f.indexed || static_cast<int>(f.offLists.size()) < m) {
+  // Up to 64 inputs a meet is one word test, no dearer than the look-up.
+  if (f.type != kTypeFr || !f.indexed || static_cast<int>(f.offLists.size()) < m || bits::wordsFor(f.inputCount) <= 1) {
     for (int k = 0; k < m; ++k) output[static_cast<std::size_t>(k)] = IsImplicant(f, cube, k) ? '1' : '0';
     return;
   }

@@ -11,8 +11,8 @@
 // split it into exponentially many pieces.
 //
 // The off-set terms of an fr function sit in the off-lists of many outputs;
-// testing a cube at every output asks once per term whether it meets the
-// cube, so a wide function with few terms costs its list entries, not its
+// testing a cube at every output of a function of more than 64 inputs asks
+// once per term whether it meets the cube, so a wide function with few terms costs its list entries, not its
 // outputs times its inputs.
 //
 // `ImplicantTester` is the test bound to one output and packed into a cube
