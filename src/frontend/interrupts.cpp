@@ -40,7 +40,9 @@ extern "C" void onSignal(int sig) {
   if (settled == 1 + static_cast<int>(AfterSettling::EndAtOnce))
     endNow(sig, sig == SIGINT ? kIntStatisticsLine : kTermStatisticsLine);
   // A special mode has nothing to keep; a second signal means the user insists.
-  // Either way: no report, no result, and no half-written temporary.
+  // Either way: no report, no result, and no half-written temporary.  A special
+  // mode whose result is in place has done its work: a late signal stops nothing.
+  if (exitAtOnce && destinationWritten()) return;
   if (exitAtOnce) endNow(sig, true);
   if (raised.load()) endNow(sig, false);
   received = sig;

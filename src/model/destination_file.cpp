@@ -38,6 +38,7 @@ namespace {
 /// Process-wide because the handler can reach nothing else (see interrupts.cpp).
 char pendingTemporary[4096];
 volatile std::sig_atomic_t havePendingTemporary = 0;
+volatile std::sig_atomic_t wroteDestination = 0;
 
 constexpr int kMaxLinkHops = 40;
 
@@ -222,6 +223,7 @@ int replaceByRename(const std::string& target, const struct stat* existing, cons
     if (!e && ::rename(temp.c_str(), target.c_str()) != 0) e = errno;
     if (e) ::unlink(temp.c_str());
     havePendingTemporary = 0;
+    if (!e) wroteDestination = 1;
   }
   if (e) return e;
   syncDirectory(dir);
@@ -284,11 +286,14 @@ bool writeDestination(const std::string& path, const std::string& text, std::str
     error = "Cannot write file " + path + ": " + std::strerror(e);
     return false;
   }
+  wroteDestination = 1;
   return true;
 }
 
 void discardPendingTemporary() {
   if (havePendingTemporary) ::unlink(pendingTemporary);
 }
+
+bool destinationWritten() { return wroteDestination != 0; }
 
 }  // namespace vorn

@@ -12,5 +12,8 @@ namespace vorn {
 bool writeDestination(const std::string& path, const std::string& text, std::string& error);
 /// \brief Removes the temporary file of a write in progress; async-signal-safe, for a handler that ends the process.
 void discardPendingTemporary();
+/// \brief True once a write of this process has put a whole text in place; async-signal-safe, so that
+/// a handler can tell a finished result from one still being written.
+bool destinationWritten();
 
 }  // namespace vorn

@@ -15,6 +15,7 @@
 #include <vector>
 
 #include "frontend/interrupts.h"
+#include "model/destination_file.h"
 
 #include "support/child_process.h"
 #include "support/oracle.h"
@@ -79,6 +80,35 @@ TEST(InterruptsDeathTest, ASignalWhileTheStatisticsGoToAStreamEndsTheProcessSayi
       ::testing::ExitedWithCode(128 + SIGTERM), "SIGTERM came while the statistics were written; they are cut short");
 }
 
+// A special mode takes the first signal as the end, unless its result is already in place:
+// then the work is done and saying "nothing is written" would be false.
+TEST(InterruptsDeathTest, ASpecialModeSignalledBeforeItsResultEndsWritingNothing) {
+  EXPECT_EXIT(
+      {
+        InterruptGuard guard(OnSignal::ExitAtOnce);
+        std::raise(SIGINT);
+        std::_Exit(0);
+      },
+      ::testing::ExitedWithCode(128 + SIGINT), "the run stopped on SIGINT; nothing is written");
+}
+
+TEST(InterruptsDeathTest, ASpecialModeSignalledAfterItsResultIsInPlaceEndsWithSuccess) {
+  const std::string path = test::tempPath("special_mode_result.pla");
+  EXPECT_EXIT(
+      {
+        InterruptGuard guard(OnSignal::ExitAtOnce);
+        std::string error;
+        if (!writeDestination(path, ".i 1\n.o 1\n1 1\n.e\n", error)) {
+          std::_Exit(3);
+        }
+        std::raise(SIGTERM);
+        std::_Exit(0);
+      },
+      ::testing::ExitedWithCode(0), "");
+  EXPECT_EQ(test::readFile(path), ".i 1\n.o 1\n1 1\n.e\n");
+  std::remove(path.c_str());
+}
+
 namespace {
 
 // True once the process is blocked writing to its standard output, as
@@ -141,7 +171,9 @@ TEST(Interrupts, SigtermWhileTheStatisticsAreStuckOnStandardOutputEndsTheRun) {
   char buf[4096];
   for (ssize_t n; (n = ::read(fds[0], buf, sizeof buf)) > 0;) out.append(buf, static_cast<std::size_t>(n));
   ::close(fds[0]);
-  if (!ended) ASSERT_EQ(::waitpid(pid, &status, 0), pid);
+  if (!ended) {
+    ASSERT_EQ(::waitpid(pid, &status, 0), pid);
+  }
   ASSERT_TRUE(blocked) << "the run never blocked on its statistics";
   ASSERT_TRUE(ended) << "SIGTERM did not end a process stuck on its statistics";
   ASSERT_TRUE(WIFEXITED(status)) << "ended by the signal's default action";
