@@ -19,12 +19,7 @@
 namespace vorn {
 namespace {
 
-std::string randomCube(std::mt19937& rng, int n, int literalPercent) {
-  std::string c(static_cast<std::size_t>(n), '-');
-  for (char& x : c)
-    if (static_cast<int>(rng() % 100) < literalPercent) x = "01"[rng() % 2];
-  return c;
-}
+using test::randomCube;
 
 bool holds(const std::string& cube, const std::string& m) {
   for (std::size_t p = 0; p < cube.size(); ++p)
