@@ -21,14 +21,33 @@ namespace vorn {
 
 namespace {
 
+/// Independent reductions are computed against the untouched cover and applied afterwards.
+struct Deferred {
+  std::vector<std::pair<int, std::vector<std::uint64_t>>> cubes;
+  std::vector<std::pair<int, OutputSet>> outputs;
+  std::vector<int> gone;
+
+  void reshape(int k, const std::vector<std::uint64_t>& cube, const OutputSet& kept) {
+    cubes.emplace_back(k, cube);
+    outputs.emplace_back(k, kept);
+  }
+  void apply(Cover& cover, ReduceStats& stats) const {
+    for (const auto& [k, cube] : cubes) {
+      std::uint64_t* p = cover.in.cube(k);
+      if (!std::equal(cube.begin(), cube.end(), p)) ++stats.reduced;
+      std::copy(cube.begin(), cube.end(), p);
+    }
+    for (const auto& [k, outs] : outputs) cover.out[static_cast<std::size_t>(k)] = outs;
+    for (int k : gone) cover.alive[static_cast<std::size_t>(k)] = 0;
+  }
+};
+
 /// REDUCE on minterm counts: what only a term covers is the minterms counted once.
 void reduceByCounts(const RefineSource& source, Cover& cover, const ReduceParams& params, ReduceStats& stats,
                     const std::vector<int>& order) {
   MintermCoverage counts(source, cover);
   std::vector<std::uint64_t> acc(cover.in.stride());
-  std::vector<std::pair<int, std::vector<std::uint64_t>>> later;
-  std::vector<std::pair<int, OutputSet>> laterOutputs;
-  std::vector<int> gone;
+  Deferred deferred;
   const Deadline none;
   DeadlineProbe outOfTime(params.deadline ? *params.deadline : none, 4);
   for (int k : order) {
@@ -36,7 +55,7 @@ void reduceByCounts(const RefineSource& source, Cover& cover, const ReduceParams
     OutputSet idle;
     if (!counts.uniquePart(k, acc.data(), idle)) {
       if (params.independent) {
-        gone.push_back(k);
+        deferred.gone.push_back(k);
       } else {
         counts.remove(k);
         cover.alive[static_cast<std::size_t>(k)] = 0;
@@ -47,8 +66,7 @@ void reduceByCounts(const RefineSource& source, Cover& cover, const ReduceParams
     OutputSet kept = cover.out[static_cast<std::size_t>(k)];
     if (params.outputs) kept.remove(idle);
     if (params.independent) {
-      later.emplace_back(k, acc);
-      laterOutputs.emplace_back(k, kept);
+      deferred.reshape(k, acc, kept);
       continue;
     }
     std::uint64_t* p = cover.in.cube(k);
@@ -59,13 +77,7 @@ void reduceByCounts(const RefineSource& source, Cover& cover, const ReduceParams
     }
     cover.out[static_cast<std::size_t>(k)] = kept;
   }
-  for (auto& [k, cube] : later) {
-    std::uint64_t* p = cover.in.cube(k);
-    if (!std::equal(cube.begin(), cube.end(), p)) ++stats.reduced;
-    std::copy(cube.begin(), cube.end(), p);
-  }
-  for (auto& [k, outs] : laterOutputs) cover.out[static_cast<std::size_t>(k)] = outs;
-  for (int k : gone) cover.alive[static_cast<std::size_t>(k)] = 0;
+  deferred.apply(cover, stats);
 }
 
 }  // namespace
@@ -86,10 +98,7 @@ void Reduce(const RefineSource& source, Cover& cover, const ReduceParams& params
   }
   Coverage cov(source, cover);
   std::vector<std::uint64_t> acc(cover.in.stride());
-  // Independent reductions are computed against the untouched cover and applied afterwards.
-  std::vector<std::pair<int, std::vector<std::uint64_t>>> later;
-  std::vector<std::pair<int, OutputSet>> laterOutputs;
-  std::vector<int> gone;
+  Deferred deferred;
   const Deadline none;
   DeadlineProbe outOfTime(params.deadline ? *params.deadline : none, 4);
   for (int k : order) {
@@ -102,18 +111,17 @@ void Reduce(const RefineSource& source, Cover& cover, const ReduceParams& params
     });
     if (empty) {
       if (params.independent)
-        gone.push_back(k);
+        deferred.gone.push_back(k);
       else
         cover.alive[static_cast<std::size_t>(k)] = 0;
       ++stats.removed;
       continue;
     }
     if (params.independent) {
-      later.emplace_back(k, acc);
       OutputSet kept = outs;
       if (params.outputs)
         for (int j : idle) kept.reset(j);
-      laterOutputs.emplace_back(k, kept);
+      deferred.reshape(k, acc, kept);
       continue;
     }
     std::uint64_t* p = cover.in.cube(k);
@@ -124,13 +132,7 @@ void Reduce(const RefineSource& source, Cover& cover, const ReduceParams& params
     if (params.outputs)
       for (int j : idle) outs.reset(j);
   }
-  for (auto& [k, cube] : later) {
-    std::uint64_t* p = cover.in.cube(k);
-    if (!std::equal(cube.begin(), cube.end(), p)) ++stats.reduced;
-    std::copy(cube.begin(), cube.end(), p);
-  }
-  for (auto& [k, outs] : laterOutputs) cover.out[static_cast<std::size_t>(k)] = outs;
-  for (int k : gone) cover.alive[static_cast<std::size_t>(k)] = 0;
+  deferred.apply(cover, stats);
 }
 
 }  // namespace vorn
