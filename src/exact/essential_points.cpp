@@ -10,14 +10,10 @@ namespace {
 
 /// \brief The only position where a and b conflict; -1 when they meet, -2 when they conflict at more.
 int singleConflict(const Word* a, const Word* b, int words) {
-  int at = -1;
-  for (int w = 0; w < words; ++w) {
-    const Word x = conflictsIn(a, b, words, w);
-    if (!x) continue;
-    if (at >= 0 || (x & (x - 1))) return -2;
-    at = w * 64 + __builtin_ctzll(x);
-  }
-  return at;
+  const auto conflicts = [&](int w) { return conflictsIn(a, b, words, w); };
+  const int count = bits::countWords(words, conflicts);
+  if (count != 1) return count == 0 ? -1 : -2;
+  return bits::firstWordBit(words, conflicts);
 }
 
 /// Packed cubes back to back, 2 * words words each.

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <numeric>
 
+#include "exact/lagrangian_bound.h"
 #include "model/bits.h"
 
 namespace vorn {
@@ -38,17 +39,33 @@ void forEachBit(const std::vector<Word>& s, Fn&& fn) {
   bits::forEachBit(s.data(), static_cast<int>(s.size()), fn);
 }
 
+// Subgradient steps at the start of a block's search, and in every node (from the last node's multipliers).
+constexpr int kRootSteps = 2000;
+constexpr int kNodeSteps = 40;
+
 class Search {
  public:
   Search(const Matrix& m, const CoveringParams& params)
-      : m_(m), maxNodes_(params.maxNodes), probe_(params.deadline, 16) {}
+      : m_(m),
+        maxNodes_(params.maxNodes),
+        probe_(params.deadline, 16),
+        deadline_(params.deadline),
+        u_(static_cast<std::size_t>(m.columns), 0.0) {}
 
   /// \brief Cuts the state down by essential rows and dominance; false when a column has no row left.
   bool reduce(State& s) const;
   /// \brief A dual-feasible lower bound of the cost still needed, and the column with the fewest rows.
   long long lowerBound(const State& s, int& branchColumn) const;
-  /// \brief A cover of the state's open columns, greedy by columns per cost, without redundant rows.
-  State greedy(State s) const;
+  /// \brief A cover of the state's open columns: the rows of `first` that still cover an open column,
+  /// then greedy by columns per cost; without redundant rows.
+  State greedy(State s, const std::vector<int>& first = {}) const;
+  /// \brief The Lagrangian bound of the state's open columns after `steps` subgradient steps from the
+  /// multipliers of the last node; drops the rows no cheaper cover than the best can hold, chooses those
+  /// it must hold (`fixed` then set), and gives each live row's reduced cost in `rc` (per matrix row).
+  long long lagrangian(State& s, int steps, bool& fixed, std::vector<double>& rc);
+  /// \brief The Lagrangian bound of a block before its search, with a cover of the relaxation's rows
+  /// made greedy, taken as the best when it is cheaper; the block may lose rows or gain chosen ones.
+  long long rootBound(State& s);
   /// \brief Searches below s for covers cheaper than best; false once stopped by the deadline.
   bool branch(State s);
   /// \brief The blocks of the state: sets of rows and columns that share nothing with the others.
@@ -74,6 +91,8 @@ class Search {
   const Matrix& m_;
   long long maxNodes_;
   DeadlineProbe probe_;
+  Deadline deadline_;
+  std::vector<double> u_;  ///< the multipliers of the last node, per matrix column
 };
 
 bool Search::essentials(State& s, bool& changed) const {
@@ -186,8 +205,10 @@ long long Search::lowerBound(const State& s, int& branchColumn) const {
   return bound;
 }
 
-State Search::greedy(State s) const {
+State Search::greedy(State s, const std::vector<int>& first) const {
   const std::vector<int> before(s.chosen);
+  for (int r : first)
+    if (hasBit(s.live, r) && bits::countCommonBits(m_.row(r), s.open.data(), m_.columnWords) > 0) select(s, r);
   while (anyBit(s.open)) {
     int pick = -1;
     double best = -1;
@@ -220,25 +241,99 @@ State Search::greedy(State s) const {
   return s;
 }
 
+long long Search::lagrangian(State& s, int steps, bool& fixed, std::vector<double>& rc) {
+  LagrangianProblem p;
+  std::vector<int> rows, columns;  // the matrix row and column of each of p's
+  std::vector<int> index(static_cast<std::size_t>(m_.columns), -1);
+  forEachBit(s.open, [&](int c) {
+    index[static_cast<std::size_t>(c)] = static_cast<int>(columns.size());
+    columns.push_back(c);
+  });
+  p.columns = static_cast<int>(columns.size());
+  forEachBit(s.live, [&](int r) {
+    std::vector<int> cells;
+    bits::forEachCommonBit(m_.row(r), s.open.data(), m_.columnWords,
+                           [&](int c) { cells.push_back(index[static_cast<std::size_t>(c)]); });
+    rows.push_back(r);
+    p.cost.push_back(m_.cost[static_cast<std::size_t>(r)]);
+    p.cells.push_back(std::move(cells));
+  });
+  LagrangianParams lp;
+  lp.iterations = steps;
+  lp.deadline = deadline_;
+  lp.upperBound = bestCost == LLONG_MAX ? LLONG_MAX : bestCost - s.cost;
+  for (int c : columns) lp.start.push_back(u_[static_cast<std::size_t>(c)]);
+  const LagrangianResult l = LagrangianBound(p, lp);
+  for (std::size_t k = 0; k < columns.size(); ++k)
+    u_[static_cast<std::size_t>(columns[k])] = l.multipliers[k];
+  rc.assign(static_cast<std::size_t>(m_.rows), 0.0);
+  for (std::size_t k = 0; k < rows.size(); ++k) rc[static_cast<std::size_t>(rows[k])] = l.reducedCost[k];
+  if (l.bound >= lp.upperBound) return l.bound;
+  // Every cover holding a row costs at least L + its reduced cost, every one without it L - that cost.
+  std::vector<int> needed;
+  for (std::size_t k = 0; k < rows.size(); ++k) {
+    const double d = l.reducedCost[k];
+    if (d > 0 && BoundOf(l.value + d) >= lp.upperBound) {
+      clearBit(s.live, rows[k]);
+      fixed = true;
+    } else if (d < 0 && BoundOf(l.value - d) >= lp.upperBound) {
+      needed.push_back(rows[k]);
+    }
+  }
+  for (int r : needed) {
+    select(s, r);
+    fixed = true;
+  }
+  return l.bound;
+}
+
+long long Search::rootBound(State& s) {
+  bool fixed = false;
+  std::vector<double> rc;
+  const long long cost = s.cost;
+  const long long bound = cost + lagrangian(s, kRootSteps, fixed, rc);  // of the block before any fixing
+  if (bound >= bestCost) return bound;
+  // The rows the relaxation takes, cheapest reduced cost first, completed greedily.
+  std::vector<int> first;
+  forEachBit(s.live, [&](int r) {
+    if (rc[static_cast<std::size_t>(r)] < 0) first.push_back(r);
+  });
+  std::sort(first.begin(), first.end(),
+            [&](int a, int b) { return rc[static_cast<std::size_t>(a)] < rc[static_cast<std::size_t>(b)]; });
+  const State cover = greedy(s, first);
+  if (!anyBit(cover.open) && cover.cost < bestCost) {
+    bestCost = cover.cost;
+    bestRows = cover.chosen;
+    bestFound = true;
+  }
+  return bound;
+}
+
 bool Search::branch(State s) {
   if (++nodes > maxNodes_ || probe_.expired()) return false;
-  if (!reduce(s)) return true;
-  if (s.cost >= bestCost) return true;
+  std::vector<double> rc;
   int column = -1;
-  const long long bound = lowerBound(s, column);
-  if (column < 0) {
-    bestCost = s.cost;
-    bestRows = s.chosen;
-    bestFound = true;
-    return true;
+  for (int round = 0;; ++round) {
+    if (!reduce(s)) return true;
+    if (s.cost >= bestCost) return true;
+    const long long bound = lowerBound(s, column);
+    if (column < 0) {
+      bestCost = s.cost;
+      bestRows = s.chosen;
+      bestFound = true;
+      return true;
+    }
+    if (s.cost + bound >= bestCost) return true;
+    if (round == 3) break;  // rc is the last round's, good enough to order the children
+    bool fixed = false;
+    const long long cost = s.cost;  // the bound is of the node before any fixing
+    if (cost + lagrangian(s, kNodeSteps, fixed, rc) >= bestCost) return true;
+    if (!fixed) break;
   }
-  if (s.cost + bound >= bestCost) return true;
-  std::vector<std::pair<double, int>> rows;  // (-(columns per cost), row)
-  bits::forEachCommonBit(m_.column(column), s.live.data(), m_.rowWords, [&](int r) {
-    const int n = bits::countCommonBits(m_.row(r), s.open.data(), m_.columnWords);
-    const long long c = m_.cost[static_cast<std::size_t>(r)];
-    rows.emplace_back(c == 0 ? -1e18 : -static_cast<double>(n) / static_cast<double>(c), r);
-  });
+  // The rows of the column, those the relaxation likes best (lowest reduced cost) first.
+  std::vector<std::pair<double, int>> rows;
+  bits::forEachCommonBit(m_.column(column), s.live.data(), m_.rowWords,
+                         [&](int r) { rows.emplace_back(rc[static_cast<std::size_t>(r)], r); });
   std::sort(rows.begin(), rows.end());
   for (const auto& entry : rows) {
     State child = s;
@@ -384,7 +479,7 @@ CoveringResult SolveCovering(const CoveringProblem& p, const CoveringParams& par
   for (const State& block : blocks) {
     State start = block;
     int column = -1;
-    const long long blockBound = search.lowerBound(start, column);
+    long long blockBound = search.lowerBound(start, column);
     const State first = search.greedy(start);
     search.bestCost = first.cost;
     search.bestRows = first.chosen;
@@ -394,6 +489,7 @@ CoveringResult SolveCovering(const CoveringProblem& p, const CoveringParams& par
       search.bestCost = params.upperBound - cost;
       search.bestFound = false;
     }
+    if (blockBound < search.bestCost) blockBound = std::max(blockBound, search.rootBound(start));
     const bool done = blockBound >= search.bestCost || search.branch(start);
     complete = complete && done;
     result.nodes = search.nodes;

@@ -11,7 +11,11 @@
 // and prune a node once its cost plus a lower bound reaches the best cover.
 // The lower bound is a feasible solution of the dual of the linear
 // relaxation, found by dual ascent over the columns with the fewest rows
-// first (for unit costs: a maximal set of columns that share no row).
+// first (for unit costs: a maximal set of columns that share no row), and
+// then the Lagrangian relaxation's (exact/lagrangian_bound.h), nearly the
+// linear bound, whose reduced costs drop the rows no cheaper cover holds,
+// choose those every cheaper cover holds, and order the children; at the
+// start of a block its relaxed rows, completed greedily, give a first cover.
 #pragma once
 
 #include <climits>
