@@ -17,7 +17,7 @@ bool LiteralColumns::fits(int inputs, int cubes) {
 LiteralColumns::LiteralColumns(const CubeList& cubes, int capacity)
     : inputs_(cubes.inputs()), words_(cubes.words()), count_(std::max(cubes.size(), capacity)) {
   blocks_ = (static_cast<std::size_t>(count_) + 63) / 64;
-  cols_.assign(2 * static_cast<std::size_t>(inputs_) * blocks_, 0);
+  cols_ = WordRows(2 * inputs_, static_cast<int>(blocks_));
   for (int k = 0; k < cubes.size(); ++k) add(k, cubes.cube(k));
 }
 

@@ -67,7 +67,7 @@ class LiteralColumns {
   /// \brief Number of cubes.
   int size() const { return count_; }
   /// \brief The cubes holding value v (0 or 1) at input i.
-  const std::uint64_t* holds(int i, int v) const { return cols_.data() + (2 * static_cast<std::size_t>(i) + static_cast<std::size_t>(v)) * blocks_; }
+  const std::uint64_t* holds(int i, int v) const { return cols_.row(2 * i + v); }
   /// \brief The cubes a cube with value v at input i can never meet: those holding the opposite value.
   const std::uint64_t* blocked(int i, int v) const { return holds(i, 1 - v); }
 
@@ -81,11 +81,11 @@ class LiteralColumns {
   void add(int k, const std::uint64_t* p);
 
  private:
-  std::uint64_t* col(int i, int v) { return cols_.data() + (2 * static_cast<std::size_t>(i) + static_cast<std::size_t>(v)) * blocks_; }
+  std::uint64_t* col(int i, int v) { return cols_.row(2 * i + v); }
 
   int inputs_ = 0, words_ = 0, count_ = 0;
   std::size_t blocks_ = 0;
-  std::vector<std::uint64_t> cols_;  ///< per input: the zero column, then the one column
+  WordRows cols_;  ///< per input: the zero column, then the one column
 };
 
 }  // namespace vorn
