@@ -510,7 +510,7 @@ class ColumnExpander {
 
 bool ExpandByColumns(const RefineSource& source, const ImplicantTest& test, Cover& cover, const ExpandParams& params,
                      ExpandStats& stats) {
-  const CubeSet* off = test.offSet();
+  const CubeSet* off = ExplicitOffSet(source, test);
   if (!off || !off->hasColumns() || !LiteralColumns::fits(source.inputs, cover.size()) ||
       !LiteralColumns::fits((source.outputs + 1) / 2, cover.size()))
     return false;

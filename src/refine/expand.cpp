@@ -125,7 +125,7 @@ class Expander {
     std::vector<std::uint64_t>& raw = raw_;
     raw.clear();
     std::vector<std::uint64_t> conflict(static_cast<std::size_t>(words_));
-    const CubeSet& off = *test_.offSet();
+    const CubeSet& off = *ExplicitOffSet(source_, test_);
     const OutputSet& mine = cover_.out[static_cast<std::size_t>(k)];
     bool ok = true;
     auto visit = [&](int r) {
@@ -328,7 +328,7 @@ class Expander {
     for (int w = 0; w < words_; ++w)
       for (std::uint64_t b = c[w] | c[words_ + w]; b; b &= b - 1) positions_.push_back(w * 64 + __builtin_ctzll(b));
     nl_ = static_cast<int>(positions_.size());
-    if (nl_ > 0 && test_.offSet()) {
+    if (nl_ > 0 && ExplicitOffSet(source_, test_)) {
       // Literal bits are the input positions themselves when packing them closer saves no word.
       k_ = (nl_ + 63) / 64;
       direct_ = k_ == words_;

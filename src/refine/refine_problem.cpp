@@ -1,7 +1,6 @@
 #include "refine/refine_problem.h"
 
 #include "model/packed_cube.h"
-#include "unate/cofactor.h"
 
 namespace vorn {
 
@@ -96,38 +95,13 @@ Cover CoverOf(const TBoolFnct& f, int inputs, int outputs, int only) {
 }
 
 void outputsMet(const CubeSet& set, const std::uint64_t* cube, OutputSet& out) {
-  std::vector<int> met;
-  set.index.meeting(set.cubes, cube, met);
-  for (int r : met) out.unite(set.outputs[static_cast<std::size_t>(r)]);
+  outputsMet(set.cubes, set.index, set.outputs, cube, out);
 }
 
-void ImplicantTest::forbidden(const std::uint64_t* cube, int outputs, OutputSet& out) const {
-  for (int j = 0; j < outputs; ++j)
-    if (!allowed(cube, j)) out.set(j);
-}
+OffSetTest OffSetTestOf(const CubeSet& off) { return OffSetTest(off.cubes, off.outputs, off.of, off.index); }
 
-void OffSetTest::forbidden(const std::uint64_t* cube, int, OutputSet& out) const { outputsMet(off_, cube, out); }
-
-bool OffSetTest::allowed(const std::uint64_t* cube, int output) const {
-  const int words = off_.cubes.words();
-  for (int r : off_.of[static_cast<std::size_t>(output)])
-    if (packedMeet(cube, off_.cubes.cube(r), words)) return false;
-  return true;
-}
-
-InsideTest::InsideTest(const TBoolFnct& f, int only) : check_(f.inputCount) {
-  inside_.assign(only >= 0 ? 1 : static_cast<std::size_t>(f.outputCount), CubeList(f.inputCount));
-  forEachTerm(f, [&](const TPfnct& t) {
-    for (int j = 0; j < f.outputCount; ++j) {
-      if (only >= 0 && j != only) continue;
-      const char c = outputAt(t, j);
-      if (c == '1' || c == '-') inside_[static_cast<std::size_t>(only >= 0 ? 0 : j)].push(t.input);
-    }
-  });
-}
-
-bool InsideTest::allowed(const std::uint64_t* cube, int output) const {
-  return check_.covered(cube, inside_[static_cast<std::size_t>(output)]);
+const CubeSet* ExplicitOffSet(const RefineSource& source, const ImplicantTest& test) {
+  return test.offCubes() == &source.off.cubes ? &source.off : nullptr;
 }
 
 OutputSet OutputsToRaise(const RefineSource& source, const ImplicantTest& test, const std::uint64_t* cube,
@@ -143,7 +117,7 @@ OutputSet OutputsToRaise(const RefineSource& source, const ImplicantTest& test, 
 
 std::unique_ptr<ImplicantTest> MakeImplicantTest(const TBoolFnct& f, const RefineSource& source, int only) {
   if (f.type == kTypeFd) return std::make_unique<InsideTest>(f, only);
-  return std::make_unique<OffSetTest>(source.off);
+  return std::make_unique<OffSetTest>(OffSetTestOf(source.off));
 }
 
 }  // namespace vorn

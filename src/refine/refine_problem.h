@@ -1,6 +1,6 @@
 // What the refinement works on: the source's on-set and off-set cubes with
 // the outputs they belong to, the cover being improved, and the test that
-// decides whether a cube may carry an output.
+// decides whether a cube may carry an output (unate/implicant_tester.h).
 #pragma once
 
 #include <cstdint>
@@ -10,8 +10,8 @@
 #include "model/function.h"
 #include "refine/literal_columns.h"
 #include "refine/output_set.h"
-#include "unate/containment.h"
 #include "unate/cube_list.h"
+#include "unate/implicant_tester.h"
 #include "unate/meet_index.h"
 
 namespace vorn {
@@ -65,42 +65,12 @@ void outputsMet(const CubeSet& set, const std::uint64_t* cube, OutputSet& out);
 /// alone (as output 0) when `only` is j.  Terms without a connection are left out.
 Cover CoverOf(const TBoolFnct& f, int inputs, int outputs, int only = -1);
 
-/// Decides whether a cube may be connected to an output: it must meet no off-set minterm there.
-class ImplicantTest {
- public:
-  virtual ~ImplicantTest() = default;
-  /// \brief True when the packed cube may carry output j.
-  virtual bool allowed(const std::uint64_t* cube, int output) const = 0;
-  /// \brief Adds to `out` every output below `outputs` that the packed cube may not carry.
-  virtual void forbidden(const std::uint64_t* cube, int outputs, OutputSet& out) const;
-  /// \brief The explicit off-set, when the test is made from one; expansion then works on blocking sets.
-  virtual const CubeSet* offSet() const { return nullptr; }
-};
+/// \brief The test against the explicit off-set `off`, which must outlive it.
+OffSetTest OffSetTestOf(const CubeSet& off);
 
-/// The test against an explicit off-set: a cube fits an output when it meets none of its off-set cubes.
-class OffSetTest : public ImplicantTest {
- public:
-  explicit OffSetTest(const CubeSet& off) : off_(off) {}
-  bool allowed(const std::uint64_t* cube, int output) const override;
-  void forbidden(const std::uint64_t* cube, int outputs, OutputSet& out) const override;
-  const CubeSet* offSet() const override { return &off_; }
-
- private:
-  const CubeSet& off_;
-};
-
-/// The test without an off-set (an fd source): a cube may carry output j when it lies inside the
-/// on-set and don't-care set of j, decided by a tautology check of their cofactor by the cube.
-class InsideTest : public ImplicantTest {
- public:
-  /// \brief The on-set and don't-care cubes of f per output; output j alone (as output 0) when `only` is j.
-  explicit InsideTest(const TBoolFnct& f, int only = -1);
-  bool allowed(const std::uint64_t* cube, int output) const override;
-
- private:
-  std::vector<CubeList> inside_;
-  mutable ContainmentCheck check_;
-};
+/// \brief The source's off-set when `test` decides by it (expansion then works on its blocking sets),
+/// else null.
+const CubeSet* ExplicitOffSet(const RefineSource& source, const ImplicantTest& test);
 
 /// \brief The outputs beyond `mine` that the packed cube may carry and whose on-set it meets: those an
 /// expanded term takes on.

@@ -1,6 +1,7 @@
 // The implicant test (see implicant_tester.h).  The fr test is a scan for an off-set entry that meets the
 // cube; the fd test asks whether the on-set and don't-care entries together
 // contain the cube (a tautology of their cofactor, unate/containment.h).
+// The tests of any output (ImplicantTest) ask the same of packed cube sets.
 #include "unate/implicant_tester.h"
 
 #include <algorithm>
@@ -103,6 +104,42 @@ bool OutputsTester::test(const Cube& cube) {
   for (auto& tester : testers_)
     if (!tester->test(cube)) return false;
   return true;
+}
+
+void ImplicantTest::forbidden(const Word* cube, int outputs, BitSet& out) const {
+  for (int j = 0; j < outputs; ++j)
+    if (!allowed(cube, j)) out.set(j);
+}
+
+void outputsMet(const CubeList& cubes, const MeetIndex& index, const std::vector<BitSet>& outputs,
+                const Word* cube, BitSet& out) {
+  std::vector<int> met;
+  index.meeting(cubes, cube, met);
+  for (int r : met) out.unite(outputs[static_cast<std::size_t>(r)]);
+}
+
+bool OffSetTest::allowed(const Word* cube, int output) const {
+  const int words = cubes_.words();
+  for (int r : of_[static_cast<std::size_t>(output)])
+    if (cubesMeet(cube, cubes_.cube(r), words)) return false;
+  return true;
+}
+
+void OffSetTest::forbidden(const Word* cube, int, BitSet& out) const { outputsMet(cubes_, index_, outputs_, cube, out); }
+
+InsideTest::InsideTest(const TBoolFnct& f, int only) : check_(f.inputCount) {
+  inside_.assign(only >= 0 ? 1 : static_cast<std::size_t>(f.outputCount), CubeList(f.inputCount));
+  forEachTerm(f, [&](const TPfnct& t) {
+    for (int j = 0; j < f.outputCount; ++j) {
+      if (only >= 0 && j != only) continue;
+      const char c = outputAt(t, j);
+      if (c == '1' || c == '-') inside_[static_cast<std::size_t>(only >= 0 ? 0 : j)].push(t.input);
+    }
+  });
+}
+
+bool InsideTest::allowed(const Word* cube, int output) const {
+  return check_.covered(cube, inside_[static_cast<std::size_t>(output)]);
 }
 
 }  // namespace vorn

@@ -20,6 +20,12 @@
 // It also keeps the subset of off-set entries that CD-search has not yet
 // separated from its cube, so that those are the only ones scanned.
 // `OutputsTester` asks it of several outputs at once.
+//
+// `ImplicantTest` is the same question asked of any output of a function held
+// as packed cube sets, as the refinement asks it while terms grow and move
+// between outputs: `OffSetTest` against an explicit off-set (each cube with
+// its outputs, and per output its cubes), `InsideTest` against the on-set and
+// don't-care terms per output.
 #pragma once
 
 #include <cstdint>
@@ -27,8 +33,10 @@
 #include <string>
 #include <vector>
 
+#include "model/bits.h"
 #include "model/function.h"
 #include "unate/containment.h"
+#include "unate/meet_index.h"
 
 namespace vorn {
 
@@ -74,6 +82,55 @@ class OutputsTester {
 
  private:
   std::vector<std::unique_ptr<ImplicantTester>> testers_;
+};
+
+/// Decides whether a packed cube may carry an output of a function.
+class ImplicantTest {
+ public:
+  virtual ~ImplicantTest() = default;
+  /// \brief True when the packed cube may carry output j.
+  virtual bool allowed(const Word* cube, int output) const = 0;
+  /// \brief Adds to `out` every output below `outputs` that the packed cube may not carry.
+  virtual void forbidden(const Word* cube, int outputs, BitSet& out) const;
+  /// \brief The explicit off-set's cubes when the test decides by them, else null.
+  virtual const CubeList* offCubes() const { return nullptr; }
+};
+
+/// \brief Adds to `out` the outputs (`outputs[r]` for cube r) of every cube of `cubes`, indexed by
+/// `index`, that meets the packed cube.
+void outputsMet(const CubeList& cubes, const MeetIndex& index, const std::vector<BitSet>& outputs,
+                const Word* cube, BitSet& out);
+
+/// The test against an explicit off-set: a cube fits an output when it meets none of its off-set cubes.
+class OffSetTest : public ImplicantTest {
+ public:
+  /// \brief The off-set `cubes`, their outputs, per output the indices of its cubes in term order, and
+  /// their meet index; all must outlive the test.
+  OffSetTest(const CubeList& cubes, const std::vector<BitSet>& outputs, const std::vector<std::vector<int>>& of,
+             const MeetIndex& index)
+      : cubes_(cubes), outputs_(outputs), of_(of), index_(index) {}
+  bool allowed(const Word* cube, int output) const override;
+  void forbidden(const Word* cube, int outputs, BitSet& out) const override;
+  const CubeList* offCubes() const override { return &cubes_; }
+
+ private:
+  const CubeList& cubes_;
+  const std::vector<BitSet>& outputs_;
+  const std::vector<std::vector<int>>& of_;
+  const MeetIndex& index_;
+};
+
+/// The test without an off-set (an fd function): a cube may carry output j when it lies inside the
+/// on-set and don't-care set of j, decided by a tautology check of their cofactor by the cube.
+class InsideTest : public ImplicantTest {
+ public:
+  /// \brief The on-set and don't-care cubes of f per output; output j alone (as output 0) when `only` is j.
+  explicit InsideTest(const TBoolFnct& f, int only = -1);
+  bool allowed(const Word* cube, int output) const override;
+
+ private:
+  std::vector<CubeList> inside_;
+  mutable ContainmentCheck check_;
 };
 
 }  // namespace vorn

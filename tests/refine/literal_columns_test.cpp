@@ -178,7 +178,7 @@ TEST(ColumnExpand, SampledFunctionsOfManyInputsGetPrimeImplicantsThatCoverTheOnS
     buildLists(*f);
     const RefineSource source = MakeSource(*f);
     ASSERT_TRUE(source.off.hasColumns());
-    const OffSetTest test(source.off);
+    const OffSetTest test = OffSetTestOf(source.off);
     Cover c = ownTerms(source);
     ExpandStats stats;
     Expand(source, test, c, ExpandParams{}, stats);
@@ -197,7 +197,7 @@ TEST(ColumnExpand, CubeShapedMultiOutputFunctionsKeepAValidCover) {
     FunctionPtr f = test::randomFr(seed, n, 1 + static_cast<int>(seed % 4), 30);
     buildLists(*f);
     const RefineSource source = MakeSource(*f);
-    const OffSetTest test(source.off);
+    const OffSetTest test = OffSetTestOf(source.off);
     Cover c = ownTerms(source);
     ExpandStats stats;
     ExpandParams params;

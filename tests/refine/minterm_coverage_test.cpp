@@ -52,7 +52,7 @@ Cover overlapping(const RefineSource& source) {
   Cover c;
   c.in = CubeList(source.inputs);
   for (int t = 0; t < source.on.cubes.size(); ++t) c.add(source.on.cubes.cube(t), source.on.outputs[static_cast<std::size_t>(t)]);
-  const OffSetTest test(source.off);
+  const OffSetTest test = OffSetTestOf(source.off);
   ExpandStats stats;
   Expand(source, test, c, ExpandParams{}, stats);
   c.compact();

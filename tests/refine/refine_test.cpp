@@ -48,7 +48,7 @@ TEST(RefineSteps, EachStepKeepsAValidCoverAndExpandIrredundantNeverCostMore) {
     FunctionPtr f = test::randomFr(seed, 3 + static_cast<int>(seed % 6), 1 + static_cast<int>(seed % 3), 40);
     buildLists(*f);
     const RefineSource source = MakeSource(*f);
-    const OffSetTest test(source.off);
+    const OffSetTest test = OffSetTestOf(source.off);
     FunctionPtr start = onSetCover(*f);
     Cover c = CoverOf(*start, source.inputs, source.outputs);
     const Figures before = figuresOf(*f, c);
@@ -111,7 +111,7 @@ TEST(RefineSteps, ExpandMakesEveryTermPrime) {
     FunctionPtr f = test::randomFr(seed, 6, 1, 50);
     buildLists(*f);
     const RefineSource source = MakeSource(*f);
-    const OffSetTest test(source.off);
+    const OffSetTest test = OffSetTestOf(source.off);
     FunctionPtr start = onSetCover(*f);
     Cover c = CoverOf(*start, source.inputs, source.outputs);
     ExpandStats es;

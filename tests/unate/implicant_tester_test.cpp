@@ -162,3 +162,72 @@ TEST(IsImplicant, FdTautologyTestAgreesWithTheMintermOracleOnWiderFunctions) {
 
 }  // namespace
 }  // namespace vorn
+
+namespace vorn {
+namespace {
+
+// The off-set terms of f as the explicit off-set the any-output test takes.
+struct OffSetCubes {
+  CubeList cubes;
+  std::vector<BitSet> outputs;
+  std::vector<std::vector<int>> of;
+  MeetIndex index;
+  explicit OffSetCubes(const TBoolFnct& f) : cubes(f.inputCount), of(static_cast<std::size_t>(f.outputCount)) {
+    forEachTerm(f, [&](const TPfnct& t) {
+      BitSet o(f.outputCount);
+      for (int j = 0; j < f.outputCount; ++j)
+        if (outputAt(t, j) == '0') o.set(j);
+      if (!o.any()) return;
+      o.forEach([&](int j) { of[static_cast<std::size_t>(j)].push_back(cubes.size()); });
+      cubes.push(t.input);
+      outputs.push_back(o);
+    });
+    index = MeetIndex(cubes);
+  }
+};
+
+// Every cube of random functions through the any-output tests (the explicit
+// off-set for fr, the inside test for fd), one output at a time and all the
+// forbidden outputs at once, against the minterm oracle.
+TEST(IsImplicant, AnyOutputTestsAgreeWithTheMintermOracle) {
+  for (std::uint32_t seed = 1; seed <= 5; ++seed) {
+    FunctionPtr fr = test::randomFr(seed, 4, 3, 30), fd = test::randomFd(seed, 4, 3, 7);
+    const OffSetCubes off(*fr);
+    const OffSetTest offTest(off.cubes, off.outputs, off.of, off.index);
+    const InsideTest insideTest(*fd);
+    EXPECT_EQ(offTest.offCubes(), &off.cubes);
+    EXPECT_EQ(insideTest.offCubes(), nullptr);
+    const std::pair<const TBoolFnct*, const ImplicantTest*> cases[] = {{fr.get(), &offTest}, {fd.get(), &insideTest}};
+    for (const auto& [f, t] : cases) {
+      std::vector<Word> packed(2);
+      for (int code = 0; code < 81; ++code) {
+        std::string cube;
+        for (int c = code, p = 0; p < 4; ++p, c /= 3) cube += "01-"[c % 3];
+        packCube(Cube(cube), 1, packed.data());
+        BitSet forbidden(f->outputCount);
+        t->forbidden(packed.data(), f->outputCount, forbidden);
+        for (int j = 0; j < f->outputCount; ++j) {
+          const bool expected = oracleImplicant(*f, cube, j);
+          EXPECT_EQ(t->allowed(packed.data(), j), expected) << cube << " output " << j << " seed " << seed;
+          EXPECT_EQ(forbidden.test(j), !expected) << cube << " output " << j << " seed " << seed;
+        }
+      }
+    }
+  }
+}
+
+// The inside test of one output alone answers for it as output 0.
+TEST(IsImplicant, InsideTestOfOneOutputNumbersItZero) {
+  auto f = pla(".i 2\n.o 2\n.type fd\n1- 01\n01 1-\n.e\n");
+  const InsideTest second(*f, 1);
+  std::vector<Word> packed(2);
+  packCube(Cube("1-"), 1, packed.data());
+  EXPECT_TRUE(second.allowed(packed.data(), 0));
+  packCube(Cube("0-"), 1, packed.data());
+  EXPECT_FALSE(second.allowed(packed.data(), 0));  // 00 is in neither term
+  packCube(Cube("01"), 1, packed.data());
+  EXPECT_TRUE(second.allowed(packed.data(), 0));   // the don't-care of output 1
+}
+
+}  // namespace
+}  // namespace vorn
