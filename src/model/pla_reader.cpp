@@ -166,8 +166,13 @@ class TermCursor {
     // outputs there is nothing to separate.
     if (inputs == 0 || outputs == 0) return;
     if (at_ >= word_.size()) {
-      // The separator may also begin the next word (01-1 |10); anything else there begins the outputs.
+      // The separator may also begin the next word (01-1 |10), but there only
+      // a punctuation mark is one: a letter or digit is a stray character of
+      // the output part (000 x1), which the output part then refuses.
       nextWord("output", outputs, std::string());
+      if (!std::ispunct(static_cast<unsigned char>(word_[at_])) || mapTermChar(word_[at_])) return;
+      ++at_;
+      return;
     }
     const auto c = static_cast<unsigned char>(word_[at_]);
     if (!mapTermChar(word_[at_]) && c > 0x20 && c < 0x7f) ++at_;
@@ -180,8 +185,14 @@ class TermCursor {
       words_.skipLine();
       return;
     }
+    if (mapTermChar(word_[at_]) && words_.line() != firstLine_)
+      // A part short of its characters took the start of a following line;
+      // which part was short, only the writer of the file knows.
+      refuse(firstLine_, "a term that goes on to line " + std::to_string(words_.line()) +
+                             ", where more characters follow than the term has room for (a part of it is short)");
     if (mapTermChar(word_[at_]))
-      refuse(words_.line(), "the output part of a term holds more than " + std::to_string(outputs) + " characters");
+      refuse(words_.line(), "the output part of a term holds more than " + std::to_string(outputs) +
+                                (outputs == 1 ? " character" : " characters"));
     refuse(words_.line(), "character " + shown(word_[at_]) + " after the output part of a term");
   }
 

@@ -60,6 +60,13 @@ TEST(Habits, OtherMinimizersOptionsNameTheNearestOne) {
       {"-efast", "the default run (one iteration, no refinement)"},
       {"-estrong", "-refine (improves the cover after the search; -St for a time budget)"},
       {"-S1", "-exact (exact minimization)"},
+      {"-Dcheck", "-Tcheck (checks the function for consistency)"},
+      {"-Ddisjoint", "-Tsplit (splits intersecting terms)"},
+      {"-Dminterms", "-Tminterm (splits the function into minterms)"},
+      {"-Dmincov", "-exact (a minimum cover of the prime implicants)"},
+      {"-Dsimplify", "the default run (one iteration, no refinement)"},
+      {"-Dexpand", "-refine (expands, removes redundant terms and reduces after the search)"},
+      {"-enirr", "the default run (one iteration, no refinement)"},
       {"-x", "a destination (vorn SOURCE RESULT writes the result to RESULT, not standard output)"},
       {"-s", "-statsFILE (the run's figures as JSON; the report on standard error is always printed)"},
       {"-t", "-statsFILE (the run's figures as JSON; the report on standard error is always printed)"},
@@ -82,6 +89,11 @@ TEST(Habits, OtherMinimizersOptionsNameTheNearestOne) {
   EXPECT_NE(test::readFile(dst + ".json"), "<missing>");
   // Other -D letters keep the option letter's message.
   EXPECT_EQ(runVorn({"-Dfoo", src}).err, test::banner() + "Unknown option D\n");
+  EXPECT_EQ(runVorn({"-Dopo", src}).err, test::banner() + "Unknown option D\n");  // no counterpart to name
+  // A type other minimizers write but vorn does not is refused by vorn's own -o.
+  std::remove(dst.c_str());
+  EXPECT_EQ(runVorn({"-o", "eqntott", src, dst}).err, test::banner() + "Unknown output type eqntott (f, fd, fr or fdr)\n");
+  EXPECT_EQ(test::readFile(dst), "<missing>");
   std::remove((dst + ".json").c_str());
   std::remove(dst.c_str());
   std::remove(src.c_str());

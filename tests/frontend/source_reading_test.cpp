@@ -14,7 +14,12 @@ using test::runVorn;
 TEST(SourceReading, RefusedSourcesEndTheRunBeforeAnythingIsWritten) {
   const std::pair<std::string, std::string> cases[] = {
       {".i 3\n.o 1\n0a1 1\n", "line 3: character 'a' inside the input part of a term"},
-      {".i 3\n.o 2\n000 1\n011 11\n", "line 4: the output part of a term holds more than 2 characters"},
+      {".i 3\n.o 2\n000 1\n011 11\n",
+       "line 3: a term that goes on to line 4, where more characters follow than the term has room for (a part of it is "
+       "short)"},
+      {".i 3\n.o 1\n001 x\n011 1\n", "line 3: character 'x' inside the output part of a term"},
+      {".i 2\n.o 1\n.ilb a b c\n01 1\n", "line 3: .ilb names 3 inputs, but the function has 2"},
+      {".i 2\n.o 1\n01 10\n", "line 3: the output part of a term holds more than 1 character"},
       {".i 3\n.o 2\n000 11\n011 1", "line 4: a term cut off by the end of the file (its output part has 1 of 2 characters)"},
       {"01 1\n", "line 1: a term before .i and .o gave the numbers of inputs and outputs"},
       {".i 2\n.o 1\n.type fx\n01 1\n", "line 3: unknown type fx (f, fd, fr, fdr or r)"},

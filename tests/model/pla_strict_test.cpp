@@ -35,14 +35,36 @@ TEST(PlaStrictReading, StrayCharactersInsideATerm) {
   EXPECT_EQ(refusal(".i 2\n.o 1\n01 \x01" "1\n"), "line 3: character byte 0x01 inside the output part of a term");
   // After a complete output part only a '#' comment may follow in the same word.
   EXPECT_EQ(refusal(".i 2\n.o 1\n01 1x\n"), "line 3: character 'x' after the output part of a term");
-  EXPECT_EQ(refusal(".i 2\n.o 1\n01 10\n"), "line 3: the output part of a term holds more than 1 characters");
+  EXPECT_EQ(refusal(".i 2\n.o 1\n01 10\n"), "line 3: the output part of a term holds more than 1 character");
+  EXPECT_EQ(refusal(".i 2\n.o 2\n01 100\n"), "line 3: the output part of a term holds more than 2 characters");
+  // A separator that begins the output word must be a punctuation mark: a
+  // letter or digit there is a stray character, not a separator.
+  EXPECT_EQ(refusal(".i 3\n.o 1\n001 x1\n"), "line 3: character 'x' inside the output part of a term");
+  EXPECT_EQ(refusal(".i 3\n.o 1\n001 x\n011 1\n"), "line 3: character 'x' inside the output part of a term");
+  EXPECT_EQ(refusal(".i 3\n.o 1\n001 9\n"), "line 3: character '9' inside the output part of a term");
+  for (const char* text : {".i 3\n.o 1\n001 |1\n", ".i 3\n.o 1\n001 | 1\n", ".i 3\n.o 1\n001|1\n"}) {
+    const ReadResult r = readText(text);
+    ASSERT_TRUE(r.function) << text << r.error;
+    EXPECT_EQ(terms(*r.function), (std::vector<std::string>{"001 1"})) << text;
+  }
   // A word that is no keyword, term or comment.
   EXPECT_EQ(refusal(".i 2\n.o 1\nabc 1\n"), "line 3: the word abc is neither a keyword, a term nor a '#' comment");
 }
 
 TEST(PlaStrictReading, OutputsTakingTheNextTermAreCaught) {
-  // Two outputs but one given: the next line's input part would become outputs.
-  EXPECT_EQ(refusal(".i 3\n.o 2\n000 1\n011 11\n"), "line 4: the output part of a term holds more than 2 characters");
+  // Two outputs but one given: the next line's input part would become
+  // outputs.  The line named is the short term's, where the fault is.
+  const char* kShort = "line 3: a term that goes on to line 4, where more characters follow than the term has room for"
+                       " (a part of it is short)";
+  EXPECT_EQ(refusal(".i 3\n.o 2\n000 1\n011 11\n"), kShort);
+  // A short input part does the same, one line further down the file.
+  EXPECT_EQ(refusal(".i 3\n.o 1\n000 1\n00 1\n011 1\n"),
+            "line 4: a term that goes on to line 5, where more characters follow than the term has room for"
+            " (a part of it is short)");
+  // A term that goes on over lines and fits is read (with a warning).
+  const ReadResult wrapped = readText(".i 3\n.o 2\n000 1\n1\n011 11\n");
+  ASSERT_TRUE(wrapped.function) << wrapped.error;
+  EXPECT_EQ(terms(*wrapped.function), (std::vector<std::string>{"000 11", "011 11"}));
 }
 
 TEST(PlaStrictReading, TermsCutOff) {

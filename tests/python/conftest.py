@@ -13,7 +13,17 @@ try:
 except ImportError:
     sys.path.insert(0, str(ROOT / os.environ.get("VORN_BUILD", "build") / "python"))
 
-BENCH = pathlib.Path(os.environ.get("VORN_BENCH_ROOT", ROOT.parent / "shared" / "bench"))
+def _bench_root():
+    """VORN_BENCH_ROOT, or a shared/bench next to the repository or its worktree folder."""
+    if "VORN_BENCH_ROOT" in os.environ:
+        return pathlib.Path(os.environ["VORN_BENCH_ROOT"])
+    for up in (ROOT.parent, ROOT.parent.parent):
+        if (up / "shared" / "bench").is_dir():
+            return up / "shared" / "bench"
+    return ROOT.parent / "shared" / "bench"
+
+
+BENCH = _bench_root()
 
 
 def bench_files():
