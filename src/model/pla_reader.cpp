@@ -49,6 +49,21 @@ std::string shown(char c) {
   return std::string("byte 0x") + kHex[u >> 4] + kHex[u & 15];
 }
 
+/// A word as a message shows it: control bytes as \xNN, so a binary file's
+/// bytes cannot garble the terminal or hide in the message.
+std::string shownWord(std::string_view word) {
+  static const char kHex[] = "0123456789abcdef";
+  std::string s;
+  for (char c : word) {
+    const auto u = static_cast<unsigned char>(c);
+    if (u < 0x20 || u == 0x7f)
+      s += std::string("\\x") + kHex[u >> 4] + kHex[u & 15];
+    else
+      s += c;
+  }
+  return s;
+}
+
 /// Signatures of compressed and archive formats someone may hand over unpacked.
 const char* compressedFormat(std::string_view text) {
   static const std::pair<std::string_view, const char*> kMagic[] = {
@@ -260,7 +275,7 @@ class Reader {
       return true;
     }
     if (beginsTerm(word)) return term(word);
-    refuse(words_.line(), "the word " + std::string(word) + " is neither a keyword, a term nor a '#' comment");
+    refuse(words_.line(), "the word " + shownWord(word) + " is neither a keyword, a term nor a '#' comment");
   }
 
   // fd is the starting type, so naming it changes nothing: a later ".type fd"
@@ -276,7 +291,7 @@ class Reader {
         if (!f_ && value != kTypeFd) type_ = value;
         return true;
       }
-    refuse(line, "unknown type " + std::string(*w) + " (f, fd, fr, fdr or r)");
+    refuse(line, "unknown type " + shownWord(*w) + " (f, fd, fr, fdr or r)");
   }
 
   // Keywords of multiple-valued, symbolic and state-machine descriptions, and
@@ -306,7 +321,7 @@ class Reader {
     const int line = words_.line();
     auto w = words_.nextOnLine();
     if (!w || !isNumber(*w))
-      refuse(line, std::string(keyword) + " needs the number of " + what + (w ? ", not " + std::string(*w) : ""));
+      refuse(line, std::string(keyword) + " needs the number of " + what + (w ? ", not " + shownWord(*w) : ""));
     const int n = parseInt(*w);
     if (n < 0 || n >= kMaxVariables)
       refuse(line, "Number of " + std::string(what) + " out of range: " + std::to_string(n) + " (0 to " +

@@ -49,6 +49,11 @@ TEST(PlaStrictReading, StrayCharactersInsideATerm) {
   }
   // A word that is no keyword, term or comment.
   EXPECT_EQ(refusal(".i 2\n.o 1\nabc 1\n"), "line 3: the word abc is neither a keyword, a term nor a '#' comment");
+  // Control bytes of a binary file are shown, not sent to the terminal; other text stays as it is.
+  EXPECT_EQ(refusal("\x1b[2J\x7f\n"), "line 1: the word \\x1b[2J\\x7f is neither a keyword, a term nor a '#' comment");
+  EXPECT_EQ(refusal(".i 2\n.o 1\nGr\xc3\xb6\xc3\x9f" "e\n"),
+            "line 3: the word Gr\xc3\xb6\xc3\x9f" "e is neither a keyword, a term nor a '#' comment");
+  EXPECT_EQ(refusal(".i 2\n.o 1\n.type \x01\n"), "line 3: unknown type \\x01 (f, fd, fr, fdr or r)");
 }
 
 TEST(PlaStrictReading, OutputsTakingTheNextTermAreCaught) {
