@@ -174,7 +174,12 @@ def minimize_files(paths, out_dir, client=None, *, workers=None, **options):
                 if "error" in outcome:
                     record(path, error=outcome["error"])
                     continue
-                _write_atomically(os.path.join(out_dir, os.path.basename(path)), outcome["pla"])
+                try:
+                    _write_atomically(os.path.join(out_dir, os.path.basename(path)), outcome["pla"])
+                except OSError as error:  # this result is lost, the others are not
+                    record(path, error=f"Cannot write the result: {type(error).__name__}: "
+                                       f"{error.strerror or error}")
+                    continue
                 record(path, stats=outcome["stats"])
     finally:
         if pending:

@@ -69,6 +69,18 @@ def test_a_missing_file_is_reported_and_the_others_go_on(client, sources, tmp_pa
     assert "FileNotFoundError" in table[1]["error"]
 
 
+def test_a_result_that_cannot_be_written_is_reported_and_the_others_go_on(client, sources, tmp_path):
+    out = tmp_path / "out"
+    (out / "b.pla").mkdir(parents=True)  # a folder where the result would go
+    table = vorn.batch.minimize_files([sources[0], sources[2]], out, client, iterations=2, seed=1)
+    assert [row["status"] for row in table] == ["ok", "failed"]
+    assert table[1]["error"].startswith("Cannot write the result: IsADirectoryError")
+    assert vorn.verify(vorn.read_pla(sources[0].read_text()), vorn.read_pla((out / "a.pla").read_text()))
+    assert [p.name for p in out.iterdir() if p.name.startswith(".vorn-")] == []
+    lines = [json.loads(line) for line in (out / "stats.jsonl").open()]
+    assert sorted(("error" in line) for line in lines) == [False, True]
+
+
 def test_refusals_before_any_task(client, sources, tmp_path):
     with pytest.raises(TypeError, match="unknown options: iteration"):
         vorn.batch.minimize_files(sources, tmp_path / "out", client, iteration=3)
