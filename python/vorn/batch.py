@@ -161,8 +161,12 @@ def minimize_files(paths, out_dir, client=None, *, workers=None, **options):
                 except OSError as error:
                     record(path, error=f"{type(error).__name__}: {error.strerror or error}")
             # Larger sources first (a guess at the longer runs), so that small ones fill in at the end.
-            for path, text in sorted(texts.items(), key=lambda item: -len(item[1])):
-                future = client.submit(minimize_text, text, options, pure=False, priority=len(text))
+            # The texts go to the workers as data of their own, not inside the task graph,
+            # where large ones would burden the scheduler (and Dask warns of every one).
+            order = sorted(texts, key=lambda path: -len(texts[path]))
+            data = client.scatter([texts[path] for path in order], hash=False) if order else []
+            for path, text in zip(order, data):
+                future = client.submit(minimize_text, text, options, pure=False, priority=len(texts[path]))
                 pending[future] = path
             texts.clear()
             for future in dd.as_completed(list(pending)):

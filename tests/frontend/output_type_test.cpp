@@ -58,3 +58,29 @@ TEST(OutputType, UnknownTypesAreRefusedBeforeTheRun) {
   EXPECT_EQ(test::readFile(dst), "<missing>");
   std::remove(src.c_str());
 }
+
+TEST(OutputType, AnOffSetPastItsBoundsIsRefusedAndNothingIsWritten) {
+  // x0x1 + x2x3 + ... + x28x29: already minimal, and its complement needs 2^15 cubes.
+  std::string text = ".i 30\n.o 1\n";
+  for (int i = 0; i < 15; ++i) {
+    std::string cube(30, '-');
+    cube[2 * i] = cube[2 * i + 1] = '1';
+    text += cube + " 1\n";
+  }
+  const std::string src = test::writeFile(test::tempPath("otype_pairs.pla"), text);
+  const std::string dst = test::tempPath("otype_pairs_out.pla");
+  for (const char* type : {"fr", "fdr"}) {
+    const auto r = runVorn({"-q", "-seed1", std::string("-o") + type, src, dst});
+    EXPECT_EQ(r.exitCode, 1) << type;
+    const std::string message = std::string("Cannot write the result as ") + type +
+                                ": its off-set is too large to compute (write it as f or fd)\n";
+    ASSERT_GE(r.err.size(), message.size());
+    EXPECT_EQ(r.err.substr(r.err.size() - message.size()), message);
+    EXPECT_EQ(test::readFile(dst), "<missing>") << type;
+  }
+  // The types without an off-set are written.
+  EXPECT_EQ(runVorn({"-q", "-seed1", "-of", src, dst}).exitCode, 0);
+  EXPECT_EQ(runVorn({"-q", "-Tverify", src, dst}).exitCode, 0);
+  std::remove(dst.c_str());
+  std::remove(src.c_str());
+}

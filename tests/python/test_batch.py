@@ -62,6 +62,17 @@ def test_two_results_and_one_reported_failure(client, sources, tmp_path):
     assert "broken.pla: Error: " in str(table)
 
 
+def test_large_sources_go_to_the_workers_without_a_warning(client, tmp_path, recwarn):
+    big = tmp_path / "big.pla"
+    rng = np.random.default_rng(3)
+    X = rng.random((12000, 96)) < 0.5  # about 1.2 MB of text
+    big.write_text(vorn.from_samples(X, X[:, 0] & X[:, 1]).to_pla())
+    assert big.stat().st_size > 1 << 20
+    table = vorn.batch.minimize_files([big], tmp_path / "out", client, iterations=1, seed=1, refine=False)
+    assert [row["status"] for row in table] == ["ok"]
+    assert [str(w.message) for w in recwarn if "Large object" in str(w.message)] == []
+
+
 def test_a_missing_file_is_reported_and_the_others_go_on(client, sources, tmp_path):
     missing = tmp_path / "in" / "gone.pla"
     table = vorn.batch.minimize_files([sources[0], missing], tmp_path / "out", client, seed=1)
