@@ -121,7 +121,10 @@ def batch(program, folder, options, repeat, work):
 def main():
     parser = argparse.ArgumentParser(description=__doc__.split("\n")[0])
     parser.add_argument("--build", type=pathlib.Path, default=ROOT / "build")
-    parser.add_argument("--bench", type=pathlib.Path, default=ROOT.parent / "shared" / "bench")
+    # shared/bench beside the repository, or beside the folder of its worktree.
+    bench = next((up / "shared" / "bench" for up in (ROOT.parent, ROOT.parent.parent)
+                  if (up / "shared" / "bench").is_dir()), ROOT.parent / "shared" / "bench")
+    parser.add_argument("--bench", type=pathlib.Path, default=bench)
     parser.add_argument("--sets", nargs="+", default=["sampled/pla", "pla"])
     parser.add_argument("--iterations", type=int, default=10)
     parser.add_argument("--seed", type=int, default=1)
