@@ -68,6 +68,9 @@ struct Function {
 /// \brief The function of a PLA text (not a file name), read with the grammar of the program.
 /// Throws Error when the text is malformed or holds no term.
 Function readPla(const std::string& text);
+/// \brief As readPla(text), and into `warnings` the lines the program warns of on reading
+/// (a name line shorter than the function, terms going on over lines), each naming its line.
+Function readPla(const std::string& text, std::vector<std::string>& warnings);
 /// \brief The function of the PLA text read from `in` to its end.
 Function readPla(std::istream& in);
 /// \brief The PLA text of f, as the program writes its results.  Throws Error when f is malformed

@@ -173,8 +173,19 @@ in the output's on-set as the function gives it, that is where a term with
 '1' at the output contains it (for type r: where no term with '0' does).)")
       .def(py::pickle(&stateOf, &fromState));
   m.def(
-      "read_pla", [](const std::string& text) { return readPla(text); }, py::arg("text"),
-      "The function of a PLA text (not a file name), read as the program reads its files");
+      "read_pla",
+      [](const std::string& text) {
+        std::vector<std::string> warnings;
+        Function f = readPla(text, warnings);
+        // What the program prints as a warning line is a Python warning here
+        // (an exception where the warnings filter says "error").
+        for (const std::string& w : warnings)
+          if (PyErr_WarnEx(PyExc_UserWarning, w.c_str(), 1) != 0) throw py::error_already_set();
+        return f;
+      },
+      py::arg("text"),
+      "The function of a PLA text (not a file name), read as the program reads its files;\n"
+      "the program's warnings (a short name line, terms going on over lines) are UserWarnings");
 }
 
 }  // namespace vorn::python

@@ -53,11 +53,17 @@ Error::Error(const std::string& message, int exitCode) : std::runtime_error(mess
 
 Error::~Error() = default;
 
-Function readPla(const std::string& text) {
+Function readPla(const std::string& text, std::vector<std::string>& warnings) {
   ReadResult r = readText(text);
   if (!r.error.empty()) throw Error(r.error);
   if (!r.function) throw Error("The PLA text " + r.reason);
+  warnings = std::move(r.warnings);
   return toFunction(*r.function);
+}
+
+Function readPla(const std::string& text) {
+  std::vector<std::string> warnings;
+  return readPla(text, warnings);
 }
 
 Function readPla(std::istream& in) {

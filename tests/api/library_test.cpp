@@ -73,6 +73,16 @@ TEST(LibraryPla, ReadsTheFieldsOfTheText) {
   EXPECT_EQ(vorn::writePla(vorn::readPla(in)), vorn::writePla(f));
 }
 
+TEST(LibraryPla, GivesTheWarningsTheProgramPrints) {
+  std::vector<std::string> warnings = {"stale"};
+  const vorn::Function f = vorn::readPla(".i 3\n.o 2\n.ob f\n000\n11\n.e\n", warnings);
+  EXPECT_EQ(f.outputLabels, (std::vector<std::string>{"f", "y1"}));
+  EXPECT_EQ(warnings, (std::vector<std::string>{"line 3: warning: .ob names 1 of 2 outputs; the others get default names",
+                                                "line 4: warning: the term goes on to line 5"}));
+  vorn::readPla(kLabelled, warnings);
+  EXPECT_TRUE(warnings.empty());
+}
+
 TEST(LibraryPla, WritesWhatTheProgramWrites) {
   for (const char* file : {"dc1.pla", "dk27.pla", "wim.pla"}) {
     const std::string text = vorn::test::readFile(kGolden + file);

@@ -1,6 +1,7 @@
 """read_pla, Function and to_pla: every bench file round trip, construction, refusals."""
 
 import pickle
+import warnings
 
 import pytest
 
@@ -45,7 +46,15 @@ BENCH_FILES = bench_files()
 def test_bench_file_round_trip(path):
     text = path.read_text()
     header, terms = plain_reading(text)
-    f = vorn.read_pla(text)
+    with warnings.catch_warnings(record=True) as caught:
+        warnings.simplefilter("always")
+        f = vorn.read_pla(text)
+    # Files with terms wrapped over lines, and a short name line, are read with the program's warnings.
+    said = [str(w.message) for w in caught]
+    assert all(" warning: the term goes on to line " in w or "; the others get default names" in w for w in said)
+    short = [key for key, count in (("ilb", "i"), ("ob", "o"))
+             if header[key] is not None and len(header[key]) < header[count]]
+    assert sum("; the others get default names" in w for w in said) == len(short)
     assert (f.inputs, f.outputs, f.type) == (header["i"], header["o"], header["type"])
     # A name line shorter than the function (orig/pla/newxcpla1.pla names 15 of
     # its 23 outputs) gives the others their default names.
@@ -61,9 +70,25 @@ def test_a_short_name_line_keeps_every_term():
     path = BENCH / "orig" / "pla" / "newxcpla1.pla"
     if not path.is_file():
         pytest.skip(f"no {path}")
-    f = vorn.read_pla(path.read_text())
+    with pytest.warns(UserWarning, match="^line 4: warning: .ob names 15 of 23 outputs; the others get default names$"):
+        f = vorn.read_pla(path.read_text())
     assert (f.inputs, f.outputs, len(f)) == (9, 23, 43)
     assert f.output_labels[15:] == [f"y{j}" for j in range(15, 23)]
+
+
+def test_the_program_warnings_are_python_warnings():
+    text = ".i 3\n.o 2\n.ob f\n000\n11\n.e\n"
+    with pytest.warns(UserWarning) as caught:
+        f = vorn.read_pla(text)
+    assert [str(w.message) for w in caught] == [
+        "line 3: warning: .ob names 1 of 2 outputs; the others get default names",
+        "line 4: warning: the term goes on to line 5"]
+    assert f.output_labels == ["f", "y1"] and f.terms == [("000", "11")]
+    with warnings.catch_warnings():
+        warnings.simplefilter("error")
+        with pytest.raises(UserWarning, match="names 1 of 2 outputs"):
+            vorn.read_pla(text)
+        vorn.read_pla(".i 1\n.o 1\n1 1\n")  # nothing to warn of
 
 
 def test_bench_files_are_there():
