@@ -83,8 +83,9 @@ py::array_t<bool, py::array::c_style> booleanSamples(const py::array& given) {
   return py::array_t<bool, py::array::c_style | py::array::forcecast>::ensure(given);
 }
 
-py::array_t<bool> evaluateSamples(const Function& f, const py::array& given) {
-  const auto samples = booleanSamples(given);
+py::array_t<bool> evaluateSamples(const Function& f, const py::object& X) {
+  // Nested lists and other array-likes as numpy.asarray takes them, as from_samples does.
+  const auto samples = booleanSamples(py::module_::import("numpy").attr("asarray")(X));
   const bool single = samples.ndim() == 1;
   if (samples.ndim() != 1 && samples.ndim() != 2)
     throw py::value_error("samples must be a 2-D array (samples x inputs) or one sample");

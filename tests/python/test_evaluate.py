@@ -44,6 +44,9 @@ def test_one_sample_and_integer_samples():
     assert f.evaluate(np.array([1, 1, 0], bool)).tolist() == [True, False]
     assert f.evaluate(np.array([[1, 0, 1], [0, 0, 0]])).tolist() == [[False, True], [False, False]]
     assert f.evaluate(np.zeros((0, 3), bool)).shape == (0, 2)
+    # Lists and tuples as NumPy takes them.
+    assert f.evaluate([1, 1, 0]).tolist() == [True, False]
+    assert f.evaluate([[True, False, True], (0, 0, 0)]).tolist() == [[False, True], [False, False]]
 
 
 def test_a_tilde_input_contains_no_point():
@@ -61,6 +64,8 @@ def test_malformed_samples_are_refused():
         f.evaluate(np.zeros((4, 3), float))
     with pytest.raises(ValueError, match="2-D array"):
         f.evaluate(np.zeros((2, 2, 3), bool))
+    with pytest.raises(TypeError, match="booleans"):
+        f.evaluate([["1", "0", "1"]])
 
 
 def test_a_learnt_cover_classifies_its_own_samples():
