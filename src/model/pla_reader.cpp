@@ -288,6 +288,10 @@ class Reader {
         {"fr", kTypeFr}, {"fd", kTypeFd}, {"f", kTypeF}, {"fdr", kTypeFdr}, {"r", kTypeR}};
     for (const auto& [name, value] : kTypes)
       if (equalsNoCase(*w, name)) {
+        // After the first term another type would give the terms before it
+        // and after it different meanings: the file is refused, as for .i and .o.
+        if (f_ && value != f_->type)
+          refuse(line, "Type changed after the first term: " + std::string(name) + " instead of " + typeName(f_->type));
         if (!f_ && value != kTypeFd) type_ = value;
         return true;
       }

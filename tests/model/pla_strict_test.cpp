@@ -90,6 +90,23 @@ TEST(PlaStrictReading, TermsNeedTheirDimensions) {
   EXPECT_EQ(refusal(".i 2\n.o 1\n.type\n"), "line 3: .type without a type (f, fd, fr, fdr or r)");
 }
 
+TEST(PlaStrictReading, TheFirstTermFixesDimensionsAndType) {
+  EXPECT_EQ(refusal(".i 2\n.o 1\n01 1\n.i 3\n011 1\n"), "line 4: Number of inputs changed after the first term: 3 instead of 2");
+  EXPECT_EQ(refusal(".i 2\n.o 1\n01 1\n.o 2\n01 11\n"), "line 4: Number of outputs changed after the first term: 2 instead of 1");
+  // Terms after it would mean something else than the file's author meant ('0' is off-set only in fr).
+  EXPECT_EQ(refusal(".i 2\n.o 1\n01 1\n.type fr\n10 0\n"), "line 4: Type changed after the first term: fr instead of fd");
+  EXPECT_EQ(refusal(".i 2\n.o 1\n.type fr\n01 1\n.type fd\n10 0\n"), "line 5: Type changed after the first term: fd instead of fr");
+  // Repeating what holds is no change.
+  const ReadResult same = readText(".i 2\n.o 1\n.type fr\n01 1\n.i 2\n.o 1\n.type FR\n10 0\n");
+  ASSERT_TRUE(same.function) << same.error;
+  EXPECT_EQ(same.function->type, kTypeFr);
+  EXPECT_EQ(terms(*same.function), (std::vector<std::string>{"01 1", "10 0"}));
+  // Before the first term a later fd leaves an earlier fr in place, as it always did.
+  const ReadResult before = readText(".i 2\n.o 1\n.type fr\n.type fd\n01 1\n");
+  ASSERT_TRUE(before.function) << before.error;
+  EXPECT_EQ(before.function->type, kTypeFr);
+}
+
 TEST(PlaStrictReading, FilesThatAreNotText) {
   EXPECT_EQ(refusal(std::string("\x1f\x8b\x08\x00 rest", 8)), "line 1: not a PLA text: looks like gzip data (unpack it first)");
   EXPECT_EQ(refusal("BZh91AY&SY"), "line 1: not a PLA text: looks like bzip2 data (unpack it first)");

@@ -84,7 +84,8 @@ TEST(PlaReader, TypesAsRead) {
     EXPECT_EQ(test::pla(std::string(".i 1\n.o 1\n.type ") + word + "\n1 1\n")->type, type) << word;
   EXPECT_EQ(parse(".i 1\n.o 1\n.type xyz\n1 1\n").error, "line 3: unknown type xyz (f, fd, fr, fdr or r)");
   EXPECT_EQ(test::pla(".i 1\n.o 1\n.type fdr\n.type fd\n1 1\n")->type, kTypeFdr);  // fd is the start, never a change
-  EXPECT_EQ(test::pla(".i 1\n.o 1\n1 1\n.type r\n0 0\n")->type, kTypeFd);       // fixed at the first term
+  // Fixed at the first term: another type after it is refused, since the terms after it would be misread.
+  EXPECT_EQ(parse(".i 1\n.o 1\n1 1\n.type r\n0 0\n").error, "line 4: Type changed after the first term: r instead of fd");
 }
 
 TEST(PlaReader, ListsFollowTheType) {
