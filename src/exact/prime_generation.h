@@ -20,6 +20,13 @@
 // off-set cube (the complement's literals, and the space with the other
 // outputs); an off-set cube without literals takes its outputs out of
 // every prime below it.
+//
+// Only the primes meeting some cubes (the on-set left once the essential
+// primes are taken) may be wanted.  A prime is the product of cofactor
+// primes that contain it, or one of them with the split literal, so when it
+// meets such a cube, so do they (they are free at the split input): every
+// level drops what misses the cubes, and the primes of no use are never
+// multiplied.
 #pragma once
 
 #include <cstdint>
@@ -43,6 +50,8 @@ struct PrimeParams {
   long long maxPrimes = 400000;  ///< primes of any partial result before the generation gives up
   long long maxNodes = 20000000; ///< recursion nodes before it gives up
   Deadline deadline;             ///< it gives up once this has expired
+  const CubeSet* within = nullptr;  ///< only the primes that meet one of these cubes at an output of both
+                                    ///< (null: every prime); the recursion drops the parts that cannot
 };
 
 struct PrimeStats {
@@ -51,7 +60,7 @@ struct PrimeStats {
 };
 
 /// \brief Every multi-output prime of the function whose off-set is `off` (inputs and outputs as in the
-/// source); false when a bound of `params` was reached first.
+/// source), or those meeting `params.within`; false when a bound of `params` was reached first.
 bool GeneratePrimes(const CubeSet& off, int inputs, int outputs, const PrimeParams& params, PrimeSet& primes,
                     PrimeStats& stats);
 

@@ -9,11 +9,13 @@
 namespace vorn {
 namespace {
 
-std::map<std::string, std::string> generated(const TBoolFnct& f) {
+std::map<std::string, std::string> generated(const TBoolFnct& f, const CubeSet* within = nullptr) {
   const RefineSource src = MakeSource(f);
   PrimeSet primes;
   PrimeStats stats;
-  EXPECT_TRUE(GeneratePrimes(src.off, f.inputCount, f.outputCount, PrimeParams{}, primes, stats));
+  PrimeParams params;
+  params.within = within;
+  EXPECT_TRUE(GeneratePrimes(src.off, f.inputCount, f.outputCount, params, primes, stats));
   std::map<std::string, std::string> out;
   for (int k = 0; k < primes.size(); ++k) {
     std::string o(static_cast<std::size_t>(f.outputCount), '0');
@@ -32,6 +34,40 @@ TEST(PrimeGeneration, MatchesBruteForceOnRandomFunctions) {
     buildLists(*f);
     EXPECT_EQ(generated(*f), test::brutePrimes(*f)) << "seed " << seed << ", " << inputs << " inputs";
   }
+}
+
+/// \brief True when the cube text c meets the cube text d (no position '0' in one and '1' in the other).
+bool textsMeet(const std::string& c, const std::string& d) {
+  for (std::size_t i = 0; i < c.size(); ++i)
+    if ((c[i] == '0' && d[i] == '1') || (c[i] == '1' && d[i] == '0')) return false;
+  return true;
+}
+
+TEST(PrimeGeneration, WithinSomeCubesGivesExactlyThePrimesMeetingThem) {
+  int dropped = 0, kept = 0;
+  for (std::uint32_t seed = 1; seed <= 40; ++seed) {
+    const int inputs = 3 + static_cast<int>(seed % 5), outputs = 1 + static_cast<int>(seed % 3);
+    FunctionPtr f = test::randomFr(seed, inputs, outputs, 25);
+    buildLists(*f);
+    // A few cubes of another function's on-set stand for the part left to cover.
+    FunctionPtr g = test::randomFr(seed + 1000, inputs, outputs, 3 + static_cast<int>(seed % 4));
+    buildLists(*g);
+    const RefineSource other = MakeSource(*g);
+    std::map<std::string, std::string> want;
+    for (const auto& [cube, outs] : test::brutePrimes(*f)) {
+      bool meets = false;
+      for (int k = 0; k < other.on.cubes.size() && !meets; ++k) {
+        bool shared = false;
+        other.on.outputs[static_cast<std::size_t>(k)].forEach([&](int j) { shared = shared || outs[static_cast<std::size_t>(j)] == '1'; });
+        meets = shared && textsMeet(cube, other.on.cubes.get(k).str());
+      }
+      if (meets) want[cube] = outs;
+      ++(meets ? kept : dropped);
+    }
+    EXPECT_EQ(generated(*f, &other.on), want) << "seed " << seed;
+  }
+  EXPECT_GT(dropped, 0);
+  EXPECT_GT(kept, 0);
 }
 
 TEST(PrimeGeneration, ConstantFunctions) {
