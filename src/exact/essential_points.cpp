@@ -83,13 +83,12 @@ std::vector<Word> expanded(const RefineSource& src, const Word* c, int j) {
   return e;
 }
 
-/// \brief Up to `count` witnesses of term k of the cover at output j, into `out`; false when none is found.  It is
+/// \brief Up to `count` witnesses of the prime c of output j around term k of the cover, into `out`; false when
+/// none is found.  It is
 /// taken outside the cover's other terms where it can be: two such witnesses of different terms need
 /// a term each.
-bool witness(const RefineSource& src, const Cover& cover, int term, int j, int limit, int count,
+bool witness(const RefineSource& src, const Cover& cover, int term, const Word* c, int j, int limit, int count,
              std::vector<std::vector<Word>>& out) {
-  const std::vector<Word> prime = expanded(src, cover.in.cube(term), j);
-  const Word* c = prime.data();
   const int words = src.on.cubes.words();
   Region region{words, {}};
   for (int k : src.on.of[static_cast<std::size_t>(j)]) {
@@ -154,8 +153,9 @@ std::vector<OnPoint> CoverWitnesses(const RefineSource& src, const Cover& cover,
     cover.out[static_cast<std::size_t>(k)].forEach([&](int j) {
       if (stopped || (stopped = probe.expired())) return;
       std::vector<std::vector<Word>> minterms;
-      witness(src, cover, k, j, params.maxCubes, params.perTerm, minterms);
-      for (auto& m : minterms) out.push_back({std::move(m), j});
+      const std::vector<Word> prime = expanded(src, cover.in.cube(k), j);
+      witness(src, cover, k, prime.data(), j, params.maxCubes, params.perTerm, minterms);
+      for (auto& m : minterms) out.push_back({std::move(m), j, prime});
     });
     if (stopped) break;
   }

@@ -27,6 +27,7 @@ namespace vorn {
 struct OnPoint {
   std::vector<Word> minterm;
   int output = 0;
+  std::vector<Word> prime;  ///< of a witness: the prime of the output around it (packed; else empty)
 };
 
 struct WitnessParams {

@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "exact/covering_table.h"
+#include "exact/essential_primes.h"
 #include "exact/incompatible_points.h"
 #include "exact/prime_generation.h"
 #include "exact/unate_covering.h"
@@ -17,6 +18,9 @@
 namespace vorn {
 
 namespace {
+
+/// Pieces of the on-set left by the essential primes beyond which the primes of the whole on-set are taken.
+constexpr int kMaxLeftCubes = 100000;
 
 /// A term of a cover under construction: an input cube and the outputs it feeds.
 struct Term {
@@ -154,6 +158,7 @@ std::vector<Term> termsOf(const RefineSource& src, const PrimeSet& primes, const
 PieceResult solvePiece(const RefineSource& src, const Cover& seed, long long seedCost, const ExactParams& params,
                        ExactStats& stats) {
   PieceResult out;
+  std::vector<OnPoint> witnesses;
   // Terms, literals and output connections have a bound that needs no primes: when it meets the seed, the
   // seed is a minimum already.
   if (params.criterion <= 3) {
@@ -162,46 +167,70 @@ PieceResult solvePiece(const RefineSource& src, const Cover& seed, long long see
     IncompatibleParams ip;
     ip.deadline = params.deadline;
     ip.criterion = params.criterion;
-    ip.first = CoverWitnesses(src, seed, wp);
+    witnesses = CoverWitnesses(src, seed, wp);
+    ip.first = witnesses;
     out.lowerBound = IncompatibleBound(src, ip);
     if (out.lowerBound >= seedCost) {
       out.proven = true;
       return out;
     }
   }
+  // Counting terms or literals, the primes the witnesses show essential are in the minimum, and only the
+  // on-set they leave needs primes and columns.
+  std::vector<EssentialPrime> essentials;
+  CubeSet left;
+  if (params.criterion <= 1) {
+    essentials = WitnessedEssentials(src, witnesses);
+    if (!essentials.empty() && !OnSetOutside(src, essentials, kMaxLeftCubes, left)) essentials.clear();
+  }
+  const bool restricted = !essentials.empty();
   PrimeParams pp;
   pp.deadline = params.deadline;
+  pp.within = restricted ? &left : nullptr;
   PrimeSet primes;
   PrimeStats ps;
   if (!GeneratePrimes(src.off, src.inputs, src.outputs, pp, primes, ps)) {
     stats.primesComplete = false;
     return out;
   }
-  stats.primes += primes.size();
-  const std::vector<std::vector<int>> useful = usefulOutputs(src, primes);
   TableParams tp;
   tp.deadline = params.deadline;
   tp.perOutput = params.criterion == 2;
   CoveringTable table;
-  if (!BuildCoveringTable(src.on, primes, src.outputs, tp, table)) {
+  if (!BuildCoveringTable(restricted ? left : src.on, primes, src.outputs, tp, table)) {
     stats.primesComplete = false;
     return out;
   }
   RowModel model;
   const CoveringProblem problem = makeProblem(table, primes, params.criterion, model);
   stats.columns += static_cast<long long>(problem.columns.size());
+  // The essential primes join the rows of the cover after the search, which never sees them.
+  long long essentialCost = 0;
+  std::vector<int> essentialRows;
+  for (const EssentialPrime& e : essentials) {
+    essentialRows.push_back(static_cast<int>(model.prime.size()));
+    model.prime.push_back(primes.size());
+    model.output.push_back(-1);
+    primes.cubes.push(e.cube.data());
+    primes.outputs.push_back(e.outputs);
+    essentialCost += rowCost(params.criterion, primes.cubes.get(primes.size() - 1).countLiterals());
+  }
+  stats.primes += primes.size();
   CoveringParams cp;
   cp.deadline = params.deadline;
-  if (exactRows(params.criterion)) cp.upperBound = seedCost;
+  if (exactRows(params.criterion)) cp.upperBound = seedCost == LLONG_MAX ? LLONG_MAX : seedCost - essentialCost;
   const CoveringResult r = SolveCovering(problem, cp);
   stats.coreRows += r.coreRows;
   stats.coreColumns += r.coreColumns;
   stats.nodes += r.nodes;
-  out.lowerBound = std::max(out.lowerBound, realBound(params.criterion, r.lowerBound, src.outputs));
+  out.lowerBound =
+      std::max(out.lowerBound, realBound(params.criterion, r.lowerBound + essentialCost, src.outputs));
   out.proven = exactRows(params.criterion) && r.proven;
   if (r.improved) {
     out.improved = true;
-    out.terms = termsOf(src, primes, model, r.rows, useful);
+    std::vector<int> rows = r.rows;
+    rows.insert(rows.end(), essentialRows.begin(), essentialRows.end());
+    out.terms = termsOf(src, primes, model, rows, usefulOutputs(src, primes));
   }
   return out;
 }

@@ -117,7 +117,7 @@ long long IncompatibleBound(const RefineSource& src, const IncompatibleParams& p
     const int literals = bits::countBits(c, 2 * w);
     src.on.outputs[static_cast<std::size_t>(k)].forEach([&](int j) {
       for (int v = 0; v < (literals < src.inputs ? kPatterns : 1); ++v)
-        points.push_back({{corner(c, w, src.inputs, v), j}, src.inputs + 1 - literals, 1});
+        points.push_back({{corner(c, w, src.inputs, v), j, {}}, src.inputs + 1 - literals, 1});
     });
   }
   for (Point& p : points) {

@@ -4,6 +4,7 @@
 
 #include "model/bits.h"
 #include "model/packed_cube.h"
+#include "unate/meet_index.h"
 
 namespace vorn {
 
@@ -30,15 +31,17 @@ class Generator {
         stride_(static_cast<std::size_t>(2 * words_ + outWords_)),
         params_(params),
         stats_(stats),
-        probe_(params.deadline, 256) {}
+        probe_(params.deadline, 256) {
+    if (params.within) withinIndex_ = MeetIndex(params.within->cubes);
+  }
 
   std::size_t stride() const { return stride_; }
   int words() const { return words_; }
   int outWords() const { return outWords_; }
 
-  /// \brief Appends the primes of not r whose output sets lie in `allowed` and that meet a cube of `need`
-  /// at a shared output (null: every prime); false once a bound is passed.
-  bool primes(MvList& r, std::vector<Word> allowed, const MvList* need, MvList& out);
+  /// \brief Appends the primes of not r whose output sets lie in `allowed` (those that are wanted); false
+  /// once a bound is passed.
+  bool primes(MvList& r, std::vector<Word> allowed, MvList& out);
 
  private:
   Word* at(MvList& l, int k) const { return l.data.data() + static_cast<std::size_t>(k) * stride_; }
@@ -47,9 +50,12 @@ class Generator {
     l.data.insert(l.data.end(), c, c + stride_);
     ++l.count;
   }
-  /// \brief Appends c to l when it meets a cube of `need` at a shared output (always when need is null).
-  void pushNeeded(MvList& l, const Word* c, const MvList* need) const {
-    if (!need || meetsAny(c, *need)) push(l, c);
+  /// \brief True when c meets a cube of `params.within` at a shared output, or there is none.  The parts
+  /// of a prime below the split inputs are free at them, so the test is the same at every level.
+  bool wanted(const Word* c) const;
+  /// \brief Appends c to l when it is wanted.
+  void pushWanted(MvList& l, const Word* c) const {
+    if (wanted(c)) push(l, c);
   }
   bool anyOutput(const Word* o) const { return bits::anyBit(o, outWords_); }
   /// \brief True when b's output set lies in a's and b's cube in a's.
@@ -67,23 +73,38 @@ class Generator {
   int splitVariable(const MvList& r, bool& binate, int& unateValue) const;
   /// \brief The cubes of r that admit x = value, with x freed (value -1: every cube).
   MvList cofactor(const MvList& r, int x, int value) const;
-  /// \brief Appends the cubes of `side` that meet `other`, each with the literal x = value (those that
-  /// then meet `need`).
-  bool addSide(const MvList& side, const MvList& other, int x, int value, const MvList* need, MvList& out) const;
+  /// \brief Appends the cubes of `side` that meet `other`, each with the literal x = value (those wanted).
+  bool addSide(const MvList& side, const MvList& other, int x, int value, MvList& out) const;
   bool overLimit(const MvList& out) const { return out.count > params_.maxPrimes; }
   /// \brief The literals of the packed cube folded onto 64 bits: a cube can contain another only when
   /// its signature has no bit outside the other's.
   Word signature(const Word* c) const;
   /// \brief Appends the largest of the intersections of a cube of p0 and a cube of p1 that share outputs
-  /// (those that meet `need`).
-  bool addProducts(const MvList& p0, const MvList& p1, const MvList* need, MvList& out);
+  /// (those wanted).
+  bool addProducts(const MvList& p0, const MvList& p1, MvList& out);
 
   int words_, outWords_;
   std::size_t stride_;
   const PrimeParams& params_;
   PrimeStats& stats_;
   DeadlineProbe probe_;
+  MeetIndex withinIndex_;
+  mutable std::vector<int> meeting_;
 };
+
+bool Generator::wanted(const Word* c) const {
+  const CubeSet* within = params_.within;
+  if (!within) return true;
+  withinIndex_.meeting(within->cubes, c, meeting_);
+  for (int k : meeting_) {
+    bool shared = false;
+    within->outputs[static_cast<std::size_t>(k)].forEach([&](int j) {
+      shared = shared || (j < outWords_ * 64 && bits::testBit(c + 2 * words_, j));
+    });
+    if (shared && cubesMeet(c, within->cubes.cube(k), words_)) return true;
+  }
+  return false;
+}
 
 void Generator::normalize(MvList& r, std::vector<Word>& allowed) const {
   for (bool again = true; again;) {
@@ -166,29 +187,27 @@ MvList Generator::cofactor(const MvList& r, int x, int value) const {
   return out;
 }
 
-bool Generator::addSide(const MvList& side, const MvList& other, int x, int value, const MvList* need,
-                        MvList& out) const {
+bool Generator::addSide(const MvList& side, const MvList& other, int x, int value, MvList& out) const {
   std::vector<Word> c(stride_);
   for (int k = 0; k < side.count; ++k) {
     const Word* p = at(side, k);
     if (!meetsAny(p, other)) continue;  // an implicant of the other cofactor: x is not needed
     std::copy(p, p + stride_, c.begin());
     putLiteral(c.data(), words_, x, value == 1);
-    pushNeeded(out, c.data(), need);
+    pushWanted(out, c.data());
   }
   return !overLimit(out);
 }
 
-bool Generator::primes(MvList& r, std::vector<Word> allowed, const MvList* need, MvList& out) {
+bool Generator::primes(MvList& r, std::vector<Word> allowed, MvList& out) {
   ++stats_.nodes;
   if (stats_.nodes > params_.maxNodes || probe_.expired()) return false;
   normalize(r, allowed);
   if (!anyOutput(allowed.data())) return true;
-  if (need && need->count == 0) return true;  // nothing left to meet
   std::vector<Word> cube(stride_, 0);
   std::copy(allowed.begin(), allowed.end(), cube.begin() + 2 * words_);
   if (r.count == 0) {
-    pushNeeded(out, cube.data(), need);
+    pushWanted(out, cube.data());
     return !overLimit(out);
   }
   if (r.count == 1) {
@@ -197,36 +216,33 @@ bool Generator::primes(MvList& r, std::vector<Word> allowed, const MvList* need,
     forEachLiteral(c, words_, [&](int i) {
       std::fill(cube.begin(), cube.begin() + 2 * words_, 0);
       putLiteral(cube.data(), words_, i, !literalIsOne(c, words_, i));
-      pushNeeded(out, cube.data(), need);
+      pushWanted(out, cube.data());
     });
     std::fill(cube.begin(), cube.begin() + 2 * words_, 0);
     Word* o = cube.data() + 2 * words_;
     bits::assignWords(o, outWords_, [&](int q) { return allowed[static_cast<std::size_t>(q)] & ~c[2 * words_ + q]; });
-    if (anyOutput(o)) pushNeeded(out, cube.data(), need);
+    if (anyOutput(o)) pushWanted(out, cube.data());
     return !overLimit(out);
   }
   if (r.count <= kContainmentPassBound) dropContained(r);
   bool binate = false;
   int unateValue = 0;
   const int x = splitVariable(r, binate, unateValue);
-  // The primes below the split are free at x: they meet a cube of `need` exactly when they meet it
-  // freed at x, and a prime here made of one or two of them meets no more.
-  const MvList* below = need;
   if (binate) {
     MvList r0 = cofactor(r, x, 0), r1 = cofactor(r, x, 1);
     MvList p0, p1;
     MvList copy(r0);  // r0 is read again below, whole
-    if (!primes(copy, allowed, below, p0)) return false;
+    if (!primes(copy, allowed, p0)) return false;
     copy = r1;
-    if (!primes(copy, allowed, below, p1)) return false;
-    if (!addSide(p0, r1, x, 0, need, out) || !addSide(p1, r0, x, 1, need, out)) return false;
+    if (!primes(copy, allowed, p1)) return false;
+    if (!addSide(p0, r1, x, 0, out) || !addSide(p1, r0, x, 1, out)) return false;
     // Many products cost more than the primes of the merged off-set, which are the same set.
-    if (static_cast<long long>(p0.count) * p1.count <= kMaxProducts) return addProducts(p0, p1, need, out);
+    if (static_cast<long long>(p0.count) * p1.count <= kMaxProducts) return addProducts(p0, p1, out);
     p0 = MvList{};
     p1 = MvList{};
     MvList merged = cofactor(r, x, -1);
     r = MvList{};
-    return primes(merged, allowed, below, out) && !overLimit(out);
+    return primes(merged, allowed, out) && !overLimit(out);
   }
   // x holds only the value v in r: the cofactor at not v (the cubes without x) is contained in the
   // cofactor at v, so the primes without x are those of the cofactor at v, and the side at not v keeps
@@ -237,9 +253,9 @@ bool Generator::primes(MvList& r, std::vector<Word> allowed, const MvList* need,
     if (bits::testBit(at(r, k), x) || bits::testBit(at(r, k) + words_, x)) push(withLiteral, at(middle, k));
   r = MvList{};
   MvList side;
-  if (!primes(free, allowed, below, side)) return false;
-  if (!addSide(side, withLiteral, x, 1 - unateValue, need, out)) return false;
-  return primes(middle, allowed, below, out) && !overLimit(out);
+  if (!primes(free, allowed, side)) return false;
+  if (!addSide(side, withLiteral, x, 1 - unateValue, out)) return false;
+  return primes(middle, allowed, out) && !overLimit(out);
 }
 
 Word Generator::signature(const Word* c) const {
@@ -248,7 +264,7 @@ Word Generator::signature(const Word* c) const {
   return s;
 }
 
-bool Generator::addProducts(const MvList& p0, const MvList& p1, const MvList* need, MvList& out) {
+bool Generator::addProducts(const MvList& p0, const MvList& p1, MvList& out) {
   // The primes without x are the largest of the intersections of a prime of each cofactor.
   MvList all;
   std::vector<Word> c(stride_);
@@ -261,6 +277,8 @@ bool Generator::addProducts(const MvList& p0, const MvList& p1, const MvList* ne
       bits::assignWords(co, outWords_, [&](int q) { return pa[2 * words_ + q] & pb[2 * words_ + q]; });
       if (!anyOutput(co)) continue;
       bits::assignWords(c.data(), 2 * words_, [&](int w) { return pa[w] | pb[w]; });
+      // A product that is not wanted has no wanted product inside it to keep out.
+      if (!wanted(c.data())) continue;
       push(all, c.data());
       if (all.count > params_.maxPrimes * 4) return false;
     }
@@ -282,8 +300,6 @@ bool Generator::addProducts(const MvList& p0, const MvList& p1, const MvList* ne
   for (int k : order) {
     const Word* ck = at(all, k);
     const Word sk = sig[static_cast<std::size_t>(k)];
-    // A product that misses `need` is not wanted, nor is any product inside it.
-    if (need && !meetsAny(ck, *need)) continue;
     bool contained = false;
     for (std::size_t i = 0; i < kept.size() && !contained; ++i) {
       const int h = kept[i];
@@ -319,12 +335,10 @@ bool GeneratePrimes(const CubeSet& off, int inputs, int outputs, const PrimePara
                     PrimeStats& stats) {
   Generator g(inputs, outputs, params, stats);
   MvList r = listOf(g, off, outputs);
-  MvList need;
-  if (params.within) need = listOf(g, *params.within, outputs);
   std::vector<Word> allowed(static_cast<std::size_t>(g.outWords()), 0);
   for (int j = 0; j < outputs; ++j) bits::setBit(allowed.data(), j);
   MvList out;
-  stats.complete = g.primes(r, allowed, params.within ? &need : nullptr, out);
+  stats.complete = g.primes(r, allowed, out);
   primes.cubes = CubeList(inputs);
   primes.outputs.clear();
   if (!stats.complete) return false;

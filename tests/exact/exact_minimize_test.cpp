@@ -74,6 +74,49 @@ TEST(ExactMinimize, TermsAndLiteralsMatchBruteForce) {
   EXPECT_GE(checked, 30);
 }
 
+TEST(ExactMinimize, SeededByTheSourceTermsItTakesTheWitnessedEssentialsAndMatchesBruteForce) {
+  // The source's own terms seed the run: their witnesses show essential primes, and only the on-set left
+  // by those gets primes and columns.
+  int checked = 0, fewerPrimes = 0;
+  for (std::uint32_t seed = 1; seed <= 160 && checked < 40; ++seed) {
+    const int inputs = 3 + static_cast<int>(seed % 6), outputs = 1 + static_cast<int>(seed % 3);
+    FunctionPtr f = sparseRandom(seed, inputs, outputs);
+    buildLists(*f);
+    const auto primes = test::brutePrimes(*f);
+    if (primes.size() > 22) continue;
+    ++checked;
+    for (int criterion : {0, 1}) {
+      FunctionPtr start = derive(*f);
+      forEachTerm(*f, [&](const TPfnct& t) {
+        std::string out;
+        for (char c : t.output) out += c == '1' ? '1' : '0';
+        if (out.find('1') != std::string::npos) appendTerm(*start, t.input, out, 0);
+      });
+      computeStatistics(*start);
+      computeCost(*start, criterion);
+      ExactParams p;
+      p.criterion = criterion;
+      p.seed = start.get();
+      ExactStats st;
+      FunctionPtr cover = MinimizeExact(*f, p, st);
+      if (cover) {
+        EXPECT_EQ(test::checkCover(*f, *cover), "") << "seed " << seed;
+        computeStatistics(*cover);
+        computeCost(*cover, criterion);
+      }
+      const long long got = cover ? cover->cost : start->cost;
+      const long long want = criterion == 0 ? test::bruteMinimum(*f, primes, unitCost)
+                                            : test::bruteMinimum(*f, primes, test::literalsOf);
+      EXPECT_EQ(got, want) << "seed " << seed << " criterion " << criterion;
+      EXPECT_TRUE(st.proven);
+      EXPECT_EQ(st.lowerBound, want);
+      if (st.primes > 0 && st.primes < static_cast<long long>(primes.size())) ++fewerPrimes;
+    }
+  }
+  EXPECT_GE(checked, 30);
+  EXPECT_GT(fewerPrimes, 0);  // the essential primes left only part of the on-set somewhere
+}
+
 TEST(ExactMinimize, SingleOutputAndOutputCostMatchBruteForcePerOutput) {
   int checked = 0;
   for (std::uint32_t seed = 200; seed <= 320 && checked < 25; ++seed) {
