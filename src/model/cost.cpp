@@ -39,15 +39,40 @@ void computeStatistics(TBoolFnct& f) {
   f.gateEquivalents = clamp(ges);
 }
 
-long long criterionCost(const TBoolFnct& f, int criterion) {
+namespace {
+
+/// The figure the criterion picks, from the five given.
+long long pick(int criterion, long long terms, long long literals, long long outputCost, long long gates,
+               long long gateEquivalents) {
   switch (criterion) {
-    case 0: return f.terms;
-    case 2: return f.outputCost;
-    case 3: return static_cast<long long>(f.literals) + f.outputCost;
-    case 4: return f.gates;
-    case 5: return f.gateEquivalents;
-    default: return f.literals;
+    case 0: return terms;
+    case 2: return outputCost;
+    case 3: return literals + outputCost;
+    case 4: return gates;
+    case 5: return gateEquivalents;
+    default: return literals;
   }
+}
+
+}  // namespace
+
+long long criterionCost(const TBoolFnct& f, int criterion) {
+  return pick(criterion, f.terms, f.literals, f.outputCost, f.gates, f.gateEquivalents);
+}
+
+long long termWeight(int criterion, int literals, int outputs) {
+  // A term's share of each figure: one term, its literals, its connections,
+  // its gates (one per literal past the first and one per connection) and
+  // its gate equivalents (its literals when two or more, one per connection).
+  const long long share = pick(criterion, 1, literals, outputs, std::max(literals - 1, 0) + outputs,
+                               (literals >= 2 ? literals : 0) + outputs);
+  // Where literals are no part of the figure, the term with more of them
+  // weighs more among terms of equal share; terms count once more by a unit,
+  // except where literals and connections already decide.
+  if (criterion == 0) return share * 1000000LL + literals;
+  if (criterion == 2) return share * 1000LL + literals;
+  if (criterion == 3) return share * 1000LL;
+  return share * 1000LL + 1;
 }
 
 TBoolFnct& computeCost(TBoolFnct& f, int criterion) {

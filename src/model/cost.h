@@ -12,6 +12,9 @@ void computeStatistics(TBoolFnct& f);
 /// \brief The cost of f's figures (computeStatistics) by the criterion (-Q: 0 terms, 1 literals, 2 output cost,
 /// 3 literals and output cost, 4 gates, 5 gate equivalents; any other value: literals).
 long long criterionCost(const TBoolFnct& f, int criterion);
+/// \brief The weight of one term with `literals` literals and `outputs` output connections by the criterion,
+/// for choosing which terms to keep: its share of the criterion's figure in thousandths, with a tie-break.
+long long termWeight(int criterion, int literals, int outputs);
 /// \brief Sets f.cost from the figures by the criterion (0 to 5; f.cost stays for any other value); returns f.
 TBoolFnct& computeCost(TBoolFnct& f, int criterion);
 /// \brief The -info action: prints the figures of f to standard output.

@@ -18,31 +18,16 @@
 #include <algorithm>
 #include <optional>
 
+#include "model/cost.h"
 #include "refine/minterm_coverage.h"
 
 #include "refine/term_selection.h"
 
 namespace vorn {
 
-long long TermWeights::term(int literals, int outputs) const {
-  switch (criterion) {
-    case 0: return 1000000LL + literals;
-    case 2: return outputs * 1000LL + literals;
-    case 3: return (literals + outputs) * 1000LL;
-    case 4: return (std::max(literals - 1, 0) + outputs) * 1000LL + 1;
-    case 5: return ((literals >= 2 ? literals : 0) + outputs) * 1000LL + 1;
-    default: return literals * 1000LL + 1;
-  }
-}
+long long TermWeights::term(int literals, int outputs) const { return termWeight(criterion, literals, outputs); }
 
 namespace {
-
-int literalsOf(const Cover& c, int k) {
-  int n = 0;
-  const std::uint64_t* p = c.in.cube(k);
-  for (std::size_t w = 0; w < c.in.stride(); ++w) n += __builtin_popcountll(p[w]);
-  return n;
-}
 
 /// The coverage questions of IRREDUNDANT, counted per minterm where the source allows it, by
 /// tautology otherwise; the liveness and outputs of terms change through it so the counts follow.
@@ -113,7 +98,7 @@ void Irredundant(const RefineSource& source, Cover& cover, const IrredundantPara
   for (int k : open) judge.setAlive(k, true);
   // The rest: drop the costliest while it is still redundant.
   std::vector<long long> weight(static_cast<std::size_t>(cover.size()), 0);
-  for (int k : open) weight[static_cast<std::size_t>(k)] = params.weights.term(literalsOf(cover, k), cover.out[static_cast<std::size_t>(k)].count());
+  for (int k : open) weight[static_cast<std::size_t>(k)] = params.weights.term(cover.literals(k), cover.out[static_cast<std::size_t>(k)].count());
   std::stable_sort(open.begin(), open.end(), [&](int a, int b) { return weight[static_cast<std::size_t>(a)] > weight[static_cast<std::size_t>(b)]; });
   for (int k : open) {
     if (outOfTime.expired()) break;
@@ -148,7 +133,7 @@ void Irredundant(const RefineSource& source, Cover& cover, const IrredundantPara
   for (int k = 0; k < cover.size(); ++k)
     if (cover.alive[static_cast<std::size_t>(k)]) order.push_back(k);
   std::vector<int> lits(static_cast<std::size_t>(cover.size()), 0);
-  for (int k : order) lits[static_cast<std::size_t>(k)] = literalsOf(cover, k);
+  for (int k : order) lits[static_cast<std::size_t>(k)] = cover.literals(k);
   std::stable_sort(order.begin(), order.end(), [&](int a, int b) { return lits[static_cast<std::size_t>(a)] > lits[static_cast<std::size_t>(b)]; });
   for (int k : order) {
     if (outOfTime.expired()) break;

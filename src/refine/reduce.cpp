@@ -83,13 +83,11 @@ void reduceByCounts(const RefineSource& source, Cover& cover, const ReduceParams
 }  // namespace
 
 void Reduce(const RefineSource& source, Cover& cover, const ReduceParams& params, ReduceStats& stats) {
-  const int words = cover.in.words();
   std::vector<int> order, literals(static_cast<std::size_t>(cover.size()), 0);
   for (int k = 0; k < cover.size(); ++k) {
     if (!cover.alive[static_cast<std::size_t>(k)]) continue;
     order.push_back(k);
-    const std::uint64_t* p = cover.in.cube(k);
-    for (int w = 0; w < 2 * words; ++w) literals[static_cast<std::size_t>(k)] += __builtin_popcountll(p[w]);
+    literals[static_cast<std::size_t>(k)] = cover.literals(k);
   }
   std::stable_sort(order.begin(), order.end(), [&](int a, int b) { return literals[static_cast<std::size_t>(a)] < literals[static_cast<std::size_t>(b)]; });
   if (params.counts && MintermCoverage::applies(source)) {

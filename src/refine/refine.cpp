@@ -96,8 +96,7 @@ void addImplicants(const TBoolFnct& implicants, const RefineSource& source, cons
       if (!test.allowed(extra.in.cube(k), j)) o.reset(j);
     if (!o.any()) continue;
     order.push_back(k);
-    for (std::size_t w = 0; w < extra.in.stride(); ++w)
-      literals[static_cast<std::size_t>(k)] += __builtin_popcountll(extra.in.cube(k)[w]);
+    literals[static_cast<std::size_t>(k)] = extra.literals(k);
   }
   std::stable_sort(order.begin(), order.end(), [&](int a, int b) { return literals[static_cast<std::size_t>(a)] < literals[static_cast<std::size_t>(b)]; });
   const std::size_t limit = 3 * static_cast<std::size_t>(held.size()) + 16;

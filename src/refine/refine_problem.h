@@ -56,6 +56,8 @@ struct Cover {
   void compact();
   /// \brief Number of live terms.
   int liveCount() const;
+  /// \brief Number of literals of term k.
+  int literals(int k) const { return bits::countBits(in.cube(k), 2 * in.words()); }
 };
 
 /// \brief Adds to `out` the outputs of every cube of `set` that meets the packed cube.

@@ -79,3 +79,47 @@ TEST(Cost, OnlyOnesInOutputsAndLiteralsInInputsCount) {
   EXPECT_EQ(g.outputCost, 0);
   EXPECT_EQ(g.gates, 0);
 }
+
+// A term's weight is its share of the criterion's figure in thousandths
+// (millionths for terms) with the tie-break: more literals weigh more where
+// the figure holds none, a unit per term except for literals and output cost.
+TEST(Cost, TermWeightByEveryCriterion) {
+  EXPECT_EQ(termWeight(0, 3, 2), 1000003);
+  EXPECT_EQ(termWeight(1, 3, 2), 3001);
+  EXPECT_EQ(termWeight(2, 3, 2), 2003);
+  EXPECT_EQ(termWeight(3, 3, 2), 5000);
+  EXPECT_EQ(termWeight(4, 3, 2), 4001);  // two gates for three literals, one per connection
+  EXPECT_EQ(termWeight(5, 3, 2), 5001);
+  EXPECT_EQ(termWeight(4, 1, 1), 1001);  // a single literal needs no gate
+  EXPECT_EQ(termWeight(5, 1, 1), 1001);
+  EXPECT_EQ(termWeight(4, 0, 2), 2001);
+  EXPECT_EQ(termWeight(7, 3, 2), 3001);  // any other criterion counts literals
+}
+
+// The shares of the terms add up to the function's figure by the criterion,
+// less, for gates, one per output and, for gate equivalents, one per output
+// with a single term.
+TEST(Cost, TermSharesAddUpToTheFunctionsFigures) {
+  for (std::uint32_t seed = 1; seed <= 8; ++seed) {
+    auto f = test::randomFr(seed, 5, 3, 20);
+    computeStatistics(*f);
+    std::vector<int> termsOf(static_cast<std::size_t>(f->outputCount), 0);
+    long long share[6] = {0, 0, 0, 0, 0, 0};
+    for (const TPfnct* t = f->head.get(); t; t = t->next.get()) {
+      int outputs = 0;
+      for (int j = 0; j < f->outputCount; ++j)
+        if (t->output[static_cast<std::size_t>(j)] == '1') {
+          ++outputs;
+          ++termsOf[static_cast<std::size_t>(j)];
+        }
+      const int literals = t->input.countLiterals();
+      share[0] += termWeight(0, literals, outputs) / 1000000;
+      for (int c = 1; c <= 5; ++c) share[c] += termWeight(c, literals, outputs) / 1000;
+    }
+    long long single = 0;
+    for (int n : termsOf) single += n == 1;
+    for (int c = 0; c <= 3; ++c) EXPECT_EQ(share[c], criterionCost(*f, c)) << "criterion " << c << " seed " << seed;
+    EXPECT_EQ(std::max(share[4] - f->outputCount, 0LL), criterionCost(*f, 4)) << seed;
+    EXPECT_EQ(share[5] - single, criterionCost(*f, 5)) << seed;
+  }
+}
