@@ -38,16 +38,7 @@ struct PieceResult {
 
 /// \brief The cost a row of a prime with `literals` literals carries for the criterion (output cost: per
 /// prime and output).  For the criteria that share a term among outputs it bounds the term's share from below.
-long long rowCost(int criterion, int literals) {
-  switch (criterion) {
-    case 0: return 1;
-    case 1: return literals;
-    case 2: return 1;
-    case 3: return literals + 1;
-    case 4: return std::max(literals - 1, 0) + 1;
-    default: return (literals >= 2 ? literals : 0) + 1;
-  }
-}
+long long rowCost(int criterion, int literals) { return termShare(criterion, literals, 1); }
 
 /// \brief True when the criterion's cost is the sum of the rows' costs, so that the seed bounds the search.
 bool exactRows(int criterion) { return criterion <= 2; }

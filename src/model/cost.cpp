@@ -60,12 +60,13 @@ long long criterionCost(const TBoolFnct& f, int criterion) {
   return pick(criterion, f.terms, f.literals, f.outputCost, f.gates, f.gateEquivalents);
 }
 
+long long termShare(int criterion, int literals, int outputs) {
+  return pick(criterion, 1, literals, outputs, std::max(literals - 1, 0) + outputs,
+              (literals >= 2 ? literals : 0) + outputs);
+}
+
 long long termWeight(int criterion, int literals, int outputs) {
-  // A term's share of each figure: one term, its literals, its connections,
-  // its gates (one per literal past the first and one per connection) and
-  // its gate equivalents (its literals when two or more, one per connection).
-  const long long share = pick(criterion, 1, literals, outputs, std::max(literals - 1, 0) + outputs,
-                               (literals >= 2 ? literals : 0) + outputs);
+  const long long share = termShare(criterion, literals, outputs);
   // Where literals are no part of the figure, the term with more of them
   // weighs more among terms of equal share; terms count once more by a unit,
   // except where literals and connections already decide.

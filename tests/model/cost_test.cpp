@@ -96,7 +96,7 @@ TEST(Cost, TermWeightByEveryCriterion) {
   EXPECT_EQ(termWeight(7, 3, 2), 3001);  // any other criterion counts literals
 }
 
-// The shares of the terms add up to the function's figure by the criterion,
+// The shares of the terms (the weights without their tie-breaks) add up to the function's figure by the criterion,
 // less, for gates, one per output and, for gate equivalents, one per output
 // with a single term.
 TEST(Cost, TermSharesAddUpToTheFunctionsFigures) {
@@ -113,8 +113,10 @@ TEST(Cost, TermSharesAddUpToTheFunctionsFigures) {
           ++termsOf[static_cast<std::size_t>(j)];
         }
       const int literals = t->input.countLiterals();
-      share[0] += termWeight(0, literals, outputs) / 1000000;
-      for (int c = 1; c <= 5; ++c) share[c] += termWeight(c, literals, outputs) / 1000;
+      for (int c = 0; c <= 5; ++c) {
+        share[c] += termShare(c, literals, outputs);
+        EXPECT_EQ(termWeight(c, literals, outputs) / (c == 0 ? 1000000 : 1000), termShare(c, literals, outputs));
+      }
     }
     long long single = 0;
     for (int n : termsOf) single += n == 1;
