@@ -9,7 +9,9 @@ overhead: every file of each set minimized by the program (a process:
 reading, run, writing) and by the module (read_pla, minimize, to_pla and the
 write, in this process), one after the other, --repeat times, the fastest of
 each kept; the covers must be equal byte for byte.  Also the runs' own
-elapsed seconds (the program's -stats, the module's stats).
+elapsed seconds (the program's -stats, the module's stats) and the CPU
+seconds of each (the program's process; this process during the module's
+run), which a shared machine's load disturbs less than wall time.
 
 batch: the first set minimized file after file by the program, then by
 vorn.batch.minimize_files on a LocalCluster of 2 worker processes (started
@@ -24,6 +26,7 @@ import argparse
 import json
 import os
 import pathlib
+import resource
 import shutil
 import subprocess
 import sys
@@ -40,21 +43,26 @@ def load():
     return " ".join(f"{x:.1f}" for x in os.getloadavg())
 
 
+def children_cpu():
+    usage = resource.getrusage(resource.RUSAGE_CHILDREN)
+    return usage.ru_utime + usage.ru_stime
+
+
 def program_run(program, source, out, args):
-    """Wall seconds of one program run, and its -stats."""
+    """Wall seconds of one program run, its -stats, and its CPU seconds."""
     stats = out.with_suffix(".json")
-    start = time.perf_counter()
+    start, cpu = time.perf_counter(), children_cpu()
     subprocess.run([str(program), "-q", *args, f"-stats{stats}", str(source), str(out)], check=True,
                    stderr=subprocess.DEVNULL)
-    return time.perf_counter() - start, json.loads(stats.read_text())
+    return time.perf_counter() - start, json.loads(stats.read_text()), children_cpu() - cpu
 
 
 def module_run(source, out, options):
-    """Wall seconds of read, minimize and write in this process, and the run's stats."""
-    start = time.perf_counter()
+    """Wall seconds of read, minimize and write in this process, the run's stats, and the CPU seconds."""
+    start, cpu = time.perf_counter(), time.process_time()
     result = vorn.minimize(vorn.read_pla(source.read_text()), **options)
     out.write_text(result.cover.to_pla())
-    return time.perf_counter() - start, result.stats
+    return time.perf_counter() - start, result.stats, time.process_time() - cpu
 
 
 def program_args(options):
@@ -66,24 +74,27 @@ def overhead(program, folder, options, repeat, work):
     files = sorted(folder.glob("*.pla"))
     print(f"\n{folder}: {len(files)} files, -Si{options['iterations']} -seed{options['seed']}"
           f"{' -refine' if options['refine'] else ''}, fastest of {repeat}")
-    print(f"{'file':<14} {'program s':>10} {'module s':>9} {'ratio':>6} {'run (prog)':>10} {'run (mod)':>9}  cover")
-    totals = [0.0, 0.0, 0.0, 0.0]
+    print(f"{'file':<14} {'program s':>10} {'module s':>9} {'ratio':>6} {'run (prog)':>10} {'run (mod)':>9} "
+          f"{'cpu (prog)':>10} {'cpu (mod)':>9} {'ratio':>6}  cover")
+    totals = [0.0] * 6
     differ = 0
     for source in files:
         best_p = best_m = None
         for _ in range(repeat):
-            tp, sp = program_run(program, source, work / "p.pla", program_args(options))
-            tm, sm = module_run(source, work / "m.pla", options)
-            best_p = min(best_p or (tp, sp), (tp, sp), key=lambda x: x[0])
-            best_m = min(best_m or (tm, sm), (tm, sm), key=lambda x: x[0])
+            p = program_run(program, source, work / "p.pla", program_args(options))
+            m = module_run(source, work / "m.pla", options)
+            best_p = min(best_p or p, p, key=lambda x: x[0])
+            best_m = min(best_m or m, m, key=lambda x: x[0])
         same = (work / "p.pla").read_text() == (work / "m.pla").read_text()
         differ += not same
-        row = [best_p[0], best_m[0], best_p[1]["elapsedSeconds"], best_m[1]["elapsedSeconds"]]
+        row = [best_p[0], best_m[0], best_p[1]["elapsedSeconds"], best_m[1]["elapsedSeconds"], best_p[2], best_m[2]]
         totals = [a + b for a, b in zip(totals, row)]
         print(f"{source.stem:<14} {row[0]:>10.3f} {row[1]:>9.3f} {row[1] / row[0]:>6.3f} {row[2]:>10.3f} "
-              f"{row[3]:>9.3f}  {'same' if same else 'DIFFERENT'}")
+              f"{row[3]:>9.3f} {row[4]:>10.3f} {row[5]:>9.3f} {row[5] / max(row[4], 1e-9):>6.3f}  "
+              f"{'same' if same else 'DIFFERENT'}")
     print(f"{'total':<14} {totals[0]:>10.3f} {totals[1]:>9.3f} {totals[1] / totals[0]:>6.3f} {totals[2]:>10.3f} "
-          f"{totals[3]:>9.3f}  {len(files) - differ} of {len(files)} same")
+          f"{totals[3]:>9.3f} {totals[4]:>10.3f} {totals[5]:>9.3f} {totals[5] / totals[4]:>6.3f}  "
+          f"{len(files) - differ} of {len(files)} same")
     return differ
 
 
