@@ -11,6 +11,7 @@
 #include "exact/prime_generation.h"
 #include "exact/unate_covering.h"
 #include "model/cost.h"
+#include "model/packed_cube.h"
 #include "refine/coverage.h"
 #include "refine/refine_problem.h"
 #include "unate/meet_index.h"
@@ -175,6 +176,26 @@ PieceResult solvePiece(const RefineSource& src, const Cover& seed, long long see
     if (!essentials.empty() && !OnSetOutside(src, essentials, kMaxLeftCubes, left)) essentials.clear();
   }
   const bool restricted = !essentials.empty();
+  long long essentialCost = 0;
+  for (const EssentialPrime& e : essentials) essentialCost += rowCost(params.criterion, cubeLiterals(e.cube.data(), src.on.cubes.words()));
+  if (restricted) {
+    // Every cover of primes holds the essential ones, and other terms for the points of the on-set they
+    // leave: incompatible points there need a term each besides them.
+    RefineSource rest{src.inputs, src.outputs, left, src.off};
+    IncompatibleParams ip;
+    ip.deadline = params.deadline;
+    ip.criterion = params.criterion;
+    for (const OnPoint& p : witnesses)
+      if (std::none_of(essentials.begin(), essentials.end(), [&](const EssentialPrime& e) {
+            return e.outputs.test(p.output) && cubeContains(e.cube.data(), p.minterm.data(), src.on.cubes.words());
+          }))
+        ip.first.push_back(p);
+    out.lowerBound = std::max(out.lowerBound, essentialCost + IncompatibleBound(rest, ip));
+    if (out.lowerBound >= seedCost) {
+      out.proven = true;
+      return out;
+    }
+  }
   PrimeParams pp;
   pp.deadline = params.deadline;
   pp.within = restricted ? &left : nullptr;
@@ -196,7 +217,6 @@ PieceResult solvePiece(const RefineSource& src, const Cover& seed, long long see
   const CoveringProblem problem = makeProblem(table, primes, params.criterion, model);
   stats.columns += static_cast<long long>(problem.columns.size());
   // The essential primes join the rows of the cover after the search, which never sees them.
-  long long essentialCost = 0;
   std::vector<int> essentialRows;
   for (const EssentialPrime& e : essentials) {
     essentialRows.push_back(static_cast<int>(model.prime.size()));
@@ -204,7 +224,6 @@ PieceResult solvePiece(const RefineSource& src, const Cover& seed, long long see
     model.output.push_back(-1);
     primes.cubes.push(e.cube.data());
     primes.outputs.push_back(e.outputs);
-    essentialCost += rowCost(params.criterion, primes.cubes.get(primes.size() - 1).countLiterals());
   }
   stats.primes += primes.size();
   CoveringParams cp;
