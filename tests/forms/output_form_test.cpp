@@ -52,13 +52,30 @@ TEST(OutputForm, EachTypeSaysWhatTheCoverIs) {
   }
 }
 
-TEST(OutputForm, TheOffSetOfAnFrSourceIsItsOwn) {
+TEST(OutputForm, TheOffSetOfAnFrSourceIsItsOwnAndWhatItLeavesOpenIsWrittenAsDontCares) {
   auto source = test::pla(".i 2\n.o 1\n.type fr\n11 1\n00 0\n");
   auto cover = test::pla(".i 2\n.o 1\n1- 1\n");
   const FunctionPtr g = MakeOutputForm(*cover, *source, kTypeFdr);
+  ASSERT_TRUE(g);
   std::vector<std::string> terms;
   forEachTerm(*g, [&](const TPfnct& t) { terms.push_back(t.input.str() + " " + t.output); });
-  EXPECT_EQ(terms, (std::vector<std::string>{"1- 1", "00 0"}));
+  EXPECT_EQ(terms, (std::vector<std::string>{"1- 1", "00 0", "01 -"}));
+}
+
+TEST(OutputForm, AnFdrResultOfAnFrSourceNamesEveryMintermOnce) {
+  // Two outputs whose on- and off-sets leave different minterms open.
+  auto source = test::pla(".i 3\n.o 2\n.type fr\n11- 1~\n000 0~\n0-1 ~1\n1-0 ~0\n");
+  auto cover = test::pla(".i 3\n.o 2\n1-1 10\n11- 10\n--1 01\n");
+  const FunctionPtr g = MakeOutputForm(*cover, *source, kTypeFdr);
+  ASSERT_TRUE(g);
+  for (std::uint64_t m = 0; m < 8; ++m)
+    for (int j = 0; j < 2; ++j) {
+      const std::set<char> got = charsAt(*g, m, j);
+      const int kinds = int(got.count('1')) + int(got.count('0')) + int(got.count('-'));
+      EXPECT_EQ(kinds, 1) << "minterm " << m << " output " << j;
+      EXPECT_EQ(got.count('1') > 0, charsAt(*cover, m, j).count('1') > 0) << m << " " << j;
+      EXPECT_EQ(got.count('0') > 0, charsAt(*source, m, j).count('0') > 0) << m << " " << j;
+    }
 }
 
 TEST(OutputForm, AComplementPastItsBoundsGivesNone) {
