@@ -13,6 +13,10 @@
 // `inside` hold indices into the on-list, so the working lists never copy a
 // cube.
 //
+// The run's deadline is looked at every few literal steps: a search it cuts
+// short keeps the implicants found so far, and the terms it did not reach
+// are covered by the driver's coverage completion.
+//
 // Each literal step adds one literal, so after at most n steps the scores are
 // all zero: the cube then equals every term still inside it.  It is accepted
 // when it is an implicant; otherwise (an fr output whose on-set and off-set
@@ -31,6 +35,9 @@
 namespace vorn {
 
 namespace {
+
+/// Literal steps between two looks at the clock.
+constexpr int kStepsPerCheck = 8;
 
 class Search {
  public:
@@ -55,7 +62,12 @@ class Search {
   void run() {
     const int total = static_cast<int>(on_.size());
     run_.progress.begin("CD-search", total, 1);
+    // One output's search can take a good part of a second on wide sampled functions: the clock is
+    // read every few literal steps, and once the time is up the terms left stay uncovered (the
+    // driver completes the coverage).
+    DeadlineProbe outOfTime(run_.deadline, kStepsPerCheck);
     while (!inside_.empty()) {
+      if (outOfTime.expired()) break;
       bool complete = false;
       if (!literalStep(complete)) break;  // no implicant can hold the terms left
       if (!complete) continue;

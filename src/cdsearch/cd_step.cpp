@@ -9,8 +9,9 @@
 // with the next output.
 //
 // The run's deadline (its time limit or an interrupt) is looked at before
-// each output: an output's search, expansion and dominance run as one piece,
-// and a step cut short keeps what the outputs before it gave.
+// each output and within its search: a step cut short keeps what the outputs
+// before it gave, and the implicants of a search it cut short go on through
+// expansion and dominance only when the step has nothing else to give.
 #include "cdsearch/cd_step.h"
 
 #include <cstdio>
@@ -33,6 +34,9 @@ FunctionPtr CdMinStep(TBoolFnct& f, FunctionPtr implicants, RunContext& run) {
     // the coverage of the others before the covering problem.
     if (run.deadline.expired()) break;
     CdSearch(f, i, run);
+    // A search the deadline cut short: once the run has a set, the rest of the step would only
+    // delay the end of the run.
+    if (implicants && run.deadline.expired()) break;
     FunctionPtr products = rs && rs->seedCubes ? ExpandImplicants(*rs->seedCubes, i, run) : nullptr;
     if (products) {
       SetOutputParts(*products);

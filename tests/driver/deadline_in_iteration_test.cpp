@@ -1,5 +1,5 @@
 // The time limit and an interrupt stop a run inside its iteration: the CD
-// step between outputs, FC-Min between groups, the greedy solvers between
+// step between outputs and within an output's search, FC-Min between groups, the greedy solvers between
 // picks, the sparsing between outputs.  Whatever was cut short, the cover
 // written is a valid one.  The cuts are placed by the progress hooks (an
 // interrupt raised at a chosen step of a chosen operation) or by a limit of
@@ -94,6 +94,26 @@ TEST(DeadlineInIteration, InterruptStopsTheCdStepBetweenOutputs) {
     EXPECT_EQ(o.figures.iterations, 1) << what;
     // The outputs after the one that raised the flag were not processed.
     EXPECT_EQ(o.steps.at("Processing output variables"), at + 1) << what;
+  }
+}
+
+TEST(DeadlineInIteration, InterruptStopsTheCdSearchOfAnOutputWithinAFewSteps) {
+  // One output with many on-set terms: its search finds many implicants in one go.
+  auto f = test::randomFr(21, 9, 1, 10);
+  Settings one = longRun(0);
+  one.iterationLimit = 1;
+  const Outcome full = runCut(*f, one, "", 0);
+  const int fullSteps = full.steps.count("CD-search") ? full.steps.at("CD-search") : 0;
+  ASSERT_GT(fullSteps, 20) << "too small a problem to show a cut";
+  for (int at : {0, 5}) {
+    const Outcome o = runCut(*f, longRun(0), "CD-search", at);
+    const std::string what = "interrupted at implicant " + std::to_string(at);
+    // The first iteration's cut search still gives a cover, completed by the source's terms.
+    expectValid(*f, o, what);
+    EXPECT_TRUE(o.figures.interrupted) << what;
+    EXPECT_EQ(o.figures.iterations, 1) << what;
+    // The clock is read every 8 literal steps, and an implicant takes at least one.
+    EXPECT_LE(o.steps.at("CD-search"), at + 1 + 8) << what;
   }
 }
 
