@@ -54,6 +54,15 @@ void beginProgress(const RunContext& ctx) {
 /// so that a limit it cannot reach does not keep it going forever.
 constexpr int kStallIterations = 1000;
 
+/// The partial cubes the first top-down start of a run keeps per step, and the most any keeps: each
+/// refinement from a drawn start keeps twice as many as the one before, so the effort grows with the
+/// time the run has.
+constexpr int kFirstBeam = 8, kMostBeam = 256;
+
+/// A search whose covers cost more than twice the best one is far from giving a better one: the
+/// refinements from drawn starts may then take this many times the search's time (else as much).
+constexpr double kFarShare = 3;
+
 bool hasOnSet(const TBoolFnct& f) {
   for (int n : f.onCounts)
     if (n > 0) return true;
@@ -92,8 +101,12 @@ bool goOn(const Settings& s, const RunFigures& fig, int lastImprovement, int imp
 /// also refines while the search finds nothing cheaper: after an iteration, when the refinements
 /// since the first have taken less time than the search since then, the best cover is refined
 /// again from a start drawn from the run's generator (the order of its terms), joined with the
-/// implicant set, every other time from the source's own terms too.  A search that stalls thus
-/// leaves its time to refinements that look elsewhere.
+/// implicant set, every other time from the source's own terms too, and, where the on-set terms
+/// are minterms, from a cover built top-down whose search keeps twice as many partial cubes as the
+/// time before.  A search that stalls thus leaves its time to refinements that look elsewhere.  A
+/// search whose covers cost more than twice the best one is far from giving a better one even when
+/// it finds a cover cheaper than its own: then the refinements from drawn starts follow every
+/// iteration, as many as fit into three times the search's time.
 class BestCover {
  public:
   BestCover(TBoolFnct& f, const Settings& s, const Deadline& deadline, RunContext& ctx, RunFigures& fig,
@@ -116,21 +129,28 @@ class BestCover {
 
   /// \brief Under a time limit, after an iteration whose cover brought no refinement: refines the
   /// best cover from a drawn start while the refinements since the first lag behind the search.
+  /// While the search is far from the best cover, also after an iteration whose cover was refined,
+  /// and as many times as the lag allows.
   void idle(const TBoolFnct* implicants) {
-    if (!s_.refine || !s_.stopOnTime || !refined_ || !best_ || deadline_.expired()) return;
+    if (!s_.refine || !s_.stopOnTime || !refined_ || !best_) return;
     const bool refinedNow = refinedNow_;
     refinedNow_ = false;
-    if (refinedNow) return;  // the iteration's own cover was refined
-    const double now = std::chrono::duration<double>(Clock::now() - start_).count();
-    const double searching = now - firstRefineEnd_ - refineSeconds_;
-    if (refineSeconds_ > searching) return;
-    ++idleRounds_;
-    ctx_.progress.begin("Refining", 0, 2);
-    const Clock::time_point began = Clock::now();
-    refineOnce(implicants, true, idleRounds_ % 2 == 0, &ctx_.random);
-    noteRefinement(began);
+    const bool far = searchCost_ > 2 * best_->cost;
+    if (refinedNow && !far) return;  // the iteration's own cover was refined
+    do {
+      if (deadline_.expired()) break;
+      const double now = std::chrono::duration<double>(Clock::now() - start_).count();
+      const double searching = now - firstRefineEnd_ - refineSeconds_;
+      if (refineSeconds_ > (far ? kFarShare : 1) * searching) break;
+      ++idleRounds_;
+      ctx_.progress.begin("Refining", 0, 2);
+      const Clock::time_point began = Clock::now();
+      const int beam = std::min(kMostBeam, kFirstBeam << std::min(idleRounds_ - 1, 16));
+      refineOnce(implicants, true, idleRounds_ % 2 == 0, &ctx_.random, beam);
+      noteRefinement(began);
+      ctx_.progress.end();
+    } while (far);
     refinedNow_ = false;
-    ctx_.progress.end();
   }
 
  private:
@@ -156,7 +176,8 @@ class BestCover {
   }
 
   /// \brief One refinement of the best cover; true when it gave a cheaper one.
-  bool refineOnce(const TBoolFnct* implicants, bool thorough, bool fromSourceTerms, Random* random = nullptr) {
+  bool refineOnce(const TBoolFnct* implicants, bool thorough, bool fromSourceTerms, Random* random = nullptr,
+                  int topDownBeam = 0) {
     RefineParams p;
     p.criterion = s_.criterion;
     p.singleOutput = s_.singleOutput == 1;
@@ -164,6 +185,7 @@ class BestCover {
     p.thorough = thorough;
     p.fromSourceTerms = fromSourceTerms;
     p.random = random;
+    p.topDownBeam = topDownBeam;
     p.onStep = [this] { ctx_.progress.step(0, 2); };
     p.unconnected = s_.substituteOutputDc == 1 || f_.outputCount == 1 ? '0' : '~';
     RefineStats stats;

@@ -20,6 +20,9 @@
 // cheapest one); a stalled pass ends the start.  Under a time limit the refinement has time of its own and is
 // thorough: every start runs all its passes, and a stalled pass gets a last
 // try out of the local minimum (each term reduced on its own, then expanded).
+// A caller may ask for one more start, from a cover built top-down cube by
+// cube (top_down_cover.h): its primes are first offered to the selection with
+// the best cover's terms, then passed on their own.
 #include "refine/refine.h"
 
 #include <algorithm>
@@ -28,6 +31,7 @@
 
 #include "model/cost.h"
 #include "refine/refine_problem.h"
+#include "refine/top_down_cover.h"
 #include "unate/cofactor.h"
 
 namespace vorn {
@@ -247,6 +251,15 @@ bool refineCover(const TBoolFnct& f, const RefineSource& source, const TBoolFnct
     r.improve(std::move(own), true, best, bestCost, cost, false);
   }
   if (!thorough && r.timeLeft()) fromSearch(search);
+  Cover built;
+  if (params.topDownBeam > 0 && r.timeLeft() &&
+      TopDownCover(source, params.topDownBeam, params.random, &params.deadline, built)) {
+    r.expand_.outputsFirst = true;
+    Cover joined = best;
+    for (int k = 0; k < built.size(); ++k) joined.add(built.in.cube(k), built.out[static_cast<std::size_t>(k)]);
+    r.improve(std::move(joined), false, best, bestCost, cost, false);
+    r.improve(std::move(built), true, best, bestCost, cost, false);
+  }
   if (implicants && r.timeLeft()) {
     r.expand_.outputsFirst = true;
     Cover joined = best;

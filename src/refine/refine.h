@@ -27,6 +27,10 @@ struct RefineParams {
   /// every expansion and reduction, so that a refinement run again starts differently; none keeps
   /// the order of the cover.
   Random* random = nullptr;
+  /// When above 0, also start from a cover built top-down, cube by cube, keeping this many partial
+  /// cubes per step (top_down_cover.h), drawn from `random` when set, and offer its cubes to the
+  /// selection together with the best cover's terms; only where the on-set terms are minterms.
+  int topDownBeam = 0;
   /// Told after every start's first selection and after every pass, so that a caller can show
   /// progress or raise the deadline's interrupt; may be none.
   std::function<void()> onStep;

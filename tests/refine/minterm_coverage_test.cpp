@@ -19,32 +19,7 @@
 namespace vorn {
 namespace {
 
-using test::randomCube;
-
-bool holds(const std::string& cube, const std::string& m) {
-  for (std::size_t p = 0; p < cube.size(); ++p)
-    if (cube[p] != '-' && cube[p] != m[p]) return false;
-  return true;
-}
-
-/// Distinct random minterms labelled per output by a random DNF of three cubes.
-FunctionPtr sampled(std::uint32_t seed, int n, int samples, int outputs) {
-  std::mt19937 rng(seed);
-  std::vector<std::vector<std::string>> target(static_cast<std::size_t>(outputs));
-  for (auto& t : target)
-    for (int k = 0; k < 3; ++k) t.push_back(randomCube(rng, n, std::min(100, 300 / n + 2)));
-  std::string text = ".i " + std::to_string(n) + "\n.o " + std::to_string(outputs) + "\n.type fr\n";
-  std::vector<std::string> seen;
-  for (int s = 0; s < samples; ++s) {
-    const std::string m = randomCube(rng, n, 100);
-    if (std::find(seen.begin(), seen.end(), m) != seen.end()) continue;
-    seen.push_back(m);
-    std::string out;
-    for (const auto& t : target) out += std::any_of(t.begin(), t.end(), [&](const std::string& c) { return holds(c, m); }) ? '1' : '0';
-    text += m + " " + out + "\n";
-  }
-  return test::pla(text + ".e\n");
-}
+using test::sampled;
 
 /// The source's on-set terms expanded, joined by every third on-set term as it was: a cover with
 /// redundant and partially redundant terms.
