@@ -73,12 +73,10 @@ void CellSplitter::emit(const std::vector<int>& inside) {
 int CellSplitter::splitInput(const std::vector<std::uint64_t>& cell, const std::vector<int>& primes) const {
   std::vector<int> count(static_cast<std::size_t>(words_) * 64, 0);
   for (int p : primes) {
-    const std::uint64_t* c = primes_.cubes.cube(p);
-    for (int w = 0; w < words_; ++w)
-      for (std::uint64_t b = (c[w] | c[words_ + w]) & ~(cell[static_cast<std::size_t>(w)] |
-                                                          cell[static_cast<std::size_t>(words_ + w)]);
-           b; b &= b - 1)
-        ++count[static_cast<std::size_t>(w * 64 + __builtin_ctzll(b))];
+    const Word* c = primes_.cubes.cube(p);
+    // the prime's literals at positions the cell leaves free
+    bits::forEachWordBit(words_, [&](int w) { return literalsIn(c, words_, w) & ~literalsIn(cell.data(), words_, w); },
+                         [&](int v) { ++count[static_cast<std::size_t>(v)]; });
   }
   return static_cast<int>(std::max_element(count.begin(), count.end()) - count.begin());
 }

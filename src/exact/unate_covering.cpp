@@ -99,17 +99,9 @@ bool Search::essentials(State& s, bool& changed) const {
   bool ok = true;
   forEachBit(s.open, [&](int c) {
     if (!ok || !hasBit(s.open, c)) return;
-    const Word* rows = m_.column(c);
-    int count = 0, only = -1;
-    for (int w = 0; w < m_.rowWords && count < 2; ++w) {
-      const Word b = rows[w] & s.live[static_cast<std::size_t>(w)];
-      if (b) {
-        count += __builtin_popcountll(b);
-        only = w * 64 + __builtin_ctzll(b);
-      }
-    }
-    if (count == 0) ok = false;
-    if (count == 1) {
+    const int only = bits::soleCommonBit(m_.column(c), s.live.data(), m_.rowWords);
+    if (only == -1) ok = false;
+    if (only >= 0) {
       select(s, only);
       changed = true;
     }
@@ -122,28 +114,23 @@ bool Search::rowDominance(State& s) const {
   const Word* open = s.open.data();
   forEachBit(s.live, [&](int r1) {
     const Word* a = m_.row(r1);
-    int first = -1;
-    for (int w = 0; w < m_.columnWords && first < 0; ++w)
-      if (a[w] & open[w]) first = w * 64 + __builtin_ctzll(a[w] & open[w]);
+    const int first = bits::firstCommonBit(a, open, m_.columnWords);
     if (first < 0) {  // covers nothing that is still open
       clearBit(s.live, r1);
       changed = true;
       return;
     }
     const long long c1 = m_.cost[static_cast<std::size_t>(r1)];
-    const Word* others = m_.column(first);
-    for (int w = 0; w < m_.rowWords; ++w)
-      for (Word b = others[w] & s.live[static_cast<std::size_t>(w)]; b; b &= b - 1) {
-        const int r2 = w * 64 + __builtin_ctzll(b);
-        const long long c2 = m_.cost[static_cast<std::size_t>(r2)];
-        if (r2 == r1 || c2 > c1 || !bits::coveredWithin(a, open, m_.row(r2), m_.columnWords)) continue;
-        // Of two equal rows at equal cost the later one goes.
-        if (c2 < c1 || r2 < r1 || !bits::coveredWithin(m_.row(r2), open, a, m_.columnWords)) {
-          clearBit(s.live, r1);
-          changed = true;
-          return;
-        }
-      }
+    const int by = bits::findCommonBit(m_.column(first), s.live.data(), m_.rowWords, [&](int r2) {
+      const long long c2 = m_.cost[static_cast<std::size_t>(r2)];
+      if (r2 == r1 || c2 > c1 || !bits::coveredWithin(a, open, m_.row(r2), m_.columnWords)) return false;
+      // Of two equal rows at equal cost the later one goes.
+      return c2 < c1 || r2 < r1 || !bits::coveredWithin(m_.row(r2), open, a, m_.columnWords);
+    });
+    if (by >= 0) {
+      clearBit(s.live, r1);
+      changed = true;
+    }
   });
   return changed;
 }
@@ -154,21 +141,16 @@ bool Search::columnDominance(State& s) const {
   forEachBit(s.open, [&](int c1) {
     if (!hasBit(s.open, c1)) return;
     const Word* a = m_.column(c1);
-    int first = -1;
-    for (int w = 0; w < m_.rowWords && first < 0; ++w)
-      if (a[w] & live[w]) first = w * 64 + __builtin_ctzll(a[w] & live[w]);
+    const int first = bits::firstCommonBit(a, live, m_.rowWords);
     if (first < 0) return;  // found by the essential pass as uncoverable
-    const Word* cells = m_.row(first);
-    for (int w = 0; w < m_.columnWords; ++w)
-      for (Word b = cells[w] & s.open[static_cast<std::size_t>(w)]; b; b &= b - 1) {
-        const int c2 = w * 64 + __builtin_ctzll(b);
-        if (c2 == c1 || !bits::coveredWithin(a, live, m_.column(c2), m_.rowWords)) continue;
-        // c1's rows all cover c2: covering c1 covers c2.  Of two equal columns the later one goes.
-        if (c1 < c2 || !bits::coveredWithin(m_.column(c2), live, a, m_.rowWords)) {
-          clearBit(s.open, c2);
-          changed = true;
-        }
+    bits::forEachCommonBit(m_.row(first), s.open.data(), m_.columnWords, [&](int c2) {
+      if (c2 == c1 || !bits::coveredWithin(a, live, m_.column(c2), m_.rowWords)) return;
+      // c1's rows all cover c2: covering c1 covers c2.  Of two equal columns the later one goes.
+      if (c1 < c2 || !bits::coveredWithin(m_.column(c2), live, a, m_.rowWords)) {
+        clearBit(s.open, c2);
+        changed = true;
       }
+    });
   });
   return changed;
 }

@@ -63,6 +63,18 @@ inline int firstWordBit(int words, WordFn&& word) {
   return -1;
 }
 
+/// \brief Calls fn(bit index) for the bits set in word(w), lowest index first, until fn returns true;
+/// returns that index, or -1 when fn returned true for none.
+template <typename WordFn, typename Fn>
+inline int findWordBit(int words, WordFn&& word, Fn&& fn) {
+  for (int w = 0; w < words; ++w)
+    for (Word bits = word(w); bits; bits &= bits - 1) {
+      const int i = w * 64 + __builtin_ctzll(bits);
+      if (fn(i)) return i;
+    }
+  return -1;
+}
+
 /// \brief to[w] = word(w) for every w below `words`.
 template <typename WordFn>
 inline void assignWords(Word* to, int words, WordFn&& word) {
@@ -102,6 +114,28 @@ inline bool isSubset(const Word* a, const Word* b, int words) {
 /// \brief True when every bit of a & live is also set in b.
 inline bool coveredWithin(const Word* a, const Word* live, const Word* b, int words) {
   return !anyWord(words, [&](int w) { return a[w] & live[w] & ~b[w]; });
+}
+/// \brief The lowest index set in both a and b; -1 when none is.
+inline int firstCommonBit(const Word* a, const Word* b, int words) {
+  return firstWordBit(words, [&](int w) { return a[w] & b[w]; });
+}
+/// \brief The index of the one bit set in a & b: -1 when none is, -2 when more than one is.
+///
+/// Looks no further than the word where a second bit shows.
+inline int soleCommonBit(const Word* a, const Word* b, int words) {
+  int only = -1;
+  for (int w = 0; w < words; ++w)
+    if (const Word x = a[w] & b[w]) {
+      if (only >= 0 || (x & (x - 1))) return -2;
+      only = w * 64 + __builtin_ctzll(x);
+    }
+  return only;
+}
+/// \brief The lowest index i set in both a and b for which pred(i) holds; -1 when there is none.
+/// A word of b is read when the pass reaches it, so pred may clear bits of b beyond the current word.
+template <typename Pred>
+inline int findCommonBit(const Word* a, const Word* b, int words, Pred&& pred) {
+  return findWordBit(words, [&](int w) { return a[w] & b[w]; }, pred);
 }
 /// \brief The index of the bit set `nth` (from 0) in a; a must hold more than `nth` bits, else -1.
 inline int nthBit(const Word* a, int words, int nth) {

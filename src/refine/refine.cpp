@@ -62,7 +62,7 @@ void appendInto(TBoolFnct& r, const Cover& c, char unconnected, int only = -1) {
 /// The cover as a function derived from f.
 FunctionPtr functionOf(TBoolFnct& f, const Cover& c, char unconnected) {
   FunctionPtr r = derive(f);
-  r->type = 0;
+  r->type = kTypeFd;
   appendInto(*r, c, unconnected);
   return r;
 }
@@ -295,7 +295,7 @@ FunctionPtr refineSingle(TBoolFnct& f, TBoolFnct& cover, const TBoolFnct* implic
                          RefineStats& stats) {
   stats.startCost = costOf(cover, params.criterion);
   FunctionPtr r = derive(f);
-  r->type = 0;
+  r->type = kTypeFd;
   bool any = false;
   for (int j = 0; j < f.outputCount; ++j) {
     const RefineSource source = MakeSource(f, j);

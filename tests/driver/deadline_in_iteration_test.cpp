@@ -184,7 +184,7 @@ TEST(DeadlineInIteration, RefinementCutShortKeepsTheCoverItWasGiven) {
   for (std::uint32_t seed = 1; seed <= 6; ++seed) {
     auto f = test::randomFr(seed, 7, 3, 30);
     FunctionPtr start = derive(*f);
-    start->type = 0;
+    start->type = kTypeFd;
     forEachTerm(*f, [&](const TPfnct& t) {
       std::string out(static_cast<std::size_t>(f->outputCount), '0');
       bool any = false;

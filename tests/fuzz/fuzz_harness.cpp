@@ -51,7 +51,7 @@ class Rng {
 // ---------------------------------------------------------------- plain functions
 
 struct Plain {
-  int inputs = 0, outputs = 0, type = 0;
+  int inputs = 0, outputs = 0, type = kTypeFd;
   std::vector<std::string> in, out;
 };
 
@@ -107,9 +107,8 @@ std::string parseWritten(const std::string& text, Plain& p, bool tildeInputs = f
       declaredTerms = std::atoi(line.c_str() + 3);
     } else if (line.rfind(".ilb", 0) == 0 || line.rfind(".ob", 0) == 0) {
     } else if (line.rfind(".type ", 0) == 0) {
-      // The harness's numbering of the types: fd 0, fr 1, f 2, fdr 3, r 4.
       const std::string t = line.substr(6);
-      p.type = t == "fr" ? 1 : t == "f" ? 2 : t == "fdr" ? 3 : t == "r" ? 4 : 0;
+      p.type = t == "fr" ? kTypeFr : t == "f" ? kTypeF : t == "fdr" ? kTypeFdr : t == "r" ? kTypeR : kTypeFd;
     } else if (line == ".e") {
       ended = true;
     } else {
@@ -131,16 +130,16 @@ std::string parseWritten(const std::string& text, Plain& p, bool tildeInputs = f
 }
 
 // What one output character of a term containing a minterm makes of that
-// minterm's value v, by the source's type (fd 0, fr 1, f 2, fdr 3, r 4).
+// minterm's value v, by the source's type.
 void applyCharacter(int type, char c, char& v) {
-  if (type == 1 || type == 3) {
+  if (type == kTypeFr || type == kTypeFdr) {
     if (c == '1') v = '1';
     if (c == '0' && v == '-') v = '0';
-  } else if (type == 4) {
+  } else if (type == kTypeR) {
     if (c == '0') v = '0';
   } else if (c == '1') {
     v = '1';
-  } else if (c == '-' && type == 0 && v == '0') {
+  } else if (c == '-' && type == kTypeFd && v == '0') {
     v = '-';
   }
 }
@@ -149,7 +148,7 @@ void applyCharacter(int type, char c, char& v) {
 // what no term speaks for is off in f and fd, on in r, unspecified in fr and fdr.
 std::vector<std::string> frTable(const Plain& f) {
   const std::uint32_t count = 1u << f.inputs;
-  const char rest = f.type == 0 || f.type == 2 ? '0' : f.type == 4 ? '1' : '-';
+  const char rest = f.type == kTypeFd || f.type == kTypeF ? '0' : f.type == kTypeR ? '1' : '-';
   std::vector<std::string> table(count, std::string(static_cast<std::size_t>(f.outputs), rest));
   for (std::size_t t = 0; t < f.in.size(); ++t)
     for (std::uint32_t m = 0; m < count; ++m) {
@@ -645,12 +644,12 @@ std::optional<Plain> expectedMinterms(const Plain& f) {
   Plain r;
   r.inputs = f.inputs, r.outputs = f.outputs, r.type = f.type;
   for (std::uint32_t m = 0; m < (1u << f.inputs); ++m) {
-    std::string out(static_cast<std::size_t>(f.outputs), f.type == 1 ? '~' : '0');
+    std::string out(static_cast<std::size_t>(f.outputs), f.type == kTypeFr ? '~' : '0');
     for (std::size_t t = 0; t < f.in.size(); ++t) {
       if (!contains(f.in[t], m)) continue;
       for (std::size_t j = 0; j < out.size(); ++j) {
         const char ch = f.out[t][j];
-        if (f.type == 0) {
+        if (f.type == kTypeFd) {
           if (ch == '1') out[j] = '1';
         } else if (ch != '~') {
           if (out[j] != '~' && out[j] != ch) return std::nullopt;
@@ -751,7 +750,7 @@ std::string judge(const Case& c, const Outcome& o) {
   Plain r;
   if (std::string e = parseWritten(written, r); !e.empty()) return "format " + e;
   // The expected minterms follow the fd and fr rules; the other types are judged by the fuzz targets' tables.
-  if (source->inputs <= 12 && (source->type == 0 || source->type == 1)) {
+  if (source->inputs <= 12 && (source->type == kTypeFd || source->type == kTypeFr)) {
     const std::optional<Plain> want = expectedMinterms(*source);
     if (!want) return "minterm split succeeded on clashing minterm outputs";
     if (r.in != want->in || r.out != want->out) return "minterm terms differ from the truth table";

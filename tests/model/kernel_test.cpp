@@ -3,6 +3,7 @@
 // boundaries), '~' included where a Cube may hold it.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <random>
 #include <string>
 #include <vector>
@@ -206,6 +207,61 @@ TEST(Kernel, BitSetsMatchAVectorOfFlags) {
       EXPECT_FALSE(a.test(n - 1));
     }
   }
+}
+
+// The searching passes against a scan of flags: sets so sparse that a & b
+// holds no bit, one bit or several, across word boundaries.
+TEST(Kernel, SearchingPassesMatchAScanOfFlags) {
+  std::mt19937 gen(23);
+  int sole = 0, none = 0;
+  for (int round = 0; round < 400; ++round) {
+    const int n = 1 + static_cast<int>(gen() % 200);
+    const unsigned sparse = 2 + gen() % 60;
+    BitSet a(n), b(n);
+    std::vector<int> shared;
+    for (int i = 0; i < n; ++i) {
+      const bool x = gen() % sparse == 0, y = gen() % 2 == 0;
+      if (x) a.set(i);
+      if (y) b.set(i);
+      if (x && y) shared.push_back(i);
+    }
+    const int words = a.wordCount();
+    EXPECT_EQ(bits::firstCommonBit(a.data(), b.data(), words), shared.empty() ? -1 : shared.front());
+    const int expectSole = shared.empty() ? -1 : shared.size() == 1 ? shared.front() : -2;
+    EXPECT_EQ(bits::soleCommonBit(a.data(), b.data(), words), expectSole) << n;
+    sole += expectSole >= 0;
+    none += expectSole == -1;
+    int expectFound = -1;
+    for (int i : shared)
+      if (i % 3 == 2) {
+        expectFound = i;
+        break;
+      }
+    std::vector<int> asked;
+    const int found = bits::findCommonBit(a.data(), b.data(), words, [&](int i) {
+      asked.push_back(i);
+      return i % 3 == 2;
+    });
+    EXPECT_EQ(found, expectFound);
+    // every common bit up to the one found is asked, in order, and none after it
+    std::vector<int> upTo(shared.begin(), expectFound < 0 ? shared.end() : std::find(shared.begin(), shared.end(), expectFound) + 1);
+    EXPECT_EQ(asked, upTo);
+  }
+  EXPECT_GT(sole, 20);
+  EXPECT_GT(none, 20);
+  // bits of b cleared by the predicate in later words are not visited
+  BitSet a(130), b(130);
+  for (int i : {1, 70, 129}) {
+    a.set(i);
+    b.set(i);
+  }
+  std::vector<int> asked;
+  bits::findCommonBit(a.data(), b.data(), a.wordCount(), [&](int i) {
+    asked.push_back(i);
+    b.reset(129);
+    return false;
+  });
+  EXPECT_EQ(asked, (std::vector<int>{1, 70}));
 }
 
 TEST(Kernel, WordRowsGrowPushAndTruncate) {

@@ -149,7 +149,7 @@ TEST(PlaWriter, FormatsKeywordsLabelsAndTerms) {
   auto f = test::pla(".i 2\n.o 2\n.ilb a b\n.type fr\n0- 1~\n11 30\n");
   EXPECT_EQ(formatPla(*f), ".i 2\n.o 2\n.p 2\n.ilb a b\n.ob y0 y1\n.type fr\n0- 1~\n11 ~0\n.e\n");
   auto empty = derive(*f);
-  empty->type = 0;
+  empty->type = kTypeFd;
   EXPECT_EQ(formatPla(*empty), ".i 2\n.o 2\n.p 0\n.ilb a b\n.ob y0 y1\n.type fd\n.e\n");
 }
 

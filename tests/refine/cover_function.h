@@ -49,10 +49,10 @@ inline FunctionPtr sampled(std::uint32_t seed, int n, int samples, int outputs) 
   return pla(text + ".e\n");
 }
 
-/// \brief The live terms of c with their outputs, as a type-f function derived from f.
+/// \brief The live terms of c with their outputs, as a function of type fd derived from f (a cover: no don't-cares).
 inline FunctionPtr asFunction(TBoolFnct& f, const Cover& c) {
   FunctionPtr r = derive(f);
-  r->type = 0;
+  r->type = kTypeFd;
   for (int k = 0; k < c.size(); ++k) {
     if (!c.alive[static_cast<std::size_t>(k)] || !c.out[static_cast<std::size_t>(k)].any()) continue;
     std::string out(static_cast<std::size_t>(f.outputCount), '0');

@@ -20,7 +20,7 @@ namespace {
 /// The cover made of the source's on-set terms: valid, and far from minimal.
 FunctionPtr onSetCover(TBoolFnct& f) {
   FunctionPtr c = derive(f);
-  c->type = 0;
+  c->type = kTypeFd;
   forEachTerm(f, [&](const TPfnct& t) {
     std::string out(static_cast<std::size_t>(f.outputCount), '0');
     bool any = false;

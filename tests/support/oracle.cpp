@@ -35,7 +35,7 @@ std::string evaluate(const TBoolFnct& f, std::uint64_t m) {
     for (int j = 0; j < f.outputCount; ++j) {
       const char c = t->output[j];
       if (c == '1') out[j] = '1';
-      if (c == '0' && f.type == 1 && out[j] == '-') out[j] = '0';
+      if (c == '0' && f.type == kTypeFr && out[j] == '-') out[j] = '0';
     }
   }
   return out;
