@@ -125,7 +125,7 @@ TEST(TopDownCover, RefinementFromItStaysValidAndNeverCostsMore) {
     buildLists(*f);
     // The on-set minterms themselves: a valid but poor cover to start from.
     FunctionPtr start = derive(*f);
-    start->type = 0;
+    start->type = kTypeFd;
     forEachTerm(*f, [&](const TPfnct& t) {
       std::string out;
       for (int j = 0; j < f->outputCount; ++j) out += outputAt(t, j) == '1' ? '1' : '0';
