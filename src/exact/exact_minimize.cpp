@@ -167,8 +167,8 @@ PieceResult solvePiece(const RefineSource& src, const Cover& seed, long long see
       return out;
     }
   }
-  // Counting terms or literals, the primes the witnesses show essential are in the minimum, and only the
-  // on-set they leave needs primes and columns.
+  // Counting terms or literals, the primes the witnesses show essential are in the minimum, and the
+  // on-set they leave bounds what the other terms cost; it alone may need primes and columns.
   std::vector<EssentialPrime> essentials;
   CubeSet left;
   if (params.criterion <= 1) {
@@ -196,20 +196,32 @@ PieceResult solvePiece(const RefineSource& src, const Cover& seed, long long see
       return out;
     }
   }
+  // Every prime first: where the list is short that is quicker than asking, for each part of the search,
+  // whether it meets what the essential primes leave.  Only when the list is too long, the primes that
+  // meet that rest, with the essential primes taken aside.
   PrimeParams pp;
   pp.deadline = params.deadline;
-  pp.within = restricted ? &left : nullptr;
+  pp.maxPrimes = params.maxPrimes;
   PrimeSet primes;
   PrimeStats ps;
-  if (!GeneratePrimes(src.off, src.inputs, src.outputs, pp, primes, ps)) {
+  bool generated = GeneratePrimes(src.off, src.inputs, src.outputs, pp, primes, ps);
+  if (!generated && restricted) {
+    pp.within = &left;
+    generated = GeneratePrimes(src.off, src.inputs, src.outputs, pp, primes, ps);
+  }
+  if (!generated) {
     stats.primesComplete = false;
     return out;
+  }
+  if (!pp.within) {  // the search finds the essential primes among all of them again
+    essentials.clear();
+    essentialCost = 0;
   }
   TableParams tp;
   tp.deadline = params.deadline;
   tp.perOutput = params.criterion == 2;
   CoveringTable table;
-  if (!BuildCoveringTable(restricted ? left : src.on, primes, src.outputs, tp, table)) {
+  if (!BuildCoveringTable(pp.within ? left : src.on, primes, src.outputs, tp, table)) {
     stats.primesComplete = false;
     return out;
   }

@@ -23,6 +23,7 @@ struct ExactParams {
   char unconnected = '~';      ///< the output character of a term at the outputs it does not feed
   Deadline deadline;           ///< the search stops once it has expired; the best cover so far stands
   const TBoolFnct* seed = nullptr;  ///< a valid cover found otherwise: the result is never costlier
+  long long maxPrimes = 400000;     ///< primes of a partial list before the generation gives up
 };
 
 struct ExactStats {
