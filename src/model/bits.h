@@ -13,6 +13,7 @@
 #include <algorithm>
 #include <cstddef>
 #include <cstdint>
+#include <numeric>
 #include <vector>
 
 namespace vorn {
@@ -250,6 +251,38 @@ class WordRows {
   }
   /// \brief Removes every row.
   void clear() { truncate(0); }
+  /// \brief Removes every row and makes rows `words` words wide, keeping the memory for reuse.
+  void reshape(int words) {
+    words_ = words;
+    rows_ = 0;
+    w_.clear();
+  }
+  /// \brief Sorts the rows by their words (word 0 first) and keeps one row of each value.
+  void sortUnique() {
+    if (words_ == 1) {
+      std::sort(w_.begin(), w_.end());
+      w_.erase(std::unique(w_.begin(), w_.end()), w_.end());
+      rows_ = static_cast<int>(w_.size());
+      return;
+    }
+    if (words_ == 0 || rows_ < 2) return;
+    const std::size_t k = static_cast<std::size_t>(words_);
+    std::vector<std::size_t> at(static_cast<std::size_t>(rows_));
+    std::iota(at.begin(), at.end(), std::size_t{0});
+    auto less = [&](std::size_t a, std::size_t b) {
+      return std::lexicographical_compare(w_.begin() + a * k, w_.begin() + (a + 1) * k, w_.begin() + b * k,
+                                          w_.begin() + (b + 1) * k);
+    };
+    std::sort(at.begin(), at.end(), less);
+    std::vector<Word> kept;
+    kept.reserve(w_.size());
+    for (std::size_t i = 0; i < at.size(); ++i) {
+      if (i > 0 && !less(at[i - 1], at[i])) continue;
+      kept.insert(kept.end(), w_.begin() + at[i] * k, w_.begin() + (at[i] + 1) * k);
+    }
+    w_.swap(kept);
+    rows_ = static_cast<int>(w_.size() / k);
+  }
   /// \brief Sets every word of every row to zero.
   void zero() { std::fill(w_.begin(), w_.end(), Word{0}); }
   /// \brief Keeps, in order, the rows r for which keep(row(r)) is true.

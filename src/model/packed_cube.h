@@ -28,6 +28,12 @@ inline Word conflictsIn(const Word* a, const Word* b, int words, int w) {
   return (a[w] & b[words + w]) | (a[words + w] & b[w]);
 }
 
+/// \brief The positions, in word w, where packed cube a holds a literal that b does not hold (b has '-' or
+/// the opposite literal there): those a must free to contain b.
+inline Word literalsNotIn(const Word* a, const Word* b, int words, int w) {
+  return (a[w] & ~b[w]) | (a[words + w] & ~b[words + w]);
+}
+
 /// \brief True when no position holds '0' in a and '1' in b or the other way round.
 inline bool cubesMeet(const Word* a, const Word* b, int words) {
   return !bits::anyWord(words, [&](int w) { return conflictsIn(a, b, words, w); });

@@ -23,33 +23,17 @@
 #include "refine/column_expand.h"
 
 #include <algorithm>
-#include <numeric>
 
-#include "unate/cofactor.h"
+#include "model/bits.h"
+#include "model/packed_cube.h"
 
 namespace vorn {
 
 namespace {
 
-inline int popcount(const std::uint64_t* a, int k) {
-  int n = 0;
-  for (int w = 0; w < k; ++w) n += __builtin_popcountll(a[w]);
-  return n;
-}
-inline bool isSubset(const std::uint64_t* a, const std::uint64_t* b, int k) {
-  for (int w = 0; w < k; ++w)
-    if (a[w] & ~b[w]) return false;
-  return true;
-}
-inline bool meetsAny(const std::uint64_t* a, const std::uint64_t* b, int k) {
-  for (int w = 0; w < k; ++w)
-    if (a[w] & b[w]) return true;
-  return false;
-}
-
-class Expander {
+class RowExpander {
  public:
-  Expander(const RefineSource& s, const ImplicantTest& t, Cover& c, const ExpandParams& p, ExpandStats& st)
+  RowExpander(const RefineSource& s, const ImplicantTest& t, Cover& c, const ExpandParams& p, ExpandStats& st)
       : source_(s), test_(t), cover_(c), params_(p), stats_(st), words_(c.in.words()) {
     index_.assign(static_cast<std::size_t>(s.inputs), -1);
     offStamp_.assign(static_cast<std::size_t>(s.off.cubes.size()), 0);
@@ -66,7 +50,7 @@ class Expander {
     for (int k = 0; k < cover_.size(); ++k) {
       if (!cover_.alive[static_cast<std::size_t>(k)]) continue;
       order.push_back(k);
-      literals[static_cast<std::size_t>(k)] = popcount(cover_.in.cube(k), 2 * words_);
+      literals[static_cast<std::size_t>(k)] = cover_.literals(k);
     }
     std::stable_sort(order.begin(), order.end(), [&](int a, int b) { return literals[static_cast<std::size_t>(a)] < literals[static_cast<std::size_t>(b)]; });
     const Deadline none;
@@ -78,53 +62,25 @@ class Expander {
   }
 
  private:
-  std::uint64_t* row(int r) { return rows_.data() + static_cast<std::size_t>(r) * static_cast<std::size_t>(k_); }
-  std::uint64_t* need(int d) { return needs_.data() + static_cast<std::size_t>(d) * static_cast<std::size_t>(k_); }
+  const Word* row(int r) const { return rows_.row(r); }
+  const Word* need(int d) const { return needs_.row(d); }
 
   /// Compresses the input-position mask m (words_ words) to the literal index bits of the cube.
-  void compress(const std::uint64_t* m, std::uint64_t* out) {
+  void compress(const Word* m, Word* out) {
     if (direct_) {
       std::copy(m, m + k_, out);
       return;
     }
     std::fill(out, out + k_, 0);
-    for (int w = 0; w < words_; ++w)
-      for (std::uint64_t b = m[w]; b; b &= b - 1) {
-        const int i = index_[static_cast<std::size_t>(w * 64 + __builtin_ctzll(b))];
-        out[i >> 6] |= std::uint64_t{1} << (i & 63);
-      }
-  }
-
-  /// Leaves one row of each value in raw (rows of k_ words, back to back), in some order.
-  void dedupe(std::vector<std::uint64_t>& raw) const {
-    if (k_ == 1) {
-      std::sort(raw.begin(), raw.end());
-      raw.erase(std::unique(raw.begin(), raw.end()), raw.end());
-      return;
-    }
-    const std::size_t k = static_cast<std::size_t>(k_);
-    std::vector<std::size_t> at(raw.size() / k);
-    std::iota(at.begin(), at.end(), std::size_t{0});
-    auto less = [&](std::size_t a, std::size_t b) {
-      return std::lexicographical_compare(raw.begin() + a * k, raw.begin() + (a + 1) * k, raw.begin() + b * k,
-                                          raw.begin() + (b + 1) * k);
-    };
-    std::sort(at.begin(), at.end(), less);
-    std::vector<std::uint64_t> kept;
-    kept.reserve(raw.size());
-    for (std::size_t i = 0; i < at.size(); ++i) {
-      if (i > 0 && !less(at[i - 1], at[i])) continue;
-      kept.insert(kept.end(), raw.begin() + at[i] * k, raw.begin() + (at[i] + 1) * k);
-    }
-    raw.swap(kept);
+    bits::forEachBit(m, words_, [&](int p) { bits::setBit(out, index_[static_cast<std::size_t>(p)]); });
   }
 
   /// Blocking rows of the cube against the off-set of its outputs; false when the cube meets one.
   bool buildRows(int k, const std::uint64_t* c) {
     ++epoch_;
-    std::vector<std::uint64_t>& raw = raw_;
-    raw.clear();
-    std::vector<std::uint64_t> conflict(static_cast<std::size_t>(words_));
+    WordRows& raw = raw_;
+    raw.reshape(k_);
+    std::vector<Word> conflict(static_cast<std::size_t>(words_));
     const CubeSet& off = *ExplicitOffSet(source_, test_);
     const OutputSet& mine = cover_.out[static_cast<std::size_t>(k)];
     bool ok = true;
@@ -132,19 +88,13 @@ class Expander {
       {
         if (!ok || offStamp_[static_cast<std::size_t>(r)] == epoch_) return;
         offStamp_[static_cast<std::size_t>(r)] = epoch_;
-        const std::uint64_t* o = off.cubes.cube(r);
-        bool any = false;
-        for (int w = 0; w < words_; ++w) {
-          conflict[w] = (c[w] & o[words_ + w]) | (c[words_ + w] & o[w]);
-          any |= conflict[w] != 0;
-        }
-        if (!any) {
+        const Word* o = off.cubes.cube(r);
+        bits::assignWords(conflict.data(), words_, [&](int w) { return conflictsIn(c, o, words_, w); });
+        if (!bits::anyBit(conflict.data(), words_)) {
           ok = false;
           return;
         }
-        const std::size_t at = raw.size();
-        raw.resize(at + static_cast<std::size_t>(k_));
-        compress(conflict.data(), raw.data() + at);
+        compress(conflict.data(), raw.grow());
       }
     };
     // Walk the off-set lists of the cube's outputs, or the whole off-set once when that is shorter.
@@ -161,31 +111,32 @@ class Expander {
     if (!ok) return false;
     // Equal rows are frequent (off-set cubes that differ only where the cube has no literal); one of
     // each is enough, and the containment filter below then compares far fewer pairs.
-    dedupe(raw);
+    raw.sortUnique();
     // Keep only the rows that contain no other row, smallest first (rows sorted by size in buckets).
-    const int count = static_cast<int>(raw.size() / static_cast<std::size_t>(k_));
+    const int count = raw.rows();
     std::vector<int> start(static_cast<std::size_t>(nl_) + 2, 0), size(static_cast<std::size_t>(count));
     for (int r = 0; r < count; ++r) {
-      size[static_cast<std::size_t>(r)] = popcount(raw.data() + static_cast<std::size_t>(r) * static_cast<std::size_t>(k_), k_);
+      size[static_cast<std::size_t>(r)] = bits::countBits(raw.row(r), k_);
       ++start[static_cast<std::size_t>(size[static_cast<std::size_t>(r)]) + 1];
     }
     for (std::size_t b = 1; b < start.size(); ++b) start[b] += start[b - 1];
     std::vector<int> order(static_cast<std::size_t>(count));
     for (int r = 0; r < count; ++r) order[static_cast<std::size_t>(start[static_cast<std::size_t>(size[static_cast<std::size_t>(r)])]++)] = r;
-    rows_.clear();
+    rows_.reshape(k_);
     rowCount_ = 0;
     for (int r : order) {
-      const std::uint64_t* x = raw.data() + static_cast<std::size_t>(r) * static_cast<std::size_t>(k_);
+      const Word* x = raw.row(r);
       bool dominated = false;
       if (k_ == 1) {
         // One word per row (up to 64 literals, the common case): a plain loop the compiler unrolls.
-        const std::uint64_t v = *x;
-        for (int q = 0; q < rowCount_ && !dominated; ++q) dominated = (rows_[static_cast<std::size_t>(q)] & ~v) == 0;
+        const Word v = *x;
+        const Word* kept = rows_.row(0);
+        for (int q = 0; q < rowCount_ && !dominated; ++q) dominated = (kept[q] & ~v) == 0;
       } else {
-        for (int q = 0; q < rowCount_ && !dominated; ++q) dominated = isSubset(row(q), x, k_);
+        for (int q = 0; q < rowCount_ && !dominated; ++q) dominated = bits::isSubset(row(q), x, k_);
       }
       if (dominated) continue;
-      rows_.insert(rows_.end(), x, x + k_);
+      rows_.push(x);
       ++rowCount_;
     }
     stats_.rows += rowCount_;
@@ -196,21 +147,15 @@ class Expander {
   void buildCandidates(int k, const std::uint64_t* c) {
     cands_.clear();
     weight_.clear();
-    needs_.clear();
-    std::vector<std::uint64_t> diff(static_cast<std::size_t>(words_));
+    needs_.reshape(k_);
+    std::vector<Word> diff(static_cast<std::size_t>(words_));
     const OutputSet& mine = cover_.out[static_cast<std::size_t>(k)];
     forEachSharing(k, [&](int d) {
       const OutputSet& theirs = cover_.out[static_cast<std::size_t>(d)];
-      const std::uint64_t* e = cover_.in.cube(d);
-      bool any = false;
-      for (int w = 0; w < words_; ++w) {
-        diff[w] = (c[w] & ~e[w]) | (c[words_ + w] & ~e[words_ + w]);
-        any |= diff[w] != 0;
-      }
-      if (!any) return;  // already inside the cube
-      const std::size_t at = needs_.size();
-      needs_.resize(at + static_cast<std::size_t>(k_));
-      compress(diff.data(), needs_.data() + at);
+      const Word* e = cover_.in.cube(d);
+      bits::assignWords(diff.data(), words_, [&](int w) { return literalsNotIn(c, e, words_, w); });
+      if (!bits::anyBit(diff.data(), words_)) return;  // already inside the cube
+      compress(diff.data(), needs_.grow());
       cands_.push_back(d);
       weight_.push_back(theirs.subsetOf(mine) ? 2 : 1);
     });
@@ -221,17 +166,12 @@ class Expander {
   bool keepEssentials() {
     bool changed = false;
     for (int r = 0; r < rowCount_; ++r) {
-      const std::uint64_t* x = row(r);
-      if (meetsAny(x, fixed_.data(), k_)) continue;
-      int open = 0, last = -1;
-      for (int w = 0; w < k_ && open < 2; ++w) {
-        const std::uint64_t b = x[w] & open_[w];
-        open += __builtin_popcountll(b);
-        if (b) last = w * 64 + __builtin_ctzll(b);
-      }
-      if (open == 1) {
-        fixed_[last >> 6] |= std::uint64_t{1} << (last & 63);
-        open_[last >> 6] &= ~(std::uint64_t{1} << (last & 63));
+      const Word* x = row(r);
+      if (bits::anyCommonBit(x, fixed_.data(), k_)) continue;
+      const int last = bits::soleCommonBit(x, open_.data(), k_);
+      if (last >= 0) {
+        bits::setBit(fixed_.data(), last);
+        bits::clearBit(open_.data(), last);
         changed = true;
       }
     }
@@ -241,31 +181,28 @@ class Expander {
   /// Drops from the feasible terms those that dropping their literals would now leave a row without any.
   void updateFeasible() {
     // The open literals of the rows no kept literal hits yet, gathered once for all candidates.
-    openRows_.clear();
+    openRows_.reshape(k_);
     for (int r = 0; r < rowCount_; ++r) {
-      const std::uint64_t* x = row(r);
-      if (meetsAny(x, fixed_.data(), k_)) continue;
-      for (int w = 0; w < k_; ++w) openRows_.push_back(x[w] & open_[w]);
+      const Word* x = row(r);
+      if (bits::anyCommonBit(x, fixed_.data(), k_)) continue;
+      openRows_.pushWords([&](int w) { return x[w] & open_[w]; });
     }
-    const std::size_t k = static_cast<std::size_t>(k_), count = openRows_.size() / k;
+    const int count = openRows_.rows();
     for (std::size_t d = 0; d < cands_.size(); ++d) {
       if (!feasible_[d]) continue;
-      const std::uint64_t* n = need(static_cast<int>(d));
-      if (meetsAny(n, fixed_.data(), k_)) {
+      const Word* n = need(static_cast<int>(d));
+      if (bits::anyCommonBit(n, fixed_.data(), k_)) {
         feasible_[d] = 0;
         continue;
       }
+      // every open row keeps a literal that d does not need dropped
       bool ok = true;
-      if (k == 1) {
-        const std::uint64_t keep = ~*n;
-        for (std::size_t r = 0; r < count && ok; ++r) ok = (openRows_[r] & keep) != 0;
+      if (k_ == 1) {
+        const Word keep = ~*n;
+        const Word* open = openRows_.row(0);
+        for (int r = 0; r < count && ok; ++r) ok = (open[r] & keep) != 0;
       } else {
-        for (std::size_t r = 0; r < count && ok; ++r) {
-          const std::uint64_t* x = openRows_.data() + r * k;
-          bool left = false;
-          for (std::size_t w = 0; w < k && !left; ++w) left = (x[w] & ~n[w]) != 0;
-          ok = left;
-        }
+        for (int r = 0; r < count && ok; ++r) ok = !bits::isSubset(openRows_.row(r), n, k_);
       }
       if (!ok) feasible_[d] = 0;
     }
@@ -277,12 +214,10 @@ class Expander {
     bool any = false;
     for (std::size_t d = 0; d < cands_.size(); ++d) {
       if (!feasible_[d]) continue;
-      const std::uint64_t* n = need(static_cast<int>(d));
-      for (int w = 0; w < k_; ++w)
-        for (std::uint64_t b = n[w] & open_[w]; b; b &= b - 1) {
-          counts_[static_cast<std::size_t>(w * 64 + __builtin_ctzll(b))] += weight_[d];
-          any = true;
-        }
+      bits::forEachCommonBit(need(static_cast<int>(d)), open_.data(), k_, [&](int i) {
+        counts_[static_cast<std::size_t>(i)] += weight_[d];
+        any = true;
+      });
     }
     if (!any) return -1;
     return static_cast<int>(std::max_element(counts_.begin(), counts_.end()) - counts_.begin());
@@ -294,39 +229,36 @@ class Expander {
       std::fill(counts_.begin(), counts_.end(), 0);
       bool any = false;
       for (int r = 0; r < rowCount_; ++r) {
-        const std::uint64_t* x = row(r);
-        if (meetsAny(x, fixed_.data(), k_)) continue;
-        for (int w = 0; w < k_; ++w)
-          for (std::uint64_t b = x[w] & open_[w]; b; b &= b - 1) {
-            ++counts_[static_cast<std::size_t>(w * 64 + __builtin_ctzll(b))];
-            any = true;
-          }
+        const Word* x = row(r);
+        if (bits::anyCommonBit(x, fixed_.data(), k_)) continue;
+        bits::forEachCommonBit(x, open_.data(), k_, [&](int i) {
+          ++counts_[static_cast<std::size_t>(i)];
+          any = true;
+        });
       }
       if (!any) return;
       const int i = static_cast<int>(std::max_element(counts_.begin(), counts_.end()) - counts_.begin());
-      fixed_[i >> 6] |= std::uint64_t{1} << (i & 63);
-      open_[i >> 6] &= ~(std::uint64_t{1} << (i & 63));
+      bits::setBit(fixed_.data(), i);
+      bits::clearBit(open_.data(), i);
     }
   }
 
   /// Gives back every kept literal that no row needs, so that the cube is prime.
   void makePrime() {
     for (int i : lits_) {
-      const std::uint64_t bit = std::uint64_t{1} << (i & 63);
-      if (!(fixed_[i >> 6] & bit)) continue;
-      fixed_[i >> 6] &= ~bit;
+      if (!bits::testBit(fixed_.data(), i)) continue;
+      bits::clearBit(fixed_.data(), i);
       bool needed = false;
-      for (int r = 0; r < rowCount_ && !needed; ++r) needed = !meetsAny(row(r), fixed_.data(), k_);
-      if (needed) fixed_[i >> 6] |= bit;
+      for (int r = 0; r < rowCount_ && !needed; ++r) needed = !bits::anyCommonBit(row(r), fixed_.data(), k_);
+      if (needed) bits::setBit(fixed_.data(), i);
     }
   }
 
   void expandOne(int k) {
     if (params_.raiseOutputs && params_.outputsFirst) raiseOutputs(k);
-    std::vector<std::uint64_t> c(cover_.in.cube(k), cover_.in.cube(k) + 2 * words_);
+    std::vector<Word> c(cover_.in.cube(k), cover_.in.cube(k) + 2 * words_);
     positions_.clear();
-    for (int w = 0; w < words_; ++w)
-      for (std::uint64_t b = c[w] | c[words_ + w]; b; b &= b - 1) positions_.push_back(w * 64 + __builtin_ctzll(b));
+    forEachLiteral(c.data(), words_, [&](int p) { positions_.push_back(p); });
     nl_ = static_cast<int>(positions_.size());
     if (nl_ > 0 && ExplicitOffSet(source_, test_)) {
       // Literal bits are the input positions themselves when packing them closer saves no word.
@@ -341,21 +273,16 @@ class Expander {
       const bool valid = buildRows(k, c.data());
       if (valid) {
         dropLiterals(k, c.data());
-        for (int t = 0; t < nl_; ++t) {
-          const int i = lits_[static_cast<std::size_t>(t)];
-          const std::uint64_t bit = std::uint64_t{1} << (i & 63);
-          if (fixed_[i >> 6] & bit) continue;
-          const int p = positions_[static_cast<std::size_t>(t)];
-          c[p >> 6] &= ~(std::uint64_t{1} << (p & 63));
-          c[words_ + (p >> 6)] &= ~(std::uint64_t{1} << (p & 63));
-        }
+        for (int t = 0; t < nl_; ++t)
+          if (!bits::testBit(fixed_.data(), lits_[static_cast<std::size_t>(t)]))
+            freePosition(c.data(), words_, positions_[static_cast<std::size_t>(t)]);
       }
       for (int p : positions_) index_[static_cast<std::size_t>(p)] = -1;
       if (!valid) return;  // not an implicant: leave it as it is
     } else if (nl_ > 0) {
       dropLiteralsByTest(k, c);
     }
-    if (popcount(c.data(), 2 * words_) < nl_) ++stats_.expanded;
+    if (bits::countBits(c.data(), 2 * words_) < nl_) ++stats_.expanded;
     std::copy(c.begin(), c.end(), cover_.in.cube(k));
     if (params_.raiseOutputs) raiseOutputs(k);
     absorbHeld(k);
@@ -364,7 +291,7 @@ class Expander {
   void dropLiterals(int k, const std::uint64_t* c) {
     fixed_.assign(static_cast<std::size_t>(k_), 0);
     open_.assign(static_cast<std::size_t>(k_), 0);
-    for (int i : lits_) open_[i >> 6] |= std::uint64_t{1} << (i & 63);
+    for (int i : lits_) bits::setBit(open_.data(), i);
     counts_.assign(static_cast<std::size_t>(k_) * 64, 0);
     buildCandidates(k, c);
     for (;;) {
@@ -373,7 +300,7 @@ class Expander {
       updateFeasible();
       const int i = bestDrop();
       if (i < 0) break;
-      open_[i >> 6] &= ~(std::uint64_t{1} << (i & 63));
+      bits::clearBit(open_.data(), i);
     }
     coverRows();
     std::fill(open_.begin(), open_.end(), 0);
@@ -381,12 +308,11 @@ class Expander {
   }
 
   /// Without an explicit off-set: drop literals one at a time while the test allows every output.
-  void dropLiteralsByTest(int k, std::vector<std::uint64_t>& c) {
+  void dropLiteralsByTest(int k, std::vector<Word>& c) {
     const OutputSet& outs = cover_.out[static_cast<std::size_t>(k)];
     for (int p : positions_) {
-      std::vector<std::uint64_t> wider = c;
-      wider[p >> 6] &= ~(std::uint64_t{1} << (p & 63));
-      wider[words_ + (p >> 6)] &= ~(std::uint64_t{1} << (p & 63));
+      std::vector<Word> wider = c;
+      freePosition(wider.data(), words_, p);
       bool ok = true;
       outs.forEach([&](int j) { ok = ok && test_.allowed(wider.data(), j); });
       if (ok) c = wider;
@@ -425,10 +351,10 @@ class Expander {
 
   /// Terms inside the cube lose the outputs it carries; those left with none go.
   void absorbHeld(int k) {
-    const std::uint64_t* c = cover_.in.cube(k);
+    const Word* c = cover_.in.cube(k);
     const OutputSet& mine = cover_.out[static_cast<std::size_t>(k)];
     forEachSharing(k, [&](int d) {
-      if (!packedContains(c, cover_.in.cube(d), words_)) return;
+      if (!cubeContains(c, cover_.in.cube(d), words_)) return;
       OutputSet& theirs = cover_.out[static_cast<std::size_t>(d)];
       theirs.remove(mine);
       if (!theirs.any()) {
@@ -451,7 +377,8 @@ class Expander {
   std::vector<int> index_, positions_;
   std::vector<unsigned> offStamp_, termStamp_;
   std::vector<std::vector<int>> terms_;
-  std::vector<std::uint64_t> rows_, needs_, fixed_, open_, raw_, openRows_;
+  WordRows rows_, needs_, raw_, openRows_;  ///< rows of k_ words: blocking rows, literals each candidate needs dropped
+  std::vector<Word> fixed_, open_;          ///< the literals kept, and those still undecided
   std::vector<int> cands_, weight_, counts_;
   std::vector<char> feasible_;
 };
@@ -461,7 +388,7 @@ class Expander {
 void Expand(const RefineSource& source, const ImplicantTest& test, Cover& cover, const ExpandParams& params,
             ExpandStats& stats) {
   if (ExpandByColumns(source, test, cover, params, stats)) return;
-  Expander e(source, test, cover, params, stats);
+  RowExpander e(source, test, cover, params, stats);
   e.run();
 }
 

@@ -264,6 +264,51 @@ TEST(Kernel, SearchingPassesMatchAScanOfFlags) {
   EXPECT_EQ(asked, (std::vector<int>{1, 70}));
 }
 
+// The literals of a that b does not hold, word by word, against the texts:
+// '~' in b holds no literal, '~' in a is none.
+TEST(Kernel, LiteralsNotInMatchTheCharacterDefinition) {
+  Texts texts(24);
+  for (int round = 0; round < 1000; ++round) {
+    const int n = texts.size();
+    const std::string a = texts.cube(n, true);
+    const std::string b = round % 2 ? texts.near(a, true) : texts.cube(n, true);
+    const Cube ca(a), cb(b);
+    const int words = ca.words();
+    std::vector<int> expected, got;
+    for (int i = 0; i < n; ++i)
+      if (isLiteral(a[static_cast<std::size_t>(i)]) && a[static_cast<std::size_t>(i)] != b[static_cast<std::size_t>(i)])
+        expected.push_back(i);
+    bits::forEachWordBit(words, [&](int w) { return literalsNotIn(ca.data(), cb.data(), words, w); },
+                         [&](int i) { got.push_back(i); });
+    ASSERT_EQ(got, expected) << a << " " << b;
+  }
+}
+
+// Sorting rows keeps one of each value in word order, for one word and several.
+TEST(Kernel, WordRowsSortUniqueAndReshape) {
+  std::mt19937 gen(25);
+  for (int words = 1; words <= 3; ++words) {
+    WordRows rows(0, words);
+    std::vector<std::vector<Word>> flat;
+    for (int r = 0; r < 300; ++r) {
+      std::vector<Word> v(static_cast<std::size_t>(words));
+      for (Word& x : v) x = gen() % 4 == 0 ? ~Word{0} - gen() % 3 : gen() % 3;  // few values: many repeats
+      rows.push(v.data());
+      flat.push_back(v);
+    }
+    std::sort(flat.begin(), flat.end());
+    flat.erase(std::unique(flat.begin(), flat.end()), flat.end());
+    rows.sortUnique();
+    ASSERT_EQ(rows.rows(), static_cast<int>(flat.size()));
+    for (int r = 0; r < rows.rows(); ++r)
+      EXPECT_EQ(std::vector<Word>(rows.row(r), rows.row(r) + words), flat[static_cast<std::size_t>(r)]) << r;
+    rows.reshape(words + 1);
+    EXPECT_EQ(rows.rows(), 0);
+    EXPECT_EQ(rows.words(), words + 1);
+    EXPECT_EQ(rows.grow()[words], Word{0});
+  }
+}
+
 TEST(Kernel, WordRowsGrowPushAndTruncate) {
   WordRows rows(2, 3);
   EXPECT_EQ(rows.rows(), 2);
