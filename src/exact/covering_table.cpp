@@ -101,8 +101,8 @@ bool CellSplitter::split(std::vector<std::uint64_t>& cell, std::vector<int>& ins
   std::vector<int> still;
   for (int p : partial) {
     const std::uint64_t* c = primes_.cubes.cube(p);
-    if (!packedMeet(c, cell.data(), words_)) continue;
-    if (packedContains(c, cell.data(), words_))
+    if (!cubesMeet(c, cell.data(), words_)) continue;
+    if (cubeContains(c, cell.data(), words_))
       inside.push_back(p);
     else
       still.push_back(p);

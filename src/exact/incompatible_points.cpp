@@ -133,7 +133,7 @@ long long IncompatibleBound(const RefineSource& src, const IncompatibleParams& p
     src.off.index.meeting(src.off.cubes, span.data(), meeting);
     for (int r : meeting) {
       const OutputSet& o = src.off.outputs[static_cast<std::size_t>(r)];
-      if ((o.test(a.output) || o.test(b.output)) && packedMeet(src.off.cubes.cube(r), span.data(), w)) return false;
+      if ((o.test(a.output) || o.test(b.output)) && cubesMeet(src.off.cubes.cube(r), span.data(), w)) return false;
     }
     return true;
   };

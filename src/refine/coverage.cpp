@@ -35,7 +35,7 @@ void Coverage::focus(const std::uint64_t* p, int skip) {
   std::copy(p, p + others_.stride(), focusCube_.begin());
   coverIndex_.meeting(cover_.in, p, nearTerms_);
   nearTerms_.erase(std::remove_if(nearTerms_.begin(), nearTerms_.end(),
-                                  [&](int k) { return k == skip || !packedMeet(cover_.in.cube(k), p, words); }),
+                                  [&](int k) { return k == skip || !cubesMeet(cover_.in.cube(k), p, words); }),
                    nearTerms_.end());
   source_.on.index.meeting(source_.on.cubes, p, nearOn_);
 }
@@ -47,8 +47,8 @@ bool Coverage::gather(const std::uint64_t* p, int j, int skip) {
   for (int k : nearTerms_) {
     if (k == skip || !cover_.alive[static_cast<std::size_t>(k)] || !cover_.out[static_cast<std::size_t>(k)].test(j)) continue;
     const std::uint64_t* c = cover_.in.cube(k);
-    if (!packedMeet(c, p, words)) continue;
-    if (packedContains(c, p, words)) return true;
+    if (!cubesMeet(c, p, words)) continue;
+    if (cubeContains(c, p, words)) return true;
     std::uint64_t* d = others_.grow();
     for (int w = 0; w < words; ++w) {
       const std::uint64_t free = ~(p[w] | p[words + w]);
@@ -66,7 +66,7 @@ bool Coverage::coveredByOthers(const std::uint64_t* p, int j, int skip) {
   for (int t : nearOn_) {
     if (!source_.on.outputs[static_cast<std::size_t>(t)].test(j)) continue;
     const std::uint64_t* c = on.cube(t);
-    if (!packedMeet(c, p, words)) continue;
+    if (!cubesMeet(c, p, words)) continue;
     packedIntersect(c, p, words, piece_.data());
     if (!check_.covered(piece_.data(), others_)) return false;
   }
@@ -81,13 +81,13 @@ bool Coverage::addUncovered(const std::uint64_t* p, int j, int skip, std::vector
   for (int t : nearOn_) {
     if (!source_.on.outputs[static_cast<std::size_t>(t)].test(j)) continue;
     const std::uint64_t* c = on.cube(t);
-    if (!packedMeet(c, p, words)) continue;
+    if (!cubesMeet(c, p, words)) continue;
     packedIntersect(c, p, words, piece_.data());
     // Once this output keeps something, a piece inside what is kept cannot widen it; a piece inside
     // a single other term adds nothing.
-    if (any && packedContains(acc.data(), piece_.data(), words)) continue;
+    if (any && cubeContains(acc.data(), piece_.data(), words)) continue;
     bool inside = false;
-    for (int k = 0; k < others_.size() && !inside; ++k) inside = packedContains(others_.cube(k), piece_.data(), words);
+    for (int k = 0; k < others_.size() && !inside; ++k) inside = cubeContains(others_.cube(k), piece_.data(), words);
     if (inside || !UncoveredSupercube(piece_.data(), others_, part_.data(), limits_)) continue;
     any = true;
     if (accEmpty) {

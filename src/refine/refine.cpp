@@ -78,7 +78,7 @@ long long singleCost(const Cover& c, int criterion) {
 bool heldBy(const Cover& c, const std::uint64_t* cube, const OutputSet& outputs) {
   for (int k = 0; k < c.size(); ++k)
     if (c.alive[static_cast<std::size_t>(k)] && outputs.subsetOf(c.out[static_cast<std::size_t>(k)]) &&
-        packedContains(c.in.cube(k), cube, c.in.words()))
+        cubeContains(c.in.cube(k), cube, c.in.words()))
       return true;
   return false;
 }

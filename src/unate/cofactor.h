@@ -18,9 +18,5 @@ namespace vorn {
 void AppendCofactor(const CubeList& s, const std::uint64_t* p, CubeList& out);
 /// \brief The cofactor of s with respect to the cube p.
 CubeList Cofactor(const CubeList& s, const Cube& p);
-/// \brief The kernel's meet test under the name the refinement and the checker still call.
-inline bool packedMeet(const Word* a, const Word* b, int words) { return cubesMeet(a, b, words); }
-/// \brief The kernel's containment test under the name the refinement and the checker still call.
-inline bool packedContains(const Word* a, const Word* b, int words) { return cubeContains(a, b, words); }
 
 }  // namespace vorn
