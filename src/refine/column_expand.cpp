@@ -124,7 +124,7 @@ class ColumnExpander {
       : source_(s), test_(t), cover_(c), params_(p), stats_(st), words_(c.in.words()), off_(s.off), terms_(c.in) {
     tb_ = terms_.blocks();
     rb_ = off_.columns.blocks();
-    live_.assign(tb_, 0);
+    live_ = BitSet(static_cast<int>(tb_ * 64));
     of_.assign(static_cast<std::size_t>(s.outputs), std::vector<std::uint64_t>(tb_, 0));
     for (int k = 0; k < c.size(); ++k) {
       if (!c.alive[static_cast<std::size_t>(k)] || !c.out[static_cast<std::size_t>(k)].any()) continue;
@@ -143,8 +143,7 @@ class ColumnExpander {
     for (int k = 0; k < cover_.size(); ++k) {
       if (!bitspan::test(live_.data(), k)) continue;
       order.push_back(k);
-      for (std::size_t w = 0; w < cover_.in.stride(); ++w)
-        literals[static_cast<std::size_t>(k)] += __builtin_popcountll(cover_.in.cube(k)[w]);
+      literals[static_cast<std::size_t>(k)] = cover_.literals(k);
     }
     std::stable_sort(order.begin(), order.end(), [&](int a, int b) { return literals[static_cast<std::size_t>(a)] < literals[static_cast<std::size_t>(b)]; });
     const Deadline none;
@@ -490,7 +489,7 @@ class ColumnExpander {
   const CubeSet& off_;
   LiteralColumns terms_;        ///< the cover's cubes as they grow
   std::size_t tb_ = 0, rb_ = 0;  ///< words per span of terms, of off-set cubes
-  std::vector<std::uint64_t> live_;               ///< live terms with some output
+  BitSet live_;                                   ///< live terms with some output
   std::vector<std::vector<std::uint64_t>> of_;    ///< per output: the live terms carrying it
   std::vector<std::uint64_t> cand_, sub_, scratch_, rel_, hit_, masks_;
   std::vector<Literal> lits_;
