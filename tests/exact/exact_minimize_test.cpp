@@ -50,15 +50,25 @@ FunctionPtr exactCover(TBoolFnct& f, int criterion, bool single, ExactStats& sta
 
 long long unitCost(const std::string&) { return 1; }
 
-TEST(ExactMinimize, TermsAndLiteralsMatchBruteForce) {
+/// \brief Calls `check(seed, f, primes)` on the random functions of seeds 1 to `lastSeed` whose primes brute
+/// force can still search (at most 22), until 40 were checked; returns how many were.
+template <class Check>
+int forSmallRandomFunctions(std::uint32_t lastSeed, Check check) {
   int checked = 0;
-  for (std::uint32_t seed = 1; seed <= 120 && checked < 40; ++seed) {
+  for (std::uint32_t seed = 1; seed <= lastSeed && checked < 40; ++seed) {
     const int inputs = 3 + static_cast<int>(seed % 6), outputs = 1 + static_cast<int>(seed % 3);
     FunctionPtr f = sparseRandom(seed, inputs, outputs);
     buildLists(*f);
     const auto primes = test::brutePrimes(*f);
     if (primes.size() > 22) continue;
     ++checked;
+    check(seed, f, primes);
+  }
+  return checked;
+}
+
+TEST(ExactMinimize, TermsAndLiteralsMatchBruteForce) {
+  const int checked = forSmallRandomFunctions(120, [](std::uint32_t seed, FunctionPtr& f, const auto& primes) {
     ExactStats st;
     FunctionPtr t = exactCover(*f, 0, false, st);
     ASSERT_TRUE(t);
@@ -70,21 +80,15 @@ TEST(ExactMinimize, TermsAndLiteralsMatchBruteForce) {
     ASSERT_TRUE(l);
     EXPECT_EQ(l->literals, test::bruteMinimum(*f, primes, test::literalsOf)) << "seed " << seed;
     EXPECT_TRUE(st.proven);
-  }
+  });
   EXPECT_GE(checked, 30);
 }
 
 TEST(ExactMinimize, SeededByTheSourceTermsItTakesTheWitnessedEssentialsAndMatchesBruteForce) {
   // The source's own terms seed the run: their witnesses show essential primes, and only the on-set left
   // by those gets primes and columns.
-  int checked = 0, fewerPrimes = 0;
-  for (std::uint32_t seed = 1; seed <= 160 && checked < 40; ++seed) {
-    const int inputs = 3 + static_cast<int>(seed % 6), outputs = 1 + static_cast<int>(seed % 3);
-    FunctionPtr f = sparseRandom(seed, inputs, outputs);
-    buildLists(*f);
-    const auto primes = test::brutePrimes(*f);
-    if (primes.size() > 22) continue;
-    ++checked;
+  int fewerPrimes = 0;
+  const int checked = forSmallRandomFunctions(160, [&](std::uint32_t seed, FunctionPtr& f, const auto& primes) {
     for (int criterion : {0, 1}) {
       FunctionPtr start = derive(*f);
       forEachTerm(*f, [&](const TPfnct& t) {
@@ -119,7 +123,7 @@ TEST(ExactMinimize, SeededByTheSourceTermsItTakesTheWitnessedEssentialsAndMatche
         if (st.primes > 0 && st.primes < static_cast<long long>(primes.size())) ++fewerPrimes;
       }
     }
-  }
+  });
   EXPECT_GE(checked, 30);
   EXPECT_GT(fewerPrimes, 0);  // the essential primes left only part of the on-set somewhere
 }
