@@ -243,6 +243,16 @@ class WordRows {
   }
   /// \brief Makes room for `rows` rows in all without moving them again.
   void reserve(int rows) { w_.reserve(static_cast<std::size_t>(rows) * words_); }
+  /// \brief Makes the array `rows` rows long; rows it adds are zero.
+  void resize(int rows) {
+    rows_ = rows < 0 ? 0 : rows;
+    w_.resize(static_cast<std::size_t>(rows_) * words_);
+  }
+  /// \brief Replaces the rows by copies of `count` rows back to back at `from` (not inside this array).
+  void assign(const Word* from, int count) {
+    rows_ = count < 0 ? 0 : count;
+    w_.assign(from, from + static_cast<std::size_t>(rows_) * words_);
+  }
   /// \brief Keeps the first k rows.
   void truncate(int k) {
     if (k >= rows_) return;

@@ -23,12 +23,12 @@
 
 namespace vorn {
 
-TautologyChecker::TautologyChecker(int words) : words_(words), stride_(2 * static_cast<std::size_t>(words)) {}
+TautologyChecker::TautologyChecker(int words) : words_(words) { arena_.reshape(2 * words); }
 
 bool TautologyChecker::check(const std::uint64_t* cubes, int count) {
   ++stats.checks;
   if (words_ == 0) return count > 0;
-  arena_.assign(cubes, cubes + static_cast<std::size_t>(count) * stride_);
+  arena_.assign(cubes, count);
   frames_.clear();
   frames_.push_back({0, count});
   while (!frames_.empty()) {
@@ -39,7 +39,7 @@ bool TautologyChecker::check(const std::uint64_t* cubes, int count) {
     if (v == Verdict::NotTautology) return false;
     if (v == Verdict::Tautology) {
       ++stats.leaves;
-      arena_.resize(f.offset);
+      arena_.truncate(f.first);
       continue;
     }
     ++stats.splits;
@@ -54,7 +54,7 @@ TautologyChecker::Verdict TautologyChecker::examine(Frame& f, int& split) {
     literals_.reset(words_);
     double volume = 0;
     for (int k = 0; k < f.count; ++k) {
-      const std::uint64_t* c = at(f.offset + static_cast<std::size_t>(k) * stride_);
+      const std::uint64_t* c = at(f.first + k);
       literals_.add(c);
       const int lits = cubeLiterals(c, words_);
       if (lits == 0) return Verdict::Tautology;
@@ -74,39 +74,39 @@ TautologyChecker::Verdict TautologyChecker::examine(Frame& f, int& split) {
 void TautologyChecker::dropUnateCubes(Frame& f) {
   int kept = 0;
   for (int k = 0; k < f.count; ++k) {
-    std::uint64_t* c = at(f.offset + static_cast<std::size_t>(k) * stride_);
+    std::uint64_t* c = at(f.first + k);
     if (bits::anyWord(words_, [&](int w) { return literalsIn(c, words_, w) & literals_.unate(w); })) continue;
-    if (kept != k) std::memmove(at(f.offset + static_cast<std::size_t>(kept) * stride_), c, stride_ * sizeof(std::uint64_t));
+    if (kept != k) std::memmove(at(f.first + kept), c, rowBytes());
     ++kept;
   }
   f.count = kept;
 }
 
 int TautologyChecker::mostBinate(const Frame& f) {
-  return mostLiterals(at(f.offset), f.count, stride_, words_, [&](int w) { return literals_.binate(w); }, counts_);
+  return mostLiterals(at(f.first), f.count, static_cast<std::size_t>(arena_.words()), words_,
+                      [&](int w) { return literals_.binate(w); }, counts_);
 }
 
 void TautologyChecker::splitFrame(const Frame& f, int v) {
-  const std::size_t end = f.offset + static_cast<std::size_t>(f.count) * stride_;
-  arena_.resize(end + 2 * static_cast<std::size_t>(f.count) * stride_);
-  std::size_t out = end;
+  const int end = f.first + f.count;
+  arena_.resize(end + 2 * f.count);
+  int out = end;
   int counts[2] = {0, 0};
   // Cofactor v = 1 keeps the cubes without 0 at v; cofactor v = 0 those without 1.
   for (int side = 0; side < 2; ++side) {
     for (int k = 0; k < f.count; ++k) {
-      const std::uint64_t* c = at(f.offset + static_cast<std::size_t>(k) * stride_);
+      const std::uint64_t* c = at(f.first + k);
       if (!meetsLiteral(c, words_, v, side == 0)) continue;
-      std::uint64_t* d = at(out);
-      std::memcpy(d, c, stride_ * sizeof(std::uint64_t));
+      std::uint64_t* d = at(out++);
+      std::memcpy(d, c, rowBytes());
       freePosition(d, words_, v);
-      out += stride_;
       ++counts[side];
     }
   }
-  std::memmove(at(f.offset), at(end), (out - end) * sizeof(std::uint64_t));
-  arena_.resize(f.offset + (out - end));
-  frames_.push_back({f.offset, counts[0]});
-  frames_.push_back({f.offset + static_cast<std::size_t>(counts[0]) * stride_, counts[1]});
+  std::memmove(at(f.first), at(end), static_cast<std::size_t>(out - end) * rowBytes());
+  arena_.truncate(f.first + (out - end));
+  frames_.push_back({f.first, counts[0]});
+  frames_.push_back({f.first + counts[0], counts[1]});
 }
 
 bool TautologyPacked(const std::uint64_t* cubes, int count, int words, TautologyStats* stats) {

@@ -27,12 +27,13 @@ class TautologyChecker {
 
  private:
   struct Frame {
-    std::size_t offset;
+    int first;  ///< its first cube's row in the arena
     int count;
   };
   enum class Verdict { Tautology, NotTautology, Split };
 
-  std::uint64_t* at(std::size_t offset) { return arena_.data() + offset; }
+  std::uint64_t* at(int row) { return arena_.row(row); }
+  std::size_t rowBytes() const { return static_cast<std::size_t>(arena_.words()) * sizeof(std::uint64_t); }
   /// \brief Decides the frame when it can (after dropping cubes with unate literals), else picks a split variable.
   Verdict examine(Frame& f, int& split);
   /// \brief Drops the cubes with a literal in a unate variable.
@@ -43,8 +44,7 @@ class TautologyChecker {
   void splitFrame(const Frame& f, int v);
 
   int words_;
-  std::size_t stride_;
-  std::vector<std::uint64_t> arena_;
+  WordRows arena_;  ///< the sub-lists of the pending frames, one packed cube a row
   LiteralUnion literals_;
   std::vector<int> counts_;
   std::vector<Frame> frames_;
