@@ -349,3 +349,22 @@ TEST(Kernel, WordRowsKeepInOrderAndZero) {
 
 }  // namespace
 }  // namespace vorn
+
+// The arena of a recursion: rows taken over from elsewhere, room added as zero rows and given back.
+TEST(Kernel, WordRowsAssignAndResize) {
+  const Word from[6] = {1, 2, 3, 4, 5, 6};
+  WordRows rows(0, 2);
+  rows.assign(from, 3);
+  ASSERT_EQ(rows.rows(), 3);
+  EXPECT_EQ(rows.row(2)[1], Word{6});
+  rows.resize(5);
+  ASSERT_EQ(rows.rows(), 5);
+  EXPECT_EQ(rows.row(1)[0], Word{3});  // kept rows keep their words
+  EXPECT_EQ(rows.row(4)[0] | rows.row(4)[1] | rows.row(3)[0] | rows.row(3)[1], Word{0});
+  rows.resize(1);
+  ASSERT_EQ(rows.rows(), 1);
+  EXPECT_EQ(rows.grow()[0], Word{0});  // a row given back and taken again is zero
+  rows.assign(from + 4, 1);
+  ASSERT_EQ(rows.rows(), 1);
+  EXPECT_EQ(rows.row(0)[0], Word{5});
+}
