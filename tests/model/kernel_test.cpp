@@ -347,8 +347,6 @@ TEST(Kernel, WordRowsKeepInOrderAndZero) {
   EXPECT_EQ(empty.rows(), 2);
 }
 
-}  // namespace
-}  // namespace vorn
 
 // The arena of a recursion: rows taken over from elsewhere, room added as zero rows and given back.
 TEST(Kernel, WordRowsAssignAndResize) {
@@ -368,3 +366,6 @@ TEST(Kernel, WordRowsAssignAndResize) {
   ASSERT_EQ(rows.rows(), 1);
   EXPECT_EQ(rows.row(0)[0], Word{5});
 }
+
+}  // namespace
+}  // namespace vorn
