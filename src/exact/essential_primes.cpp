@@ -24,7 +24,7 @@ void appendOutside(const Word* s, const Word* u, int words, std::vector<std::vec
   }
   std::vector<Word> piece(s, s + 2 * words);
   forEachLiteral(u, words, [&](int i) {
-    if (bits::testBit(s, i) || bits::testBit(s + words, i)) return;  // s holds u's literal there already
+    if (hasLiteral(s, words, i)) return;  // s holds u's literal there already
     const bool one = literalIsOne(u, words, i);
     putLiteral(piece.data(), words, i, !one);
     out.push_back(piece);

@@ -78,6 +78,9 @@ inline bool isUniversal(const Word* c, int words) {
   return !bits::anyWord(words, [&](int w) { return literalsIn(c, words, w); });
 }
 
+/// \brief True when position v of c holds a literal ('0' or '1').
+inline bool hasLiteral(const Word* c, int words, int v) { return bits::testBit(c, v) || bits::testBit(c + words, v); }
+
 /// \brief True when position v of c holds '1' (else '0' or no literal).
 inline bool literalIsOne(const Word* c, int words, int v) { return bits::testBit(c + words, v); }
 

@@ -176,7 +176,7 @@ class TopDownBuilder {
         const Word* pos = at.pos.data();
         const Word* neg = at.neg.data();
         for (int i = 0; i < inputs_; ++i) {
-          if (bits::testBit(at.cube.data(), i) || bits::testBit(at.cube.data() + words(), i)) continue;
+          if (hasLiteral(at.cube.data(), words(), i)) continue;
           for (int v = 0; v < 2; ++v) {
             const Word* h = holds(i, v);
             const int keptP = densePos ? bitspan::countBoth(pos, h, cb_)

@@ -136,6 +136,8 @@ TEST(Kernel, ListRowsMatchTheCharacterDefinitions) {
       std::string seen(static_cast<std::size_t>(n), '-');
       forEachLiteral(list.cube(k), list.words(), [&](int i) { seen[static_cast<std::size_t>(i)] = literalIsOne(list.cube(k), list.words(), i) ? '1' : '0'; });
       ASSERT_EQ(seen, rows[static_cast<std::size_t>(k)]);
+      for (int i = 0; i < n; ++i)
+        ASSERT_EQ(hasLiteral(list.cube(k), list.words(), i), seen[static_cast<std::size_t>(i)] != '-') << i;
     }
     ASSERT_EQ(firstMeeting(list.cube(0), list.size(), list.stride(), packedP.cube(0), list.words()), firstChar);
   }
