@@ -40,69 +40,69 @@ namespace vorn {
 
 namespace {
 
-/// Per off-set cube, the number of kept literals that block it, as bit-sliced counters.
+/// Per off-set cube, the number of kept literals that block it, as bit-sliced counters: row b of
+/// the kernel rows holds the counters of off-set cubes 64b..64b+63, word p of the row their bit p.
 class BlockerCounts {
  public:
   /// \brief All counts zero, room for counts up to `most`.
   void reset(std::size_t blocks, int most) {
-    planes_ = 1;
-    while ((1 << planes_) <= most) ++planes_;
-    blocks_ = blocks;
-    bits_.assign(blocks * static_cast<std::size_t>(planes_), 0);
+    int planes = 1;
+    while ((1 << planes) <= most) ++planes;
+    bits_.reshape(planes);
+    bits_.resize(static_cast<int>(blocks));
   }
   /// \brief One more blocker for every cube of the span m.
-  void add(const std::uint64_t* m) {
-    for (std::size_t b = 0; b < blocks_; ++b) {
-      std::uint64_t carry = m[b];
-      std::uint64_t* x = at(b);
-      for (int p = 0; p < planes_ && carry; ++p) {
-        const std::uint64_t t = x[p] & carry;
+  void add(const Word* m) {
+    const int planes = bits_.words();
+    Word* x = bits_.row(0);
+    for (int b = 0, blocks = bits_.rows(); b < blocks; ++b, x += planes) {
+      Word carry = m[b];
+      for (int p = 0; p < planes && carry; ++p) {
+        const Word t = x[p] & carry;
         x[p] ^= carry;
         carry = t;
       }
     }
   }
   /// \brief One blocker less for every cube of the span m (each has one).
-  void sub(const std::uint64_t* m) {
-    for (std::size_t b = 0; b < blocks_; ++b) {
-      std::uint64_t borrow = m[b];
-      std::uint64_t* x = at(b);
-      for (int p = 0; p < planes_ && borrow; ++p) {
-        const std::uint64_t t = ~x[p] & borrow;
+  void sub(const Word* m) {
+    const int planes = bits_.words();
+    Word* x = bits_.row(0);
+    for (int b = 0, blocks = bits_.rows(); b < blocks; ++b, x += planes) {
+      Word borrow = m[b];
+      for (int p = 0; p < planes && borrow; ++p) {
+        const Word t = ~x[p] & borrow;
         x[p] ^= borrow;
         borrow = t;
       }
     }
   }
   /// \brief True when some cube of the span m has exactly one blocker.
-  bool anySingle(const std::uint64_t* m) const {
-    for (std::size_t b = 0; b < blocks_; ++b) {
+  bool anySingle(const Word* m) const {
+    const int planes = bits_.words();
+    const Word* x = bits_.row(0);
+    for (int b = 0, blocks = bits_.rows(); b < blocks; ++b, x += planes) {
       if (!m[b]) continue;
-      const std::uint64_t* x = at(b);
-      std::uint64_t high = 0;
-      for (int p = 1; p < planes_; ++p) high |= x[p];
+      Word high = 0;
+      for (int p = 1; p < planes; ++p) high |= x[p];
       if (m[b] & x[0] & ~high) return true;
     }
     return false;
   }
   /// \brief True when some cube of the span m has no blocker.
-  bool anyZero(const std::uint64_t* m) const {
-    for (std::size_t b = 0; b < blocks_; ++b) {
-      const std::uint64_t* x = at(b);
-      std::uint64_t all = 0;
-      for (int p = 0; p < planes_; ++p) all |= x[p];
+  bool anyZero(const Word* m) const {
+    const int planes = bits_.words();
+    const Word* x = bits_.row(0);
+    for (int b = 0, blocks = bits_.rows(); b < blocks; ++b, x += planes) {
+      Word all = 0;
+      for (int p = 0; p < planes; ++p) all |= x[p];
       if (m[b] & ~all) return true;
     }
     return false;
   }
 
  private:
-  std::uint64_t* at(std::size_t b) { return bits_.data() + b * static_cast<std::size_t>(planes_); }
-  const std::uint64_t* at(std::size_t b) const { return bits_.data() + b * static_cast<std::size_t>(planes_); }
-
-  int planes_ = 1;
-  std::size_t blocks_ = 0;
-  std::vector<std::uint64_t> bits_;
+  WordRows bits_;
 };
 
 /// The most terms one cube's expansion steers towards: those needing the fewest literals dropped.
