@@ -10,6 +10,7 @@
 // least found so far and skips every pair that could not come before it.
 #include "modes/intersecting_pairs.h"
 
+#include <algorithm>
 #include <numeric>
 
 namespace vorn {
@@ -113,12 +114,58 @@ class PairSearch {
   std::optional<std::pair<int, int>> best_;
 };
 
+/// True when every cube holds a literal at each of its positions, as the terms of sampled functions do.
+bool allMinterms(const std::vector<const Cube*>& cubes) {
+  return std::all_of(cubes.begin(), cubes.end(), [](const Cube* c) { return c->countLiterals() == c->size(); });
+}
+
+// Two minterms meet only when they are equal, so among minterms the pairs to
+// test are those within a class of equal cubes: sorting by hash and words
+// brings each class together, in ascending order of index.
+std::optional<std::pair<int, int>> firstEqualPair(const std::vector<const Cube*>& cubes,
+                                                  const std::function<bool(int, int)>& qualifies,
+                                                  PairSearchStats& stats) {
+  std::vector<std::size_t> hashes(cubes.size());
+  for (std::size_t k = 0; k < cubes.size(); ++k) hashes[k] = cubes[k]->hash();
+  std::vector<int> order(cubes.size());
+  std::iota(order.begin(), order.end(), 0);
+  auto sameClass = [&](int a, int b) { return hashes[a] == hashes[b] && *cubes[a] == *cubes[b]; };
+  std::sort(order.begin(), order.end(), [&](int a, int b) {
+    if (hashes[a] != hashes[b]) return hashes[a] < hashes[b];
+    const Cube& x = *cubes[a];
+    const Cube& y = *cubes[b];
+    const int n = 3 * std::min(x.words(), y.words());
+    if (!std::equal(x.data(), x.data() + n, y.data()))
+      return std::lexicographical_compare(x.data(), x.data() + n, y.data(), y.data() + n);
+    return a < b;
+  });
+  std::optional<std::pair<int, int>> best;
+  for (std::size_t from = 0; from < order.size();) {
+    std::size_t to = from + 1;
+    while (to < order.size() && sameClass(order[from], order[to])) ++to;
+    stats.parts += to - from > 1;
+    for (std::size_t i = from; i + 1 < to && !(best && order[i] > best->first); ++i)
+      for (std::size_t j = i + 1; j < to; ++j) {
+        const int a = order[i], b = order[j];
+        if (best && (a > best->first || (a == best->first && b >= best->second))) break;
+        ++stats.pairsTested;
+        if (qualifies(a, b)) {
+          best = std::make_pair(a, b);
+          break;
+        }
+      }
+    from = to;
+  }
+  return best;
+}
+
 }  // namespace
 
 std::optional<std::pair<int, int>> firstIntersectingPair(const std::vector<const Cube*>& cubes,
                                                          const std::function<bool(int, int)>& qualifies,
                                                          PairSearchStats* stats) {
   PairSearchStats local;
+  if (!cubes.empty() && allMinterms(cubes)) return firstEqualPair(cubes, qualifies, stats ? *stats : local);
   return PairSearch(cubes, qualifies, stats ? *stats : local).run();
 }
 

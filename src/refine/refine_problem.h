@@ -8,7 +8,7 @@
 #include <vector>
 
 #include "model/function.h"
-#include "refine/literal_columns.h"
+#include "model/literal_columns.h"
 #include "refine/output_set.h"
 #include "unate/cube_list.h"
 #include "unate/implicant_tester.h"

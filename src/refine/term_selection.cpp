@@ -19,7 +19,7 @@
 #include <algorithm>
 #include <cstdint>
 
-#include "refine/literal_columns.h"
+#include "model/literal_columns.h"
 
 namespace vorn {
 

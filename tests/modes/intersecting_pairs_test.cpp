@@ -56,6 +56,27 @@ TEST(IntersectingPairs, SameFirstPairAsTheWalkOverAllPairs) {
   EXPECT_GT(none, 50);
 }
 
+TEST(IntersectingPairs, MintermListsGiveTheWalksFirstPairAcrossWordBoundaries) {
+  // Minterms meet only when equal; drawing them from a small pool makes
+  // classes of equal minterms of every size, hash collisions aside.
+  std::mt19937 rng(23);
+  int found = 0;
+  for (int round = 0; round < 300; ++round) {
+    const int inputs = 1 + static_cast<int>(rng() % 140);
+    const std::vector<Cube> pool = randomCubes(rng, 1 + static_cast<int>(rng() % 30), inputs, 0);
+    std::vector<Cube> cubes;
+    for (int k = static_cast<int>(rng() % 90); k > 0; --k) cubes.push_back(pool[rng() % pool.size()]);
+    const unsigned salt = rng();
+    const int rarity = 1 + static_cast<int>(rng() % 40);
+    const auto q = [&](int a, int b) { return (static_cast<unsigned>(a * 7919 + b * 104729) ^ salt) % rarity == 0; };
+    SCOPED_TRACE(testing::Message() << "round " << round << " inputs " << inputs << " count " << cubes.size());
+    const auto expected = walk(cubes, q);
+    EXPECT_EQ(firstIntersectingPair(pointers(cubes), q), expected);
+    found += expected.has_value();
+  }
+  EXPECT_GT(found, 100);
+}
+
 TEST(IntersectingPairs, DisjointCubesAreNeverOfferedAndSplittingSavesWork) {
   // 2,000 distinct minterms over 16 inputs: no pair intersects.
   std::vector<Cube> cubes;

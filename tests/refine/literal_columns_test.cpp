@@ -12,7 +12,7 @@
 
 #include "refine/expand.h"
 #include "refine/irredundant.h"
-#include "refine/literal_columns.h"
+#include "model/literal_columns.h"
 #include "refine/cover_function.h"
 #include "support/oracle.h"
 #include "unate/cube_text.h"
