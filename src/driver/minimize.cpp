@@ -132,13 +132,13 @@ class BestCover {
   /// While the search is far from the best cover, also after an iteration whose cover was refined,
   /// and as many times as the lag allows.
   void idle(const TBoolFnct* implicants) {
-    if (!s_.refine || !s_.stopOnTime || !refined_ || !best_) return;
+    if (!s_.refine || !s_.stopOnTime || !refined_ || !best_ || reached()) return;
     const bool refinedNow = refinedNow_;
     refinedNow_ = false;
     const bool far = searchCost_ > 2 * best_->cost;
     if (refinedNow && !far) return;  // the iteration's own cover was refined
     do {
-      if (deadline_.expired()) break;
+      if (deadline_.expired() || reached()) break;
       const double now = std::chrono::duration<double>(Clock::now() - start_).count();
       const double searching = now - firstRefineEnd_ - refineSeconds_;
       if (refineSeconds_ > (far ? kFarShare : 1) * searching) break;
@@ -154,6 +154,10 @@ class BestCover {
   }
 
  private:
+  /// \brief True when a run stopped by quality has a cover at or below its limit: no refinement
+  /// is worth waiting for then.
+  bool reached() const { return s_.stopOnQuality && best_ && best_->cost <= s_.qualityLimit; }
+
   /// \brief Books the time of a refinement that began at `began` and has just ended.
   void noteRefinement(Clock::time_point began) {
     refinedNow_ = true;
@@ -205,7 +209,7 @@ class BestCover {
       refineOnce(implicants, timed, false);
     } else {
       refined_ = true;
-      if (refineOnce(implicants, false, true) && timed) refineOnce(implicants, true, false);
+      if (refineOnce(implicants, false, true) && timed && !reached()) refineOnce(implicants, true, false);
     }
     noteRefinement(began);
     ctx_.progress.end();

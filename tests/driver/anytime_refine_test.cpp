@@ -158,4 +158,42 @@ TEST(AnytimeRefine, ATimeLimitGivesNoCostlierCoverThanOneIteration) {
   }
 }
 
+TEST(AnytimeRefine, ACoverWithinTheQualityLimitEndsTheRefinementsThere) {
+  // Under a time limit the first refinement is followed by a thorough one; when the cover is
+  // already within the -Sq limit, the run does only what -Si1 -refine does and stops.
+  int compared = 0;
+  for (std::uint32_t seed = 1; seed <= 8; ++seed) {
+    int quickSteps = 0, limitedSteps = 0;
+    RunParams q = refining(1, seed);
+    q.progress.step = [&](int, int kind) {
+      quickSteps += kind == 2;
+      return 0;
+    };
+    RunFigures quick;
+    auto f = test::randomFr(seed, 8, 3, 30);
+    FunctionPtr one = minimize(*f, q, quick);
+    ASSERT_TRUE(one);
+    RunParams p;
+    p.seed = seed;
+    p.settings.refine = 1;
+    p.settings.stopOnTime = 1;
+    p.settings.timeLimit = 60;
+    p.settings.stopOnQuality = 1;
+    p.settings.qualityLimit = 1000000;
+    p.progress.step = [&](int, int kind) {
+      limitedSteps += kind == 2;
+      return 0;
+    };
+    RunFigures fig;
+    auto g = test::randomFr(seed, 8, 3, 30);
+    FunctionPtr r = minimize(*g, p, fig);
+    ASSERT_TRUE(r);
+    EXPECT_EQ(fig.iterations, 1) << "seed " << seed;
+    EXPECT_EQ(limitedSteps, quickSteps) << "seed " << seed;
+    EXPECT_EQ(costOf(*r, 1), costOf(*one, 1)) << "seed " << seed;
+    compared += quick.improvements.back().refined;
+  }
+  EXPECT_GT(compared, 0);  // some first refinements gained, which a thorough one would have followed
+}
+
 }  // namespace
