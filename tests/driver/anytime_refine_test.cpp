@@ -158,20 +158,25 @@ TEST(AnytimeRefine, ATimeLimitGivesNoCostlierCoverThanOneIteration) {
   }
 }
 
+/// Runs p on a fresh copy of the seed's function; counts the refinement's steps.
+FunctionPtr runCountingRefinementSteps(RunParams p, std::uint32_t seed, RunFigures& fig, int& steps) {
+  steps = 0;
+  p.progress.step = [&](int, int kind) {
+    steps += kind == 2;
+    return 0;
+  };
+  auto f = test::randomFr(seed, 8, 3, 30);
+  return minimize(*f, p, fig);
+}
+
 TEST(AnytimeRefine, ACoverWithinTheQualityLimitEndsTheRefinementsThere) {
   // Under a time limit the first refinement is followed by a thorough one; when the cover is
   // already within the -Sq limit, the run does only what -Si1 -refine does and stops.
   int compared = 0;
   for (std::uint32_t seed = 1; seed <= 8; ++seed) {
     int quickSteps = 0, limitedSteps = 0;
-    RunParams q = refining(1, seed);
-    q.progress.step = [&](int, int kind) {
-      quickSteps += kind == 2;
-      return 0;
-    };
-    RunFigures quick;
-    auto f = test::randomFr(seed, 8, 3, 30);
-    FunctionPtr one = minimize(*f, q, quick);
+    RunFigures quick, fig;
+    FunctionPtr one = runCountingRefinementSteps(refining(1, seed), seed, quick, quickSteps);
     ASSERT_TRUE(one);
     RunParams p;
     p.seed = seed;
@@ -180,13 +185,7 @@ TEST(AnytimeRefine, ACoverWithinTheQualityLimitEndsTheRefinementsThere) {
     p.settings.timeLimit = 60;
     p.settings.stopOnQuality = 1;
     p.settings.qualityLimit = 1000000;
-    p.progress.step = [&](int, int kind) {
-      limitedSteps += kind == 2;
-      return 0;
-    };
-    RunFigures fig;
-    auto g = test::randomFr(seed, 8, 3, 30);
-    FunctionPtr r = minimize(*g, p, fig);
+    FunctionPtr r = runCountingRefinementSteps(p, seed, fig, limitedSteps);
     ASSERT_TRUE(r);
     EXPECT_EQ(fig.iterations, 1) << "seed " << seed;
     EXPECT_EQ(limitedSteps, quickSteps) << "seed " << seed;
