@@ -10,12 +10,16 @@
 #include "cover/coverage_completion.h"
 #include "cover/equal_cubes.h"
 #include "driver/exact_run.h"
+#include "exact/unate_covering.h"
 #include "fcmin/fc_min.h"
 #include "model/cost.h"
 #include "model/deadline.h"
 #include "model/run_context.h"
 #include "model/run_state.h"
+#include "refine/prime_pool.h"
 #include "refine/refine.h"
+#include "refine/refine_problem.h"
+#include "refine/seeded_primes.h"
 
 namespace vorn {
 
@@ -63,6 +67,14 @@ constexpr int kFirstBeam = 8, kMostBeam = 256;
 /// refinements from drawn starts may then take this many times the search's time (else as much).
 constexpr double kFarShare = 3;
 
+/// Under a time limit, on one-output functions whose on-set terms are minterms, the refinements from
+/// drawn starts are followed by pool steps (BestCover::poolStep): the implicants the pool keeps at
+/// most, the seconds a step may spend growing primes and searching a cover, the largest drawn share
+/// by which a grown prime's gains are lowered, and the most rounds between two steps.
+constexpr int kPoolCapacity = 50000;
+constexpr double kPoolSeconds = 0.3, kSeedSeconds = 0.15, kSeedSlack = 0.3;
+constexpr int kMostPoolGap = 16;
+
 bool hasOnSet(const TBoolFnct& f) {
   for (int n : f.onCounts)
     if (n > 0) return true;
@@ -107,6 +119,13 @@ bool goOn(const Settings& s, const RunFigures& fig, int lastImprovement, int imp
 /// search whose covers cost more than twice the best one is far from giving a better one even when
 /// it finds a cover cheaper than its own: then the refinements from drawn starts follow every
 /// iteration, as many as fit into three times the search's time.
+/// On one-output functions whose on-set terms are minterms (sampled functions), the terms of every
+/// cover the refinements pass through go into a pool of implicants, and after a refinement from a
+/// drawn start a pool step grows more primes around on-set minterms and searches the pool for a
+/// cover cheaper than the best: the local minima of the starts hold good terms the best cover
+/// lacks.  A step that finds none waits twice as many rounds for the next (up to kMostPoolGap); one
+/// whose search could not settle the pool's covering problem waits the most, and a second such
+/// step ends the pool steps: the problem only grows.
 class BestCover {
  public:
   BestCover(TBoolFnct& f, const Settings& s, const Deadline& deadline, RunContext& ctx, RunFigures& fig,
@@ -147,6 +166,15 @@ class BestCover {
       const Clock::time_point began = Clock::now();
       const int beam = std::min(kMostBeam, kFirstBeam << std::min(idleRounds_ - 1, 16));
       refineOnce(implicants, true, idleRounds_ % 2 == 0, &ctx_.random, beam);
+      if (pool_ && idleRounds_ >= nextPoolRound_ && !deadline_.expired()) {
+        // A pool step that gives nothing cheaper waits twice as many rounds as before for the next.
+        if (poolStep(implicants)) {
+          poolGap_ = 1;
+        } else {
+          poolGap_ = unsettled_ > 0 ? kMostPoolGap : std::min(2 * poolGap_, kMostPoolGap);
+        }
+        nextPoolRound_ = idleRounds_ + poolGap_;
+      }
       noteRefinement(began);
       ctx_.progress.end();
     } while (far);
@@ -179,10 +207,11 @@ class BestCover {
     return true;
   }
 
-  /// \brief One refinement of the best cover; true when it gave a cheaper one.
+  /// \brief One refinement of the best cover (or of `start` when given); true when it gave a cheaper one.
   bool refineOnce(const TBoolFnct* implicants, bool thorough, bool fromSourceTerms, Random* random = nullptr,
-                  int topDownBeam = 0) {
+                  int topDownBeam = 0, TBoolFnct* start = nullptr) {
     RefineParams p;
+    p.pool = pool_.get();
     p.criterion = s_.criterion;
     p.singleOutput = s_.singleOutput == 1;
     p.deadline = deadline_;
@@ -193,15 +222,67 @@ class BestCover {
     p.onStep = [this] { ctx_.progress.step(0, 2); };
     p.unconnected = s_.substituteOutputDc == 1 || f_.outputCount == 1 ? '0' : '~';
     RefineStats stats;
-    FunctionPtr better = Refine(f_, *best_, implicants, p, stats);
+    FunctionPtr better = Refine(f_, start ? *start : *best_, implicants, p, stats);
     if (!better) return false;
     computeStatistics(*better);
     computeCost(*better, s_.criterion);
     return consider(std::move(better), true);
   }
 
+  /// \brief The run's deadline, brought forward to `seconds` from now.
+  Deadline slice(double seconds) const {
+    Deadline d = deadline_;
+    d.at = Deadline::after(Clock::now(), seconds);
+    if (deadline_.at) d.at = std::min(*deadline_.at, *d.at);
+    return d;
+  }
+
+  /// \brief A pool step: the best cover's terms and primes grown around on-set minterms join the pool,
+  /// a short covering search looks for a cover of the pool cheaper than the best (by literals plus
+  /// terms), and that cover and its refinement are kept when cheaper than the best.  True when the
+  /// best cover changed.
+  bool poolStep(const TBoolFnct* implicants) {
+    const RefineSource source = MakeSource(f_);
+    const Cover held = CoverOf(*best_, source.inputs, 1);
+    pool_->add(held);
+    Cover seeded;
+    seeded.in = CubeList(source.inputs);
+    // The first growth takes the best literal every time; later ones draw.
+    SeededPrimes(source, &ctx_.random, poolSteps_++ == 0 ? 0.0 : kSeedSlack, slice(kSeedSeconds), seeded);
+    pool_->add(seeded);
+    PrimePool::Problem pp;
+    if (!pool_->problem(source, pp)) return false;
+    CoveringProblem cp;
+    cp.cost = std::move(pp.cost);
+    cp.columns = std::move(pp.columns);
+    CoveringParams params;
+    params.deadline = slice(kPoolSeconds);
+    params.upperBound = 0;
+    for (int k = 0; k < held.size(); ++k) params.upperBound += held.literals(k) + 1;
+    const CoveringResult r = SolveCovering(cp, params);
+    // A search that cannot settle the pool's problem in its time will hardly settle it once the pool
+    // has grown: after the second such search the pool steps end.
+    if (!r.improved && !r.proven && ++unsettled_ >= 2) pool_.reset();
+    if (!r.improved || deadline_.expired()) return false;
+    const Cover c = pool_->coverOf(pp, r.rows);
+    FunctionPtr start = derive(f_);
+    start->type = kTypeFd;
+    for (int k = 0; k < c.size(); ++k) appendTerm(*start, unpackCube(c.in.cube(k), c.in.inputs()), "1", 0);
+    computeStatistics(*start);
+    computeCost(*start, s_.criterion);
+    if (refineOnce(implicants, true, false, &ctx_.random, 0, start.get())) return true;
+    return consider(std::move(start), true);
+  }
+
+  /// \brief Starts the pool for a timed run of a one-output function whose on-set terms are minterms.
+  void openPool() {
+    if (!s_.stopOnTime || f_.outputCount != 1) return;
+    if (PrimePool::applies(MakeSource(f_))) pool_ = std::make_unique<PrimePool>(f_.inputCount, kPoolCapacity);
+  }
+
   void refine(const TBoolFnct* implicants) {
     if (deadline_.expired()) return;
+    if (!refined_) openPool();
     ctx_.progress.begin("Refining", 0, 2);
     const Clock::time_point began = Clock::now();
     const bool timed = s_.stopOnTime != 0;
@@ -229,6 +310,11 @@ class BestCover {
   double firstRefineEnd_ = -1, refineSeconds_ = 0;
   int idleRounds_ = 0;
   bool refinedNow_ = false;  ///< a refinement ran since the last look of idle()
+  /// Under a time limit, where it suits: the implicants of every refined cover.
+  std::unique_ptr<PrimePool> pool_;
+  int poolSteps_ = 0;
+  int unsettled_ = 0;  ///< pool steps whose covering search ended neither cheaper nor proven
+  int poolGap_ = 1, nextPoolRound_ = 1;  ///< rounds between pool steps; the round of the next
 
  public:
   /// \brief Takes the cover made after the loop (with -endcov, or when the loop made none).

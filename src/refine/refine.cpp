@@ -183,6 +183,7 @@ class Refiner {
     }
     Irredundant(source_, c, irr_, stats_.irredundant);
     c.compact();
+    if (params_.pool) params_.pool->add(c);
     step();
     // A pass the deadline cut short is not judged: the best cover stays.
     if (!timeLeft()) return;
@@ -202,6 +203,7 @@ class Refiner {
       c.compact();
       Irredundant(source_, c, irr_, stats_.irredundant);
       c.compact();
+      if (params_.pool) params_.pool->add(c);
       step();
       if (!timeLeft()) return;
       long long next = cost(c);
@@ -254,6 +256,7 @@ bool refineCover(const TBoolFnct& f, const RefineSource& source, const TBoolFnct
   Cover built;
   if (params.topDownBeam > 0 && r.timeLeft() &&
       TopDownCover(source, params.topDownBeam, params.random, &params.deadline, built)) {
+    if (params.pool) params.pool->add(built);
     r.expand_.outputsFirst = true;
     Cover joined = best;
     for (int k = 0; k < built.size(); ++k) joined.add(built.in.cube(k), built.out[static_cast<std::size_t>(k)]);

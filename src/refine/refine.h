@@ -9,6 +9,7 @@
 #include "model/random.h"
 #include "refine/expand.h"
 #include "refine/irredundant.h"
+#include "refine/prime_pool.h"
 #include "refine/reduce.h"
 
 namespace vorn {
@@ -31,6 +32,8 @@ struct RefineParams {
   /// cubes per step (top_down_cover.h), drawn from `random` when set, and offer its cubes to the
   /// selection together with the best cover's terms; only where the on-set terms are minterms.
   int topDownBeam = 0;
+  /// When set, gets every cover a start's selection or pass gives, and the top-down cubes.
+  PrimePool* pool = nullptr;
   /// Told after every start's first selection and after every pass, so that a caller can show
   /// progress or raise the deadline's interrupt; may be none.
   std::function<void()> onStep;

@@ -10,6 +10,7 @@
 
 #include "driver/minimize.h"
 #include "model/cost.h"
+#include "refine/cover_function.h"
 #include "support/oracle.h"
 
 using namespace vorn;
@@ -193,6 +194,30 @@ TEST(AnytimeRefine, ACoverWithinTheQualityLimitEndsTheRefinementsThere) {
     compared += quick.improvements.back().refined;
   }
   EXPECT_GT(compared, 0);  // some first refinements gained, which a thorough one would have followed
+}
+
+TEST(AnytimeRefine, ATimeLimitOnASampledFunctionGivesNoCostlierCoverThanOneIteration) {
+  // One output, minterm samples: the timed run also searches the pool of implicants its refinements
+  // pass through; whatever that finds, the result stays valid and never costlier than one iteration.
+  for (std::uint32_t seed : {4u, 11u}) {
+    auto f = test::sampled(seed, 30, 500, 1);
+    RunFigures quick;
+    FunctionPtr one = minimize(*f, refining(1, seed), quick);
+    ASSERT_TRUE(one);
+    RunParams p;
+    p.seed = seed;
+    p.settings.refine = 1;
+    p.settings.stopOnTime = 1;
+    p.settings.timeLimit = 1;
+    RunFigures fig;
+    auto g = test::sampled(seed, 30, 500, 1);
+    FunctionPtr r = minimize(*g, p, fig);
+    ASSERT_TRUE(r);
+    EXPECT_EQ(test::checkCover(*f, *r), "") << "seed " << seed;
+    const long long cost = costOf(*r, 1);
+    EXPECT_LE(cost, costOf(*one, 1)) << "seed " << seed;
+    expectCourse(fig, cost, "seed " + std::to_string(seed));
+  }
 }
 
 }  // namespace

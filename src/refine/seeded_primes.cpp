@@ -1,0 +1,123 @@
+// Primes grown around single on-set minterms, one per minterm.
+//
+// A set cover of the on-set can only pick among the implicants it is given.
+// The refinement's covers give few of them and alike (their terms are the
+// local minima of expansions), so a pool made of them alone is soon solved
+// to its optimum and stops helping.  Rule learners build the candidates of
+// such a cover around seeds (a star per example): for every on-set minterm
+// one prime that holds it, grown from the universal cube by the literals of
+// the minterm alone, each time the one with the best information gain (FOIL)
+// between the on-set minterms it keeps and the off-set minterms it lets go.
+// The seed fixes the corner of the space, the gain makes the cube large
+// there; primes grown from different seeds overlap in many ways, which is
+// what a set cover needs to choose well.  A drawn share of the gain makes
+// primes grown again differ.  A prime costs its literals times the inputs
+// times (on-set + off-set) / 64 word operations.
+#include "refine/seeded_primes.h"
+
+#include <algorithm>
+#include <cmath>
+#include <vector>
+
+#include "model/packed_cube.h"
+#include "refine/prime_pool.h"
+
+namespace vorn {
+
+namespace {
+
+class SeedGrower {
+ public:
+  explicit SeedGrower(const RefineSource& s)
+      : s_(s), pb_(s.on.columns.blocks()), nb_(s.off.columns.blocks()), words_(bits::wordsFor(s.inputs)) {
+    pos_.resize(pb_);
+    neg_.resize(nb_);
+    meet_.resize(nb_);
+    cube_.assign(2 * static_cast<std::size_t>(words_), 0);
+  }
+
+  /// \brief Grows the prime around on-set minterm t into cube_; false when no literal of t separates
+  /// it from the off-set.
+  bool grow(int t, Random* random, double slack) {
+    const std::vector<Word>& onBits = s_.on.ofBits[0];
+    const std::vector<Word>& offBits = s_.off.ofBits[0];
+    pos_ = onBits;
+    neg_ = offBits;
+    int p = bitspan::count(pos_.data(), pb_), n = bitspan::count(neg_.data(), nb_);
+    std::fill(cube_.begin(), cube_.end(), 0);
+    kept_.clear();
+    while (n > 0) {
+      const double before = std::log2(p + 1.0) - std::log2(p + n + 1.0);
+      int pick = -1, pickP = 0, pickN = 0;
+      double pickGain = 0;
+      for (int i = 0; i < s_.inputs; ++i) {
+        if (hasLiteral(cube_.data(), words_, i)) continue;
+        const int v = value(t, i);
+        const int keptN = bitspan::countBoth(neg_.data(), s_.off.columns.holds(i, v), nb_);
+        if (keptN == n) continue;
+        const int keptP = bitspan::countBoth(pos_.data(), s_.on.columns.holds(i, v), pb_);
+        double gain = (keptP + 1.0) * (std::log2(keptP + 1.0) - std::log2(keptP + keptN + 1.0) - before);
+        if (random) gain -= slack * std::fabs(gain) * random->randomBelow(1024) / 1024.0;
+        if (pick < 0 || gain > pickGain) {
+          pick = i;
+          pickGain = gain;
+          pickP = keptP;
+          pickN = keptN;
+        }
+      }
+      if (pick < 0) return false;
+      const int v = value(t, pick);
+      putLiteral(cube_.data(), words_, pick, v == 1);
+      kept_.push_back(pick);
+      bitspan::andInto(pos_.data(), s_.on.columns.holds(pick, v), pb_);
+      bitspan::andInto(neg_.data(), s_.off.columns.holds(pick, v), nb_);
+      p = pickP;
+      n = pickN;
+    }
+    makePrime(t);
+    return true;
+  }
+
+  const Word* cube() const { return cube_.data(); }
+
+ private:
+  int value(int t, int i) const { return bitspan::test(s_.on.columns.holds(i, 1), t) ? 1 : 0; }
+
+  /// \brief Frees, the last taken first, every literal no off-set minterm needs.
+  void makePrime(int t) {
+    for (std::size_t k = kept_.size(); k-- > 0;) {
+      const int i = kept_[k];
+      freePosition(cube_.data(), words_, i);
+      s_.off.columns.meeting(cube_.data(), meet_.data());
+      if (!bits::anyCommonBit(meet_.data(), s_.off.ofBits[0].data(), static_cast<int>(nb_))) continue;
+      putLiteral(cube_.data(), words_, i, value(t, i) == 1);
+    }
+  }
+
+  const RefineSource& s_;
+  std::size_t pb_, nb_;
+  int words_;
+  std::vector<Word> pos_, neg_, meet_, cube_;
+  std::vector<int> kept_;
+};
+
+}  // namespace
+
+void SeededPrimes(const RefineSource& source, Random* random, double slack, const Deadline& deadline, Cover& out) {
+  if (!PrimePool::applies(source)) return;
+  std::vector<int> seeds;
+  bitspan::forEach(source.on.ofBits[0].data(), source.on.ofBits[0].size(), [&](int t) { seeds.push_back(t); });
+  if (random)
+    for (std::size_t k = seeds.size(); k > 1; --k)
+      std::swap(seeds[k - 1], seeds[static_cast<std::size_t>(random->randomBelow(static_cast<int>(k)))]);
+  SeedGrower grower(source);
+  OutputSet one(1);
+  one.set(0);
+  DeadlineProbe probe(deadline, 8);
+  for (int t : seeds) {
+    if (probe.expired()) return;
+    if (grower.grow(t, random, slack)) out.add(grower.cube(), one);
+  }
+}
+
+}  // namespace vorn
