@@ -74,6 +74,8 @@ constexpr double kFarShare = 3;
 constexpr int kPoolCapacity = 50000;
 constexpr double kPoolSeconds = 0.3, kSeedSeconds = 0.15, kSeedSlack = 0.3;
 constexpr int kMostPoolGap = 16;
+/// The pool steps take at most this share of the time since the first refinement.
+constexpr double kPoolShare = 0.2;
 
 bool hasOnSet(const TBoolFnct& f) {
   for (int n : f.onCounts)
@@ -125,7 +127,8 @@ bool goOn(const Settings& s, const RunFigures& fig, int lastImprovement, int imp
 /// cover cheaper than the best: the local minima of the starts hold good terms the best cover
 /// lacks.  A step that finds none waits twice as many rounds for the next (up to kMostPoolGap); one
 /// whose search could not settle the pool's covering problem waits the most, and a second such
-/// step ends the pool steps: the problem only grows.
+/// step ends the pool steps: the problem only grows.  All pool steps together take at most
+/// kPoolShare of the time since the first refinement.
 class BestCover {
  public:
   BestCover(TBoolFnct& f, const Settings& s, const Deadline& deadline, RunContext& ctx, RunFigures& fig,
@@ -166,9 +169,13 @@ class BestCover {
       const Clock::time_point began = Clock::now();
       const int beam = std::min(kMostBeam, kFirstBeam << std::min(idleRounds_ - 1, 16));
       refineOnce(implicants, true, idleRounds_ % 2 == 0, &ctx_.random, beam);
-      if (pool_ && idleRounds_ >= nextPoolRound_ && !deadline_.expired()) {
+      if (pool_ && idleRounds_ >= nextPoolRound_ && !deadline_.expired() &&
+          poolSeconds_ <= kPoolShare * (seconds() - firstRefineEnd_)) {
         // A pool step that gives nothing cheaper waits twice as many rounds as before for the next.
-        if (poolStep(implicants)) {
+        const double poolBegan = seconds();
+        const bool better = poolStep(implicants);
+        poolSeconds_ += seconds() - poolBegan;
+        if (better) {
           poolGap_ = 1;
         } else {
           poolGap_ = unsettled_ > 0 ? kMostPoolGap : std::min(2 * poolGap_, kMostPoolGap);
@@ -185,6 +192,9 @@ class BestCover {
   /// \brief True when a run stopped by quality has a cover at or below its limit: no refinement
   /// is worth waiting for then.
   bool reached() const { return s_.stopOnQuality && best_ && best_->cost <= s_.qualityLimit; }
+
+  /// \brief Seconds since the start of the run.
+  double seconds() const { return std::chrono::duration<double>(Clock::now() - start_).count(); }
 
   /// \brief Books the time of a refinement that began at `began` and has just ended.
   void noteRefinement(Clock::time_point began) {
@@ -313,7 +323,8 @@ class BestCover {
   /// Under a time limit, where it suits: the implicants of every refined cover.
   std::unique_ptr<PrimePool> pool_;
   int poolSteps_ = 0;
-  int unsettled_ = 0;  ///< pool steps whose covering search ended neither cheaper nor proven
+  int unsettled_ = 0;
+  double poolSeconds_ = 0;  ///< the time the pool steps took  ///< pool steps whose covering search ended neither cheaper nor proven
   int poolGap_ = 1, nextPoolRound_ = 1;  ///< rounds between pool steps; the round of the next
 
  public:
