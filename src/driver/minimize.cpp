@@ -169,7 +169,7 @@ class BestCover {
       const Clock::time_point began = Clock::now();
       const int beam = std::min(kMostBeam, kFirstBeam << std::min(idleRounds_ - 1, 16));
       refineOnce(implicants, true, idleRounds_ % 2 == 0, &ctx_.random, beam);
-      if (pool_ && idleRounds_ >= nextPoolRound_ && !deadline_.expired() &&
+      if (pool_ && idleRounds_ >= nextPoolRound_ && !deadline_.expired() && !reached() &&
           poolSeconds_ <= kPoolShare * (seconds() - firstRefineEnd_)) {
         // A pool step that gives nothing cheaper waits twice as many rounds as before for the next.
         const double poolBegan = seconds();
