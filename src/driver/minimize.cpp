@@ -169,7 +169,7 @@ class BestCover {
       const Clock::time_point began = Clock::now();
       const int beam = std::min(kMostBeam, kFirstBeam << std::min(idleRounds_ - 1, 16));
       refineOnce(implicants, true, idleRounds_ % 2 == 0, &ctx_.random, beam);
-      if (pool_ && idleRounds_ >= nextPoolRound_ && !deadline_.expired() && !reached() &&
+      if (pool_ && idleRounds_ >= nextPoolRound_ && !reached() && poolFits() &&
           poolSeconds_ <= kPoolShare * (seconds() - firstRefineEnd_)) {
         // A pool step that gives nothing cheaper waits twice as many rounds as before for the next.
         const double poolBegan = seconds();
@@ -192,6 +192,14 @@ class BestCover {
   /// \brief True when a run stopped by quality has a cover at or below its limit: no refinement
   /// is worth waiting for then.
   bool reached() const { return s_.stopOnQuality && best_ && best_->cost <= s_.qualityLimit; }
+
+  /// \brief True when a whole pool step fits before the deadline: the covering search does not look
+  /// at the clock while it cuts its problem down, so one begun late could end past the limit.
+  bool poolFits() const {
+    return !deadline_.expired() && (!deadline_.at || Clock::now() + std::chrono::duration_cast<Clock::duration>(
+                                                                   std::chrono::duration<double>(2 * (kPoolSeconds + kSeedSeconds))) <
+                                                         *deadline_.at);
+  }
 
   /// \brief Seconds since the start of the run.
   double seconds() const { return std::chrono::duration<double>(Clock::now() - start_).count(); }
