@@ -6,7 +6,11 @@
 // with all their outputs (the search builds its terms output by output, and
 // whole multi-output terms often give terms shared by more outputs), the
 // search's cover, and the best cover joined by the run's implicant set, from
-// which the selection is made again minterm by minterm.  The cheapest cover
+// which the selection is made again minterm by minterm.  With the source's
+// terms comes one more choice: each of them expanded alone (lone_expand.h),
+// offered to the selection together with the best cover, which finds the
+// covers of more terms and fewer literals that EXPAND, steering every cube
+// towards the others, passes by.  The cheapest cover
 // seen is the result, so the cost never rises; every step keeps the cover a
 // valid one.  Expansion, reduction and irredundancy look at the run's
 // deadline as they go; a pass it cuts short is not judged, so the best cover
@@ -30,6 +34,7 @@
 #include <string>
 
 #include "model/cost.h"
+#include "refine/lone_expand.h"
 #include "refine/refine_problem.h"
 #include "refine/top_down_cover.h"
 #include "unate/cofactor.h"
@@ -171,6 +176,26 @@ class Refiner {
     return after;
   }
 
+  /// The source's on-set terms each expanded on its own (lone_expand.h), offered to the selection
+  /// together with the terms of `best`; the selection replaces `best` when it is cheaper.
+  void lonePrimes(Cover& best, long long& bestCost, const std::function<long long(const Cover&)>& cost) {
+    expand_.outputsFirst = false;
+    Cover c;
+    c.in = CubeList(source_.inputs);
+    for (int t = 0; t < source_.on.cubes.size(); ++t) c.add(source_.on.cubes.cube(t), source_.on.outputs[static_cast<std::size_t>(t)]);
+    ExpandEachAlone(source_, test_, c, expand_, stats_.expand);
+    for (int k = 0; k < best.size(); ++k)
+      if (best.alive[static_cast<std::size_t>(k)]) c.add(best.in.cube(k), best.out[static_cast<std::size_t>(k)]);
+    Irredundant(source_, c, irr_, stats_.irredundant);
+    c.compact();
+    step();
+    if (!timeLeft()) return;  // cut short: not judged
+    const long long now = cost(c);
+    if (now >= bestCost) return;
+    best = std::move(c);
+    bestCost = now;
+  }
+
   /// Runs passes from `c` on; `best` and `bestCost` hold the cheapest cover seen.
   /// With `onGain` set, passes follow only when the first selection comes within kPassMargin
   /// percent of `bestCost`.
@@ -253,6 +278,7 @@ bool refineCover(const TBoolFnct& f, const RefineSource& source, const TBoolFnct
     r.improve(std::move(own), true, best, bestCost, cost, false);
   }
   if (!thorough && r.timeLeft()) fromSearch(search);
+  if (params.fromSourceTerms && r.timeLeft()) r.lonePrimes(best, bestCost, cost);
   Cover built;
   if (params.topDownBeam > 0 && r.timeLeft() &&
       TopDownCover(source, params.topDownBeam, params.random, &params.deadline, built)) {
