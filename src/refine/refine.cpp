@@ -10,7 +10,9 @@
 // terms comes one more choice: each of them expanded alone (lone_expand.h),
 // offered to the selection together with the best cover, which finds the
 // covers of more terms and fewer literals that EXPAND, steering every cube
-// towards the others, passes by.  The cheapest cover
+// towards the others, passes by.  Every start ends, and the refinement too,
+// by lowering the literals of the best cover (lower_literals.h) when it
+// changed.  The cheapest cover
 // seen is the result, so the cost never rises; every step keeps the cover a
 // valid one.  Expansion, reduction and irredundancy look at the run's
 // deadline as they go; a pass it cuts short is not judged, so the best cover
@@ -35,6 +37,7 @@
 
 #include "model/cost.h"
 #include "refine/lone_expand.h"
+#include "refine/lower_literals.h"
 #include "refine/refine_problem.h"
 #include "refine/top_down_cover.h"
 #include "unate/cofactor.h"
@@ -240,6 +243,22 @@ class Refiner {
       if (next >= now) break;
       now = next;
     }
+    lowerLiterals(best, bestCost, cost);
+  }
+
+  /// Lowers the literals of `best` (lower_literals.h) when it changed since the last time; keeps the
+  /// result when it is cheaper.
+  void lowerLiterals(Cover& best, long long& bestCost, const std::function<long long(const Cover&)>& cost) {
+    if (bestCost == lowered_ || !timeLeft()) return;
+    Cover c = best;
+    LowerLiterals(source_, test_, c, expand_, irr_, stats_.expand, stats_.irredundant);
+    if (!timeLeft()) return;  // cut short: not judged
+    const long long after = cost(c);
+    if (after < bestCost) {
+      best = std::move(c);
+      bestCost = after;
+    }
+    lowered_ = bestCost;
   }
 
  private:
@@ -249,6 +268,7 @@ class Refiner {
   RefineStats& stats_;
   IrredundantParams irr_;
   ReduceParams reduce_;
+  long long lowered_ = -1;  ///< the cost of the best cover when its literals were last lowered
 
  public:
   ExpandParams expand_;  ///< how the passes expand; set per start
@@ -297,6 +317,7 @@ bool refineCover(const TBoolFnct& f, const RefineSource& source, const TBoolFnct
     r.improve(std::move(joined), false, best, bestCost, cost, !thorough);
     if (bestCost < before) stats.fromImplicants = true;
   }
+  r.lowerLiterals(best, bestCost, cost);
   return bestCost < start;
 }
 
