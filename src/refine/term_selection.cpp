@@ -93,9 +93,7 @@ class CoveringProblem {
     probe_ = &probe;
     nodes_ = 0;
     cut_ = false;
-    std::vector<int> open(static_cast<std::size_t>(rows_));
-    for (int r = 0; r < rows_; ++r) open[static_cast<std::size_t>(r)] = r;
-    branch(open, 0, 0, 0);
+    branch(reducedRows(), 0, dominatedCandidates(), 0);
     nodes += nodes_;
     choice.clear();
     for (std::size_t i = 0; i < sets_.size(); ++i)
@@ -104,6 +102,42 @@ class CoveringProblem {
   }
 
  private:
+  /// The rows worth branching on, fewest candidates first: of rows with the same candidates one
+  /// stays, and a row whose candidates include all of another row's goes (holding that row holds
+  /// it too).  Fewest first also lets the bound find more rows that share no candidate.
+  std::vector<int> reducedRows() const {
+    std::vector<int> order(static_cast<std::size_t>(rows_));
+    for (int r = 0; r < rows_; ++r) order[static_cast<std::size_t>(r)] = r;
+    auto cands = [&](int r) { return cands_[static_cast<std::size_t>(r)]; };
+    std::sort(order.begin(), order.end(), [&](int a, int b) {
+      const int na = bits::popcount(cands(a)), nb = bits::popcount(cands(b));
+      return na != nb ? na < nb : cands(a) < cands(b);
+    });
+    std::vector<int> kept;
+    for (int r : order) {
+      bool implied = false;
+      for (std::size_t q = 0; q < kept.size() && !implied; ++q) implied = (cands(kept[q]) & ~cands(r)) == 0;
+      if (!implied) kept.push_back(r);
+    }
+    return kept;
+  }
+
+  /// The candidates no minimum needs: another candidate holds every row it holds and costs no more
+  /// (of two alike, the later one goes).  They start banned.
+  Word dominatedCandidates() const {
+    const std::size_t n = sets_.size();
+    const std::size_t words = (static_cast<std::size_t>(rows_) + 63) / 64;
+    Word banned = 0;
+    for (std::size_t i = 0; i < n; ++i) {
+      for (std::size_t j = 0; j < n && !(banned >> i & 1); ++j) {
+        if (i == j || (banned >> j & 1) || weight_[j] > weight_[i]) continue;
+        if (weight_[j] == weight_[i] && j > i && sets_[j] == sets_[i]) continue;  // the later of two alike goes
+        if (bits::isSubset(sets_[i].data(), sets_[j].data(), static_cast<int>(words))) banned |= Word{1} << i;
+      }
+    }
+    return banned;
+  }
+
   /// Rows in `open` not yet held by `taken`; candidates in `banned` may not be taken.
   void branch(const std::vector<int>& open, std::uint64_t taken, std::uint64_t banned, long long cost) {
     if (cut_) return;

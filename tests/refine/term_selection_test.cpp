@@ -1,7 +1,8 @@
 // The choice among partially redundant terms as a covering problem, against
 // a brute-force minimum over every subset judged by the independent cover
 // checker, on seeded random functions whose on-set terms are minterms; and
-// IRREDUNDANT with that choice against IRREDUNDANT without it.
+// IRREDUNDANT with that choice against IRREDUNDANT without it; of terms
+// alike one stays.
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -147,6 +148,28 @@ TEST(TermSelection, DeclinesWhenAnOnSetCubeIsHeldOnlyByAUnion) {
   const Cover before = cover;
   EXPECT_FALSE(SelectTerms(source, cover, {0, 1}, {2001, 2001}, nullptr, stats));
   EXPECT_EQ(cover.alive, before.alive);
+}
+
+TEST(TermSelection, KeepsOneOfTwoEqualTermsAndNoneThatACheaperOneHolds) {
+  // On at 10 and 11, off at 00 and 01: 1- twice (alike), 11 and 10 (each inside 1-, and dearer).
+  FunctionPtr f = test::pla(".i 2\n.o 1\n.type fr\n10 1\n11 1\n00 0\n01 0\n");
+  buildLists(*f);
+  const RefineSource source = MakeSource(*f);
+  Cover cover;
+  cover.in = CubeList(2);
+  OutputSet o(1);
+  o.set(0);
+  for (const char* text : {"11", "1-", "10", "1-"}) {
+    CubeList one(2);
+    one.push(Cube(text));
+    cover.add(one.cube(0), o);
+  }
+  SelectionStats stats;
+  ASSERT_TRUE(SelectTerms(source, cover, {0, 1, 2, 3}, {2002, 2001, 2002, 2001}, nullptr, stats));
+  EXPECT_EQ(stats.solved, 1);
+  EXPECT_FALSE(cover.alive[0]);
+  EXPECT_FALSE(cover.alive[2]);
+  EXPECT_EQ(cover.alive[1] + cover.alive[3], 1);
 }
 
 TEST(TermSelection, IrredundantWithTheCoveringChoiceIsNeverCostlier) {
