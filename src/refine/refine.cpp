@@ -116,6 +116,32 @@ void addImplicants(const TBoolFnct& implicants, const RefineSource& source, cons
   for (int k : order) into.add(extra.in.cube(k), extra.out[static_cast<std::size_t>(k)]);
 }
 
+/// \brief Of the live terms of `c` with the same cube the first stays, carrying the outputs of all;
+/// then the terms a live term of `held` holds with all their outputs go.  Many terms expanded alone
+/// grow into the same prime, and the selection that follows grows with the terms it is offered.
+void mergeAlike(Cover& c, const Cover& held) {
+  const std::size_t stride = c.in.stride();
+  std::vector<int> order;
+  for (int k = 0; k < c.size(); ++k)
+    if (c.alive[static_cast<std::size_t>(k)]) order.push_back(k);
+  auto less = [&](int a, int b) {
+    return std::lexicographical_compare(c.in.cube(a), c.in.cube(a) + stride, c.in.cube(b), c.in.cube(b) + stride);
+  };
+  std::stable_sort(order.begin(), order.end(), less);
+  for (std::size_t i = 1, first = 0; i < order.size(); ++i) {
+    if (less(order[first], order[i])) {
+      first = i;
+      continue;
+    }
+    c.out[static_cast<std::size_t>(order[first])].unite(c.out[static_cast<std::size_t>(order[i])]);
+    c.alive[static_cast<std::size_t>(order[i])] = 0;
+  }
+  for (int k : order)
+    if (c.alive[static_cast<std::size_t>(k)] && heldBy(held, c.in.cube(k), c.out[static_cast<std::size_t>(k)]))
+      c.alive[static_cast<std::size_t>(k)] = 0;
+  c.compact();
+}
+
 /// \brief Puts the terms of `c` in an order drawn from `random` (Fisher-Yates); the steps sort them
 /// by size with a stable sort, so this decides the order among terms of equal size.
 void shuffle(Cover& c, Random& random) {
@@ -127,6 +153,11 @@ void shuffle(Cover& c, Random& random) {
     std::swap(c.alive[static_cast<std::size_t>(k)], c.alive[static_cast<std::size_t>(d)]);
   }
 }
+
+/// The most work (on-set terms times inputs times words of off-set terms) the lone primes may take:
+/// on functions sampled on thousands of minterms over a hundred inputs and more they cost the most
+/// and the top-down start already builds such cubes.
+constexpr double kLoneWork = 1 << 22;
 
 /// How close (percent) a start's first selection must come to the best cover for its passes to run.
 constexpr long long kPassMargin = 5;
@@ -182,11 +213,15 @@ class Refiner {
   /// The source's on-set terms each expanded on its own (lone_expand.h), offered to the selection
   /// together with the terms of `best`; the selection replaces `best` when it is cheaper.
   void lonePrimes(Cover& best, long long& bestCost, const std::function<long long(const Cover&)>& cost) {
+    const double work = static_cast<double>(source_.on.cubes.size()) * source_.inputs *
+                        static_cast<double>((source_.off.cubes.size() + 63) / 64);
+    if (work > kLoneWork) return;
     expand_.outputsFirst = false;
     Cover c;
     c.in = CubeList(source_.inputs);
     for (int t = 0; t < source_.on.cubes.size(); ++t) c.add(source_.on.cubes.cube(t), source_.on.outputs[static_cast<std::size_t>(t)]);
     ExpandEachAlone(source_, test_, c, expand_, stats_.expand);
+    mergeAlike(c, best);
     for (int k = 0; k < best.size(); ++k)
       if (best.alive[static_cast<std::size_t>(k)]) c.add(best.in.cube(k), best.out[static_cast<std::size_t>(k)]);
     Irredundant(source_, c, irr_, stats_.irredundant);
