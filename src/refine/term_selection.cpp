@@ -18,6 +18,7 @@
 
 #include <algorithm>
 #include <cstdint>
+#include <queue>
 
 #include "model/literal_columns.h"
 
@@ -40,23 +41,37 @@ class CoveringProblem {
     const std::size_t words = (static_cast<std::size_t>(rows_) + 63) / 64;
     std::vector<std::uint64_t> left(words, 0);
     for (int r = 0; r < rows_; ++r) bitspan::set(left.data(), r);
+    // The candidate with the most new rows per unit of cost, the first of equals.  New rows only
+    // ever shrink, so a count taken earlier bounds the count now: only the head of the queue is
+    // counted again, and it is taken when it still comes before the next one's bound.
+    struct Bound {
+      int fresh, i;
+    };
+    auto before = [&](const Bound& a, const Bound& b) {
+      const long long x = static_cast<long long>(a.fresh) * weight_[static_cast<std::size_t>(b.i)];
+      const long long y = static_cast<long long>(b.fresh) * weight_[static_cast<std::size_t>(a.i)];
+      return x != y ? x > y : a.i < b.i;
+    };
+    auto after = [&](const Bound& a, const Bound& b) { return before(b, a); };
+    std::priority_queue<Bound, std::vector<Bound>, decltype(after)> queue(after);
+    for (std::size_t i = 0; i < sets_.size(); ++i) {
+      const int n = bitspan::count(sets_[i].data(), words);
+      if (n > 0) queue.push({n, static_cast<int>(i)});
+    }
     std::vector<int> chosen;
     int uncovered = rows_;
-    while (uncovered > 0) {
-      int best = -1, bestNew = 0;
-      for (std::size_t i = 0; i < sets_.size(); ++i) {
-        const int fresh = bitspan::countBoth(left.data(), sets_[i].data(), words);
-        if (fresh == 0) continue;
-        if (best < 0 || static_cast<long long>(fresh) * weight_[static_cast<std::size_t>(best)] >
-                            static_cast<long long>(bestNew) * weight_[i]) {
-          best = static_cast<int>(i);
-          bestNew = fresh;
-        }
+    while (uncovered > 0 && !queue.empty()) {
+      Bound head = queue.top();
+      queue.pop();
+      head.fresh = bitspan::countBoth(left.data(), sets_[static_cast<std::size_t>(head.i)].data(), words);
+      if (head.fresh == 0) continue;
+      if (!queue.empty() && !before(head, queue.top())) {
+        queue.push(head);
+        continue;
       }
-      if (best < 0) break;  // cannot happen: every row has a candidate
-      chosen.push_back(best);
-      bitspan::andNotInto(left.data(), sets_[static_cast<std::size_t>(best)].data(), words);
-      uncovered -= bestNew;
+      chosen.push_back(head.i);
+      bitspan::andNotInto(left.data(), sets_[static_cast<std::size_t>(head.i)].data(), words);
+      uncovered -= head.fresh;
     }
     // Drop the costliest chosen terms whose rows the others hold.
     std::vector<int> holders(static_cast<std::size_t>(rows_), 0);
