@@ -125,9 +125,9 @@ bool goOn(const Settings& s, const RunFigures& fig, int lastImprovement, int imp
 /// cover the refinements pass through go into a pool of implicants, and after a refinement from a
 /// drawn start a pool step grows more primes around on-set minterms and searches the pool for a
 /// cover cheaper than the best: the local minima of the starts hold good terms the best cover
-/// lacks.  A step that finds none waits twice as many rounds for the next (up to kMostPoolGap); one
-/// whose search could not settle the pool's covering problem waits the most, and a second such
-/// step ends the pool steps: the problem only grows.  All pool steps together take at most
+/// lacks.  A step that finds none waits twice as many rounds for the next (up to kMostPoolGap); the
+/// first step whose search could not settle the pool's covering problem ends the pool steps: the
+/// problem only grows.  All pool steps together take at most
 /// kPoolShare of the time since the first refinement.
 class BestCover {
  public:
@@ -178,7 +178,7 @@ class BestCover {
         if (better) {
           poolGap_ = 1;
         } else {
-          poolGap_ = unsettled_ > 0 ? kMostPoolGap : std::min(2 * poolGap_, kMostPoolGap);
+          poolGap_ = std::min(2 * poolGap_, kMostPoolGap);
         }
         nextPoolRound_ = idleRounds_ + poolGap_;
       }
@@ -279,8 +279,8 @@ class BestCover {
     for (int k = 0; k < held.size(); ++k) params.upperBound += held.literals(k) + 1;
     const CoveringResult r = SolveCovering(cp, params);
     // A search that cannot settle the pool's problem in its time will hardly settle it once the pool
-    // has grown: after the second such search the pool steps end.
-    if (!r.improved && !r.proven && ++unsettled_ >= 2) pool_.reset();
+    // has grown: the pool steps end there.
+    if (!r.improved && !r.proven) pool_.reset();
     if (!r.improved || deadline_.expired()) return false;
     const Cover c = pool_->coverOf(pp, r.rows);
     FunctionPtr start = derive(f_);
@@ -331,8 +331,7 @@ class BestCover {
   /// Under a time limit, where it suits: the implicants of every refined cover.
   std::unique_ptr<PrimePool> pool_;
   int poolSteps_ = 0;
-  int unsettled_ = 0;
-  double poolSeconds_ = 0;  ///< the time the pool steps took  ///< pool steps whose covering search ended neither cheaper nor proven
+  double poolSeconds_ = 0;  ///< the time the pool steps took
   int poolGap_ = 1, nextPoolRound_ = 1;  ///< rounds between pool steps; the round of the next
 
  public:
