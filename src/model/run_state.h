@@ -22,7 +22,7 @@ struct TBuffers {
 
 /// \brief Makes the run state for f (per-output trees when the settings' expansion method uses them).
 std::unique_ptr<TBuffers> createRunState(TBoolFnct& f, const Settings& settings);
-/// \brief Releases what the run state owns (never `best`).
+/// \brief Releases what the run state owns.
 void releaseRunState(std::unique_ptr<TBuffers> buffers);
 
 }  // namespace vorn

@@ -18,7 +18,7 @@ struct DominanceFixture : ::testing::Test {
   FunctionPtr source;
   ProgressHooks hooks = quietHooks();
   void SetUp() override {
-    source = create(3, 2, 0, 1);
+    source = create(3, 2, 0, kTypeFr);
     for (const char* in : {"000", "001", "010", "011"}) appendTerm(*source, in, "11", 0);
     buildLists(*source);
     ASSERT_EQ(source->maxOnCount, 4);
@@ -257,7 +257,7 @@ TEST_F(DominanceFixture, PassesMatchAQuadraticOracle) { checkPassesAgainstOracle
 /// The same over 50 outputs: covers of up to 200 keys, many sharing signature bits.
 struct WideDominanceFixture : DominanceFixture {
   void SetUp() override {
-    source = create(3, 50, 0, 1);
+    source = create(3, 50, 0, kTypeFr);
     for (const char* in : {"000", "001", "010", "011"}) appendTerm(*source, in, std::string(50, '1'), 0);
     buildLists(*source);
     ASSERT_EQ(source->maxOnCount, 4);

@@ -156,7 +156,7 @@ TEST_F(FcMinTest, TildeOfTheMaskResolvedAgainstTermsMeetingTheGroup) {
 }
 
 TEST_F(FcMinTest, ExpansionWithoutInputsDrawsNothing) {
-  FunctionPtr f = create(0, 2, 0, 1);
+  FunctionPtr f = create(0, 2, 0, kTypeFr);
   appendTerm(*f, "", "10", 0);
   FunctionPtr g = derive(*f);
   appendTerm(*g, "", "1~", 0);

@@ -771,7 +771,7 @@ std::string check(const Case& c, double timeoutSeconds) {
     // Independent expectations of the special modes on a known function.
     const std::string mode = modeOf(c);
     Plain f;
-    f.inputs = c.inputs, f.outputs = c.outputs, f.type = 1, f.in = c.expectedInputs, f.out = c.expectedOutputs;
+    f.inputs = c.inputs, f.outputs = c.outputs, f.type = kTypeFr, f.in = c.expectedInputs, f.out = c.expectedOutputs;
     if (mode == "-Tcheck") {
       const char* want = expectedConsistent(f) ? "Function is consistent\n" : "Inconsistent function!\n";
       if (o.err.find(want) == std::string::npos) fault = std::string("check expected ") + want;

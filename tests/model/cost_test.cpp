@@ -18,7 +18,7 @@ Figures figures(const std::string& text) {
 }  // namespace
 
 TEST(Cost, EmptyFunctionClampsGatesAtZero) {
-  auto f = create(2, 2, 0, 1);
+  auto f = create(2, 2, 0, kTypeFr);
   computeStatistics(*f);
   EXPECT_EQ(f->terms, 0);
   EXPECT_EQ(f->gates, 0);  // 0 + 0 - 2 clamps to 0

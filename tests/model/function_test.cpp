@@ -14,7 +14,7 @@ std::vector<std::string> inputs(const TBoolFnct& f) {
 }  // namespace
 
 TEST(Function, AppendCopiesExactlyTheDimensions) {
-  auto f = create(3, 2, 0, 1);
+  auto f = create(3, 2, 0, kTypeFr);
   TPfnct* t = appendTerm(*f, "01-1111", "10xx", 1);
   EXPECT_EQ(t->input.str(), "01-");
   EXPECT_EQ(t->output, "10");
@@ -25,7 +25,7 @@ TEST(Function, AppendCopiesExactlyTheDimensions) {
 }
 
 TEST(Function, PrependOnEmptyThenAppendKeepsOrderAndTail) {
-  auto f = create(2, 1, 0, 1);
+  auto f = create(2, 1, 0, kTypeFr);
   prependTerm(*f, Cube("00"), "1", 0);
   TPfnct* last = appendTerm(*f, "11", "1", 0);
   prependTerm(*f, Cube("10"), "1", 0);
@@ -35,7 +35,7 @@ TEST(Function, PrependOnEmptyThenAppendKeepsOrderAndTail) {
 }
 
 TEST(Function, AbsorbAppendsCopiesInOrderAndHandlesEmptySides) {
-  auto f = create(2, 1, 0, 1);
+  auto f = create(2, 1, 0, kTypeFr);
   appendTerm(*f, "00", "1", 0);
   auto g = derive(*f);
   absorb(*f, std::move(g));  // empty other: nothing changes
@@ -51,7 +51,7 @@ TEST(Function, AbsorbAppendsCopiesInOrderAndHandlesEmptySides) {
 }
 
 TEST(Function, DeriveSharesLabelsThatOutliveTheSource) {
-  auto f = create(1, 1, 0, 1);
+  auto f = create(1, 1, 0, kTypeFr);
   (*f->inputLabels)[0] = "a";
   auto g = derive(*f);
   EXPECT_EQ(g->source, f.get());
@@ -80,7 +80,7 @@ TEST(Function, BuildListsPushesAtTheHeadPerType) {
 }
 
 TEST(Function, CopyTermKeepsCoversInOrderAndLeavesTheSource) {
-  auto f = create(2, 1, 0, 1);
+  auto f = create(2, 1, 0, kTypeFr);
   TPfnct* t = appendTerm(*f, "0-", "1", 1);
   t->covers = {{nullptr, 3, 0}, {nullptr, 1, 0}, {nullptr, 0, 0}};
   t->coverCount = 3;
@@ -99,7 +99,7 @@ TEST(Function, CopyTermKeepsCoversInOrderAndLeavesTheSource) {
 }
 
 TEST(Function, ReleasingAHundredThousandTermsDoesNotRecurse) {
-  auto f = create(4, 1, 0, 1);
+  auto f = create(4, 1, 0, kTypeFr);
   for (int i = 0; i < 100000; ++i) appendTerm(*f, "01-1", "1", 1);
   EXPECT_EQ(f->termCount, 100000);
   f.reset();  // would overflow the stack if the chain were released recursively

@@ -9,7 +9,7 @@ namespace vorn {
 namespace {
 
 FunctionPtr fiveTerms() {
-  FunctionPtr f = create(3, 1, 0, 1);
+  FunctionPtr f = create(3, 1, 0, kTypeFr);
   for (const char* in : {"000", "001", "010", "011", "100"}) appendTerm(*f, in, "1", 0);
   return f;
 }

@@ -12,7 +12,7 @@ using namespace vorn;
 
 namespace {
 TermTree treeFor(int n) {
-  auto f = create(n, 1, 0, 1);
+  auto f = create(n, 1, 0, kTypeFr);
   TermTree t;
   TermTreeInit(t, *f);
   return t;
@@ -29,7 +29,7 @@ TEST(TermTree, InsertReportsWhetherTheCubeWasPresent) {
 }
 
 TEST(TermTree, AddTermKeepsTheFirstTermAndFindReturnsIt) {
-  auto f = create(2, 1, 0, 1);
+  auto f = create(2, 1, 0, kTypeFr);
   TPfnct* a = appendTerm(*f, "0-", "1", 1);
   TPfnct* b = appendTerm(*f, "0-", "0", 1);
   TermTree t;
@@ -80,7 +80,7 @@ TEST(TermTree, AgreesWithASetOnRandomInsertsAndRemovals) {
 }
 
 TEST(TermTree, ZeroInputsHoldTheEmptyCubeOnlyAfterItIsAdded) {
-  auto f = create(0, 1, 0, 1);
+  auto f = create(0, 1, 0, kTypeFr);
   TPfnct* a = appendTerm(*f, "", "1", 0);
   TermTree t;
   TermTreeInit(t, *f);

@@ -62,11 +62,11 @@ TEST_F(MintermsTest, FdIgnoresDashAndTildeOutputs) {
 }
 
 TEST_F(MintermsTest, NoInputsGiveOneTermFromEveryTerm) {
-  FunctionPtr fr = create(0, 3, 0, 1);
+  FunctionPtr fr = create(0, 3, 0, kTypeFr);
   appendTerm(*fr, "", "1~~", 0);
   appendTerm(*fr, "", "~0~", 0);
   EXPECT_EQ(termTexts(*SplitIntoMinterms(*fr)), (Texts{"/10~"}));
-  FunctionPtr fd = create(0, 2, 0, 0);
+  FunctionPtr fd = create(0, 2, 0, kTypeFd);
   appendTerm(*fd, "", "1-", 0);
   appendTerm(*fd, "", "~1", 0);
   EXPECT_EQ(termTexts(*SplitIntoMinterms(*fd)), (Texts{"/11"}));
@@ -87,7 +87,7 @@ TEST_F(MintermsTest, Failures) {
   EXPECT_EQ(MintermOutputs(*fr, Cube("10"), out), 0);
   EXPECT_FALSE(SplitIntoMinterms(*fr));
   // 31 inputs need more terms than a count can hold: refused at once.
-  FunctionPtr wide = create(31, 1, 0, 0);
+  FunctionPtr wide = create(31, 1, 0, kTypeFd);
   appendTerm(*wide, std::string(31, '-'), "1", 31);
   EXPECT_FALSE(SplitIntoMinterms(*wide));
 }

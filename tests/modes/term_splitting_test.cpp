@@ -116,7 +116,7 @@ TEST_F(TermSplittingTest, PiecesAreAppendedWithTheirFreeCount) {
 }
 
 TEST_F(TermSplittingTest, NoInputsFoldsEverything) {
-  FunctionPtr f = create(0, 2, 0, 1);
+  FunctionPtr f = create(0, 2, 0, kTypeFr);
   appendTerm(*f, "", "1~", 0);
   appendTerm(*f, "", "~0", 0);
   appendTerm(*f, "", "~~", 0);
