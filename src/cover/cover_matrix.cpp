@@ -79,24 +79,21 @@ MatrixPtr makeMatrix(TBoolFnct& f, const Layout& layout, int width, int onlyOutp
   const int columns = static_cast<int>(cells->columnEntries.size());
   cells->rowCount = rows;
   cells->columnCount = columns;
-  cells->columnWords = bits::wordsFor(columns);
-  cells->rowWords = bits::wordsFor(rows);
-  cells->rowBits.assign(static_cast<std::size_t>(rows) * cells->columnWords, 0);
-  cells->columnBits.assign(static_cast<std::size_t>(columns) * cells->rowWords, 0);
+  cells->rowBits = WordRows(rows, bits::wordsFor(columns));
+  cells->columnBits = WordRows(columns, bits::wordsFor(rows));
 
   for (int r = 0; r < rows; ++r) {
     const TPfnct& t = *cells->rowTerms[static_cast<std::size_t>(r)];
     if (onlyOutput >= 0 && (static_cast<int>(t.output.size()) <= onlyOutput || t.output[onlyOutput] != '1')) continue;
-    Word* row = cells->rowBits.data() + static_cast<std::size_t>(r) * cells->columnWords;
+    Word* row = cells->rowBits.row(r);
     auto mark = [&](int slot, int onIndex) {
       // Entries outside the layout (another output, a stale position) have no column.
       if (slot < 0 || slot >= outputs) return;
       const int first = layout.firstDense[static_cast<std::size_t>(slot)];
       if (first < 0 || onIndex < 0 || onIndex >= layout.onCount[static_cast<std::size_t>(slot)]) return;
       const int c = first + onIndex;
-      row[c >> 6] |= Word{1} << (c & 63);
-      cells->columnBits[static_cast<std::size_t>(c) * cells->rowWords + static_cast<std::size_t>(r >> 6)] |=
-          Word{1} << (r & 63);
+      bits::setBit(row, c);
+      bits::setBit(cells->columnBits.row(c), r);
     };
     if (onlyOutput >= 0) {
       forEachCoverAt(t, onlyOutput, source->maxOnCount, [&](int onIndex) { mark(0, onIndex); });
@@ -169,7 +166,7 @@ namespace {
 /// The uncovered columns of row r in the columns' visiting order.
 void uncoveredColumnsOf(const TCovMatrix& m, int r, std::vector<int>& out) {
   out.clear();
-  bits::forEachCommonBit(m.cells->row(r), m.columns.bits(), m.cells->columnWords, [&](int c) { out.push_back(c); });
+  bits::forEachCommonBit(m.cells->row(r), m.columns.bits(), m.cells->columnWords(), [&](int c) { out.push_back(c); });
   std::sort(out.begin(), out.end(), [&](int a, int b) { return m.columns.rank(a) > m.columns.rank(b); });
 }
 
@@ -187,7 +184,7 @@ void SelectRow(TCovMatrix& m, int r) {
   const CoverCells& cells = *m.cells;
   if (m.scoreMode == 0) {
     // Without scores the order does not matter: clear the row's columns at once.
-    bits::forEachCommonBit(cells.row(r), m.columns.bits(), cells.columnWords, [&](int c) {
+    bits::forEachCommonBit(cells.row(r), m.columns.bits(), cells.columnWords(), [&](int c) {
       m.columns.erase(c);
       --m.uncovered;
     });
@@ -199,7 +196,7 @@ void SelectRow(TCovMatrix& m, int r) {
     --m.uncovered;
     m.columns.erase(c);
     const double cw = m.columnLines[static_cast<std::size_t>(c)].weight;
-    bits::forEachCommonBit(cells.column(c), m.rows.bits(), cells.rowWords, [&](int x) {
+    bits::forEachCommonBit(cells.column(c), m.rows.bits(), cells.rowWords(), [&](int x) {
       TCovLine& row = m.rowLines[static_cast<std::size_t>(x)];
       if (m.scoreMode == 2) row.weight = row.weight - 1.0 / cw;
       --row.count;
@@ -217,7 +214,7 @@ void RemoveRow(TCovMatrix& m, int r) {
     TCovLine& col = m.columnLines[static_cast<std::size_t>(c)];
     if (m.scoreMode == 2) {
       const double cw = col.weight;
-      bits::forEachCommonBit(cells.column(c), m.rows.bits(), cells.rowWords, [&](int x) {
+      bits::forEachCommonBit(cells.column(c), m.rows.bits(), cells.rowWords(), [&](int x) {
         TCovLine& row = m.rowLines[static_cast<std::size_t>(x)];
         row.weight = row.weight - 1.0 / cw;
         row.weight = row.weight + 1.0 / (cw - 1.0);
@@ -241,7 +238,7 @@ void SelectEssentialRows(TCovMatrix& m) {
     const Word* live = m.rows.bits();
     // the column's live rows, looked at word by word until a second one shows
     int only = -1, found = 0;
-    bits::anyWord(cells.rowWords, [&](int w) {
+    bits::anyWord(cells.rowWords(), [&](int w) {
       const Word rows = col[w] & live[w];
       if (!rows) return false;
       found += bits::popcount(rows);
@@ -256,7 +253,7 @@ void RemoveDominatedRows(TCovMatrix& m) {
   m.columns.compact();
   m.rows.compact();
   const CoverCells& cells = *m.cells;
-  const int words = cells.columnWords;
+  const int words = cells.columnWords();
   m.rows.forEach([&](int r) {
     const Word* row = cells.row(r);
     // Any dominating row must cover r's first live column, so only those rows
@@ -270,7 +267,7 @@ void RemoveDominatedRows(TCovMatrix& m) {
       const Word* candidates = cells.column(first);
       const Word* live = m.rows.bits();
       // word by word, so that the first dominating row ends the search
-      bits::anyWord(cells.rowWords, [&](int w) {
+      bits::anyWord(cells.rowWords(), [&](int w) {
         bits::forEachCommonBit(candidates + w, live + w, 1, [&](int i) {
           const int x = w * 64 + i;
           if (!dominated && x != r) dominated = bits::coveredWithin(row, liveColumns, cells.row(x), words);
@@ -291,9 +288,9 @@ void ComputeContributions(TCovMatrix& m) {
   m.rows.forEach([&](int r) { m.rowLines[static_cast<std::size_t>(r)].weight = 0.0; });
   m.columns.forEach([&](int c) {
     TCovLine& col = m.columnLines[static_cast<std::size_t>(c)];
-    col.weight = bits::countCommonBits(cells.column(c), m.rows.bits(), cells.rowWords);
+    col.weight = bits::countCommonBits(cells.column(c), m.rows.bits(), cells.rowWords());
     const double cw = col.weight;
-    bits::forEachCommonBit(cells.column(c), m.rows.bits(), cells.rowWords, [&](int x) {
+    bits::forEachCommonBit(cells.column(c), m.rows.bits(), cells.rowWords(), [&](int x) {
       TCovLine& row = m.rowLines[static_cast<std::size_t>(x)];
       row.weight = row.weight + 1.0 / cw;
     });
@@ -305,7 +302,7 @@ int LowerBound(const TCovMatrix& m) {
   std::vector<int>& count = cells.scratch.boundCounts;
   count.assign(static_cast<std::size_t>(cells.columnCount), 0);
   m.columns.forEach([&](int c) {
-    count[static_cast<std::size_t>(c)] = bits::countCommonBits(cells.column(c), m.rows.bits(), cells.rowWords);
+    count[static_cast<std::size_t>(c)] = bits::countCommonBits(cells.column(c), m.rows.bits(), cells.rowWords());
   });
   BitSet marker(m.rowCount);
   int k = 0;
@@ -313,7 +310,7 @@ int LowerBound(const TCovMatrix& m) {
     int best = INT_MAX, bestColumn = -1;
     m.columns.forEach([&](int c) {
       if (count[static_cast<std::size_t>(c)] < best &&
-          !bits::anyCommonBit(cells.column(c), m.rows.bits(), marker.data(), cells.rowWords)) {
+          !bits::anyCommonBit(cells.column(c), m.rows.bits(), marker.data(), cells.rowWords())) {
         best = count[static_cast<std::size_t>(c)];
         bestColumn = c;
       }
@@ -323,7 +320,7 @@ int LowerBound(const TCovMatrix& m) {
     if (best == 0) return kNoCover / 2;
     ++k;
     const Word* col = cells.column(bestColumn);
-    for (int w = 0; w < cells.rowWords; ++w) marker.data()[w] |= col[w];
+    bits::assignWords(marker.data(), cells.rowWords(), [&](int w) { return marker.data()[w] | col[w]; });
   }
 }
 
@@ -339,10 +336,10 @@ std::optional<BitSet> FindBlock(const TCovMatrix& m) {
   while (!stack.empty()) {
     const int r = stack.back();
     stack.pop_back();
-    bits::forEachCommonBit(cells.row(r), m.columns.bits(), cells.columnWords, [&](int c) {
+    bits::forEachCommonBit(cells.row(r), m.columns.bits(), cells.columnWords(), [&](int c) {
       if (seenColumn.test(c)) return;
       seenColumn.set(c);
-      bits::forEachCommonBit(cells.column(c), m.rows.bits(), cells.rowWords, [&](int x) {
+      bits::forEachCommonBit(cells.column(c), m.rows.bits(), cells.rowWords(), [&](int x) {
         if (marker.test(x)) return;
         marker.set(x);
         ++count;
@@ -402,7 +399,9 @@ std::vector<int> chosenList(const TCovMatrix& m) { return std::vector<int>(m.cho
 
 bool HasUncoverableColumn(const TCovMatrix& m) {
   const CoverCells& cells = *m.cells;
-  return m.columns.find([&](int c) { return !bits::anyCommonBit(cells.column(c), m.rows.bits(), cells.rowWords); }) >= 0;
+  return m.columns.find([&](int c) {
+    return !bits::anyCommonBit(cells.column(c), m.rows.bits(), cells.rowWords());
+  }) >= 0;
 }
 
 }  // namespace vorn

@@ -107,17 +107,19 @@ struct CoverScratch {
 struct CoverCells {
   int columnCount = 0;  ///< dense columns
   int rowCount = 0;
-  int columnWords = 0;  ///< words of a row's bit set (over columns)
-  int rowWords = 0;     ///< words of a column's bit set (over rows)
-  std::vector<Word> rowBits;     ///< rowCount x columnWords
-  std::vector<Word> columnBits;  ///< columnCount x rowWords
+  WordRows rowBits;     ///< per row, its columns
+  WordRows columnBits;  ///< per column, its rows
   std::vector<TPfnct*> rowTerms;
   std::vector<const ListEntry*> columnEntries;
   std::vector<int> columnIndex;  ///< the column's index in the matrix layout
 
-  const Word* row(int r) const { return rowBits.data() + static_cast<std::size_t>(r) * columnWords; }
-  const Word* column(int c) const { return columnBits.data() + static_cast<std::size_t>(c) * rowWords; }
-  bool cell(int r, int c) const { return (row(r)[c >> 6] >> (c & 63)) & 1u; }
+  /// \brief Words of a row's bit set (over columns).
+  int columnWords() const { return rowBits.words(); }
+  /// \brief Words of a column's bit set (over rows).
+  int rowWords() const { return columnBits.words(); }
+  const Word* row(int r) const { return rowBits.row(r); }
+  const Word* column(int c) const { return columnBits.row(c); }
+  bool cell(int r, int c) const { return bits::testBit(row(r), c); }
   mutable CoverScratch scratch;
 };
 

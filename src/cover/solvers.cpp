@@ -42,7 +42,7 @@ void handOver(TCovMatrix& m, TCovResult& result) {
 /// The live rows covering column c, in the rows' visiting order.
 void rowsCovering(const TCovMatrix& m, int c, std::vector<int>& out) {
   out.clear();
-  bits::forEachCommonBit(m.cells->column(c), m.rows.bits(), m.cells->rowWords, [&](int r) { out.push_back(r); });
+  bits::forEachCommonBit(m.cells->column(c), m.rows.bits(), m.cells->rowWords(), [&](int r) { out.push_back(r); });
   std::sort(out.begin(), out.end(), [&](int a, int b) { return m.rows.rank(a) > m.rows.rank(b); });
 }
 
@@ -101,7 +101,7 @@ void completeQuickly(TCovMatrix& m) {
   while (m.uncovered > 0) {
     const int c = m.columns.head();
     int row = -1;
-    bits::forEachCommonBit(m.cells->column(c), m.rows.bits(), m.cells->rowWords, [&](int r) {
+    bits::forEachCommonBit(m.cells->column(c), m.rows.bits(), m.cells->rowWords(), [&](int r) {
       if (row < 0) row = r;
     });
     if (row < 0) return;
@@ -146,7 +146,7 @@ void SolvePriorityCover(TCovMatrix& m, TCovResult& result, RunContext& run) {
   prepareScores(m, 1);
   const CoverCells& cells = *m.cells;
   m.columns.forEach([&](int c) {
-    bits::forEachCommonBit(cells.column(c), m.rows.bits(), cells.rowWords, [&](int r) {
+    bits::forEachCommonBit(cells.column(c), m.rows.bits(), cells.rowWords(), [&](int r) {
       ++m.rowLines[static_cast<std::size_t>(r)].count;
       ++m.columnLines[static_cast<std::size_t>(c)].count;
     });

@@ -13,13 +13,16 @@ namespace {
 /// The rows and columns left after the essential rows, as bit sets both ways.
 struct Matrix {
   int rows = 0, columns = 0;
-  int rowWords = 0, columnWords = 0;  ///< words of a column's rows, of a row's columns
-  std::vector<Word> rowBits, columnBits;
+  WordRows rowBits, columnBits;  ///< per row its columns, per column its rows
   std::vector<long long> cost;
   std::vector<int> rowId;  ///< the problem's row of each matrix row
 
-  const Word* row(int r) const { return rowBits.data() + static_cast<std::size_t>(r) * columnWords; }
-  const Word* column(int c) const { return columnBits.data() + static_cast<std::size_t>(c) * rowWords; }
+  /// \brief Words of a row's columns.
+  int columnWords() const { return rowBits.words(); }
+  /// \brief Words of a column's rows.
+  int rowWords() const { return columnBits.words(); }
+  const Word* row(int r) const { return rowBits.row(r); }
+  const Word* column(int c) const { return columnBits.row(c); }
 };
 
 /// A node of the search: live rows, open columns, what it chose.
@@ -82,7 +85,8 @@ class Search {
     s.chosen.push_back(r);
     clearBit(s.live, r);
     const Word* cells = m_.row(r);
-    for (int w = 0; w < m_.columnWords; ++w) s.open[static_cast<std::size_t>(w)] &= ~cells[w];
+    Word* open = s.open.data();
+    bits::assignWords(open, m_.columnWords(), [&](int w) { return open[w] & ~cells[w]; });
   }
   bool essentials(State& s, bool& changed) const;
   bool rowDominance(State& s) const;
@@ -99,7 +103,7 @@ bool Search::essentials(State& s, bool& changed) const {
   bool ok = true;
   forEachBit(s.open, [&](int c) {
     if (!ok || !hasBit(s.open, c)) return;
-    const int only = bits::soleCommonBit(m_.column(c), s.live.data(), m_.rowWords);
+    const int only = bits::soleCommonBit(m_.column(c), s.live.data(), m_.rowWords());
     if (only == -1) ok = false;
     if (only >= 0) {
       select(s, only);
@@ -114,18 +118,18 @@ bool Search::rowDominance(State& s) const {
   const Word* open = s.open.data();
   forEachBit(s.live, [&](int r1) {
     const Word* a = m_.row(r1);
-    const int first = bits::firstCommonBit(a, open, m_.columnWords);
+    const int first = bits::firstCommonBit(a, open, m_.columnWords());
     if (first < 0) {  // covers nothing that is still open
       clearBit(s.live, r1);
       changed = true;
       return;
     }
     const long long c1 = m_.cost[static_cast<std::size_t>(r1)];
-    const int by = bits::findCommonBit(m_.column(first), s.live.data(), m_.rowWords, [&](int r2) {
+    const int by = bits::findCommonBit(m_.column(first), s.live.data(), m_.rowWords(), [&](int r2) {
       const long long c2 = m_.cost[static_cast<std::size_t>(r2)];
-      if (r2 == r1 || c2 > c1 || !bits::coveredWithin(a, open, m_.row(r2), m_.columnWords)) return false;
+      if (r2 == r1 || c2 > c1 || !bits::coveredWithin(a, open, m_.row(r2), m_.columnWords())) return false;
       // Of two equal rows at equal cost the later one goes.
-      return c2 < c1 || r2 < r1 || !bits::coveredWithin(m_.row(r2), open, a, m_.columnWords);
+      return c2 < c1 || r2 < r1 || !bits::coveredWithin(m_.row(r2), open, a, m_.columnWords());
     });
     if (by >= 0) {
       clearBit(s.live, r1);
@@ -141,12 +145,12 @@ bool Search::columnDominance(State& s) const {
   forEachBit(s.open, [&](int c1) {
     if (!hasBit(s.open, c1)) return;
     const Word* a = m_.column(c1);
-    const int first = bits::firstCommonBit(a, live, m_.rowWords);
+    const int first = bits::firstCommonBit(a, live, m_.rowWords());
     if (first < 0) return;  // found by the essential pass as uncoverable
-    bits::forEachCommonBit(m_.row(first), s.open.data(), m_.columnWords, [&](int c2) {
-      if (c2 == c1 || !bits::coveredWithin(a, live, m_.column(c2), m_.rowWords)) return;
+    bits::forEachCommonBit(m_.row(first), s.open.data(), m_.columnWords(), [&](int c2) {
+      if (c2 == c1 || !bits::coveredWithin(a, live, m_.column(c2), m_.rowWords())) return;
       // c1's rows all cover c2: covering c1 covers c2.  Of two equal columns the later one goes.
-      if (c1 < c2 || !bits::coveredWithin(m_.column(c2), live, a, m_.rowWords)) {
+      if (c1 < c2 || !bits::coveredWithin(m_.column(c2), live, a, m_.rowWords())) {
         clearBit(s.open, c2);
         changed = true;
       }
@@ -169,7 +173,7 @@ bool Search::reduce(State& s) const {
 long long Search::lowerBound(const State& s, int& branchColumn) const {
   std::vector<std::pair<int, int>> order;  // (live rows, column)
   forEachBit(s.open, [&](int c) {
-    order.emplace_back(bits::countCommonBits(m_.column(c), s.live.data(), m_.rowWords), c);
+    order.emplace_back(bits::countCommonBits(m_.column(c), s.live.data(), m_.rowWords()), c);
   });
   std::sort(order.begin(), order.end());
   branchColumn = order.empty() ? -1 : order.front().second;
@@ -177,11 +181,11 @@ long long Search::lowerBound(const State& s, int& branchColumn) const {
   long long bound = 0;
   for (const auto& [count, c] : order) {
     long long y = LLONG_MAX;
-    bits::forEachCommonBit(m_.column(c), s.live.data(), m_.rowWords,
+    bits::forEachCommonBit(m_.column(c), s.live.data(), m_.rowWords(),
                      [&](int r) { y = std::min(y, slack[static_cast<std::size_t>(r)]); });
     if (y <= 0 || y == LLONG_MAX) continue;
     bound += y;
-    bits::forEachCommonBit(m_.column(c), s.live.data(), m_.rowWords,
+    bits::forEachCommonBit(m_.column(c), s.live.data(), m_.rowWords(),
                      [&](int r) { slack[static_cast<std::size_t>(r)] -= y; });
   }
   return bound;
@@ -190,12 +194,12 @@ long long Search::lowerBound(const State& s, int& branchColumn) const {
 State Search::greedy(State s, const std::vector<int>& first) const {
   const std::vector<int> before(s.chosen);
   for (int r : first)
-    if (hasBit(s.live, r) && bits::countCommonBits(m_.row(r), s.open.data(), m_.columnWords) > 0) select(s, r);
+    if (hasBit(s.live, r) && bits::countCommonBits(m_.row(r), s.open.data(), m_.columnWords()) > 0) select(s, r);
   while (anyBit(s.open)) {
     int pick = -1;
     double best = -1;
     forEachBit(s.live, [&](int r) {
-      const int n = bits::countCommonBits(m_.row(r), s.open.data(), m_.columnWords);
+      const int n = bits::countCommonBits(m_.row(r), s.open.data(), m_.columnWords());
       if (n == 0) return;
       const long long c = m_.cost[static_cast<std::size_t>(r)];
       const double score = c == 0 ? 1e18 : static_cast<double>(n) / static_cast<double>(c);
@@ -207,16 +211,14 @@ State Search::greedy(State s, const std::vector<int>& first) const {
   // Drop picks whose columns the other picks cover, the latest first.
   std::vector<int> count(static_cast<std::size_t>(m_.columns), 0);
   for (int r : s.chosen)
-    forEachBit(std::vector<Word>(m_.row(r), m_.row(r) + m_.columnWords),
-               [&](int c) { ++count[static_cast<std::size_t>(c)]; });
+    bits::forEachBit(m_.row(r), m_.columnWords(), [&](int c) { ++count[static_cast<std::size_t>(c)]; });
   for (std::size_t k = s.chosen.size(); k-- > before.size();) {
     const int r = s.chosen[k];
     bool needed = false;
-    forEachBit(std::vector<Word>(m_.row(r), m_.row(r) + m_.columnWords),
-               [&](int c) { needed = needed || count[static_cast<std::size_t>(c)] == 1; });
+    bits::forEachBit(m_.row(r), m_.columnWords(),
+                     [&](int c) { needed = needed || count[static_cast<std::size_t>(c)] == 1; });
     if (needed) continue;
-    forEachBit(std::vector<Word>(m_.row(r), m_.row(r) + m_.columnWords),
-               [&](int c) { --count[static_cast<std::size_t>(c)]; });
+    bits::forEachBit(m_.row(r), m_.columnWords(), [&](int c) { --count[static_cast<std::size_t>(c)]; });
     s.cost -= m_.cost[static_cast<std::size_t>(r)];
     s.chosen.erase(s.chosen.begin() + static_cast<std::ptrdiff_t>(k));
   }
@@ -234,7 +236,7 @@ long long Search::lagrangian(State& s, int steps, bool& fixed, std::vector<doubl
   p.columns = static_cast<int>(columns.size());
   forEachBit(s.live, [&](int r) {
     std::vector<int> cells;
-    bits::forEachCommonBit(m_.row(r), s.open.data(), m_.columnWords,
+    bits::forEachCommonBit(m_.row(r), s.open.data(), m_.columnWords(),
                            [&](int c) { cells.push_back(index[static_cast<std::size_t>(c)]); });
     rows.push_back(r);
     p.cost.push_back(m_.cost[static_cast<std::size_t>(r)]);
@@ -314,7 +316,7 @@ bool Search::branch(State s) {
   }
   // The rows of the column, those the relaxation likes best (lowest reduced cost) first.
   std::vector<std::pair<double, int>> rows;
-  bits::forEachCommonBit(m_.column(column), s.live.data(), m_.rowWords,
+  bits::forEachCommonBit(m_.column(column), s.live.data(), m_.rowWords(),
                          [&](int r) { rows.emplace_back(rc[static_cast<std::size_t>(r)], r); });
   std::sort(rows.begin(), rows.end());
   for (const auto& entry : rows) {
@@ -342,10 +344,10 @@ std::vector<State> Search::blocks(const State& s) const {
     while (!stack.empty()) {
       const int c = stack.back();
       stack.pop_back();
-      bits::forEachCommonBit(m_.column(c), s.live.data(), m_.rowWords, [&](int r) {
+      bits::forEachCommonBit(m_.column(c), s.live.data(), m_.rowWords(), [&](int r) {
         if (hasBit(b.live, r)) return;
         setBit(b.live, r);
-        bits::forEachCommonBit(m_.row(r), s.open.data(), m_.columnWords, [&](int c2) {
+        bits::forEachCommonBit(m_.row(r), s.open.data(), m_.columnWords(), [&](int c2) {
           if (hasBit(b.open, c2)) return;
           setBit(b.open, c2);
           stack.push_back(c2);
@@ -396,18 +398,17 @@ bool buildMatrix(const CoveringProblem& p, const Essentials& e, long long maxWor
       }
   }
   m.columns = static_cast<int>(open.size());
-  m.rowWords = bits::wordsFor(m.rows);
-  m.columnWords = bits::wordsFor(m.columns);
-  if (static_cast<long long>(m.rows) * m.columnWords + static_cast<long long>(m.columns) * m.rowWords > maxWords)
+  const int rowWords = bits::wordsFor(m.rows), columnWords = bits::wordsFor(m.columns);
+  if (static_cast<long long>(m.rows) * columnWords + static_cast<long long>(m.columns) * rowWords > maxWords)
     return false;
-  m.rowBits.assign(static_cast<std::size_t>(m.rows) * m.columnWords, 0);
-  m.columnBits.assign(static_cast<std::size_t>(m.columns) * m.rowWords, 0);
+  m.rowBits = WordRows(m.rows, columnWords);
+  m.columnBits = WordRows(m.columns, rowWords);
   for (int r : m.rowId) m.cost.push_back(p.cost[static_cast<std::size_t>(r)]);
   for (int c = 0; c < m.columns; ++c)
     for (int pr : p.columns[static_cast<std::size_t>(open[static_cast<std::size_t>(c)])]) {
       const int r = rowIndex[static_cast<std::size_t>(pr)];
-      bits::setBit(m.rowBits.data() + static_cast<std::size_t>(r) * m.columnWords, c);
-      bits::setBit(m.columnBits.data() + static_cast<std::size_t>(c) * m.rowWords, r);
+      bits::setBit(m.rowBits.row(r), c);
+      bits::setBit(m.columnBits.row(c), r);
     }
   return true;
 }
@@ -445,8 +446,8 @@ CoveringResult SolveCovering(const CoveringProblem& p, const CoveringParams& par
   }
   Search search(m, params);
   State root;
-  root.live.assign(static_cast<std::size_t>(m.rowWords), 0);
-  root.open.assign(static_cast<std::size_t>(m.columnWords), 0);
+  root.live.assign(static_cast<std::size_t>(m.rowWords()), 0);
+  root.open.assign(static_cast<std::size_t>(m.columnWords()), 0);
   for (int r = 0; r < m.rows; ++r) setBit(root.live, r);
   for (int c = 0; c < m.columns; ++c) setBit(root.open, c);
   search.reduce(root);  // the cells come from primes that hold them: every column has a row

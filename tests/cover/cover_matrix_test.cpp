@@ -96,8 +96,8 @@ TEST(CoverMatrixBuild, MultiOutputLayoutAndVisitingOrder) {
   for (int c : liveColumns(*m)) layout.push_back(m->cells->columnIndex[static_cast<std::size_t>(c)]);
   EXPECT_EQ(layout, (std::vector<int>{3, 2, 1, 0}));
   // Row "11 10" covers nothing of output 0 (no on-term 11 there); row "0- 11" covers 00,01 and 01.
-  EXPECT_EQ(bits::countCommonBits(m->cells->row(2), m->columns.bits(), m->cells->columnWords), 0);
-  EXPECT_EQ(bits::countCommonBits(m->cells->row(0), m->columns.bits(), m->cells->columnWords), 3);
+  EXPECT_EQ(bits::countCommonBits(m->cells->row(2), m->columns.bits(), m->cells->columnWords()), 0);
+  EXPECT_EQ(bits::countCommonBits(m->cells->row(0), m->columns.bits(), m->cells->columnWords()), 3);
 }
 
 TEST(CoverMatrixBuild, OutputMatrixSkipsClearedOutputsAndEmptyOutputs) {
@@ -109,8 +109,8 @@ TEST(CoverMatrixBuild, OutputMatrixSkipsClearedOutputsAndEmptyOutputs) {
   imps->head->output[0] = '~';  // connection dropped after the cover list was built
   MatrixPtr m = BuildOutputMatrix(*imps, 0);
   EXPECT_EQ(m->width, 2);
-  EXPECT_FALSE(bits::anyCommonBit(m->cells->row(0), m->columns.bits(), m->cells->columnWords));
-  EXPECT_TRUE(bits::anyCommonBit(m->cells->row(1), m->columns.bits(), m->cells->columnWords));
+  EXPECT_FALSE(bits::anyCommonBit(m->cells->row(0), m->columns.bits(), m->cells->columnWords()));
+  EXPECT_TRUE(bits::anyCommonBit(m->cells->row(1), m->columns.bits(), m->cells->columnWords()));
   EXPECT_EQ(BuildOutputMatrix(*imps, 1)->width, 0);
 }
 
