@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include "model/cube_list.h"
 #include "model/packed_cube.h"
 
 namespace vorn {
@@ -16,49 +17,42 @@ int singleConflict(const Word* a, const Word* b, int words) {
   return bits::firstWordBit(words, conflicts);
 }
 
-/// Packed cubes back to back, 2 * words words each.
-struct Region {
-  int words = 0;
-  std::vector<Word> data;
-  int size() const { return static_cast<int>(data.size() / (2 * static_cast<std::size_t>(words))); }
-  const Word* cube(int k) const { return data.data() + static_cast<std::size_t>(k) * 2 * words; }
-  /// \brief Appends the intersection of the meeting packed cubes a and b.
-  void pushMeet(const Word* a, const Word* b) {
-    for (int w = 0; w < 2 * words; ++w) data.push_back(a[w] | b[w]);
-  }
-};
+/// \brief Appends to `region` the intersection of the meeting packed cubes a and b (neither in `region`).
+void pushMeet(CubeList& region, const Word* a, const Word* b) {
+  cubeIntersection(region.grow(), a, b, region.words());
+}
 
 /// \brief Keeps the cubes that no earlier kept cube contains, at most `limit` of them.
-Region pruned(const Region& r, int limit) {
-  Region out{r.words, {}};
+CubeList pruned(const CubeList& r, int limit) {
+  CubeList out(r.inputs());
   for (int k = 0; k < r.size() && out.size() < limit; ++k) {
     const Word* c = r.cube(k);
     bool inside = false;
-    for (int h = 0; h < out.size() && !inside; ++h) inside = cubeContains(out.cube(h), c, r.words);
-    if (!inside) out.data.insert(out.data.end(), c, c + 2 * r.words);
+    for (int h = 0; h < out.size() && !inside; ++h) inside = cubeContains(out.cube(h), c, r.words());
+    if (!inside) out.push(c);
   }
   return out;
 }
 
 /// \brief The part of the region outside the packed cube u (in disjoint pieces), at most `limit` cubes.
-Region outside(const Region& r, const Word* u, int limit) {
-  const int words = r.words;
-  Region out{words, {}};
+CubeList outside(const CubeList& r, const Word* u, int limit) {
+  const int words = r.words();
+  CubeList out(r.inputs());
   std::vector<Word> piece(static_cast<std::size_t>(2 * words));
   for (int k = 0; k < r.size() && out.size() < limit; ++k) {
     const Word* s = r.cube(k);
     if (!cubesMeet(s, u, words)) {
-      out.data.insert(out.data.end(), s, s + 2 * words);
+      out.push(s);
       continue;
     }
     // s minus u: s with u's literal negated at one of u's positions where s is free, and agreeing with
     // u at the positions before it.
     std::copy(s, s + 2 * words, piece.begin());
     forEachLiteral(u, words, [&](int i) {
-      if (literalsIn(s, words, bits::wordOf(i)) & bits::bitOf(i)) return;
+      if (hasLiteral(s, words, i)) return;
       const bool one = literalIsOne(u, words, i);
       putLiteral(piece.data(), words, i, !one);
-      if (out.size() < limit) out.data.insert(out.data.end(), piece.begin(), piece.end());
+      if (out.size() < limit) out.push(piece.data());
       freePosition(piece.data(), words, i);
       putLiteral(piece.data(), words, i, one);
     });
@@ -90,10 +84,10 @@ std::vector<Word> expanded(const RefineSource& src, const Word* c, int j) {
 bool witness(const RefineSource& src, const Cover& cover, int term, const Word* c, int j, int limit, int count,
              std::vector<std::vector<Word>>& out) {
   const int words = src.on.cubes.words();
-  Region region{words, {}};
+  CubeList region(src.on.cubes.inputs());
   for (int k : src.on.of[static_cast<std::size_t>(j)]) {
     const Word* on = src.on.cubes.cube(k);
-    if (cubesMeet(on, c, words)) region.pushMeet(on, c);
+    if (cubesMeet(on, c, words)) pushMeet(region, on, c);
   }
   if (region.size() == 0) return false;
   // Per literal of c: the off-set cubes of j that conflict with c there alone, freed at that position.
@@ -111,12 +105,12 @@ bool witness(const RefineSource& src, const Cover& cover, int term, const Word* 
   std::sort(cuts.begin(), cuts.end(), [](const auto& a, const auto& b) { return a.second.size() < b.second.size(); });
   std::vector<Word> freed(static_cast<std::size_t>(2 * words));
   for (const auto& [i, cubes] : cuts) {
-    Region next{words, {}};
+    CubeList next(region.inputs());
     for (int k : cubes) {
       std::copy(src.off.cubes.cube(k), src.off.cubes.cube(k) + 2 * words, freed.begin());
       freePosition(freed.data(), words, i);
       for (int s = 0; s < region.size(); ++s)
-        if (cubesMeet(region.cube(s), freed.data(), words)) next.pushMeet(region.cube(s), freed.data());
+        if (cubesMeet(region.cube(s), freed.data(), words)) pushMeet(next, region.cube(s), freed.data());
       if (next.size() > 16 * limit) break;
     }
     region = pruned(next, limit);
@@ -124,7 +118,7 @@ bool witness(const RefineSource& src, const Cover& cover, int term, const Word* 
   }
   for (int k = 0; k < cover.size() && region.size() > 0; ++k) {
     if (k == term || !cover.alive[static_cast<std::size_t>(k)] || !cubesMeet(cover.in.cube(k), c, words)) continue;
-    Region rest = outside(region, cover.in.cube(k), limit);
+    CubeList rest = outside(region, cover.in.cube(k), limit);
     if (rest.size() == 0) break;  // a witness inside another term still counts, when it is incompatible
     region = std::move(rest);
   }
@@ -135,7 +129,7 @@ bool witness(const RefineSource& src, const Cover& cover, int term, const Word* 
       const Word* r = region.cube(k);
       std::vector<Word> m(r, r + 2 * words);
       for (int i = 0; i < src.inputs; ++i)
-        if (!(literalsIn(r, words, bits::wordOf(i)) & bits::bitOf(i)))
+        if (!hasLiteral(r, words, i))
           putLiteral(m.data(), words, i, fill == 2 ? (i & 1) != 0 : fill == 1);
       if (std::find(out.begin(), out.end(), m) == out.end()) out.push_back(std::move(m));
     }

@@ -276,7 +276,7 @@ bool Generator::addProducts(const MvList& p0, const MvList& p1, MvList& out) {
       if (!cubesMeet(pa, pb, words_)) continue;
       bits::assignWords(co, outWords_, [&](int q) { return pa[2 * words_ + q] & pb[2 * words_ + q]; });
       if (!anyOutput(co)) continue;
-      bits::assignWords(c.data(), 2 * words_, [&](int w) { return pa[w] | pb[w]; });
+      cubeIntersection(c.data(), pa, pb, words_);
       // A product that is not wanted has no wanted product inside it to keep out.
       if (!wanted(c.data())) continue;
       push(all, c.data());

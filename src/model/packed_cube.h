@@ -53,6 +53,12 @@ inline void cubeSupercube(Word* a, const Word* b, int words, int planes = 2) {
   }
 }
 
+/// \brief Writes to d the intersection of the packed cubes a and b (every literal of either); they must
+/// meet.  d may be a or b.
+inline void cubeIntersection(Word* d, const Word* a, const Word* b, int words) {
+  bits::assignWords(d, 2 * words, [&](int w) { return a[w] | b[w]; });
+}
+
 /// \brief Writes to d the cofactor of c by p (c with p's literal positions freed); c must meet p.
 inline void cubeCofactor(Word* d, const Word* c, const Word* p, int words) {
   for (int w = 0; w < words; ++w) {

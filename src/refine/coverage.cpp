@@ -9,13 +9,10 @@
 
 #include <algorithm>
 
+#include "model/packed_cube.h"
 #include "unate/cofactor.h"
 
 namespace vorn {
-
-void packedIntersect(const std::uint64_t* a, const std::uint64_t* b, int words, std::uint64_t* out) {
-  for (int w = 0; w < 2 * words; ++w) out[w] = a[w] | b[w];
-}
 
 Coverage::Coverage(const RefineSource& source, const Cover& cover)
     : source_(source),
@@ -67,7 +64,7 @@ bool Coverage::coveredByOthers(const std::uint64_t* p, int j, int skip) {
     if (!source_.on.outputs[static_cast<std::size_t>(t)].test(j)) continue;
     const std::uint64_t* c = on.cube(t);
     if (!cubesMeet(c, p, words)) continue;
-    packedIntersect(c, p, words, piece_.data());
+    cubeIntersection(piece_.data(), c, p, words);
     if (!check_.covered(piece_.data(), others_)) return false;
   }
   return true;
@@ -82,7 +79,7 @@ bool Coverage::addUncovered(const std::uint64_t* p, int j, int skip, std::vector
     if (!source_.on.outputs[static_cast<std::size_t>(t)].test(j)) continue;
     const std::uint64_t* c = on.cube(t);
     if (!cubesMeet(c, p, words)) continue;
-    packedIntersect(c, p, words, piece_.data());
+    cubeIntersection(piece_.data(), c, p, words);
     // Once this output keeps something, a piece inside what is kept cannot widen it; a piece inside
     // a single other term adds nothing.
     if (any && cubeContains(acc.data(), piece_.data(), words)) continue;

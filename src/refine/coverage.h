@@ -45,7 +45,4 @@ class Coverage {
   UncoveredParams limits_;
 };
 
-/// \brief Intersection of two packed cubes into out (they must meet).
-void packedIntersect(const std::uint64_t* a, const std::uint64_t* b, int words, std::uint64_t* out);
-
 }  // namespace vorn

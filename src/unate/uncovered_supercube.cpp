@@ -19,6 +19,7 @@
 
 #include <vector>
 
+#include "model/packed_cube.h"
 #include "unate/cofactor.h"
 
 namespace vorn {
@@ -113,7 +114,7 @@ bool UncoveredSupercube(const std::uint64_t* c, const CubeList& cover, std::uint
   Solver solver(words, params);
   if (!solver.solve(std::move(cof), out, 0)) return false;
   // The cofactor leaves c's literal positions free: put c's literals back.
-  bits::assignWords(out, 2 * words, [&](int w) { return out[w] | c[w]; });
+  cubeIntersection(out, out, c, words);
   return true;
 }
 

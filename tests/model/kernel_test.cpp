@@ -37,6 +37,12 @@ std::string charCofactor(std::string c, const std::string& p) {
     if (isLiteral(p[i])) c[i] = '-';
   return c;
 }
+/// The cube of the minterms in both a and b (they meet): every literal of either.
+std::string charIntersection(std::string a, const std::string& b) {
+  for (std::size_t i = 0; i < a.size(); ++i)
+    if (isLiteral(b[i])) a[i] = b[i];
+  return a;
+}
 int charLiterals(const std::string& c) {
   int n = 0;
   for (char x : c) n += isLiteral(x);
@@ -132,6 +138,10 @@ TEST(Kernel, ListRowsMatchTheCharacterDefinitions) {
         CubeList cof(n);
         cubeCofactor(cof.grow(), list.cube(k), packedP.cube(0), list.words());
         ASSERT_EQ(cof.get(0).str(), charCofactor(rows[static_cast<std::size_t>(k)], p));
+        cubeIntersection(cof.grow(), list.cube(k), packedP.cube(0), list.words());
+        ASSERT_EQ(cof.get(1).str(), charIntersection(rows[static_cast<std::size_t>(k)], p));
+        cubeIntersection(cof.cube(0), cof.cube(0), list.cube(k), list.words());  // in place: back to the row
+        ASSERT_EQ(cof.get(0).str(), rows[static_cast<std::size_t>(k)]);
       }
       std::string seen(static_cast<std::size_t>(n), '-');
       forEachLiteral(list.cube(k), list.words(), [&](int i) { seen[static_cast<std::size_t>(i)] = literalIsOne(list.cube(k), list.words(), i) ? '1' : '0'; });
