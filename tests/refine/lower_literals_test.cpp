@@ -1,4 +1,4 @@
-// Literal lowering: a term whose output connection IRREDUNDANT drops grows
+// Literal lowering: a term whose output connection IRREDUNDANT dropped grows
 // into the cube it may be for the outputs it keeps and takes in the term it
 // then holds; on seeded random functions the result stays a valid cover
 // with no more literals, no term gains an output, and every term that stays
@@ -15,13 +15,13 @@ namespace {
 
 TEST(LowerLiterals, ATermThatLosesAnOutputDropsTheLiteralItKeptForIt) {
   // Output 0 is on at 10 and 11, off at 00 and 01; output 1 on at 11 and 01, off at 00.  The term
-  // 11 needs both literals for output 0; once output 0 goes (1- holds it), -1 is enough for output 1
-  // and holds 01, which then goes.
+  // 11 kept both literals for output 0, whose connection went (1- holds it): -1 is enough for
+  // output 1 and holds 01, which then goes.
   FunctionPtr f = test::pla(".i 2\n.o 2\n.type fr\n10 10\n11 11\n01 01\n00 00\n.e\n");
   buildLists(*f);
   const RefineSource source = MakeSource(*f);
   const OffSetTest test = OffSetTestOf(source.off);
-  FunctionPtr start = test::pla(".i 2\n.o 2\n1- 10\n11 11\n01 01\n.e\n");
+  FunctionPtr start = test::pla(".i 2\n.o 2\n1- 10\n11 01\n01 01\n.e\n");
   Cover c = CoverOf(*start, source.inputs, source.outputs);
   ExpandStats es;
   IrredundantStats is;
