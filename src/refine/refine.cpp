@@ -12,7 +12,7 @@
 // covers of more terms and fewer literals that EXPAND, steering every cube
 // towards the others, passes by.  Every start ends, and the refinement too,
 // by lowering the literals of the best cover (lower_literals.h) when it
-// changed; under a time limit every pass does too.  The cheapest cover
+// changed.  The cheapest cover
 // seen is the result, so the cost never rises; every step keeps the cover a
 // valid one.  Expansion, reduction and irredundancy look at the run's
 // deadline as they go; a pass it cuts short is not judged, so the best cover
@@ -266,8 +266,6 @@ class Refiner {
       c.compact();
       Irredundant(source_, c, irr_, stats_.irredundant);
       c.compact();
-      // With time of its own, every pass also lowers literals: the next pass starts from fewer.
-      if (params_.thorough) LowerLiterals(source_, test_, c, expand_, irr_, stats_.expand, stats_.irredundant);
       if (params_.pool) params_.pool->add(c);
       step();
       if (!timeLeft()) return;
