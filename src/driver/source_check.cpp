@@ -1,15 +1,12 @@
 #include "driver/source_check.h"
 
-#include <cstdint>
 #include <vector>
 
+#include "model/bits.h"
+#include "model/packed_cube.h"
 #include "modes/intersecting_pairs.h"
 
 namespace vorn {
-
-namespace {
-
-}  // namespace
 
 std::optional<OnOffConflict> findOnOffConflict(const TBoolFnct& f) {
   std::vector<const TPfnct*> terms;
@@ -20,23 +17,19 @@ std::optional<OnOffConflict> findOnOffConflict(const TBoolFnct& f) {
   });
   const int m = f.outputCount;
   // Every intersecting pair asks whether one term's '1' meets the other's
-  // '0' at some output: held as bit sets, that is a few word operations
+  // '0' at some output: the output part held as a packed cube ('0' and '1'
+  // planes), that is the conflict of two cubes, a few word operations
   // instead of a walk over the output characters.
-  const std::size_t words = static_cast<std::size_t>(m + 63) / 64;
-  std::vector<std::uint64_t> ones(terms.size() * words, 0), zeros(terms.size() * words, 0);
-  for (std::size_t k = 0; k < terms.size(); ++k)
+  const int words = bits::wordsFor(m);
+  WordRows outs(static_cast<int>(terms.size()), 2 * words);
+  for (std::size_t k = 0; k < terms.size(); ++k) {
+    Word* row = outs.row(static_cast<int>(k));
     for (int j = 0; j < m; ++j) {
       const char c = outputAt(*terms[k], j);
-      const std::uint64_t bit = std::uint64_t{1} << (j % 64);
-      if (c == '1') ones[k * words + static_cast<std::size_t>(j / 64)] |= bit;
-      if (c == '0') zeros[k * words + static_cast<std::size_t>(j / 64)] |= bit;
+      if (c == '0' || c == '1') putLiteral(row, words, j, c == '1');
     }
-  auto onOff = [&](int a, int b) {
-    const std::size_t x = static_cast<std::size_t>(a) * words, y = static_cast<std::size_t>(b) * words;
-    for (std::size_t w = 0; w < words; ++w)
-      if ((ones[x + w] & zeros[y + w]) | (zeros[x + w] & ones[y + w])) return true;
-    return false;
-  };
+  }
+  auto onOff = [&](int a, int b) { return !cubesMeet(outs.row(a), outs.row(b), words); };
   const auto pair = firstIntersectingPair(cubes, onOff);
   if (!pair) return std::nullopt;
   const auto [a, b] = *pair;
