@@ -63,10 +63,8 @@ constexpr int kStallIterations = 1000;
 /// time the run has.
 constexpr int kFirstBeam = 8, kMostBeam = 256;
 
-/// A search whose covers cost more than the best (refined) one is behind it: the refinements from
-/// drawn starts may then take this many times the search's time (else as much).  Even a search that
-/// still finds covers cheaper than its own earlier ones seldom comes near a refined cover, so the
-/// refinements get the larger share as soon as they lead.
+/// A search whose covers cost more than twice the best one is far from giving a better one: the
+/// refinements from drawn starts may then take this many times the search's time (else as much).
 constexpr double kFarShare = 3;
 
 /// Under a time limit, on one-output functions whose on-set terms are minterms, the refinements from
@@ -120,9 +118,9 @@ bool goOn(const Settings& s, const RunFigures& fig, int lastImprovement, int imp
 /// implicant set, every other time from the source's own terms too, and, where the on-set terms
 /// are minterms, from a cover built top-down whose search keeps twice as many partial cubes as the
 /// time before.  A search that stalls thus leaves its time to refinements that look elsewhere.  A
-/// search whose covers cost more than the best one is behind the refinements even when it finds a
-/// cover cheaper than its own: then the refinements from drawn starts follow every iteration, as
-/// many as fit into three times the search's time.
+/// search whose covers cost more than twice the best one is far from giving a better one even when
+/// it finds a cover cheaper than its own: then the refinements from drawn starts follow every
+/// iteration, as many as fit into three times the search's time.
 /// On one-output functions whose on-set terms are minterms (sampled functions), the terms of every
 /// cover the refinements pass through go into a pool of implicants, and after a refinement from a
 /// drawn start a pool step grows more primes around on-set minterms and searches the pool for a
@@ -159,7 +157,7 @@ class BestCover {
     if (!s_.refine || !s_.stopOnTime || !refined_ || !best_ || reached()) return;
     const bool refinedNow = refinedNow_;
     refinedNow_ = false;
-    const bool far = searchCost_ > best_->cost;
+    const bool far = searchCost_ > 2 * best_->cost;
     if (refinedNow && !far) return;  // the iteration's own cover was refined
     do {
       if (deadline_.expired() || reached()) break;
