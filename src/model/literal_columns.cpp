@@ -40,8 +40,7 @@ void LiteralColumns::fillAll(std::uint64_t* out) const {
 // minterms), the remaining literals are ANDed over those words only: the
 // words outside [lo, hi) are zero already.
 template <typename Step>
-void LiteralColumns::narrow(const std::uint64_t* p, std::uint64_t* out, Step&& step) const {
-  fillAll(out);
+bool LiteralColumns::narrow(const std::uint64_t* p, std::uint64_t* out, Step&& step) const {
   std::size_t lo = 0, hi = blocks_;
   forEachLiteral(p, words_, [&](int i) {
     if (lo == hi) return;
@@ -49,17 +48,34 @@ void LiteralColumns::narrow(const std::uint64_t* p, std::uint64_t* out, Step&& s
     while (lo < hi && out[lo] == 0) ++lo;
     while (hi > lo && out[hi - 1] == 0) --hi;
   });
+  return bitspan::any(out + lo, hi - lo);
 }
 
+namespace {
+/// The step that keeps the cubes meeting a literal: those not holding its opposite.
+struct KeepMeeting {
+  const LiteralColumns& cols;
+  void operator()(std::uint64_t* o, int i, int v, std::size_t from, std::size_t n) const {
+    bitspan::andNotInto(o, cols.blocked(i, v) + from, n);
+  }
+};
+}  // namespace
+
 void LiteralColumns::meeting(const std::uint64_t* p, std::uint64_t* out) const {
-  narrow(p, out, [&](std::uint64_t* o, int i, int v, std::size_t from, std::size_t n) {
-    bitspan::andNotInto(o, blocked(i, v) + from, n);
-  });
+  fillAll(out);
+  narrow(p, out, KeepMeeting{*this});
+}
+
+bool LiteralColumns::meetsAnyOf(const std::uint64_t* p, const std::uint64_t* among, std::uint64_t* scratch) const {
+  // Starting from `among` instead of every cube, the set empties (and the scan stops) sooner.
+  std::copy(among, among + blocks_, scratch);
+  return narrow(p, scratch, KeepMeeting{*this});
 }
 
 void LiteralColumns::inside(const std::uint64_t* p, std::uint64_t* out) const {
   // A cube inside p holds every literal of p; a cube with no literal at all
   // is inside only the full cube.
+  fillAll(out);
   narrow(p, out, [&](std::uint64_t* o, int i, int v, std::size_t from, std::size_t n) {
     bitspan::andInto(o, holds(i, v) + from, n);
   });

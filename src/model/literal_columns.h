@@ -75,6 +75,9 @@ class LiteralColumns {
 
   /// \brief Sets `out` (blocks() words) to the cubes that meet the packed cube p.
   void meeting(const std::uint64_t* p, std::uint64_t* out) const;
+  /// \brief True when the packed cube p meets some cube of the set `among` (blocks() words); `scratch`
+  /// (blocks() words) is overwritten.  With `among` an output's off-set cubes: p is not an implicant.
+  bool meetsAnyOf(const std::uint64_t* p, const std::uint64_t* among, std::uint64_t* scratch) const;
   /// \brief Sets `out` (blocks() words) to the cubes inside the packed cube p.
   void inside(const std::uint64_t* p, std::uint64_t* out) const;
   /// \brief Cube k no longer holds value v at input i (it grew there).
@@ -84,10 +87,12 @@ class LiteralColumns {
 
  private:
   std::uint64_t* col(int i, int v) { return cols_.row(2 * i + v); }
-  /// Sets `out` to every cube, then applies step(words, input, value, first word, word count) per literal of p.
+  /// Sets `out` to every cube.
   void fillAll(std::uint64_t* out) const;
+  /// Narrows `out` (holding its starting set) by step(words, input, value, first word, word count) per
+  /// literal of p; false when it was emptied.
   template <typename Step>
-  void narrow(const std::uint64_t* p, std::uint64_t* out, Step&& step) const;
+  bool narrow(const std::uint64_t* p, std::uint64_t* out, Step&& step) const;
 
   int inputs_ = 0, words_ = 0, count_ = 0;
   std::size_t blocks_ = 0;

@@ -120,8 +120,7 @@ class TopDownBuilder {
 
   /// \brief True when the packed cube meets no off-set term in `offJ`.
   bool isImplicant(const Word* c, const std::vector<Word>& offJ) {
-    off_.columns.meeting(c, scratch_.data());
-    return !bits::anyCommonBit(scratch_.data(), offJ.data(), static_cast<int>(nb_));
+    return !off_.columns.meetsAnyOf(c, offJ.data(), scratch_.data());
   }
 
   /// \brief Removes from `set` the on-set minterms inside the packed cube; true when there were any.

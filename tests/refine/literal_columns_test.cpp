@@ -1,5 +1,5 @@
 // The column answers of the refinement against independent ones: which cubes
-// a cube meets and holds, judged position by position on cube texts and, for
+// a cube meets (also within a subset) and holds, judged position by position on cube texts and, for
 // few inputs, minterm by minterm; and EXPAND on columns against the off-set
 // scan (every term an implicant, every term prime) and the independent cover
 // checker, on minterm-shaped and cube-shaped functions of 1 to 130 inputs.
@@ -75,6 +75,18 @@ TEST(LiteralColumns, MeetingAndInsideMatchTheCubeTextsAcrossWordBoundaries) {
         EXPECT_EQ(met.back() >> (count % 64), 0u);
         EXPECT_EQ(in.back() >> (count % 64), 0u);
       }
+      // Whether the query meets a cube of a subset (an output's off-set): sparse, dense, empty subsets.
+      std::vector<std::uint64_t> among(cols.blocks()), scratch(cols.blocks());
+      const unsigned keepOneIn = 1 + q % 4 * 7;
+      bool expected = false;
+      for (int k = 0; k < count; ++k)
+        if (q % 5 != 4 && rng() % keepOneIn == 0) {
+          bitspan::set(among.data(), k);
+          expected = expected || textsMeet(cubes[static_cast<std::size_t>(k)], query);
+        }
+      const std::vector<std::uint64_t> before = among;
+      EXPECT_EQ(cols.meetsAnyOf(one.cube(0), among.data(), scratch.data()), expected) << "n " << n << " query " << query;
+      EXPECT_EQ(among, before);
     }
   }
 }
