@@ -58,8 +58,7 @@ bool PrimePool::problem(const RefineSource& source, Problem& p) {
   for (; known_ < size(); ++known_) {
     const Word* cube = cubes_.cube(known_);
     std::vector<int>& held = holds_[static_cast<std::size_t>(known_)];
-    source.off.columns.meeting(cube, span.data());
-    if (bits::anyCommonBit(span.data(), offBits.data(), static_cast<int>(offBits.size()))) continue;
+    if (source.off.columns.meetsAnyOf(cube, offBits.data(), span.data())) continue;
     source.on.columns.inside(cube, span.data());
     bitspan::andInto(span.data(), onBits.data(), onBits.size());
     bitspan::forEach(span.data(), onBits.size(), [&](int t) { held.push_back(column[static_cast<std::size_t>(t)]); });

@@ -88,8 +88,7 @@ class SeedGrower {
     for (std::size_t k = kept_.size(); k-- > 0;) {
       const int i = kept_[k];
       freePosition(cube_.data(), words_, i);
-      s_.off.columns.meeting(cube_.data(), meet_.data());
-      if (!bits::anyCommonBit(meet_.data(), s_.off.ofBits[0].data(), static_cast<int>(nb_))) continue;
+      if (!s_.off.columns.meetsAnyOf(cube_.data(), s_.off.ofBits[0].data(), meet_.data())) continue;
       putLiteral(cube_.data(), words_, i, value(t, i) == 1);
     }
   }
