@@ -6,6 +6,7 @@
 #include <gtest/gtest.h>
 
 #include <atomic>
+#include <functional>
 #include <string>
 
 #include "driver/minimize.h"
@@ -135,28 +136,33 @@ TEST(AnytimeRefine, ZeroTimeLimitStillRecordsTheCoverItMade) {
 }
 
 
+/// A run of one second with -refine on a fresh copy of make()'s function: valid, every cover it kept
+/// in its figures, and never costlier than one iteration with the same seed.
+void expectATimedRunNoCostlierThanOneIteration(const std::function<FunctionPtr()>& make, std::uint32_t seed) {
+  auto f = make();
+  RunFigures quick;
+  FunctionPtr one = minimize(*f, refining(1, seed), quick);
+  ASSERT_TRUE(one);
+  RunParams p;
+  p.seed = seed;
+  p.settings.refine = 1;
+  p.settings.stopOnTime = 1;
+  p.settings.timeLimit = 1;
+  RunFigures fig;
+  auto g = make();
+  FunctionPtr r = minimize(*g, p, fig);
+  ASSERT_TRUE(r);
+  EXPECT_EQ(test::checkCover(*f, *r), "") << "seed " << seed;
+  const long long cost = costOf(*r, 1);
+  EXPECT_LE(cost, costOf(*one, 1)) << "seed " << seed;
+  expectCourse(fig, cost, "seed " + std::to_string(seed));
+}
+
 TEST(AnytimeRefine, ATimeLimitGivesNoCostlierCoverThanOneIteration) {
   // Under a time limit the run also refines from drawn starts while the search finds nothing
   // cheaper; whatever they find, the result is valid and never costlier than that of one iteration.
-  for (std::uint32_t seed : {3u, 8u}) {
-    auto f = test::randomFr(seed, 9, 2, 30);
-    RunFigures quick;
-    FunctionPtr one = minimize(*f, refining(1, seed), quick);
-    ASSERT_TRUE(one);
-    RunParams p;
-    p.seed = seed;
-    p.settings.refine = 1;
-    p.settings.stopOnTime = 1;
-    p.settings.timeLimit = 1;
-    RunFigures fig;
-    auto g = test::randomFr(seed, 9, 2, 30);
-    FunctionPtr r = minimize(*g, p, fig);
-    ASSERT_TRUE(r);
-    EXPECT_EQ(test::checkCover(*f, *r), "") << "seed " << seed;
-    const long long cost = costOf(*r, 1);
-    EXPECT_LE(cost, costOf(*one, 1)) << "seed " << seed;
-    expectCourse(fig, cost, "seed " + std::to_string(seed));
-  }
+  for (std::uint32_t seed : {3u, 8u})
+    expectATimedRunNoCostlierThanOneIteration([&] { return test::randomFr(seed, 9, 2, 30); }, seed);
 }
 
 /// Runs p on a fresh copy of the seed's function; counts the refinement's steps.
@@ -199,25 +205,8 @@ TEST(AnytimeRefine, ACoverWithinTheQualityLimitEndsTheRefinementsThere) {
 TEST(AnytimeRefine, ATimeLimitOnASampledFunctionGivesNoCostlierCoverThanOneIteration) {
   // One output, minterm samples: the timed run also searches the pool of implicants its refinements
   // pass through; whatever that finds, the result stays valid and never costlier than one iteration.
-  for (std::uint32_t seed : {4u, 11u}) {
-    auto f = test::sampled(seed, 30, 500, 1);
-    RunFigures quick;
-    FunctionPtr one = minimize(*f, refining(1, seed), quick);
-    ASSERT_TRUE(one);
-    RunParams p;
-    p.seed = seed;
-    p.settings.refine = 1;
-    p.settings.stopOnTime = 1;
-    p.settings.timeLimit = 1;
-    RunFigures fig;
-    auto g = test::sampled(seed, 30, 500, 1);
-    FunctionPtr r = minimize(*g, p, fig);
-    ASSERT_TRUE(r);
-    EXPECT_EQ(test::checkCover(*f, *r), "") << "seed " << seed;
-    const long long cost = costOf(*r, 1);
-    EXPECT_LE(cost, costOf(*one, 1)) << "seed " << seed;
-    expectCourse(fig, cost, "seed " + std::to_string(seed));
-  }
+  for (std::uint32_t seed : {4u, 11u})
+    expectATimedRunNoCostlierThanOneIteration([&] { return test::sampled(seed, 30, 500, 1); }, seed);
 }
 
 }  // namespace

@@ -130,20 +130,26 @@ TEST(TermSelection, FindsTheCheapestSubsetThatStillCovers) {
   EXPECT_GT(compared, 30);
 }
 
+/// A cover of two-input terms, each feeding the one output.
+Cover oneOutputCover(std::initializer_list<const char*> texts) {
+  Cover cover;
+  cover.in = CubeList(2);
+  OutputSet o(1);
+  o.set(0);
+  for (const char* text : texts) {
+    CubeList one(2);
+    one.push(Cube(text));
+    cover.add(one.cube(0), o);
+  }
+  return cover;
+}
+
 TEST(TermSelection, DeclinesWhenAnOnSetCubeIsHeldOnlyByAUnion) {
   // The on-set cube 0- is held by 00 and 01 together, by neither alone.
   FunctionPtr f = test::pla(".i 2\n.o 1\n.type fr\n0- 1\n1- 0\n");
   buildLists(*f);
   const RefineSource source = MakeSource(*f);
-  Cover cover;
-  cover.in = CubeList(2);
-  OutputSet o(1);
-  o.set(0);
-  for (const char* text : {"00", "01"}) {
-    CubeList one(2);
-    one.push(Cube(text));
-    cover.add(one.cube(0), o);
-  }
+  Cover cover = oneOutputCover({"00", "01"});
   SelectionStats stats;
   const Cover before = cover;
   EXPECT_FALSE(SelectTerms(source, cover, {0, 1}, {2001, 2001}, nullptr, stats));
@@ -155,15 +161,7 @@ TEST(TermSelection, KeepsOneOfTwoEqualTermsAndNoneThatACheaperOneHolds) {
   FunctionPtr f = test::pla(".i 2\n.o 1\n.type fr\n10 1\n11 1\n00 0\n01 0\n");
   buildLists(*f);
   const RefineSource source = MakeSource(*f);
-  Cover cover;
-  cover.in = CubeList(2);
-  OutputSet o(1);
-  o.set(0);
-  for (const char* text : {"11", "1-", "10", "1-"}) {
-    CubeList one(2);
-    one.push(Cube(text));
-    cover.add(one.cube(0), o);
-  }
+  Cover cover = oneOutputCover({"11", "1-", "10", "1-"});
   SelectionStats stats;
   ASSERT_TRUE(SelectTerms(source, cover, {0, 1, 2, 3}, {2002, 2001, 2002, 2001}, nullptr, stats));
   EXPECT_EQ(stats.solved, 1);
