@@ -4,6 +4,7 @@
 #include <chrono>
 #include <ctime>
 #include <limits>
+#include <optional>
 
 #include "cdsearch/cd_step.h"
 #include "cover/cover_selection.h"
@@ -260,7 +261,7 @@ class BestCover {
   /// terms), and that cover and its refinement are kept when cheaper than the best.  True when the
   /// best cover changed.
   bool poolStep(const TBoolFnct* implicants) {
-    const RefineSource source = MakeSource(f_);
+    const RefineSource& source = *poolSource_;
     const Cover held = CoverOf(*best_, source.inputs, 1);
     pool_->add(held);
     Cover seeded;
@@ -295,7 +296,11 @@ class BestCover {
   /// \brief Starts the pool for a timed run of a one-output function whose on-set terms are minterms.
   void openPool() {
     if (!s_.stopOnTime || f_.outputCount != 1) return;
-    if (PrimePool::applies(MakeSource(f_))) pool_ = std::make_unique<PrimePool>(f_.inputCount, kPoolCapacity);
+    poolSource_ = MakeSource(f_);
+    if (PrimePool::applies(*poolSource_))
+      pool_ = std::make_unique<PrimePool>(f_.inputCount, kPoolCapacity);
+    else
+      poolSource_.reset();
   }
 
   void refine(const TBoolFnct* implicants) {
@@ -330,6 +335,7 @@ class BestCover {
   bool refinedNow_ = false;  ///< a refinement ran since the last look of idle()
   /// Under a time limit, where it suits: the implicants of every refined cover.
   std::unique_ptr<PrimePool> pool_;
+  std::optional<RefineSource> poolSource_;  ///< the source as the pool steps read it, made once
   int poolSteps_ = 0;
   double poolSeconds_ = 0;  ///< the time the pool steps took
   int poolGap_ = 1, nextPoolRound_ = 1;  ///< rounds between pool steps; the round of the next

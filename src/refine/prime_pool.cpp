@@ -23,18 +23,12 @@ bool PrimePool::applies(const RefineSource& source) { return source.outputs == 1
 
 PrimePool::PrimePool(int inputs, int capacity) : cubes_(inputs), capacity_(capacity) {}
 
-std::size_t PrimePool::hashOf(const Word* cube) const {
-  std::size_t h = 1469598103934665603ull;
-  for (std::size_t w = 0; w < cubes_.stride(); ++w) h = (h ^ static_cast<std::size_t>(cube[w])) * 1099511628211ull;
-  return h;
-}
-
 void PrimePool::add(const Cover& c) {
   if (c.in.inputs() != cubes_.inputs()) return;
   for (int k = 0; k < c.size() && size() < capacity_; ++k) {
     if (!c.alive[static_cast<std::size_t>(k)] || !c.out[static_cast<std::size_t>(k)].any()) continue;
     const Word* cube = c.in.cube(k);
-    std::vector<int>& same = byHash_[hashOf(cube)];
+    std::vector<int>& same = byHash_[bits::hashWords(cube, cubes_.stride())];
     const bool seen = std::any_of(same.begin(), same.end(), [&](int t) {
       return std::equal(cube, cube + cubes_.stride(), cubes_.cube(t));
     });

@@ -43,8 +43,6 @@ class PrimePool {
   Cover coverOf(const Problem& p, const std::vector<int>& rows) const;
 
  private:
-  std::size_t hashOf(const Word* cube) const;
-
   CubeList cubes_;
   int capacity_;
   int solvedAt_ = 0;

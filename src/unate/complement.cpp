@@ -31,12 +31,6 @@ namespace {
 /// Halves whose cube counts multiply to more than this are merged by identity only.
 constexpr long long kContainmentMergeLimit = 20000;
 
-std::size_t hashCube(const std::uint64_t* c, std::size_t stride) {
-  std::size_t h = 1469598103934665603ull;
-  for (std::size_t i = 0; i < stride; ++i) h = (h ^ c[i]) * 1099511628211ull;
-  return h;
-}
-
 bool sameCube(const std::uint64_t* a, const std::uint64_t* b, std::size_t stride) {
   return std::equal(a, a + stride, b);
 }
@@ -95,13 +89,13 @@ class Complementer {
   void merge(const CubeList& not1, const CubeList& not0, int v, CubeList& out) {
     std::unordered_multimap<std::size_t, int> index;
     index.reserve(static_cast<std::size_t>(not0.size()));
-    for (int k = 0; k < not0.size(); ++k) index.emplace(hashCube(not0.cube(k), stride_), k);
+    for (int k = 0; k < not0.size(); ++k) index.emplace(bits::hashWords(not0.cube(k), stride_), k);
     std::vector<char> used(static_cast<std::size_t>(not0.size()), 0);
     const bool contain = static_cast<long long>(not1.size()) * not0.size() <= kContainmentMergeLimit;
     for (int k = 0; k < not1.size(); ++k) {
       const std::uint64_t* c = not1.cube(k);
       bool free = false;
-      auto range = index.equal_range(hashCube(c, stride_));
+      auto range = index.equal_range(bits::hashWords(c, stride_));
       for (auto it = range.first; it != range.second && !free; ++it)
         if (!used[static_cast<std::size_t>(it->second)] && sameCube(not0.cube(it->second), c, stride_)) {
           used[static_cast<std::size_t>(it->second)] = 1;
