@@ -89,6 +89,16 @@ class BlockerCounts {
     }
     return false;
   }
+  /// \brief Sets `out` to the cubes of the span m whose count is exactly v.
+  void equalTo(const Word* m, int v, Word* out) const {
+    const int planes = bits_.words();
+    const Word* x = bits_.row(0);
+    for (int b = 0, blocks = bits_.rows(); b < blocks; ++b, x += planes) {
+      Word w = m[b];
+      for (int p = 0; p < planes && w; ++p) w &= (v >> p & 1) ? x[p] : ~x[p];
+      out[b] = w;
+    }
+  }
   /// \brief True when some cube of the span m has no blocker.
   bool anyZero(const Word* m) const {
     const int planes = bits_.words();
@@ -194,21 +204,15 @@ class ColumnExpander {
     });
   }
 
-  /// The terms in reach (at most kReach, those needing the fewest literals dropped), with per
-  /// literal of the cube the ones among them that hold it.
+  /// The terms in reach (at most kReach, those needing the fewest literals dropped, the first of
+  /// equals), with per literal of the cube the ones among them that hold it.
   void selectReach() {
     const std::size_t n = lits_.size();
     reach_.clear();
-    bitspan::forEach(cand_.data(), tb_, [&](int d) { reach_.push_back(d); });
-    if (reach_.size() > kReach) {
-      std::vector<int> need(static_cast<std::size_t>(cover_.size()), 0);
-      for (std::size_t t = 0; t < n; ++t) {
-        const std::uint64_t* h = holds(static_cast<int>(t));
-        for (int d : reach_) need[static_cast<std::size_t>(d)] += !bitspan::test(h, d);
-      }
-      std::stable_sort(reach_.begin(), reach_.end(), [&](int a, int b) { return need[static_cast<std::size_t>(a)] < need[static_cast<std::size_t>(b)]; });
-      reach_.resize(kReach);
-      std::sort(reach_.begin(), reach_.end());
+    if (static_cast<std::size_t>(bitspan::count(cand_.data(), tb_)) > kReach) {
+      nearest();
+    } else {
+      bitspan::forEach(cand_.data(), tb_, [&](int d) { reach_.push_back(d); });
     }
     mb_ = (reach_.size() + 63) / 64;
     holdsIn_.assign(n * mb_, 0);
@@ -223,6 +227,38 @@ class ColumnExpander {
     }
     for (std::size_t i = 0; i < reach_.size(); ++i)
       if (!reachable(static_cast<int>(i))) bitspan::reset(feasible_.data(), static_cast<int>(i));
+  }
+
+  /// Sets reach_ to the kReach candidates needing the fewest literals dropped, the first of equals,
+  /// in term order.  The literals each candidate lacks are counted for all candidates at once in
+  /// bit-sliced counters, then taken count by count: a few word operations per literal and count
+  /// instead of a sort of every candidate.
+  void nearest() {
+    const std::size_t n = lits_.size();
+    needs_.reset(tb_, static_cast<int>(n));
+    std::vector<std::uint64_t>& lacking = scratch_;
+    for (std::size_t t = 0; t < n; ++t) {
+      const std::uint64_t* h = holds(static_cast<int>(t));
+      for (std::size_t b = 0; b < tb_; ++b) lacking[b] = cand_[b] & ~h[b];
+      needs_.add(lacking.data());
+    }
+    std::vector<std::uint64_t> taken(tb_, 0), level(tb_);
+    std::size_t left = kReach;
+    for (std::size_t v = 0; v <= n && left > 0; ++v) {
+      needs_.equalTo(cand_.data(), static_cast<int>(v), level.data());
+      const std::size_t count = static_cast<std::size_t>(bitspan::count(level.data(), tb_));
+      if (count <= left) {
+        bitspan::orInto(taken.data(), level.data(), tb_);
+        left -= count;
+        continue;
+      }
+      bitspan::forEach(level.data(), tb_, [&](int d) {
+        if (left == 0) return;
+        bitspan::set(taken.data(), d);
+        --left;
+      });
+    }
+    bitspan::forEach(taken.data(), tb_, [&](int d) { reach_.push_back(d); });
   }
 
   const std::uint64_t* holdsIn(int t) const { return holdsIn_.data() + static_cast<std::size_t>(t) * mb_; }
@@ -498,6 +534,7 @@ class ColumnExpander {
   std::vector<std::uint64_t> holdsIn_, feasible_, subIn_, scratchIn_;
   std::vector<char> state_;
   BlockerCounts counts_;
+  BlockerCounts needs_;  ///< per candidate term, the literals of the cube it lacks
   struct Choice {
     int literal, left;
     double gain;
