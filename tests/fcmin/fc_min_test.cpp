@@ -4,6 +4,9 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <random>
+#include <string>
+#include <vector>
 
 #include "fcmin/fc_min.h"
 #include "fcmin/term_expansion.h"
@@ -234,6 +237,78 @@ TEST_F(FcMinTest, RandomConsistentFunctionsAreCoveredValidly) {
     EXPECT_EQ(termTexts(*FcMin(*f, run)), termTexts(*g));
   }
   EXPECT_GT(implicants, 36);
+}
+
+// Terms of random cubes over n inputs, each output '1', '0' or '~', every cube holding about
+// `literals` literals; a term's cube is distinct from the others' and the terms of opposite values
+// at an output are kept apart by a literal, so the function is consistent.
+FunctionPtr randomCubes(std::uint32_t seed, int n, int terms, int outputs) {
+  std::mt19937 rng(seed);
+  FunctionPtr f = create(n, outputs, 0, kTypeFr);
+  std::vector<std::string> cubes, outs;
+  auto disjoint = [](const std::string& a, const std::string& b) {
+    for (std::size_t p = 0; p < a.size(); ++p)
+      if (a[p] != '-' && b[p] != '-' && a[p] != b[p]) return true;
+    return false;
+  };
+  while (static_cast<int>(cubes.size()) < terms) {
+    std::string c(static_cast<std::size_t>(n), '-'), o(static_cast<std::size_t>(outputs), '~');
+    for (char& x : c)
+      if (rng() % 100 < 70) x = "01"[rng() % 2];
+    for (char& x : o) x = "10~"[rng() % 3];
+    bool clash = false;
+    for (std::size_t k = 0; k < cubes.size() && !clash; ++k) {
+      if (disjoint(c, cubes[k])) continue;
+      for (int j = 0; j < outputs; ++j)
+        clash = clash || (o[j] != '~' && outs[k][j] != '~' && o[j] != outs[k][j]);
+    }
+    if (clash) continue;
+    cubes.push_back(c);
+    outs.push_back(o);
+    appendTerm(*f, c, o, 0);
+  }
+  return f;
+}
+
+TEST_F(FcMinTest, ExpandedTermsAreValidPrimesWithTheirTildesResolvedAcrossWordBoundaries) {
+  // Each implicant starts as a source term with its '1's (the rest '~'); after the expansion it
+  // must still meet no source term holding '0' under one of its '1's, every literal it kept must
+  // be needed, and a '~' stays only where no source term it meets holds '0'.  The checks walk the
+  // source terms one by one, whichever way the expansion asked.
+  const int widths[] = {3, 20, 63, 64, 65, 130};
+  for (int round = 0; round < 12; ++round) {
+    const int n = widths[round % 6], outputs = 1 + round % 3;
+    FunctionPtr f = randomCubes(500 + static_cast<std::uint32_t>(round), n, 150, outputs);
+    buildLists(*f);
+    FunctionPtr g = derive(*f);
+    for (const TPfnct* s = f->head.get(); s; s = s->next.get()) {
+      std::string o = s->output;
+      for (char& x : o)
+        if (x != '1') x = '~';
+      if (o.find('1') != std::string::npos) appendTerm(*g, s->input, o, s->input.countDashes());
+    }
+    run.random.seedRandom(static_cast<std::uint32_t>(round));
+    ExpandTerms(*g, run);
+    SCOPED_TRACE(testing::Message() << "n " << n << " round " << round);
+    int dropped = 0;
+    for (int k = 0; k < g->termCount; ++k) {
+      TPfnct& t = *g->termIndex[static_cast<std::size_t>(k)];
+      ASSERT_EQ(IsTermValid(*g, k), 1) << t.input.str();
+      dropped += t.freeCount;
+      for (int i = 0; i < n; ++i) {
+        const char was = t.input.get(i);
+        if (was == '-') continue;
+        t.input.set(i, '-');
+        EXPECT_EQ(IsTermValid(*g, k), 0) << t.input.str() << " keeps a literal it does not need at " << i;
+        t.input.set(i, was);
+      }
+      for (const TPfnct* s = f->head.get(); s; s = s->next.get()) {
+        if (!s->input.intersects(t.input)) continue;
+        for (int j = 0; j < outputs; ++j) EXPECT_FALSE(t.output[j] == '~' && s->output[j] == '0') << t.input.str();
+      }
+    }
+    EXPECT_GT(dropped, 0);
+  }
 }
 
 TEST_F(FcMinTest, StepPrintsItsLineAndDeterminesCovers) {
