@@ -99,17 +99,6 @@ class BlockerCounts {
       out[b] = w;
     }
   }
-  /// \brief True when some cube of the span m has no blocker.
-  bool anyZero(const Word* m) const {
-    const int planes = bits_.words();
-    const Word* x = bits_.row(0);
-    for (int b = 0, blocks = bits_.rows(); b < blocks; ++b, x += planes) {
-      Word all = 0;
-      for (int p = 0; p < planes; ++p) all |= x[p];
-      if (m[b] & ~all) return true;
-    }
-    return false;
-  }
 
  private:
   WordRows bits_;
@@ -219,11 +208,18 @@ class ColumnExpander {
     feasible_.assign(mb_, 0);
     subIn_.assign(mb_, 0);
     for (std::size_t i = 0; i < reach_.size(); ++i) {
-      const int d = reach_[i];
       bitspan::set(feasible_.data(), static_cast<int>(i));
-      if (bitspan::test(sub_.data(), d)) bitspan::set(subIn_.data(), static_cast<int>(i));
-      for (std::size_t t = 0; t < n; ++t)
-        if (bitspan::test(holds(static_cast<int>(t)), d)) bitspan::set(holdsIn_.data() + t * mb_, static_cast<int>(i));
+      if (bitspan::test(sub_.data(), reach_[i])) bitspan::set(subIn_.data(), static_cast<int>(i));
+    }
+    // Literal by literal, its column read at the terms in reach; without branches, as about half
+    // the terms hold a literal and a branch on it would be guessed wrong half the time.
+    for (std::size_t t = 0; t < n; ++t) {
+      const std::uint64_t* h = holds(static_cast<int>(t));
+      std::uint64_t* row = holdsIn_.data() + t * mb_;
+      for (std::size_t i = 0; i < reach_.size(); ++i) {
+        const int d = reach_[i];
+        row[i >> 6] |= (h[d >> 6] >> (d & 63) & 1) << (i & 63);
+      }
     }
     for (std::size_t i = 0; i < reach_.size(); ++i)
       if (!reachable(static_cast<int>(i))) bitspan::reset(feasible_.data(), static_cast<int>(i));
@@ -268,16 +264,18 @@ class ColumnExpander {
   /// an implicant).
   bool reachable(int i) {
     const std::size_t n = lits_.size();
-    shared_.clear();
+    shared_.resize(n);
+    std::size_t count = 0;
     for (std::size_t t = 0; t < n; ++t) {
       if (state_[t] == kDropped) continue;
       const bool held = bitspan::test(holdsIn(static_cast<int>(t)), i);
       if (state_[t] == kKept && !held) return false;
-      if (held) shared_.push_back(static_cast<int>(t));
+      shared_[count] = static_cast<int>(t);
+      count += held;
     }
     for (std::size_t b = 0; b < rb_; ++b) {
       std::uint64_t v = rel_[b];
-      for (std::size_t q = 0; q < shared_.size() && v; ++q) v &= ~mask(shared_[q])[b];
+      for (std::size_t q = 0; q < count && v; ++q) v &= ~mask(shared_[q])[b];
       if (v) return false;
     }
     return true;
@@ -379,6 +377,17 @@ class ColumnExpander {
     near_.clear();
   }
 
+  /// True when the cube's literals together block every off-set cube of its outputs.
+  bool blocksAll() const {
+    const std::size_t n = lits_.size();
+    for (std::size_t b = 0; b < rb_; ++b) {
+      std::uint64_t v = rel_[b];
+      for (std::size_t t = 0; t < n && v; ++t) v &= ~mask(static_cast<int>(t))[b];
+      if (v) return false;
+    }
+    return true;
+  }
+
   void keep(int t) {
     state_[static_cast<std::size_t>(t)] = kKept;
     bitspan::orInto(hit_.data(), mask(t), rb_);
@@ -471,9 +480,7 @@ class ColumnExpander {
     const std::size_t n = lits_.size();
     stats_.rows += bitspan::count(rel_.data(), rb_);
     if (n > 0) {
-      counts_.reset(rb_, static_cast<int>(n));
-      for (std::size_t t = 0; t < n; ++t) counts_.add(mask(static_cast<int>(t)));
-      if (counts_.anyZero(rel_.data())) return;  // not an implicant: leave it as it is
+      if (!blocksAll()) return;  // not an implicant: leave it as it is
       gatherCandidates(k, c, mine);
       chooseLiterals();
       bool grew = false;
