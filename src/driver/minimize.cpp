@@ -235,6 +235,8 @@ class BestCover {
     p.singleOutput = s_.singleOutput == 1;
     p.deadline = deadline_;
     p.thorough = thorough;
+    // A run stopped by quality wants no cover cheaper than its limit: the refinement ends there too.
+    if (s_.stopOnQuality) p.goal = s_.qualityLimit;
     p.fromSourceTerms = fromSourceTerms;
     p.random = random;
     p.topDownBeam = topDownBeam;

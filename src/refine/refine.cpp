@@ -174,6 +174,9 @@ class Refiner {
   }
 
   bool timeLeft() const { return !params_.deadline.expired(); }
+  /// \brief True while there is time and `bestCost` is above the goal.
+  bool goOn(long long bestCost) const { return timeLeft() && !reached(bestCost); }
+  bool reached(long long bestCost) const { return params_.goal >= 0 && bestCost <= params_.goal; }
 
   /// \brief With a random source, puts the terms in a drawn order.
   void mix(Cover& c) const {
@@ -257,7 +260,7 @@ class Refiner {
     } else if (onGain && now * 100 > bestCost * (100 + kPassMargin)) {
       return;
     }
-    while (stats_.passes < params_.maxPasses && timeLeft()) {
+    while (stats_.passes < params_.maxPasses && goOn(bestCost)) {
       ++stats_.passes;
       mix(c);
       Reduce(source_, c, reduce_, stats_.reduce);
@@ -284,7 +287,7 @@ class Refiner {
   /// Lowers the literals of `best` (lower_literals.h) when it changed since the last time; keeps the
   /// result when it is cheaper.
   void lowerLiterals(Cover& best, long long& bestCost, const std::function<long long(const Cover&)>& cost) {
-    if (bestCost == lowered_ || !timeLeft()) return;
+    if (bestCost == lowered_ || !goOn(bestCost)) return;
     Cover c = best;
     LowerLiterals(source_, test_, c, expand_, irr_, stats_.expand, stats_.irredundant);
     if (!timeLeft()) return;  // cut short: not judged
@@ -324,27 +327,27 @@ bool refineCover(const TBoolFnct& f, const RefineSource& source, const TBoolFnct
     r.improve(std::move(c), true, best, bestCost, cost, !thorough);
   };
   const Cover search = thorough ? Cover{} : best;
-  if (thorough) fromSearch(best);
-  if (params.fromSourceTerms && r.timeLeft()) {
+  if (thorough && r.goOn(bestCost)) fromSearch(best);
+  if (params.fromSourceTerms && r.goOn(bestCost)) {
     r.expand_.outputsFirst = false;
     Cover own;
     own.in = CubeList(source.inputs);
     for (int t = 0; t < source.on.cubes.size(); ++t) own.add(source.on.cubes.cube(t), source.on.outputs[static_cast<std::size_t>(t)]);
     r.improve(std::move(own), true, best, bestCost, cost, false);
   }
-  if (!thorough && r.timeLeft()) fromSearch(search);
-  if (params.fromSourceTerms && r.timeLeft()) r.lonePrimes(best, bestCost, cost);
+  if (!thorough && r.goOn(bestCost)) fromSearch(search);
+  if (params.fromSourceTerms && r.goOn(bestCost)) r.lonePrimes(best, bestCost, cost);
   Cover built;
-  if (params.topDownBeam > 0 && r.timeLeft() &&
+  if (params.topDownBeam > 0 && r.goOn(bestCost) &&
       TopDownCover(source, params.topDownBeam, params.random, &params.deadline, built)) {
     if (params.pool) params.pool->add(built);
     r.expand_.outputsFirst = true;
     Cover joined = best;
     for (int k = 0; k < built.size(); ++k) joined.add(built.in.cube(k), built.out[static_cast<std::size_t>(k)]);
     r.improve(std::move(joined), false, best, bestCost, cost, false);
-    r.improve(std::move(built), true, best, bestCost, cost, false);
+    if (r.goOn(bestCost)) r.improve(std::move(built), true, best, bestCost, cost, false);
   }
-  if (implicants && r.timeLeft()) {
+  if (implicants && r.goOn(bestCost)) {
     r.expand_.outputsFirst = true;
     Cover joined = best;
     addImplicants(*implicants, source, r.test(), only, joined);
@@ -376,8 +379,11 @@ FunctionPtr refineMulti(TBoolFnct& f, TBoolFnct& cover, const TBoolFnct* implica
 }
 
 /// Output by output: each output's terms are refined as a one-output cover and kept when cheaper.
-FunctionPtr refineSingle(TBoolFnct& f, TBoolFnct& cover, const TBoolFnct* implicants, const RefineParams& params,
+FunctionPtr refineSingle(TBoolFnct& f, TBoolFnct& cover, const TBoolFnct* implicants, const RefineParams& whole,
                          RefineStats& stats) {
+  // One output's cost says nothing of the whole cover's: no goal here.
+  RefineParams params = whole;
+  params.goal = -1;
   stats.startCost = costOf(cover, params.criterion);
   FunctionPtr r = derive(f);
   r->type = kTypeFd;

@@ -32,6 +32,10 @@ struct RefineParams {
   /// cubes per step (top_down_cover.h), drawn from `random` when set, and offer its cubes to the
   /// selection together with the best cover's terms; only where the on-set terms are minterms.
   int topDownBeam = 0;
+  /// When 0 or more, the refinement ends as soon as its best cover costs at most this (by the
+  /// criterion, for the whole cover; not output by output): a cover that cheap is all the caller
+  /// wants.
+  long long goal = -1;
   /// When set, gets every cover a start's selection or pass gives, and the top-down cubes.
   PrimePool* pool = nullptr;
   /// Told after every start's first selection and after every pass, so that a caller can show

@@ -270,5 +270,53 @@ TEST(RefineCases, DrawnStartsGiveValidCoversNeverCostlierAndRepeatWithTheSeed) {
   EXPECT_GT(differ, 0);  // other draws start elsewhere
 }
 
+std::string textOf(const TBoolFnct& f) {
+  std::string text;
+  forEachTerm(f, [&](const TPfnct& t) { text += t.input.str() + " " + t.output + "\n"; });
+  return text;
+}
+
+TEST(RefineCases, AGoalEndsTheRefinementAtTheFirstCoverWithinIt) {
+  for (std::uint32_t seed = 300; seed < 320; ++seed) {
+    const bool sampledShape = seed % 2 == 0;
+    FunctionPtr f = sampledShape ? test::sampled(seed, 10 + static_cast<int>(seed % 7), 300, 1)
+                                 : test::randomFr(seed, 6 + static_cast<int>(seed % 3), 1 + static_cast<int>(seed % 3), 30);
+    FunctionPtr start = onSetCover(*f);
+    auto run = [&](long long goal, bool single, RefineStats& stats) {
+      RefineParams p;
+      p.thorough = true;
+      p.goal = goal;
+      p.singleOutput = single;
+      return Refine(*f, *start, nullptr, p, stats);
+    };
+    SCOPED_TRACE(testing::Message() << "seed " << seed);
+    RefineStats full;
+    FunctionPtr best = run(-1, false, full);
+    ASSERT_TRUE(best);
+    ASSERT_GT(full.passes, 0);
+    // Any cover cheaper than the start is within this goal: the first selection ends it.
+    RefineStats early;
+    FunctionPtr quick = run(full.startCost - 1, false, early);
+    ASSERT_TRUE(quick);
+    EXPECT_EQ(test::checkCover(*f, *quick), "");
+    EXPECT_LE(early.endCost, full.startCost - 1);
+    EXPECT_EQ(early.passes, 0);
+    // A goal below what the refinement reaches changes nothing.
+    RefineStats below;
+    FunctionPtr same = run(full.endCost - 1, false, below);
+    ASSERT_TRUE(same);
+    EXPECT_EQ(textOf(*same), textOf(*best));
+    EXPECT_EQ(below.passes, full.passes);
+    // Output by output, one output's cost says nothing of the whole: the goal is not applied.
+    RefineStats single, singleGoal;
+    FunctionPtr a = run(-1, true, single), b = run(full.startCost - 1, true, singleGoal);
+    ASSERT_EQ(a == nullptr, b == nullptr);
+    if (a) {
+      EXPECT_EQ(textOf(*a), textOf(*b));
+    }
+    EXPECT_EQ(single.passes, singleGoal.passes);
+  }
+}
+
 }  // namespace
 }  // namespace vorn
