@@ -273,9 +273,11 @@ class ColumnExpander {
       shared_[count] = static_cast<int>(t);
       count += held;
     }
+    // Every shared literal on every word: a test of the word after each would be guessed wrong
+    // about as often as not.
     for (std::size_t b = 0; b < rb_; ++b) {
       std::uint64_t v = rel_[b];
-      for (std::size_t q = 0; q < count && v; ++q) v &= ~mask(shared_[q])[b];
+      for (std::size_t q = 0; q < count; ++q) v &= ~mask(shared_[q])[b];
       if (v) return false;
     }
     return true;
