@@ -235,8 +235,9 @@ class BestCover {
     p.singleOutput = s_.singleOutput == 1;
     p.deadline = deadline_;
     p.thorough = thorough;
-    // A run stopped by quality wants no cover cheaper than its limit: the refinement ends there too.
-    if (s_.stopOnQuality) p.goal = s_.qualityLimit;
+    // A run stopped by quality stops as soon as a cover within its limit exists, so a refinement
+    // that reaches the limit ends there too.
+    if (s_.stopOnQuality && toGoal_) p.goal = s_.qualityLimit;
     p.fromSourceTerms = fromSourceTerms;
     p.random = random;
     p.topDownBeam = topDownBeam;
@@ -315,7 +316,11 @@ class BestCover {
       refineOnce(implicants, timed, false);
     } else {
       refined_ = true;
-      if (refineOnce(implicants, false, true) && timed && !reached()) refineOnce(implicants, true, false);
+      // A first cover already within the limit still gets the refinement -Si1 -refine gives it.
+      toGoal_ = !reached();
+      const bool gained = refineOnce(implicants, false, true);
+      toGoal_ = true;
+      if (gained && timed && !reached()) refineOnce(implicants, true, false);
     }
     noteRefinement(began);
     ctx_.progress.end();
@@ -330,6 +335,7 @@ class BestCover {
   FunctionPtr best_;
   long long searchCost_ = std::numeric_limits<long long>::max();
   bool refined_ = false;  ///< the first refinement ran
+  bool toGoal_ = false;    ///< the refinement about to run ends at the -Sq limit
   /// Seconds since the start at which the first refinement ended (-1: none yet), the
   /// seconds the later ones took, and the number of refinements from drawn starts.
   double firstRefineEnd_ = -1, refineSeconds_ = 0;

@@ -202,6 +202,39 @@ TEST(AnytimeRefine, ACoverWithinTheQualityLimitEndsTheRefinementsThere) {
   EXPECT_GT(compared, 0);  // some first refinements gained, which a thorough one would have followed
 }
 
+TEST(AnytimeRefine, ARefinementThatReachesTheQualityLimitEndsThere) {
+  // The search's cover is above the -Sq limit and -Si1 -refine's below it: the run stops as soon
+  // as a cover within the limit exists, in the middle of the first refinement, with a valid cover
+  // within the limit and no more refinement steps than the whole first refinement takes.
+  int cut = 0, tried = 0;
+  for (std::uint32_t seed = 1; seed <= 12; ++seed) {
+    int quickSteps = 0, limitedSteps = 0;
+    RunFigures quick, fig;
+    FunctionPtr one = runCountingRefinementSteps(refining(1, seed), seed, quick, quickSteps);
+    ASSERT_TRUE(one);
+    const long long refined = costOf(*one, 1), searched = quick.improvements.front().cost;
+    if (searched <= refined + 1) continue;
+    ++tried;
+    RunParams p;
+    p.seed = seed;
+    p.settings.refine = 1;
+    p.settings.stopOnTime = 1;
+    p.settings.timeLimit = 60;
+    p.settings.stopOnQuality = 1;
+    p.settings.qualityLimit = static_cast<int>(refined + (searched - refined) / 2);
+    FunctionPtr r = runCountingRefinementSteps(p, seed, fig, limitedSteps);
+    ASSERT_TRUE(r);
+    auto f = test::randomFr(seed, 8, 3, 30);
+    EXPECT_EQ(test::checkCover(*f, *r), "") << "seed " << seed;
+    EXPECT_LE(costOf(*r, 1), p.settings.qualityLimit) << "seed " << seed;
+    EXPECT_EQ(fig.iterations, 1) << "seed " << seed;
+    EXPECT_LE(limitedSteps, quickSteps) << "seed " << seed;
+    cut += limitedSteps < quickSteps;
+  }
+  EXPECT_GT(tried, 0);
+  EXPECT_GT(cut, 0);  // some refinements ended before their last step
+}
+
 TEST(AnytimeRefine, ATimeLimitOnASampledFunctionGivesNoCostlierCoverThanOneIteration) {
   // One output, minterm samples: the timed run also searches the pool of implicants its refinements
   // pass through; whatever that finds, the result stays valid and never costlier than one iteration.
