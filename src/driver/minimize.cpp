@@ -11,12 +11,15 @@
 #include "cover/coverage_completion.h"
 #include "cover/equal_cubes.h"
 #include "driver/exact_run.h"
+#include "exact/lagrangian_bound.h"
 #include "exact/unate_covering.h"
 #include "fcmin/fc_min.h"
 #include "model/cost.h"
 #include "model/deadline.h"
 #include "model/run_context.h"
 #include "model/run_state.h"
+#include "refine/cover_search.h"
+#include "refine/priced_primes.h"
 #include "refine/prime_pool.h"
 #include "refine/refine.h"
 #include "refine/refine_problem.h"
@@ -75,8 +78,15 @@ constexpr double kFarShare = 3;
 constexpr int kPoolCapacity = 50000;
 constexpr double kPoolSeconds = 0.3, kSeedSeconds = 0.15, kSeedSlack = 0.3;
 constexpr int kMostPoolGap = 16;
+/// Before its covering search a pool step prices the on-set minterms by the relaxation of its
+/// covering problem and grows primes worth more than their cost (priced_primes.h): at most this many
+/// rounds, each taking at most kPriceSeconds.  Where the search finds no cheaper cover, the local
+/// search (cover_search.h) walks for kWalkSeconds.
+constexpr int kPriceRounds = 3;
+constexpr double kPriceSeconds = 0.1;
+constexpr double kWalkSeconds = 0.5;
 /// The pool steps take at most this share of the time since the first refinement.
-constexpr double kPoolShare = 0.2;
+constexpr double kPoolShare = 0.35;
 
 bool hasOnSet(const TBoolFnct& f) {
   for (int n : f.onCounts)
@@ -126,9 +136,12 @@ bool goOn(const Settings& s, const RunFigures& fig, int lastImprovement, int imp
 /// cover the refinements pass through go into a pool of implicants, and after a refinement from a
 /// drawn start a pool step grows more primes around on-set minterms and searches the pool for a
 /// cover cheaper than the best: the local minima of the starts hold good terms the best cover
-/// lacks.  A step that finds none waits twice as many rounds for the next (up to kMostPoolGap); the
-/// first step whose search could not settle the pool's covering problem ends the pool steps: the
-/// problem only grows.  All pool steps together take at most
+/// lacks.  Before its search a step prices the on-set minterms by the relaxation of the pool's
+/// covering problem and adds the primes worth more than their cost (column generation); where the
+/// tree search finds no cheaper cover, a local search walks from the best one.  A step that finds
+/// none waits twice as many rounds for the next (up to kMostPoolGap); the first step where neither
+/// found one and the tree search could not settle the problem ends the pool steps: the problem only
+/// grows.  All pool steps together take at most
 /// kPoolShare of the time since the first refinement.
 class BestCover {
  public:
@@ -198,7 +211,7 @@ class BestCover {
   /// at the clock while it cuts its problem down, so one begun late could end past the limit.
   bool poolFits() const {
     return !deadline_.expired() && (!deadline_.at || Clock::now() + std::chrono::duration_cast<Clock::duration>(
-                                                                   std::chrono::duration<double>(2 * (kPoolSeconds + kSeedSeconds))) <
+                                                                   std::chrono::duration<double>(2 * (kPoolSeconds + kSeedSeconds + kPriceRounds * kPriceSeconds + kWalkSeconds))) <
                                                          *deadline_.at);
   }
 
@@ -274,19 +287,38 @@ class BestCover {
     pool_->add(seeded);
     PrimePool::Problem pp;
     if (!pool_->problem(source, pp)) return false;
+    long long upper = 0;
+    for (int k = 0; k < held.size(); ++k) upper += held.literals(k) + 1;
+    priceRounds(source, upper, pp);
     CoveringProblem cp;
-    cp.cost = std::move(pp.cost);
-    cp.columns = std::move(pp.columns);
+    cp.cost = pp.cost;
+    cp.columns = pp.columns;
     CoveringParams params;
     params.deadline = slice(kPoolSeconds);
-    params.upperBound = 0;
-    for (int k = 0; k < held.size(); ++k) params.upperBound += held.literals(k) + 1;
+    params.upperBound = upper;
     const CoveringResult r = SolveCovering(cp, params);
+    // Where the tree search finds nothing in its time, a local search walks from the best cover.
+    std::vector<int> walked;
+    if (!r.improved && !deadline_.expired()) {
+      const std::vector<int> from = pool_->rowsOf(pp, held);
+      CoverSearchParams sp;
+      sp.deadline = slice(kWalkSeconds);
+      CoverSearchStats ss;
+      const long long found = SearchCover(pp, from, ctx_.random, sp, walked, ss);
+      if (found < 0 || found >= upper) walked.clear();
+    }
+    // The walk's cover stands for the search's, and the pool steps go on.
+    if (!walked.empty()) return !deadline_.expired() && fromPool(implicants, pool_->coverOf(pp, walked));
     // A search that cannot settle the pool's problem in its time will hardly settle it once the pool
     // has grown: the pool steps end there.
     if (!r.improved && !r.proven) pool_.reset();
     if (!r.improved || deadline_.expired()) return false;
-    const Cover c = pool_->coverOf(pp, r.rows);
+    return fromPool(implicants, pool_->coverOf(pp, r.rows));
+  }
+
+  /// \brief Keeps the cover `c` of the pool, or its refinement, when cheaper than the best; true when
+  /// the best cover changed.
+  bool fromPool(const TBoolFnct* implicants, const Cover& c) {
     FunctionPtr start = derive(f_);
     start->type = kTypeFd;
     for (int k = 0; k < c.size(); ++k) appendTerm(*start, unpackCube(c.in.cube(k), c.in.inputs()), "1", 0);
@@ -294,6 +326,41 @@ class BestCover {
     computeCost(*start, s_.criterion);
     if (refineOnce(implicants, true, false, &ctx_.random, 0, start.get())) return true;
     return consider(std::move(start), true);
+  }
+
+  /// \brief The pool's covering problem as the Lagrangian relaxation reads it.
+  static LagrangianProblem relaxationOf(const PrimePool::Problem& pp) {
+    LagrangianProblem lp;
+    lp.columns = static_cast<int>(pp.columns.size());
+    lp.cost = pp.cost;
+    lp.cells.resize(pp.cost.size());
+    for (std::size_t c = 0; c < pp.columns.size(); ++c)
+      for (int r : pp.columns[c]) lp.cells[static_cast<std::size_t>(r)].push_back(static_cast<int>(c));
+    return lp;
+  }
+
+  /// \brief Column generation before a pool step's covering search: the multipliers of the relaxation
+  /// of `pp` (whose known cover costs `upper`) price the on-set minterms, the primes worth more than
+  /// their cost join the pool, and `pp` is made again; until a round adds nothing.
+  void priceRounds(const RefineSource& source, long long upper, PrimePool::Problem& pp) {
+    for (int round = 0; round < kPriceRounds && !deadline_.expired(); ++round) {
+      const LagrangianProblem lp = relaxationOf(pp);
+      LagrangianParams lparams;
+      lparams.upperBound = upper;
+      lparams.deadline = slice(kPriceSeconds);
+      lparams.start = prices_;
+      const LagrangianResult l = LagrangianBound(lp, lparams);
+      prices_ = l.multipliers;
+      Cover priced;
+      priced.in = CubeList(source.inputs);
+      PricedPrimesParams q;
+      q.deadline = slice(kPriceSeconds);
+      PricedPrimesStats stats;
+      PricedPrimes(source, prices_, &ctx_.random, q, priced, stats);
+      const int before = pool_->size();
+      pool_->add(priced);
+      if (pool_->size() == before || !pool_->problem(source, pp)) break;
+    }
   }
 
   /// \brief Starts the pool for a timed run of a one-output function whose on-set terms are minterms.
@@ -346,6 +413,7 @@ class BestCover {
   std::optional<RefineSource> poolSource_;  ///< the source as the pool steps read it, made once
   int poolSteps_ = 0;
   double poolSeconds_ = 0;  ///< the time the pool steps took
+  std::vector<double> prices_;  ///< the on-set minterms' prices of the last pool step
   int poolGap_ = 1, nextPoolRound_ = 1;  ///< rounds between pool steps; the round of the next
 
  public:

@@ -70,6 +70,23 @@ bool PrimePool::problem(const RefineSource& source, Problem& p) {
   return columns > 0 && std::none_of(p.columns.begin(), p.columns.end(), [](const std::vector<int>& rows) { return rows.empty(); });
 }
 
+std::vector<int> PrimePool::rowsOf(const Problem& p, const Cover& c) const {
+  std::vector<int> rowOf(static_cast<std::size_t>(size()), -1);
+  for (std::size_t r = 0; r < p.cube.size(); ++r) rowOf[static_cast<std::size_t>(p.cube[r])] = static_cast<int>(r);
+  std::vector<int> rows;
+  if (c.in.inputs() != cubes_.inputs()) return rows;
+  for (int k = 0; k < c.size(); ++k) {
+    if (!c.alive[static_cast<std::size_t>(k)]) continue;
+    const Word* cube = c.in.cube(k);
+    const auto same = byHash_.find(bits::hashWords(cube, cubes_.stride()));
+    if (same == byHash_.end()) continue;
+    for (int t : same->second)
+      if (std::equal(cube, cube + cubes_.stride(), cubes_.cube(t)) && rowOf[static_cast<std::size_t>(t)] >= 0)
+        rows.push_back(rowOf[static_cast<std::size_t>(t)]);
+  }
+  return rows;
+}
+
 Cover PrimePool::coverOf(const Problem& p, const std::vector<int>& rows) const {
   Cover c;
   c.in = CubeList(cubes_.inputs());

@@ -39,6 +39,8 @@ class PrimePool {
   /// \brief The covering problem of `source`'s on-set by the pool (which takes it as solved); false
   /// when some on-set minterm lies in no implicant of the pool.
   bool problem(const RefineSource& source, Problem& p);
+  /// \brief The rows of `p` of the live terms of `c` (those in the pool and rows of it), in term order.
+  std::vector<int> rowsOf(const Problem& p, const Cover& c) const;
   /// \brief The one-output cover made of the rows `rows` of `p`.
   Cover coverOf(const Problem& p, const std::vector<int>& rows) const;
 

@@ -1,7 +1,8 @@
 // The pool of implicants and the primes grown around single minterms, on
 // sampled functions: primes that hold their seeds (so together a valid
 // cover), the same primes from the same draws, distinct cubes kept once, the
-// covering problem's rows and columns against a minterm oracle, and nothing
+// covering problem's rows and columns against a minterm oracle, the rows of a
+// cover's terms found again, and nothing
 // where a source does not suit.
 #include <gtest/gtest.h>
 
@@ -155,6 +156,15 @@ TEST(PrimePool, ProblemRowsHoldExactlyTheirOnSetMintermsAndSkipCubesMeetingTheOf
       }
     }
     EXPECT_EQ(test::checkCover(*f, *test::asFunction(*f, rows)), "");
+
+    // The rows of a cover's terms are the rows of those cubes; terms outside the pool have none.
+    Cover some;
+    some.in = CubeList(source.inputs);
+    for (int r = 0; r < rows.size(); r += 3) some.add(rows.in.cube(r), one);
+    some.add(universal.in.cube(0), one);
+    const std::vector<int> found = pool.rowsOf(p, some);
+    ASSERT_EQ(static_cast<int>(found.size()), (rows.size() + 2) / 3) << "n " << n;
+    for (std::size_t k = 0; k < found.size(); ++k) EXPECT_EQ(found[k], static_cast<int>(3 * k)) << "n " << n;
 
     // A pool of one prime gives a problem only when that prime holds the whole on-set.
     PrimePool part(source.inputs, 1);
