@@ -79,14 +79,17 @@ constexpr int kPoolCapacity = 50000;
 constexpr double kPoolSeconds = 0.3, kSeedSeconds = 0.15, kSeedSlack = 0.3;
 constexpr int kMostPoolGap = 16;
 /// Before its covering search a pool step prices the on-set minterms by the relaxation of its
-/// covering problem and grows primes worth more than their cost (priced_primes.h): at most this many
-/// rounds, each taking at most kPriceSeconds.  Where the search finds no cheaper cover, the local
+/// covering problem and grows primes worth more than their cost (priced_primes.h), once the steps
+/// pay: at most this many rounds, each taking at most kPriceSeconds.  Where the search finds no cheaper cover, the local
 /// search (cover_search.h) walks for kWalkSeconds.
 constexpr int kPriceRounds = 3;
 constexpr double kPriceSeconds = 0.1;
 constexpr double kWalkSeconds = 0.5;
-/// The pool steps take at most this share of the time since the first refinement.
-constexpr double kPoolShare = 0.35;
+/// The pool steps take at most kPoolShare of the time since the first refinement, and
+/// kPaidPoolShare while they lower the best cover's cost per second at least as fast as the
+/// refinements from drawn starts: where the pool pays little its steps (with their pricing and
+/// walks) would only take time from the refinements that do pay.
+constexpr double kPoolShare = 0.2, kPaidPoolShare = 0.35;
 
 bool hasOnSet(const TBoolFnct& f) {
   for (int n : f.onCounts)
@@ -136,13 +139,13 @@ bool goOn(const Settings& s, const RunFigures& fig, int lastImprovement, int imp
 /// cover the refinements pass through go into a pool of implicants, and after a refinement from a
 /// drawn start a pool step grows more primes around on-set minterms and searches the pool for a
 /// cover cheaper than the best: the local minima of the starts hold good terms the best cover
-/// lacks.  Before its search a step prices the on-set minterms by the relaxation of the pool's
-/// covering problem and adds the primes worth more than their cost (column generation); where the
-/// tree search finds no cheaper cover, a local search walks from the best one.  A step that finds
-/// none waits twice as many rounds for the next (up to kMostPoolGap); the first step where neither
-/// found one and the tree search could not settle the problem ends the pool steps: the problem only
-/// grows.  All pool steps together take at most
-/// kPoolShare of the time since the first refinement.
+/// lacks.  Once the steps pay, a step prices the on-set minterms by the relaxation of the pool's
+/// covering problem before its search and adds the primes worth more than their cost (column
+/// generation); where the tree search finds no cheaper cover, a local search walks from the best
+/// one.  A step that finds none waits twice as many rounds for the next (up to kMostPoolGap); the
+/// first step where neither found one and the tree search could not settle the problem ends the
+/// pool steps: the problem only grows.  All pool steps together take at most kPoolShare of the
+/// time since the first refinement (kPaidPoolShare before the first and while they pay).
 class BestCover {
  public:
   BestCover(TBoolFnct& f, const Settings& s, const Deadline& deadline, RunContext& ctx, RunFigures& fig,
@@ -182,13 +185,18 @@ class BestCover {
       ctx_.progress.begin("Refining", 0, 2);
       const Clock::time_point began = Clock::now();
       const int beam = std::min(kMostBeam, kFirstBeam << std::min(idleRounds_ - 1, 16));
+      const long long drawnFrom = best_->cost;
       refineOnce(implicants, true, idleRounds_ % 2 == 0, &ctx_.random, beam);
+      drawnGain_ += drawnFrom - best_->cost;
+      drawnSeconds_ += std::chrono::duration<double>(Clock::now() - began).count();
       if (pool_ && idleRounds_ >= nextPoolRound_ && !reached() && poolFits() &&
-          poolSeconds_ <= kPoolShare * (seconds() - firstRefineEnd_)) {
+          poolSeconds_ <= poolShare() * (seconds() - firstRefineEnd_)) {
         // A pool step that gives nothing cheaper waits twice as many rounds as before for the next.
         const double poolBegan = seconds();
+        const long long poolFrom = best_->cost;
         const bool better = poolStep(implicants);
         poolSeconds_ += seconds() - poolBegan;
+        poolGain_ += poolFrom - best_->cost;
         if (better) {
           poolGap_ = 1;
         } else {
@@ -214,6 +222,17 @@ class BestCover {
                                                                    std::chrono::duration<double>(2 * (kPoolSeconds + kSeedSeconds + kPriceRounds * kPriceSeconds + kWalkSeconds))) <
                                                          *deadline_.at);
   }
+
+  /// \brief True when the pool steps so far have lowered the best cover's cost per second at least as
+  /// fast as the refinements from drawn starts (false before the first step).
+  bool poolPays() const {
+    return poolGain_ > 0 && static_cast<double>(poolGain_) * drawnSeconds_ >=
+                                static_cast<double>(drawnGain_) * poolSeconds_;
+  }
+
+  /// \brief The share of the time since the first refinement the pool steps may take: the larger
+  /// one before the first step and while the steps pay.
+  double poolShare() const { return poolSeconds_ <= 0 || poolPays() ? kPaidPoolShare : kPoolShare; }
 
   /// \brief Seconds since the start of the run.
   double seconds() const { return std::chrono::duration<double>(Clock::now() - start_).count(); }
@@ -289,7 +308,9 @@ class BestCover {
     if (!pool_->problem(source, pp)) return false;
     long long upper = 0;
     for (int k = 0; k < held.size(); ++k) upper += held.literals(k) + 1;
-    priceRounds(source, upper, pp);
+    // Pricing starts its relaxation from nothing at the first step and costs more than the rest of a
+    // step: it runs only once the pool steps have paid.
+    if (poolPays()) priceRounds(source, upper, pp);
     CoveringProblem cp;
     cp.cost = pp.cost;
     cp.columns = pp.columns;
@@ -413,6 +434,9 @@ class BestCover {
   std::optional<RefineSource> poolSource_;  ///< the source as the pool steps read it, made once
   int poolSteps_ = 0;
   double poolSeconds_ = 0;  ///< the time the pool steps took
+  long long poolGain_ = 0;  ///< how much the pool steps lowered the best cover's cost
+  double drawnSeconds_ = 0;  ///< the time the refinements from drawn starts took
+  long long drawnGain_ = 0;  ///< how much they lowered the best cover's cost
   std::vector<double> prices_;  ///< the on-set minterms' prices of the last pool step
   int poolGap_ = 1, nextPoolRound_ = 1;  ///< rounds between pool steps; the round of the next
 
