@@ -11,6 +11,7 @@
 #include "cover/coverage_completion.h"
 #include "cover/equal_cubes.h"
 #include "driver/exact_run.h"
+#include "driver/exact_step.h"
 #include "exact/lagrangian_bound.h"
 #include "exact/unate_covering.h"
 #include "fcmin/fc_min.h"
@@ -146,6 +147,9 @@ bool goOn(const Settings& s, const RunFigures& fig, int lastImprovement, int imp
 /// first step where neither found one and the tree search could not settle the problem ends the
 /// pool steps: the problem only grows.  All pool steps together take at most kPoolShare of the
 /// time since the first refinement (kPaidPoolShare before the first and while they pay).
+/// On other functions, a timed run gives one slice of its limit, right after the first refinement,
+/// to the exact minimization seeded with the best cover (exact_step.h); when that proves the best
+/// cover minimal, no later step can gain and the run ends.
 class BestCover {
  public:
   BestCover(TBoolFnct& f, const Settings& s, const Deadline& deadline, RunContext& ctx, RunFigures& fig,
@@ -153,6 +157,8 @@ class BestCover {
       : f_(f), s_(s), deadline_(deadline), ctx_(ctx), fig_(fig), start_(start) {}
 
   const FunctionPtr& best() const { return best_; }
+  /// \brief True when no cover can be cheaper than the best one: the run may end.
+  bool proven() const { return proven_; }
   FunctionPtr take() { return std::move(best_); }
 
   /// \brief Takes a cover of the search, and with -refine refines when it is the search's cheapest so
@@ -179,7 +185,7 @@ class BestCover {
     do {
       if (deadline_.expired() || reached()) break;
       const double now = std::chrono::duration<double>(Clock::now() - start_).count();
-      const double searching = now - firstRefineEnd_ - refineSeconds_;
+      const double searching = now - firstRefineEnd_ - refineSeconds_ - exactSeconds_;
       if (refineSeconds_ > (far ? kFarShare : 1) * searching) break;
       ++idleRounds_;
       ctx_.progress.begin("Refining", 0, 2);
@@ -213,7 +219,7 @@ class BestCover {
  private:
   /// \brief True when a run stopped by quality has a cover at or below its limit: no refinement
   /// is worth waiting for then.
-  bool reached() const { return s_.stopOnQuality && best_ && best_->cost <= s_.qualityLimit; }
+  bool reached() const { return proven_ || (s_.stopOnQuality && best_ && best_->cost <= s_.qualityLimit); }
 
   /// \brief True when a whole pool step fits before the deadline: the covering search does not look
   /// at the clock while it cuts its problem down, so one begun late could end past the limit.
@@ -411,7 +417,23 @@ class BestCover {
       if (gained && timed && !reached()) refineOnce(implicants, true, false);
     }
     noteRefinement(began);
+    if (timed && !pool_ && !reached()) exactStep();
     ctx_.progress.end();
+  }
+
+  /// \brief Once, after the first refinement of a timed run: a slice of the limit for the exact
+  /// minimization seeded with the best cover (exact_step.h).  Its time counts neither as search nor as
+  /// refinement, so the share the later refinements get is as before.
+  void exactStep() {
+    if (exactTried_) return;
+    exactTried_ = true;
+    const Clock::time_point began = Clock::now();
+    const std::optional<Deadline> slice = ExactSlice(deadline_, s_.timeLimit, began, ExactStepParams{});
+    if (!slice) return;
+    ExactStepResult r = ExactStep(f_, *best_, s_, *slice);
+    if (r.cover) consider(std::move(r.cover), true);
+    proven_ = r.proven;
+    exactSeconds_ = std::chrono::duration<double>(Clock::now() - began).count();
   }
 
   TBoolFnct& f_;
@@ -439,6 +461,9 @@ class BestCover {
   long long drawnGain_ = 0;  ///< how much they lowered the best cover's cost
   std::vector<double> prices_;  ///< the on-set minterms' prices of the last pool step
   int poolGap_ = 1, nextPoolRound_ = 1;  ///< rounds between pool steps; the round of the next
+  bool exactTried_ = false;  ///< the exact step had its one chance
+  bool proven_ = false;      ///< the exact step proved the best cover minimal: nothing can gain
+  double exactSeconds_ = 0;  ///< the time the exact step took
 
  public:
   /// \brief Takes the cover made after the loop (with -endcov, or when the loop made none).
@@ -510,7 +535,7 @@ FunctionPtr minimize(TBoolFnct& f, const RunParams& params, RunFigures& fig) {
     }
     if (s.coverAtEnd == 0 && best.best()) best.idle(run->implicants.get());
     fig.elapsedSeconds = std::chrono::duration<float>(Clock::now() - start).count();
-    on = goOn(s, fig, lastImprovement, improvementGap, best.best().get(), lastBetter);
+    on = !best.proven() && goOn(s, fig, lastImprovement, improvementGap, best.best().get(), lastBetter);
     const int index = s.stopOnTime ? static_cast<int>(fig.elapsedSeconds) : s.stopOnIterations ? iterationCount : 0;
     if (ctx.progress.step(index, 1) != 0) on = false;
     if (on && deadline.interrupted()) {
