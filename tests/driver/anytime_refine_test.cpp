@@ -166,6 +166,18 @@ TEST(AnytimeRefine, ATimeLimitGivesNoCostlierCoverThanOneIteration) {
 }
 
 /// Runs p on a fresh copy of the seed's function; counts the refinement's steps.
+/// The settings of a refining run limited by time (seconds) and by quality (a literal goal).
+RunParams timedWithGoal(std::uint32_t seed, double seconds, int goal) {
+  RunParams p;
+  p.seed = seed;
+  p.settings.refine = 1;
+  p.settings.stopOnTime = 1;
+  p.settings.timeLimit = seconds;
+  p.settings.stopOnQuality = 1;
+  p.settings.qualityLimit = goal;
+  return p;
+}
+
 FunctionPtr runCountingRefinementSteps(RunParams p, std::uint32_t seed, RunFigures& fig, int& steps) {
   steps = 0;
   p.progress.step = [&](int, int kind) {
@@ -185,14 +197,7 @@ TEST(AnytimeRefine, ACoverWithinTheQualityLimitEndsTheRefinementsThere) {
     RunFigures quick, fig;
     FunctionPtr one = runCountingRefinementSteps(refining(1, seed), seed, quick, quickSteps);
     ASSERT_TRUE(one);
-    RunParams p;
-    p.seed = seed;
-    p.settings.refine = 1;
-    p.settings.stopOnTime = 1;
-    p.settings.timeLimit = 60;
-    p.settings.stopOnQuality = 1;
-    p.settings.qualityLimit = 1000000;
-    FunctionPtr r = runCountingRefinementSteps(p, seed, fig, limitedSteps);
+    FunctionPtr r = runCountingRefinementSteps(timedWithGoal(seed, 60, 1000000), seed, fig, limitedSteps);
     ASSERT_TRUE(r);
     EXPECT_EQ(fig.iterations, 1) << "seed " << seed;
     EXPECT_EQ(limitedSteps, quickSteps) << "seed " << seed;
@@ -215,18 +220,12 @@ TEST(AnytimeRefine, ARefinementThatReachesTheQualityLimitEndsThere) {
     const long long refined = costOf(*one, 1), searched = quick.improvements.front().cost;
     if (searched <= refined + 1) continue;
     ++tried;
-    RunParams p;
-    p.seed = seed;
-    p.settings.refine = 1;
-    p.settings.stopOnTime = 1;
-    p.settings.timeLimit = 60;
-    p.settings.stopOnQuality = 1;
-    p.settings.qualityLimit = static_cast<int>(refined + (searched - refined) / 2);
-    FunctionPtr r = runCountingRefinementSteps(p, seed, fig, limitedSteps);
+    const int goal = static_cast<int>(refined + (searched - refined) / 2);
+    FunctionPtr r = runCountingRefinementSteps(timedWithGoal(seed, 60, goal), seed, fig, limitedSteps);
     ASSERT_TRUE(r);
     auto f = test::randomFr(seed, 8, 3, 30);
     EXPECT_EQ(test::checkCover(*f, *r), "") << "seed " << seed;
-    EXPECT_LE(costOf(*r, 1), p.settings.qualityLimit) << "seed " << seed;
+    EXPECT_LE(costOf(*r, 1), goal) << "seed " << seed;
     EXPECT_EQ(fig.iterations, 1) << "seed " << seed;
     EXPECT_LE(limitedSteps, quickSteps) << "seed " << seed;
     cut += limitedSteps < quickSteps;
