@@ -24,83 +24,93 @@
 
 namespace vorn {
 
-namespace {
-
-class SeedGrower {
- public:
-  explicit SeedGrower(const RefineSource& s)
-      : s_(s), pb_(s.on.columns.blocks()), nb_(s.off.columns.blocks()), words_(bits::wordsFor(s.inputs)) {
-    pos_.resize(pb_);
-    neg_.resize(nb_);
-    meet_.resize(nb_);
-    cube_.assign(2 * static_cast<std::size_t>(words_), 0);
+MintermPrimeGrower::MintermPrimeGrower(const RefineSource& s, const std::vector<int>* level)
+    : s_(s), pb_(s.on.columns.blocks()), nb_(s.off.columns.blocks()), words_(bits::wordsFor(s.inputs)) {
+  if (level) {
+    planes_.assign(kPlanes, std::vector<Word>(pb_, 0));
+    for (std::size_t t = 0; t < level->size(); ++t)
+      for (int b = 0; b < kPlanes; ++b)
+        if ((*level)[t] >> b & 1) bitspan::set(planes_[static_cast<std::size_t>(b)].data(), static_cast<int>(t));
   }
+  pos_.resize(pb_);
+  kept_.resize(pb_);
+  neg_.resize(nb_);
+  meet_.resize(nb_);
+  cube_.assign(2 * static_cast<std::size_t>(words_), 0);
+}
 
-  /// \brief Grows the prime around on-set minterm t into cube_; false when no literal of t separates
-  /// it from the off-set.
-  bool grow(int t, Random* random, double slack) {
-    const std::vector<Word>& onBits = s_.on.ofBits[0];
-    const std::vector<Word>& offBits = s_.off.ofBits[0];
-    pos_ = onBits;
-    neg_ = offBits;
-    int p = bitspan::count(pos_.data(), pb_), n = bitspan::count(neg_.data(), nb_);
-    std::fill(cube_.begin(), cube_.end(), 0);
-    kept_.clear();
-    while (n > 0) {
-      const double before = std::log2(p + 1.0) - std::log2(p + n + 1.0);
-      int pick = -1, pickP = 0, pickN = 0;
-      double pickGain = 0;
-      for (int i = 0; i < s_.inputs; ++i) {
-        if (hasLiteral(cube_.data(), words_, i)) continue;
-        const int v = value(t, i);
-        const int keptN = bitspan::countBoth(neg_.data(), s_.off.columns.holds(i, v), nb_);
-        if (keptN == n) continue;
-        const int keptP = bitspan::countBoth(pos_.data(), s_.on.columns.holds(i, v), pb_);
-        double gain = (keptP + 1.0) * (std::log2(keptP + 1.0) - std::log2(keptP + keptN + 1.0) - before);
-        if (random) gain -= slack * std::fabs(gain) * random->randomBelow(1024) / 1024.0;
-        if (pick < 0 || gain > pickGain) {
-          pick = i;
-          pickGain = gain;
-          pickP = keptP;
-          pickN = keptN;
-        }
+bool MintermPrimeGrower::grow(int t, Random* random, double slack) {
+  pos_ = s_.on.ofBits[0];
+  neg_ = s_.off.ofBits[0];
+  double p = weight(pos_.data());
+  int n = bitspan::count(neg_.data(), nb_);
+  std::fill(cube_.begin(), cube_.end(), 0);
+  taken_.clear();
+  while (n > 0) {
+    const double before = std::log2(p + 1.0) - std::log2(p + n + 1.0);
+    int pick = -1, pickN = 0;
+    double pickGain = 0, pickP = 0;
+    for (int i = 0; i < s_.inputs; ++i) {
+      if (hasLiteral(cube_.data(), words_, i)) continue;
+      const int v = value(t, i);
+      const int keptN = bitspan::countBoth(neg_.data(), s_.off.columns.holds(i, v), nb_);
+      if (keptN == n) continue;
+      const double keptP = keptWeight(i, v);
+      double gain = (keptP + 1.0) * (std::log2(keptP + 1.0) - std::log2(keptP + keptN + 1.0) - before);
+      if (random) gain -= slack * std::fabs(gain) * random->randomBelow(1024) / 1024.0;
+      if (pick < 0 || gain > pickGain) {
+        pick = i;
+        pickGain = gain;
+        pickP = keptP;
+        pickN = keptN;
       }
-      if (pick < 0) return false;
-      const int v = value(t, pick);
-      putLiteral(cube_.data(), words_, pick, v == 1);
-      kept_.push_back(pick);
-      bitspan::andInto(pos_.data(), s_.on.columns.holds(pick, v), pb_);
-      bitspan::andInto(neg_.data(), s_.off.columns.holds(pick, v), nb_);
-      p = pickP;
-      n = pickN;
     }
-    makePrime(t);
-    return true;
+    if (pick < 0) return false;
+    const int v = value(t, pick);
+    putLiteral(cube_.data(), words_, pick, v == 1);
+    taken_.push_back(pick);
+    bitspan::andInto(pos_.data(), s_.on.columns.holds(pick, v), pb_);
+    bitspan::andInto(neg_.data(), s_.off.columns.holds(pick, v), nb_);
+    p = pickP;
+    n = pickN;
   }
+  makePrime(t);
+  return true;
+}
 
-  const Word* cube() const { return cube_.data(); }
+void MintermPrimeGrower::held(std::vector<Word>& out) const {
+  out.resize(pb_);
+  s_.on.columns.inside(cube_.data(), out.data());
+  bitspan::andInto(out.data(), s_.on.ofBits[0].data(), pb_);
+}
 
- private:
-  int value(int t, int i) const { return bitspan::test(s_.on.columns.holds(i, 1), t) ? 1 : 0; }
+int MintermPrimeGrower::value(int t, int i) const { return bitspan::test(s_.on.columns.holds(i, 1), t) ? 1 : 0; }
 
-  /// \brief Frees, the last taken first, every literal no off-set minterm needs.
-  void makePrime(int t) {
-    for (std::size_t k = kept_.size(); k-- > 0;) {
-      const int i = kept_[k];
-      freePosition(cube_.data(), words_, i);
-      if (!s_.off.columns.meetsAnyOf(cube_.data(), s_.off.ofBits[0].data(), meet_.data())) continue;
-      putLiteral(cube_.data(), words_, i, value(t, i) == 1);
-    }
+double MintermPrimeGrower::weight(const Word* span) const {
+  if (planes_.empty()) return bitspan::count(span, pb_);
+  long long sum = 0;
+  for (int b = 0; b < kPlanes; ++b)
+    sum += static_cast<long long>(bitspan::countBoth(span, planes_[static_cast<std::size_t>(b)].data(), pb_)) << b;
+  return static_cast<double>(sum) / kLevels;
+}
+
+/// The weight of the on-set minterms the cube keeps once it takes input i's literal of value v.
+double MintermPrimeGrower::keptWeight(int i, int v) {
+  if (planes_.empty()) return bitspan::countBoth(pos_.data(), s_.on.columns.holds(i, v), pb_);
+  kept_ = pos_;
+  bitspan::andInto(kept_.data(), s_.on.columns.holds(i, v), pb_);
+  return weight(kept_.data());
+}
+
+/// Frees, the last taken first, every literal no off-set minterm needs.
+void MintermPrimeGrower::makePrime(int t) {
+  for (std::size_t k = taken_.size(); k-- > 0;) {
+    const int i = taken_[k];
+    freePosition(cube_.data(), words_, i);
+    if (!s_.off.columns.meetsAnyOf(cube_.data(), s_.off.ofBits[0].data(), meet_.data())) continue;
+    putLiteral(cube_.data(), words_, i, value(t, i) == 1);
   }
-
-  const RefineSource& s_;
-  std::size_t pb_, nb_;
-  int words_;
-  std::vector<Word> pos_, neg_, meet_, cube_;
-  std::vector<int> kept_;
-};
-
-}  // namespace
+}
 
 void SeededPrimes(const RefineSource& source, Random* random, double slack, const Deadline& deadline, Cover& out) {
   if (!PrimePool::applies(source)) return;
@@ -109,7 +119,7 @@ void SeededPrimes(const RefineSource& source, Random* random, double slack, cons
   if (random)
     for (std::size_t k = seeds.size(); k > 1; --k)
       std::swap(seeds[k - 1], seeds[static_cast<std::size_t>(random->randomBelow(static_cast<int>(k)))]);
-  SeedGrower grower(source);
+  MintermPrimeGrower grower(source);
   OutputSet one(1);
   one.set(0);
   DeadlineProbe probe(deadline, 8);
