@@ -317,13 +317,16 @@ class BestCover {
     // Pricing starts its relaxation from nothing at the first step and costs more than the rest of a
     // step: it runs only once the pool steps have paid.
     if (poolPays()) priceRounds(source, upper, pp);
+    // The problem moves to the solver and back: the walk below reads it again.
     CoveringProblem cp;
-    cp.cost = pp.cost;
-    cp.columns = pp.columns;
+    cp.cost = std::move(pp.cost);
+    cp.columns = std::move(pp.columns);
     CoveringParams params;
     params.deadline = slice(kPoolSeconds);
     params.upperBound = upper;
     const CoveringResult r = SolveCovering(cp, params);
+    pp.cost = std::move(cp.cost);
+    pp.columns = std::move(cp.columns);
     // Where the tree search finds nothing in its time, a local search walks from the best cover.
     std::vector<int> walked;
     if (!r.improved && !deadline_.expired()) {

@@ -92,13 +92,13 @@ inline void clearBit(Word* a, int i) { a[wordOf(i)] &= ~bitOf(i); }
 inline bool anyBit(const Word* a, int words) {
   return anyWord(words, [&](int w) { return a[w]; });
 }
-/// \brief Number of bits set in a.
 /// \brief An FNV-1a hash of the n words of a (for hashed sets of packed cubes).
 inline std::size_t hashWords(const Word* a, std::size_t n) {
   std::size_t h = 1469598103934665603ull;
   for (std::size_t i = 0; i < n; ++i) h = (h ^ static_cast<std::size_t>(a[i])) * 1099511628211ull;
   return h;
 }
+/// \brief Number of bits set in a.
 inline int countBits(const Word* a, int words) {
   return countWords(words, [&](int w) { return a[w]; });
 }

@@ -27,6 +27,16 @@ RunParams refining(int iterations, std::uint32_t seed) {
   return p;
 }
 
+/// The settings of a refining run limited by time (seconds).
+RunParams timedRefining(std::uint32_t seed, double seconds) {
+  RunParams p;
+  p.seed = seed;
+  p.settings.refine = 1;
+  p.settings.stopOnTime = 1;
+  p.settings.timeLimit = seconds;
+  return p;
+}
+
 long long costOf(TBoolFnct& cover, int criterion) {
   computeStatistics(cover);
   computeCost(cover, criterion);
@@ -122,10 +132,7 @@ TEST(AnytimeRefine, InterruptAtAnyRefinementStepKeepsTheBestCoverSeen) {
 TEST(AnytimeRefine, ZeroTimeLimitStillRecordsTheCoverItMade) {
   for (int refine : {0, 1}) {
     auto f = test::randomFr(5, 6, 2, 30);
-    RunParams p;
-    p.seed = 3;
-    p.settings.stopOnTime = 1;
-    p.settings.timeLimit = 0;
+    RunParams p = timedRefining(3, 0);
     p.settings.refine = refine;
     RunFigures fig;
     FunctionPtr r = minimize(*f, p, fig);
@@ -143,14 +150,9 @@ void expectATimedRunNoCostlierThanOneIteration(const std::function<FunctionPtr()
   RunFigures quick;
   FunctionPtr one = minimize(*f, refining(1, seed), quick);
   ASSERT_TRUE(one);
-  RunParams p;
-  p.seed = seed;
-  p.settings.refine = 1;
-  p.settings.stopOnTime = 1;
-  p.settings.timeLimit = 1;
   RunFigures fig;
   auto g = make();
-  FunctionPtr r = minimize(*g, p, fig);
+  FunctionPtr r = minimize(*g, timedRefining(seed, 1), fig);
   ASSERT_TRUE(r);
   EXPECT_EQ(test::checkCover(*f, *r), "") << "seed " << seed;
   const long long cost = costOf(*r, 1);
@@ -168,11 +170,7 @@ TEST(AnytimeRefine, ATimeLimitGivesNoCostlierCoverThanOneIteration) {
 /// Runs p on a fresh copy of the seed's function; counts the refinement's steps.
 /// The settings of a refining run limited by time (seconds) and by quality (a literal goal).
 RunParams timedWithGoal(std::uint32_t seed, double seconds, int goal) {
-  RunParams p;
-  p.seed = seed;
-  p.settings.refine = 1;
-  p.settings.stopOnTime = 1;
-  p.settings.timeLimit = seconds;
+  RunParams p = timedRefining(seed, seconds);
   p.settings.stopOnQuality = 1;
   p.settings.qualityLimit = goal;
   return p;
