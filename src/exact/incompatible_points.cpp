@@ -126,10 +126,24 @@ long long IncompatibleBound(const RefineSource& src, const IncompatibleParams& p
   }
   std::vector<int> meeting;
   std::vector<Word> span(static_cast<std::size_t>(2 * w));
+  // The off-set cubes of either point's output that the supercube meets: from the off-set's literal
+  // columns when it has them (a few word operations per literal the points share), else by its index.
+  const bool columns = src.off.hasColumns();
+  const std::size_t blocks = columns ? src.off.columns.blocks() : 0;
+  std::vector<Word> among(blocks), scratch(blocks);
   auto shareable = [&](const OnPoint& a, const OnPoint& b) {
     if (params.criterion == 2 && a.output != b.output) return false;
     for (int q = 0; q < 2 * w; ++q)
       span[static_cast<std::size_t>(q)] = a.minterm[static_cast<std::size_t>(q)] & b.minterm[static_cast<std::size_t>(q)];
+    if (columns) {
+      const Word* of = src.off.ofBits[static_cast<std::size_t>(a.output)].data();
+      if (b.output != a.output) {
+        const Word* other = src.off.ofBits[static_cast<std::size_t>(b.output)].data();
+        bits::assignWords(among.data(), static_cast<int>(blocks), [&](int k) { return of[k] | other[k]; });
+        of = among.data();
+      }
+      return !src.off.columns.meetsAnyOf(span.data(), of, scratch.data());
+    }
     src.off.index.meeting(src.off.cubes, span.data(), meeting);
     for (int r : meeting) {
       const OutputSet& o = src.off.outputs[static_cast<std::size_t>(r)];
