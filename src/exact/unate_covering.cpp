@@ -4,6 +4,7 @@
 #include <numeric>
 
 #include "exact/lagrangian_bound.h"
+#include "exact/lagrangian_greedy.h"
 #include "model/bits.h"
 
 namespace vorn {
@@ -45,13 +46,20 @@ void forEachBit(const std::vector<Word>& s, Fn&& fn) {
 // Subgradient steps at the start of a block's search, and in every node (from the last node's multipliers).
 constexpr int kRootSteps = 2000;
 constexpr int kNodeSteps = 40;
+// Subgradient steps at every level of the dive, and the share of the open columns the rows chosen at a
+// level hold at least.
+constexpr int kDiveSteps = 100;
+constexpr double kDiveShare = 0.1;
+// Words of the matrix's rows above which the search reads the clock at every node.
+constexpr long long kLargeMatrixWords = 4096;
 
 class Search {
  public:
   Search(const Matrix& m, const CoveringParams& params)
       : m_(m),
         maxNodes_(params.maxNodes),
-        probe_(params.deadline, 16),
+        // A node of a large matrix takes long enough to read the clock every time.
+        probe_(params.deadline, static_cast<long long>(m.rows) * m.columnWords() > kLargeMatrixWords ? 1 : 16),
         deadline_(params.deadline),
         u_(static_cast<std::size_t>(m.columns), 0.0) {}
 
@@ -69,6 +77,13 @@ class Search {
   /// \brief The Lagrangian bound of a block before its search, with a cover of the relaxation's rows
   /// made greedy, taken as the best when it is cheaper; the block may lose rows or gain chosen ones.
   long long rootBound(State& s);
+  /// \brief Dives from s for covers cheaper than the best (unate_covering.h): each level chooses the
+  /// rows of least reduced cost of the multipliers' greedy cover, until they hold kDiveShare of the open
+  /// columns; every level's greedy cover that is cheaper than the best becomes the best.
+  void dive(State s);
+  /// \brief The relaxation of the state's live rows over its open columns; `rows` and `columns` get the
+  /// matrix row and column of each of its own.
+  LagrangianProblem relaxation(const State& s, std::vector<int>& rows, std::vector<int>& columns) const;
   /// \brief Searches below s for covers cheaper than best; false once stopped by the deadline.
   bool branch(State s);
   /// \brief The blocks of the state: sets of rows and columns that share nothing with the others.
@@ -225,9 +240,10 @@ State Search::greedy(State s, const std::vector<int>& first) const {
   return s;
 }
 
-long long Search::lagrangian(State& s, int steps, bool& fixed, std::vector<double>& rc) {
+LagrangianProblem Search::relaxation(const State& s, std::vector<int>& rows, std::vector<int>& columns) const {
   LagrangianProblem p;
-  std::vector<int> rows, columns;  // the matrix row and column of each of p's
+  rows.clear();
+  columns.clear();
   std::vector<int> index(static_cast<std::size_t>(m_.columns), -1);
   forEachBit(s.open, [&](int c) {
     index[static_cast<std::size_t>(c)] = static_cast<int>(columns.size());
@@ -242,6 +258,12 @@ long long Search::lagrangian(State& s, int steps, bool& fixed, std::vector<doubl
     p.cost.push_back(m_.cost[static_cast<std::size_t>(r)]);
     p.cells.push_back(std::move(cells));
   });
+  return p;
+}
+
+long long Search::lagrangian(State& s, int steps, bool& fixed, std::vector<double>& rc) {
+  std::vector<int> rows, columns;  // the matrix row and column of each of p's
+  const LagrangianProblem p = relaxation(s, rows, columns);
   LagrangianParams lp;
   lp.iterations = steps;
   lp.deadline = deadline_;
@@ -290,7 +312,54 @@ long long Search::rootBound(State& s) {
     bestRows = cover.chosen;
     bestFound = true;
   }
+  dive(s);
   return bound;
+}
+
+void Search::dive(State s) {
+  std::vector<double> rc;
+  std::vector<int> rows, columns;
+  // A level counts as a node, and it takes far longer than one: the clock is read at every level.
+  while (++nodes <= maxNodes_ && !deadline_.expired()) {
+    if (!reduce(s) || s.cost >= bestCost) return;
+    if (!anyBit(s.open)) {
+      bestCost = s.cost;
+      bestRows = s.chosen;
+      bestFound = true;
+      return;
+    }
+    bool fixed = false;
+    const long long cost = s.cost;  // the bound is of the state before any fixing
+    if (cost + lagrangian(s, kDiveSteps, fixed, rc) >= bestCost) return;
+    if (fixed) continue;  // reduced again first
+    const LagrangianProblem p = relaxation(s, rows, columns);
+    std::vector<double> u;
+    for (int c : columns) u.push_back(u_[static_cast<std::size_t>(c)]);
+    const std::vector<int> cover = LagrangianGreedy(p, u);
+    if (cover.empty()) return;
+    long long total = s.cost;
+    for (int k : cover) total += p.cost[static_cast<std::size_t>(k)];
+    if (total < bestCost) {
+      bestCost = total;
+      bestRows = s.chosen;
+      for (int k : cover) bestRows.push_back(rows[static_cast<std::size_t>(k)]);
+      bestFound = true;
+    }
+    // The cover's rows the relaxation likes best are chosen, until they hold the share.
+    std::vector<std::pair<double, int>> order;
+    for (int k : cover) order.emplace_back(rc[static_cast<std::size_t>(rows[static_cast<std::size_t>(k)])], k);
+    std::stable_sort(order.begin(), order.end(),
+                     [](const std::pair<double, int>& a, const std::pair<double, int>& b) { return a.first < b.first; });
+    const int share = std::max(1, static_cast<int>(kDiveShare * p.columns));
+    std::vector<char> held(static_cast<std::size_t>(p.columns), 0);
+    int count = 0;
+    for (const auto& entry : order) {
+      if (count >= share) break;
+      select(s, rows[static_cast<std::size_t>(entry.second)]);
+      for (int c : p.cells[static_cast<std::size_t>(entry.second)])
+        if (!held[static_cast<std::size_t>(c)]) held[static_cast<std::size_t>(c)] = 1, ++count;
+    }
+  }
 }
 
 bool Search::branch(State s) {

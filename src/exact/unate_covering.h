@@ -16,6 +16,13 @@
 // linear bound, whose reduced costs drop the rows no cheaper cover holds,
 // choose those every cheaper cover holds, and order the children; at the
 // start of a block its relaxed rows, completed greedily, give a first cover.
+// Then a dive after the refinement procedure of Caprara, Fischetti and Toth
+// looks for a cheaper one: the multipliers' greedy (lagrangian_greedy.h)
+// gives a cover, its rows of least reduced cost are chosen until they hold a
+// tenth of the open columns, and the relaxation of what is left is solved
+// again, level by level.  Where the search's own first descent (one row per
+// level, each level reduced and priced again) takes hundreds of levels, the
+// dive takes a few dozen.
 #pragma once
 
 #include <climits>

@@ -71,7 +71,7 @@ TEST(UnateCovering, FindsTheMinimumOfRandomProblems) {
 TEST(UnateCovering, CutShortItKeepsAValidCoverAndABoundBelowTheMinimum) {
   int unproven = 0;
   for (std::uint32_t seed = 1; seed <= 40; ++seed) {
-    const CoveringProblem p = randomProblem(seed + 500, 14, 24, seed % 2 ? 1 : 5);
+    const CoveringProblem p = randomProblem(seed + 500, 16, 30, seed % 2 ? 1 : 5);
     CoveringParams params;
     params.maxNodes = 1;
     const CoveringResult r = SolveCovering(p, params);
