@@ -72,10 +72,10 @@ constexpr int kFirstBeam = 8, kMostBeam = 256;
 /// refinements from drawn starts may then take this many times the search's time (else as much).
 constexpr double kFarShare = 3;
 
-/// Under a time limit, on one-output functions whose on-set terms are minterms, the refinements from
-/// drawn starts are followed by pool steps (BestCover::poolStep): the implicants the pool keeps at
-/// most, the seconds a step may spend growing primes and searching a cover, the largest drawn share
-/// by which a grown prime's gains are lowered, and the most rounds between two steps.
+/// Under a time limit, on one-output functions whose on-set terms are minterms, the iterations are
+/// followed by pool steps (BestCover::poolStep): the implicants the pool keeps at most, the seconds a
+/// step may spend growing primes and searching a cover, the largest drawn share by which a grown
+/// prime's gains are lowered, and the most iterations between two steps.
 constexpr int kPoolCapacity = 50000;
 constexpr double kPoolSeconds = 0.3, kSeedSeconds = 0.15, kSeedSlack = 0.3;
 constexpr int kMostPoolGap = 16;
@@ -89,8 +89,11 @@ constexpr double kWalkSeconds = 0.5;
 /// The pool steps take at most kPoolShare of the time since the first refinement, and
 /// kPaidPoolShare while they lower the best cover's cost per second at least as fast as the
 /// refinements from drawn starts: where the pool pays little its steps (with their pricing and
-/// walks) would only take time from the refinements that do pay.
-constexpr double kPoolShare = 0.2, kPaidPoolShare = 0.35;
+/// walks) would only take time from the refinements that do pay.  Where they pay, a step's walk and
+/// the refinement of its cover leave one local minimum for another more often than a drawn start.
+constexpr double kPoolShare = 0.2, kPaidPoolShare = 0.6;
+/// A pool step begins only while this many times its slices are left before the limit.
+constexpr double kPoolFit = 1.5;
 
 bool hasOnSet(const TBoolFnct& f) {
   for (int n : f.onCounts)
@@ -137,16 +140,15 @@ bool goOn(const Settings& s, const RunFigures& fig, int lastImprovement, int imp
 /// it finds a cover cheaper than its own: then the refinements from drawn starts follow every
 /// iteration, as many as fit into three times the search's time.
 /// On one-output functions whose on-set terms are minterms (sampled functions), the terms of every
-/// cover the refinements pass through go into a pool of implicants, and after a refinement from a
-/// drawn start a pool step grows more primes around on-set minterms and searches the pool for a
-/// cover cheaper than the best: the local minima of the starts hold good terms the best cover
-/// lacks.  Once the steps pay, a step prices the on-set minterms by the relaxation of the pool's
+/// cover the refinements pass through go into a pool of implicants, and after an iteration a pool
+/// step grows more primes around on-set minterms and searches the pool for a cover cheaper than the
+/// best by the criterion: the local minima of the starts hold good terms the best cover lacks.  Once the steps pay, a step prices the on-set minterms by the relaxation of the pool's
 /// covering problem before its search and adds the primes worth more than their cost (column
 /// generation); where the tree search finds no cheaper cover, a local search walks from the best
-/// one.  A step that finds none waits twice as many rounds for the next (up to kMostPoolGap); the
-/// first step where neither found one and the tree search could not settle the problem ends the
-/// pool steps: the problem only grows.  All pool steps together take at most kPoolShare of the
-/// time since the first refinement (kPaidPoolShare before the first and while they pay).
+/// one.  A step that finds none waits twice as many iterations for the next (up to kMostPoolGap):
+/// the pool grows meanwhile with the refinements' covers.  All pool steps together take at most
+/// kPoolShare of the time since the first refinement (kPaidPoolShare before the first and while
+/// they pay); their time counts neither as search nor as refinement.
 /// On other functions, a timed run gives one slice of its limit, right after the first refinement,
 /// to the exact minimization seeded with the best cover (exact_step.h); when that proves the best
 /// cover minimal, no later step can gain and the run ends.
@@ -180,12 +182,13 @@ class BestCover {
     if (!s_.refine || !s_.stopOnTime || !refined_ || !best_ || reached()) return;
     const bool refinedNow = refinedNow_;
     refinedNow_ = false;
+    poolTurn(implicants);
     const bool far = searchCost_ > 2 * best_->cost;
     if (refinedNow && !far) return;  // the iteration's own cover was refined
     do {
       if (deadline_.expired() || reached()) break;
       const double now = std::chrono::duration<double>(Clock::now() - start_).count();
-      const double searching = now - firstRefineEnd_ - refineSeconds_ - exactSeconds_;
+      const double searching = now - firstRefineEnd_ - refineSeconds_ - exactSeconds_ - poolSeconds_;
       if (refineSeconds_ > (far ? kFarShare : 1) * searching) break;
       ++idleRounds_;
       ctx_.progress.begin("Refining", 0, 2);
@@ -195,21 +198,6 @@ class BestCover {
       refineOnce(implicants, true, idleRounds_ % 2 == 0, &ctx_.random, beam);
       drawnGain_ += drawnFrom - best_->cost;
       drawnSeconds_ += std::chrono::duration<double>(Clock::now() - began).count();
-      if (pool_ && idleRounds_ >= nextPoolRound_ && !reached() && poolFits() &&
-          poolSeconds_ <= poolShare() * (seconds() - firstRefineEnd_)) {
-        // A pool step that gives nothing cheaper waits twice as many rounds as before for the next.
-        const double poolBegan = seconds();
-        const long long poolFrom = best_->cost;
-        const bool better = poolStep(implicants);
-        poolSeconds_ += seconds() - poolBegan;
-        poolGain_ += poolFrom - best_->cost;
-        if (better) {
-          poolGap_ = 1;
-        } else {
-          poolGap_ = std::min(2 * poolGap_, kMostPoolGap);
-        }
-        nextPoolRound_ = idleRounds_ + poolGap_;
-      }
       noteRefinement(began);
       ctx_.progress.end();
     } while (far);
@@ -217,6 +205,26 @@ class BestCover {
   }
 
  private:
+  /// \brief A pool step, when its turn has come and the pool steps so far are within their share of
+  /// the time since the first refinement.  The turns come after every iteration, whether its cover
+  /// was refined or not: on functions whose search keeps finding cheaper covers of its own (each
+  /// refined), the drawn starts hardly ever get a round, and the pool would wait with them.
+  void poolTurn(const TBoolFnct* implicants) {
+    if (!pool_ || ++poolTurns_ < nextPoolTurn_ || reached() || !poolFits() ||
+        poolSeconds_ > poolShare() * (seconds() - firstRefineEnd_))
+      return;
+    ctx_.progress.begin("Refining", 0, 2);
+    const double began = seconds();
+    const long long from = best_->cost;
+    const bool better = poolStep(implicants);
+    poolSeconds_ += seconds() - began;
+    poolGain_ += from - best_->cost;
+    // A pool step that gives nothing cheaper waits twice as many turns as before for the next.
+    poolGap_ = better ? 1 : std::min(2 * poolGap_, kMostPoolGap);
+    nextPoolTurn_ = poolTurns_ + poolGap_;
+    ctx_.progress.end();
+  }
+
   /// \brief True when a run stopped by quality has a cover at or below its limit: no refinement
   /// is worth waiting for then.
   bool reached() const { return proven_ || (s_.stopOnQuality && best_ && best_->cost <= s_.qualityLimit); }
@@ -225,7 +233,7 @@ class BestCover {
   /// at the clock while it cuts its problem down, so one begun late could end past the limit.
   bool poolFits() const {
     return !deadline_.expired() && (!deadline_.at || Clock::now() + std::chrono::duration_cast<Clock::duration>(
-                                                                   std::chrono::duration<double>(2 * (kPoolSeconds + kSeedSeconds + kPriceRounds * kPriceSeconds + kWalkSeconds))) <
+                                                                   std::chrono::duration<double>(kPoolFit * (kPoolSeconds + kSeedSeconds + kPriceRounds * kPriceSeconds + kWalkSeconds))) <
                                                          *deadline_.at);
   }
 
@@ -313,7 +321,7 @@ class BestCover {
     PrimePool::Problem pp;
     if (!pool_->problem(source, pp)) return false;
     long long upper = 0;
-    for (int k = 0; k < held.size(); ++k) upper += held.literals(k) + 1;
+    for (int k = 0; k < held.size(); ++k) upper += pool_->rowCost(held.literals(k));
     // Pricing starts its relaxation from nothing at the first step and costs more than the rest of a
     // step: it runs only once the pool steps have paid.
     if (poolPays()) priceRounds(source, upper, pp);
@@ -339,9 +347,6 @@ class BestCover {
     }
     // The walk's cover stands for the search's, and the pool steps go on.
     if (!walked.empty()) return !deadline_.expired() && fromPool(implicants, pool_->coverOf(pp, walked));
-    // A search that cannot settle the pool's problem in its time will hardly settle it once the pool
-    // has grown: the pool steps end there.
-    if (!r.improved && !r.proven) pool_.reset();
     if (!r.improved || deadline_.expired()) return false;
     return fromPool(implicants, pool_->coverOf(pp, r.rows));
   }
@@ -384,6 +389,7 @@ class BestCover {
       Cover priced;
       priced.in = CubeList(source.inputs);
       PricedPrimesParams q;
+      q.criterion = s_.criterion;
       q.deadline = slice(kPriceSeconds);
       PricedPrimesStats stats;
       PricedPrimes(source, prices_, &ctx_.random, q, priced, stats);
@@ -398,7 +404,7 @@ class BestCover {
     if (!s_.stopOnTime || f_.outputCount != 1) return;
     poolSource_ = MakeSource(f_);
     if (PrimePool::applies(*poolSource_))
-      pool_ = std::make_unique<PrimePool>(f_.inputCount, kPoolCapacity);
+      pool_ = std::make_unique<PrimePool>(f_.inputCount, kPoolCapacity, s_.criterion);
     else
       poolSource_.reset();
   }
@@ -463,7 +469,8 @@ class BestCover {
   double drawnSeconds_ = 0;  ///< the time the refinements from drawn starts took
   long long drawnGain_ = 0;  ///< how much they lowered the best cover's cost
   std::vector<double> prices_;  ///< the on-set minterms' prices of the last pool step
-  int poolGap_ = 1, nextPoolRound_ = 1;  ///< rounds between pool steps; the round of the next
+  int poolTurns_ = 0;                   ///< iterations that looked for a pool step
+  int poolGap_ = 1, nextPoolTurn_ = 1;  ///< turns between pool steps; the turn of the next
   bool exactTried_ = false;  ///< the exact step had its one chance
   bool proven_ = false;      ///< the exact step proved the best cover minimal: nothing can gain
   double exactSeconds_ = 0;  ///< the time the exact step took

@@ -20,6 +20,7 @@
 #include <algorithm>
 #include <cmath>
 
+#include "model/cost.h"
 #include "model/packed_cube.h"
 #include "refine/prime_pool.h"
 #include "refine/seeded_primes.h"
@@ -65,7 +66,8 @@ void PricedPrimes(const RefineSource& source, const std::vector<double>& price, 
     grower.held(held);
     double worth = 0;
     bitspan::forEach(held.data(), held.size(), [&](int m) { worth += priceOf[static_cast<std::size_t>(m)]; });
-    if (worth <= cubeLiterals(grower.cube(), bits::wordsFor(source.inputs)) + 1 + 1e-9) continue;
+    const int literals = cubeLiterals(grower.cube(), bits::wordsFor(source.inputs));
+    if (worth <= static_cast<double>(termWeight(params.criterion, literals, 1)) + 1e-9) continue;
     ++stats.kept;
     out.add(grower.cube(), one);
   }

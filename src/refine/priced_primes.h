@@ -13,6 +13,7 @@ struct PricedPrimesParams {
   double slack = 0.3;  ///< with a random source, each gain is lowered by a drawn share of at most this
   int most = 0;        ///< seeds to grow from at most (0: every priced one)
   Deadline deadline;   ///< no prime is grown once this has expired
+  int criterion = 1;   ///< a prime costs its weight by this -Q criterion (cost.h), as a row of the pool
 };
 
 struct PricedPrimesStats {
@@ -21,7 +22,7 @@ struct PricedPrimesStats {
 };
 
 /// \brief Adds to `out` (one output, inputs of the source) primes whose on-set minterms' prices add up
-/// to more than their cost (literals plus one), for a one-output source that PrimePool::applies to.
+/// to more than their cost (their weight by the criterion), for a one-output source that PrimePool::applies to.
 /// `price` holds one price per on-set minterm of the output, in the order of the source's on-set (the
 /// columns of PrimePool::Problem).  Each prime grows around a minterm of positive price, the dearest
 /// first: the universal cube takes, one at a time, the minterm's literal with the best information

@@ -15,13 +15,17 @@
 
 #include <algorithm>
 
+#include "model/cost.h"
 #include "refine/top_down_cover.h"
 
 namespace vorn {
 
 bool PrimePool::applies(const RefineSource& source) { return source.outputs == 1 && TopDownApplies(source); }
 
-PrimePool::PrimePool(int inputs, int capacity) : cubes_(inputs), capacity_(capacity) {}
+PrimePool::PrimePool(int inputs, int capacity, int criterion)
+    : cubes_(inputs), capacity_(capacity), criterion_(criterion) {}
+
+long long PrimePool::rowCost(int literals) const { return termWeight(criterion_, literals, 1); }
 
 void PrimePool::add(const Cover& c) {
   if (c.in.inputs() != cubes_.inputs()) return;
@@ -64,7 +68,7 @@ bool PrimePool::problem(const RefineSource& source, Problem& p) {
     if (held.empty()) continue;
     const int row = static_cast<int>(p.cube.size());
     p.cube.push_back(k);
-    p.cost.push_back(cubeLiterals(cubes_.cube(k), cubes_.words()) + 1);
+    p.cost.push_back(rowCost(cubeLiterals(cubes_.cube(k), cubes_.words())));
     for (int c : held) p.columns[static_cast<std::size_t>(c)].push_back(row);
   }
   return columns > 0 && std::none_of(p.columns.begin(), p.columns.end(), [](const std::vector<int>& rows) { return rows.empty(); });

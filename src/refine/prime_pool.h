@@ -19,8 +19,9 @@ class PrimePool {
   /// \brief True when `source` suits a pool: one output, on-set terms that are minterms, and on- and
   /// off-set held in literal columns.
   static bool applies(const RefineSource& source);
-  /// \brief An empty pool for cubes of `inputs` inputs holding at most `capacity` cubes.
-  PrimePool(int inputs, int capacity);
+  /// \brief An empty pool for cubes of `inputs` inputs holding at most `capacity` cubes, whose covers
+  /// are judged by `criterion` (a -Q criterion, cost.h).
+  PrimePool(int inputs, int capacity, int criterion = 1);
 
   /// \brief Adds the live terms of `c` that are not in the pool yet (as long as there is room).
   void add(const Cover& c);
@@ -29,8 +30,12 @@ class PrimePool {
   /// \brief Number of cubes added since the last cover() call.
   int fresh() const { return size() - solvedAt_; }
 
+  /// \brief The cost of a row of `literals` literals: its weight by the criterion, as IRREDUNDANT weighs
+  /// a term, so that the pool's cheapest cover is the cheapest by the run's criterion.
+  long long rowCost(int literals) const;
+
   /// A covering problem of the on-set by the pool: rows are the pool's implicants that hold some
-  /// on-set minterm, each costing its literals plus one, columns the on-set minterms.
+  /// on-set minterm, each costing rowCost() of its literals, columns the on-set minterms.
   struct Problem {
     std::vector<long long> cost;            ///< per row
     std::vector<std::vector<int>> columns;  ///< per on-set minterm: the rows holding it
@@ -47,6 +52,7 @@ class PrimePool {
  private:
   CubeList cubes_;
   int capacity_;
+  int criterion_;
   int solvedAt_ = 0;
   std::unordered_map<std::size_t, std::vector<int>> byHash_;
   /// Per cube, the on-set minterms it holds as element numbers (none for one that meets the

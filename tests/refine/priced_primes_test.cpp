@@ -1,5 +1,6 @@
 // Primes grown for the prices of a covering problem, on sampled functions:
-// implicants that are primes and worth more than their cost, the same primes
+// implicants that are primes and worth more than their weight by the
+// criterion (the cost of a row of the pool), the same primes
 // from the same draws, none where nothing is priced or the source does not
 // suit.
 #include <gtest/gtest.h>
@@ -7,6 +8,7 @@
 #include <algorithm>
 #include <string>
 
+#include "model/cost.h"
 #include "model/random.h"
 #include "refine/cover_function.h"
 #include "refine/priced_primes.h"
@@ -26,10 +28,16 @@ std::vector<std::string> onSetOf(const RefineSource& source) {
   return on;
 }
 
-Cover priced(const RefineSource& source, const std::vector<double>& price, Random* random, PricedPrimesStats& stats) {
+/// The -Q criteria of literals and of terms (cost.h).
+constexpr int kLiterals = 1, kTerms = 0;
+
+Cover priced(const RefineSource& source, const std::vector<double>& price, Random* random, PricedPrimesStats& stats,
+             int criterion = kLiterals) {
   Cover c;
   c.in = CubeList(source.inputs);
-  PricedPrimes(source, price, random, PricedPrimesParams{}, c, stats);
+  PricedPrimesParams params;
+  params.criterion = criterion;
+  PricedPrimes(source, price, random, params, c, stats);
   return c;
 }
 
@@ -40,9 +48,9 @@ TEST(PricedPrimes, KeptPrimesAreImplicantsWorthMoreThanTheirCostAcrossWordBounda
     const RefineSource source = MakeSource(*f);
     ASSERT_TRUE(PrimePool::applies(source));
     const std::vector<std::string> on = onSetOf(source);
-    // Every third minterm is dear, the others free.
+    // Every third minterm is dear, the others free; a term weighs a thousand per literal.
     std::vector<double> price(on.size(), 0.0);
-    for (std::size_t m = 0; m < price.size(); m += 3) price[m] = 4.0 + static_cast<double>(m % 5);
+    for (std::size_t m = 0; m < price.size(); m += 3) price[m] = 4000.0 + static_cast<double>(m % 5) * 1000.0;
     Random random;
     random.seedRandom(static_cast<std::uint32_t>(n));
     PricedPrimesStats stats;
@@ -65,7 +73,7 @@ TEST(PricedPrimes, KeptPrimesAreImplicantsWorthMoreThanTheirCostAcrossWordBounda
       double worth = 0;
       for (std::size_t m = 0; m < on.size(); ++m)
         if (test::cubeHolds(cube, on[m])) worth += price[m];
-      EXPECT_GT(worth, c.literals(k) + 1.0) << where << " term " << cube;
+      EXPECT_GT(worth, static_cast<double>(termWeight(kLiterals, c.literals(k), 1))) << where << " term " << cube;
     }
   }
 }
@@ -74,7 +82,7 @@ TEST(PricedPrimes, SameDrawsGiveTheSamePrimesAndNothingWithoutPricesOrASuitingSo
   FunctionPtr f = sampled(91, 40, 300, 1);
   buildLists(*f);
   const RefineSource source = MakeSource(*f);
-  const std::vector<double> price(onSetOf(source).size(), 6.0);
+  const std::vector<double> price(onSetOf(source).size(), 6000.0);
   Random a, b;
   a.seedRandom(5);
   b.seedRandom(5);
@@ -86,8 +94,13 @@ TEST(PricedPrimes, SameDrawsGiveTheSamePrimesAndNothingWithoutPricesOrASuitingSo
 
   PricedPrimesStats none;
   EXPECT_EQ(priced(source, std::vector<double>(price.size(), 0.0), nullptr, none).size(), 0);
-  EXPECT_EQ(priced(source, std::vector<double>(price.size() + 1, 6.0), nullptr, none).size(), 0);
+  EXPECT_EQ(priced(source, std::vector<double>(price.size() + 1, 6000.0), nullptr, none).size(), 0);
   EXPECT_EQ(none.grown, 0);
+
+  // By the terms criterion a term weighs a million: prices that pay for literals pay for no term.
+  PricedPrimesStats byTerms;
+  EXPECT_EQ(priced(source, price, nullptr, byTerms, kTerms).size(), 0);
+  EXPECT_GT(byTerms.grown, 0);
 
   FunctionPtr two = sampled(92, 40, 300, 2);
   buildLists(*two);

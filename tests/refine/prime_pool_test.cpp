@@ -10,6 +10,7 @@
 #include <random>
 #include <string>
 
+#include "model/cost.h"
 #include "model/random.h"
 #include "refine/cover_function.h"
 #include "refine/prime_pool.h"
@@ -148,7 +149,8 @@ TEST(PrimePool, ProblemRowsHoldExactlyTheirOnSetMintermsAndSkipCubesMeetingTheOf
     const Cover rows = pool.coverOf(p, all);
     for (int r = 0; r < rows.size(); ++r) {
       const std::string cube = rows.in.get(r).str();
-      EXPECT_EQ(p.cost[static_cast<std::size_t>(r)], rows.literals(r) + 1);
+      // Weighed as IRREDUNDANT weighs a term by the run's criterion (literals by default).
+      EXPECT_EQ(p.cost[static_cast<std::size_t>(r)], termWeight(1, rows.literals(r), 1));
       for (std::size_t m = 0; m < onSet.size(); ++m) {
         const auto& col = p.columns[m];
         const bool listed = std::find(col.begin(), col.end(), r) != col.end();
