@@ -156,14 +156,19 @@ std::vector<OnPoint> CoverWitnesses(const RefineSource& src, const Cover& cover,
   return out;
 }
 
-int OffNeighbours(const RefineSource& src, const OnPoint& point) {
+std::vector<Word> OffNeighbourInputs(const RefineSource& src, const OnPoint& point) {
   const int words = src.off.cubes.words();
   std::vector<Word> marks(static_cast<std::size_t>(words), 0);
   for (int k : src.off.of[static_cast<std::size_t>(point.output)]) {
     const int at = singleConflict(src.off.cubes.cube(k), point.minterm.data(), words);
     if (at >= 0) bits::setBit(marks.data(), at);
   }
-  return bits::countBits(marks.data(), words);
+  return marks;
+}
+
+int OffNeighbours(const RefineSource& src, const OnPoint& point) {
+  const std::vector<Word> marks = OffNeighbourInputs(src, point);
+  return bits::countBits(marks.data(), static_cast<int>(marks.size()));
 }
 
 }  // namespace vorn

@@ -44,4 +44,8 @@ std::vector<OnPoint> CoverWitnesses(const RefineSource& src, const Cover& cover,
 /// output: every implicant holding the point has a literal at each, so at least that many literals.
 int OffNeighbours(const RefineSource& src, const OnPoint& point);
 
+/// \brief Those inputs, one bit each (words of the source's cubes): every implicant holding the point
+/// holds its minterm's values there.
+std::vector<Word> OffNeighbourInputs(const RefineSource& src, const OnPoint& point);
+
 }  // namespace vorn

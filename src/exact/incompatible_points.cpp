@@ -12,6 +12,7 @@ struct Point {
   OnPoint at;
   int rank = 0;         ///< order of trial: witnesses first, then the smallest on-set cubes
   long long weight = 1; ///< what a term holding it costs at least
+  std::vector<Word> fixed;  ///< the inputs every term holding it keeps at its values (OffNeighbourInputs)
 };
 
 /// Ways to fill the free inputs of a cube: all 0, all 1, and the two alternations.
@@ -30,10 +31,10 @@ std::vector<Word> corner(const Word* c, int w, int inputs, int pattern) {
   return m;
 }
 
-/// \brief The least cost of a term holding the point, by the criterion.
-long long weightOf(const RefineSource& src, const OnPoint& p, int criterion) {
+/// \brief The least cost, by the criterion, of a term that keeps the inputs `fixed` (one bit each).
+long long weightOf(const std::vector<Word>& fixed, int criterion) {
   if (criterion == 0 || criterion == 2) return 1;
-  return OffNeighbours(src, p) + (criterion == 3 ? 1 : 0);
+  return bits::countBits(fixed.data(), static_cast<int>(fixed.size())) + (criterion == 3 ? 1 : 0);
 }
 
 /// Points of the first group put in a graph at most (its bit matrix grows with the square).
@@ -111,18 +112,19 @@ long long IncompatibleBound(const RefineSource& src, const IncompatibleParams& p
   DeadlineProbe probe(params.deadline, 16);
   std::vector<Point> points;
   const int witnesses = static_cast<int>(params.first.size());
-  for (const OnPoint& p : params.first) points.push_back({p, 0, 1});
+  for (const OnPoint& p : params.first) points.push_back({p, 0, 1, {}});
   for (int k = 0; k < src.on.cubes.size() && static_cast<int>(points.size()) < params.maxPoints + witnesses; ++k) {
     const Word* c = src.on.cubes.cube(k);
     const int literals = bits::countBits(c, 2 * w);
     src.on.outputs[static_cast<std::size_t>(k)].forEach([&](int j) {
       for (int v = 0; v < (literals < src.inputs ? kPatterns : 1); ++v)
-        points.push_back({{corner(c, w, src.inputs, v), j, {}}, src.inputs + 1 - literals, 1});
+        points.push_back({{corner(c, w, src.inputs, v), j, {}}, src.inputs + 1 - literals, 1, {}});
     });
   }
   for (Point& p : points) {
     if (probe.expired()) return 0;
-    p.weight = weightOf(src, p.at, params.criterion);
+    p.fixed = OffNeighbourInputs(src, p.at);
+    p.weight = weightOf(p.fixed, params.criterion);
   }
   std::vector<int> meeting;
   std::vector<Word> span(static_cast<std::size_t>(2 * w));
@@ -131,8 +133,16 @@ long long IncompatibleBound(const RefineSource& src, const IncompatibleParams& p
   const bool columns = src.off.hasColumns();
   const std::size_t blocks = columns ? src.off.columns.blocks() : 0;
   std::vector<Word> among(blocks), scratch(blocks);
-  auto shareable = [&](const OnPoint& a, const OnPoint& b) {
+  auto shareable = [&](const Point& pa, const Point& pb) {
+    const OnPoint& a = pa.at;
+    const OnPoint& b = pb.at;
     if (params.criterion == 2 && a.output != b.output) return false;
+    // A term holding both frees the inputs where the minterms differ; where one of them has an off-set
+    // neighbour across such an input, the term holds that neighbour.  Most pairs end here.
+    for (int q = 0; q < w; ++q) {
+      const Word differ = a.minterm[static_cast<std::size_t>(w + q)] ^ b.minterm[static_cast<std::size_t>(w + q)];
+      if (differ & (pa.fixed[static_cast<std::size_t>(q)] | pb.fixed[static_cast<std::size_t>(q)])) return false;
+    }
     for (int q = 0; q < 2 * w; ++q)
       span[static_cast<std::size_t>(q)] = a.minterm[static_cast<std::size_t>(q)] & b.minterm[static_cast<std::size_t>(q)];
     if (columns) {
@@ -163,7 +173,7 @@ long long IncompatibleBound(const RefineSource& src, const IncompatibleParams& p
     for (std::size_t k = from; k < points.size(); ++k) {
       const Point& p = points[reverse ? points.size() - 1 - (k - from) : k];
       if (p.weight <= 0 || probe.expired()) continue;
-      const bool alone = std::none_of(chosen.begin(), chosen.end(), [&](const Point* q) { return shareable(p.at, q->at); });
+      const bool alone = std::none_of(chosen.begin(), chosen.end(), [&](const Point* q) { return shareable(p, *q); });
       if (alone) {
         chosen.push_back(&p);
         total += p.weight;
@@ -171,8 +181,8 @@ long long IncompatibleBound(const RefineSource& src, const IncompatibleParams& p
     }
   };
   const int graphed = std::min(witnesses, kMaxGraphPoints);
-  for (int k : independentSet(graphed, [&](int a, int b) { return shareable(points[static_cast<std::size_t>(a)].at,
-                                                                         points[static_cast<std::size_t>(b)].at); },
+  for (int k : independentSet(graphed, [&](int a, int b) { return shareable(points[static_cast<std::size_t>(a)],
+                                                                         points[static_cast<std::size_t>(b)]); },
                               [&](int a) { return points[static_cast<std::size_t>(a)].weight; }, probe)) {
     chosen.push_back(&points[static_cast<std::size_t>(k)]);
     total += points[static_cast<std::size_t>(k)].weight;
