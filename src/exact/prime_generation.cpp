@@ -259,8 +259,10 @@ bool Generator::primes(CubeList& r, std::vector<Word> allowed, CubeList& out) {
 }
 
 Word Generator::signature(const Word* c) const {
+  // The words of the ones are folded half a word over those of the zeros, so that up to 32 inputs
+  // the signature keeps every literal apart; folding by OR keeps containment of literal sets.
   Word s = 0;
-  for (int w = 0; w < 2 * words_; ++w) s |= c[w];
+  for (int w = 0; w < words_; ++w) s |= c[w] | (c[words_ + w] << 32 | c[words_ + w] >> 32);
   return s;
 }
 
