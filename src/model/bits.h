@@ -169,6 +169,34 @@ inline void forEachCommonBit(const Word* a, const Word* b, int words, Fn&& fn) {
   forEachWordBit(words, [&](int w) { return a[w] & b[w]; }, fn);
 }
 
+/// \brief Number of bits set in a & b over the `n` words whose indices `at` lists.
+inline int countCommonBitsAt(const Word* a, const Word* b, const int* at, int n) {
+  return countWords(n, [&](int k) { return a[at[k]] & b[at[k]]; });
+}
+/// \brief Keeps, of the `n` word indices `at` lists, those where a is not zero (in order); returns
+/// how many are left.  Spans that only shrink are then read on their live words alone.
+inline int keepLiveWords(const Word* a, int* at, int n) {
+  int kept = 0;
+  for (int k = 0; k < n; ++k) {
+    at[kept] = at[k];
+    kept += a[at[k]] != 0;
+  }
+  return kept;
+}
+
+/// \brief Transposes the 64 x 64 bit matrix held in the 64 words of m, in place: bit c of word r
+/// goes to bit r of word c.  Six rounds of swapping ever smaller off-diagonal blocks, a few word
+/// operations per word each, instead of one test per bit.
+inline void transpose64(Word* m) {
+  Word mask = 0x00000000FFFFFFFFull;
+  for (int j = 32; j != 0; j >>= 1, mask ^= mask << j)
+    for (int k = 0; k < 64; k = ((k | j) + 1) & ~j) {
+      const Word t = ((m[k] >> j) ^ m[k | j]) & mask;
+      m[k] ^= t << j;
+      m[k | j] ^= t;
+    }
+}
+
 }  // namespace bits
 
 /// A fixed-size set of bit indices: the outputs of a term, the rows or

@@ -34,6 +34,10 @@ inline Word literalsNotIn(const Word* a, const Word* b, int words, int w) {
   return (a[w] & ~b[w]) | (a[words + w] & ~b[words + w]);
 }
 
+/// \brief The positions, in word w, where the packed cubes a and b hold the same literal.
+inline Word sharedLiteralsIn(const Word* a, const Word* b, int words, int w) {
+  return (a[w] & b[w]) | (a[words + w] & b[words + w]);
+}
 /// \brief True when no position holds '0' in a and '1' in b or the other way round.
 inline bool cubesMeet(const Word* a, const Word* b, int words) {
   return !bits::anyWord(words, [&](int w) { return conflictsIn(a, b, words, w); });

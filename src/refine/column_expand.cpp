@@ -30,7 +30,9 @@
 //   functions it gives the better cubes, on wide sparse ones it would cost
 //   the most and gain the least.
 // Both end by giving back every kept literal no off-set cube needs, so the
-// cube is prime.
+// cube is prime.  A cube already prime (every literal the only one blocking
+// some off-set cube) comes out of either way as it is, so it is left as it is
+// unless its choices are drawn: in the passes after REDUCE most cubes are.
 #include "refine/column_expand.h"
 
 #include <algorithm>
@@ -89,16 +91,6 @@ class BlockerCounts {
     }
     return false;
   }
-  /// \brief Sets `out` to the cubes of the span m whose count is exactly v.
-  void equalTo(const Word* m, int v, Word* out) const {
-    const int planes = bits_.words();
-    const Word* x = bits_.row(0);
-    for (int b = 0, blocks = bits_.rows(); b < blocks; ++b, x += planes) {
-      Word w = m[b];
-      for (int p = 0; p < planes && w; ++p) w &= (v >> p & 1) ? x[p] : ~x[p];
-      out[b] = w;
-    }
-  }
 
  private:
   WordRows bits_;
@@ -135,6 +127,9 @@ class ColumnExpander {
     scratch_.resize(tb_);
     rel_.resize(rb_);
     hit_.resize(rb_);
+    literalAt_.assign(static_cast<std::size_t>(words_) * 64, -1);
+    keptAt_.assign(static_cast<std::size_t>(words_), 0);
+    droppedAt_.assign(static_cast<std::size_t>(words_), 0);
   }
 
   void run() {
@@ -164,8 +159,14 @@ class ColumnExpander {
   void gatherLiterals(const std::uint64_t* c, const OutputSet& mine) {
     std::fill(rel_.begin(), rel_.end(), 0);
     mine.forEach([&](int j) { bitspan::orInto(rel_.data(), off_.ofBits[static_cast<std::size_t>(j)].data(), rb_); });
+    cube_ = c;
     lits_.clear();
-    forEachLiteral(c, words_, [&](int i) { lits_.push_back({i, literalIsOne(c, words_, i)}); });
+    forEachLiteral(c, words_, [&](int i) {
+      literalAt_[static_cast<std::size_t>(i)] = static_cast<int>(lits_.size());
+      lits_.push_back({i, literalIsOne(c, words_, i)});
+    });
+    std::fill(keptAt_.begin(), keptAt_.end(), 0);
+    std::fill(droppedAt_.begin(), droppedAt_.end(), 0);
     masks_.resize(lits_.size() * rb_);
     for (std::size_t t = 0; t < lits_.size(); ++t) {
       std::uint64_t* m = masks_.data() + t * rb_;
@@ -194,9 +195,10 @@ class ColumnExpander {
   }
 
   /// The terms in reach (at most kReach, those needing the fewest literals dropped, the first of
-  /// equals), with per literal of the cube the ones among them that hold it.
+  /// equals), each with the positions of the cube's literals it holds, and per position the terms in
+  /// reach holding its literal.
   void selectReach() {
-    const std::size_t n = lits_.size();
+    const std::size_t words = static_cast<std::size_t>(words_);
     reach_.clear();
     if (static_cast<std::size_t>(bitspan::count(cand_.data(), tb_)) > kReach) {
       nearest();
@@ -204,80 +206,80 @@ class ColumnExpander {
       bitspan::forEach(cand_.data(), tb_, [&](int d) { reach_.push_back(d); });
     }
     mb_ = (reach_.size() + 63) / 64;
-    holdsIn_.assign(n * mb_, 0);
     feasible_.assign(mb_, 0);
     subIn_.assign(mb_, 0);
+    heldAt_.assign(mb_ * 64 * words, 0);
     for (std::size_t i = 0; i < reach_.size(); ++i) {
       bitspan::set(feasible_.data(), static_cast<int>(i));
       if (bitspan::test(sub_.data(), reach_[i])) bitspan::set(subIn_.data(), static_cast<int>(i));
+      const std::uint64_t* d = cover_.in.cube(reach_[i]);
+      for (std::size_t w = 0; w < words; ++w)
+        heldAt_[i * words + w] = sharedLiteralsIn(cube_, d, words_, static_cast<int>(w));
     }
-    // Literal by literal, its column read at the terms in reach; without branches, as about half
-    // the terms hold a literal and a branch on it would be guessed wrong half the time.
-    for (std::size_t t = 0; t < n; ++t) {
-      const std::uint64_t* h = holds(static_cast<int>(t));
-      std::uint64_t* row = holdsIn_.data() + t * mb_;
-      for (std::size_t i = 0; i < reach_.size(); ++i) {
-        const int d = reach_[i];
-        row[i >> 6] |= (h[d >> 6] >> (d & 63) & 1) << (i & 63);
+    // The rows per position are the held positions read the other way: 64 terms by 64 positions
+    // at a time, one transposition instead of one bit test per term and literal.
+    holdsAt_.assign(words * 64 * mb_, 0);
+    std::uint64_t block[64];
+    for (std::size_t ib = 0; ib < mb_; ++ib)
+      for (std::size_t w = 0; w < words; ++w) {
+        for (std::size_t r = 0; r < 64; ++r) block[r] = heldAt_[(ib * 64 + r) * words + w];
+        bits::transpose64(block);
+        for (std::size_t q = 0; q < 64; ++q) holdsAt_[(w * 64 + q) * mb_ + ib] = block[q];
       }
-    }
     for (std::size_t i = 0; i < reach_.size(); ++i)
       if (!reachable(static_cast<int>(i))) bitspan::reset(feasible_.data(), static_cast<int>(i));
   }
 
   /// Sets reach_ to the kReach candidates needing the fewest literals dropped, the first of equals,
-  /// in term order.  The literals each candidate lacks are counted for all candidates at once in
-  /// bit-sliced counters, then taken count by count: a few word operations per literal and count
-  /// instead of a sort of every candidate.
+  /// in term order.  The literals a candidate shares with the cube are counted on the two cubes' words
+  /// (a few word operations per candidate), then a count of candidates per number of literals lacking
+  /// gives the largest number taken whole, instead of a sort of every candidate.
   void nearest() {
-    const std::size_t n = lits_.size();
-    needs_.reset(tb_, static_cast<int>(n));
-    std::vector<std::uint64_t>& lacking = scratch_;
-    for (std::size_t t = 0; t < n; ++t) {
-      const std::uint64_t* h = holds(static_cast<int>(t));
-      for (std::size_t b = 0; b < tb_; ++b) lacking[b] = cand_[b] & ~h[b];
-      needs_.add(lacking.data());
-    }
-    std::vector<std::uint64_t> taken(tb_, 0), level(tb_);
+    const int n = static_cast<int>(lits_.size());
+    lacking_.clear();
+    std::vector<int> many(static_cast<std::size_t>(n) + 1, 0);
+    bitspan::forEach(cand_.data(), tb_, [&](int d) {
+      const std::uint64_t* term = cover_.in.cube(d);
+      const int shared = bits::countWords(words_, [&](int w) { return sharedLiteralsIn(cube_, term, words_, w); });
+      lacking_.push_back(n - shared);
+      ++many[static_cast<std::size_t>(n - shared)];
+    });
+    // Candidates lacking fewer than `whole` literals are all taken, of those lacking exactly `whole`
+    // the first `left`.
     std::size_t left = kReach;
-    for (std::size_t v = 0; v <= n && left > 0; ++v) {
-      needs_.equalTo(cand_.data(), static_cast<int>(v), level.data());
-      const std::size_t count = static_cast<std::size_t>(bitspan::count(level.data(), tb_));
-      if (count <= left) {
-        bitspan::orInto(taken.data(), level.data(), tb_);
-        left -= count;
-        continue;
+    int whole = 0;
+    while (whole <= n && static_cast<std::size_t>(many[static_cast<std::size_t>(whole)]) <= left)
+      left -= static_cast<std::size_t>(many[static_cast<std::size_t>(whole++)]);
+    std::size_t at = 0;
+    bitspan::forEach(cand_.data(), tb_, [&](int d) {
+      const int lacks = lacking_[at++];
+      if (lacks < whole || (lacks == whole && left > 0)) {
+        if (lacks == whole) --left;
+        reach_.push_back(d);
       }
-      bitspan::forEach(level.data(), tb_, [&](int d) {
-        if (left == 0) return;
-        bitspan::set(taken.data(), d);
-        --left;
-      });
-    }
-    bitspan::forEach(taken.data(), tb_, [&](int d) { reach_.push_back(d); });
+    });
   }
 
-  const std::uint64_t* holdsIn(int t) const { return holdsIn_.data() + static_cast<std::size_t>(t) * mb_; }
+  /// The terms in reach holding literal t of the cube.
+  const std::uint64_t* holdsIn(int t) const {
+    return holdsAt_.data() + static_cast<std::size_t>(lits_[static_cast<std::size_t>(t)].input) * mb_;
+  }
 
   /// True when the cube can still come to hold term reach_[i]: it holds every kept literal, and the
   /// literals left that it holds block every off-set cube (the supercube of the cube and the term is
   /// an implicant).
   bool reachable(int i) {
-    const std::size_t n = lits_.size();
-    shared_.resize(n);
+    const std::uint64_t* held = heldAt_.data() + static_cast<std::size_t>(i) * static_cast<std::size_t>(words_);
+    if (bits::anyWord(words_, [&](int w) { return keptAt_[static_cast<std::size_t>(w)] & ~held[w]; })) return false;
+    shared_.resize(lits_.size());
     std::size_t count = 0;
-    for (std::size_t t = 0; t < n; ++t) {
-      if (state_[t] == kDropped) continue;
-      const bool held = bitspan::test(holdsIn(static_cast<int>(t)), i);
-      if (state_[t] == kKept && !held) return false;
-      shared_[count] = static_cast<int>(t);
-      count += held;
-    }
+    bits::forEachWordBit(words_, [&](int w) { return held[w] & ~droppedAt_[static_cast<std::size_t>(w)]; },
+                         [&](int p) { shared_[count++] = mask(literalAt_[static_cast<std::size_t>(p)]); });
     // Every shared literal on every word: a test of the word after each would be guessed wrong
     // about as often as not.
     for (std::size_t b = 0; b < rb_; ++b) {
       std::uint64_t v = rel_[b];
-      for (std::size_t q = 0; q < count; ++q) v &= ~mask(shared_[q])[b];
+      for (std::size_t q = 0; q < count; ++q) v &= ~shared_[q][b];
       if (v) return false;
     }
     return true;
@@ -309,6 +311,7 @@ class ColumnExpander {
       }
       counts_.sub(mask(best));
       state_[static_cast<std::size_t>(best)] = kDropped;
+      bits::setBit(droppedAt_.data(), lits_[static_cast<std::size_t>(best)].input);
       std::vector<std::uint64_t>& again = scratchIn_;
       again.assign(feasible_.begin(), feasible_.end());
       bitspan::andInto(again.data(), holdsIn(best), mb_);
@@ -328,7 +331,20 @@ class ColumnExpander {
     inside.assign(rel_.begin(), rel_.end());
     bitspan::andNotInto(inside.data(), hit_.data(), rb_);
     int rows = bitspan::count(inside.data(), rb_);
-    int terms = bitspan::count(cand_.data(), tb_) + bitspan::count(sub_.data(), tb_);
+    // One output: every candidate carries only the cube's output, and the two spans are one.
+    const bool oneSpan = sub_ == cand_;
+    // The spans only shrink: each step reads the words still live (terms inside sub_ are in cand_).
+    liveRows_.resize(rb_);
+    liveTerms_.resize(tb_);
+    for (std::size_t b = 0; b < rb_; ++b) liveRows_[b] = static_cast<int>(b);
+    for (std::size_t b = 0; b < tb_; ++b) liveTerms_[b] = static_cast<int>(b);
+    int rowWords = bits::keepLiveWords(inside.data(), liveRows_.data(), static_cast<int>(rb_));
+    int termWords = bits::keepLiveWords(cand_.data(), liveTerms_.data(), static_cast<int>(tb_));
+    auto heldBoth = [&](const std::uint64_t* h) {
+      const int held = bits::countCommonBitsAt(cand_.data(), h, liveTerms_.data(), termWords);
+      return oneSpan ? 2 * held : held + bits::countCommonBitsAt(sub_.data(), h, liveTerms_.data(), termWords);
+    };
+    int terms = heldBoth(liveAll());
     while (rows > 0) {
       const double before = std::log2((terms + 1.0) / (terms + rows + 1.0));
       near_.clear();
@@ -337,9 +353,9 @@ class ColumnExpander {
       int bestRows = 0;
       for (std::size_t t = 0; t < n; ++t) {
         if (state_[t] != kOpen) continue;
-        const int left = rows - bitspan::countBoth(inside.data(), mask(static_cast<int>(t)), rb_);
+        const int left = rows - bits::countCommonBitsAt(inside.data(), mask(static_cast<int>(t)), liveRows_.data(), rowWords);
         if (left == rows) continue;
-        const int held = bitspan::countBoth(cand_.data(), holds(static_cast<int>(t)), tb_) + bitspan::countBoth(sub_.data(), holds(static_cast<int>(t)), tb_);
+        const int held = heldBoth(holds(static_cast<int>(t)));
         const double gain = (held + 1.0) * (std::log2((held + 1.0) / (held + left + 1.0)) - before);
         if (params_.random) near_.push_back({static_cast<int>(t), left, gain});
         if (best < 0 || gain > bestGain || (gain == bestGain && left < bestRows)) {
@@ -353,12 +369,21 @@ class ColumnExpander {
       keep(best);
       bitspan::andNotInto(inside.data(), mask(best), rb_);
       bitspan::andInto(cand_.data(), holds(best), tb_);
-      bitspan::andInto(sub_.data(), holds(best), tb_);
+      if (!oneSpan) bitspan::andInto(sub_.data(), holds(best), tb_);
+      rowWords = bits::keepLiveWords(inside.data(), liveRows_.data(), rowWords);
+      termWords = bits::keepLiveWords(cand_.data(), liveTerms_.data(), termWords);
       rows = bestRows;
-      terms = bitspan::count(cand_.data(), tb_) + bitspan::count(sub_.data(), tb_);
+      terms = heldBoth(liveAll());
     }
+    if (oneSpan) sub_ = cand_;
     for (std::size_t t = 0; t < n; ++t)
       if (state_[t] == kOpen) state_[t] = kDropped;
+  }
+
+  /// A span of terms with every bit set, to count a span's own bits with countCommonBitsAt.
+  const std::uint64_t* liveAll() {
+    if (all_.size() < tb_) all_.assign(tb_, ~std::uint64_t{0});
+    return all_.data();
   }
 
   /// With a random source: the literal kept is drawn among those whose gain comes within
@@ -390,8 +415,29 @@ class ColumnExpander {
     return true;
   }
 
+  /// True when every literal of the cube is the only one blocking some off-set cube of its outputs:
+  /// no literal can go.  Off-set cubes blocked once and more than once are marked literal by literal.
+  bool isPrime() {
+    const std::size_t n = lits_.size();
+    once_.assign(rb_, 0);
+    twice_.assign(rb_, 0);
+    for (std::size_t t = 0; t < n; ++t) {
+      const std::uint64_t* m = mask(static_cast<int>(t));
+      for (std::size_t b = 0; b < rb_; ++b) {
+        twice_[b] |= once_[b] & m[b];
+        once_[b] |= m[b];
+      }
+    }
+    for (std::size_t t = 0; t < n; ++t) {
+      const std::uint64_t* m = mask(static_cast<int>(t));
+      if (!bits::anyWord(static_cast<int>(rb_), [&](int b) { return m[b] & once_[b] & ~twice_[b]; })) return false;
+    }
+    return true;
+  }
+
   void keep(int t) {
     state_[static_cast<std::size_t>(t)] = kKept;
+    bits::setBit(keptAt_.data(), lits_[static_cast<std::size_t>(t)].input);
     bitspan::orInto(hit_.data(), mask(t), rb_);
   }
 
@@ -446,6 +492,8 @@ class ColumnExpander {
     sub_ = sub;
     std::fill(hit_.begin(), hit_.end(), 0);
     state_.assign(n, kOpen);
+    std::fill(keptAt_.begin(), keptAt_.end(), 0);
+    std::fill(droppedAt_.begin(), droppedAt_.end(), 0);
     counts_.reset(rb_, static_cast<int>(n));
     for (std::size_t t = 0; t < n; ++t) counts_.add(mask(static_cast<int>(t)));
     selectReach();
@@ -483,10 +531,15 @@ class ColumnExpander {
     stats_.rows += bitspan::count(rel_.data(), rb_);
     if (n > 0) {
       if (!blocksAll()) return;  // not an implicant: leave it as it is
-      gatherCandidates(k, c, mine);
-      chooseLiterals();
+      // A prime keeps every literal whichever way they are chosen; only drawn choices must still
+      // be made, for the draws.
+      const bool prime = !params_.random && isPrime();
+      if (!prime) {
+        gatherCandidates(k, c, mine);
+        chooseLiterals();
+      }
       bool grew = false;
-      for (std::size_t t = 0; t < n; ++t) {
+      for (std::size_t t = 0; t < n && !prime; ++t) {
         if (state_[t] != kDropped) continue;
         const Literal& l = lits_[t];
         freePosition(c, words_, l.input);
@@ -538,12 +591,21 @@ class ColumnExpander {
   std::vector<std::vector<std::uint64_t>> of_;    ///< per output: the live terms carrying it
   std::vector<std::uint64_t> cand_, sub_, scratch_, rel_, hit_, masks_;
   std::vector<Literal> lits_;
-  std::vector<int> shared_, reach_;
+  std::vector<int> reach_, lacking_;
+  std::vector<const std::uint64_t*> shared_;  ///< the blocking rows of the literals a term in reach shares
+  const std::uint64_t* cube_ = nullptr;      ///< the cube being expanded
+  std::vector<int> literalAt_;                ///< per position of the cube's literals, the literal's index
+  /// Positions of the literals kept and dropped while chasing, and per term in reach the positions of
+  /// the cube's literals it holds (words_ words each).
+  std::vector<std::uint64_t> keptAt_, droppedAt_, heldAt_;
   std::size_t mb_ = 0;  ///< words per span of terms in reach
-  std::vector<std::uint64_t> holdsIn_, feasible_, subIn_, scratchIn_;
+  /// Per position (64 per word of the cube), the terms in reach holding the cube's literal there.
+  std::vector<std::uint64_t> holdsAt_;
+  std::vector<std::uint64_t> feasible_, subIn_, scratchIn_, all_;
+  std::vector<std::uint64_t> once_, twice_;  ///< off-set cubes blocked by one literal of the cube, by more
+  std::vector<int> liveRows_, liveTerms_;  ///< the words of the spans still live while building up
   std::vector<char> state_;
   BlockerCounts counts_;
-  BlockerCounts needs_;  ///< per candidate term, the literals of the cube it lacks
   struct Choice {
     int literal, left;
     double gain;

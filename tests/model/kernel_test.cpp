@@ -278,7 +278,7 @@ TEST(Kernel, SearchingPassesMatchAScanOfFlags) {
 
 // The literals of a that b does not hold, word by word, against the texts:
 // '~' in b holds no literal, '~' in a is none.
-TEST(Kernel, LiteralsNotInMatchTheCharacterDefinition) {
+TEST(Kernel, LiteralsNotInAndSharedMatchTheCharacterDefinitions) {
   Texts texts(24);
   for (int round = 0; round < 1000; ++round) {
     const int n = texts.size();
@@ -286,13 +286,35 @@ TEST(Kernel, LiteralsNotInMatchTheCharacterDefinition) {
     const std::string b = round % 2 ? texts.near(a, true) : texts.cube(n, true);
     const Cube ca(a), cb(b);
     const int words = ca.words();
-    std::vector<int> expected, got;
-    for (int i = 0; i < n; ++i)
-      if (isLiteral(a[static_cast<std::size_t>(i)]) && a[static_cast<std::size_t>(i)] != b[static_cast<std::size_t>(i)])
-        expected.push_back(i);
+    std::vector<int> expected, got, expectedShared, gotShared;
+    for (int i = 0; i < n; ++i) {
+      const char x = a[static_cast<std::size_t>(i)];
+      if (isLiteral(x) && x != b[static_cast<std::size_t>(i)]) expected.push_back(i);
+      if (isLiteral(x) && x == b[static_cast<std::size_t>(i)]) expectedShared.push_back(i);
+    }
     bits::forEachWordBit(words, [&](int w) { return literalsNotIn(ca.data(), cb.data(), words, w); },
                          [&](int i) { got.push_back(i); });
+    bits::forEachWordBit(words, [&](int w) { return sharedLiteralsIn(ca.data(), cb.data(), words, w); },
+                         [&](int i) { gotShared.push_back(i); });
     ASSERT_EQ(got, expected) << a << " " << b;
+    ASSERT_EQ(gotShared, expectedShared) << a << " " << b;
+  }
+}
+
+// Every bit lands across the diagonal, on sparse, dense and single-bit matrices.
+TEST(Kernel, TransposeMovesEveryBitAcrossTheDiagonal) {
+  std::mt19937_64 gen(7);
+  for (int round = 0; round < 200; ++round) {
+    Word m[64], t[64];
+    for (Word& w : m) {
+      w = gen();
+      if (round % 3 == 1) w &= gen() & gen();
+      if (round % 3 == 2) w = round < 64 ? Word{1} << (w % 64) : w | gen();
+    }
+    std::copy(m, m + 64, t);
+    bits::transpose64(t);
+    for (int r = 0; r < 64; ++r)
+      for (int c = 0; c < 64; ++c) ASSERT_EQ(t[c] >> r & 1, m[r] >> c & 1) << round << " " << r << " " << c;
   }
 }
 
