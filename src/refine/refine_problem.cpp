@@ -107,6 +107,8 @@ const CubeSet* ExplicitOffSet(const RefineSource& source, const ImplicantTest& t
 OutputSet OutputsToRaise(const RefineSource& source, const ImplicantTest& test, const std::uint64_t* cube,
                          const OutputSet& mine) {
   OutputSet gain(source.outputs), blocked(source.outputs);
+  // A cube carrying every output has none to raise: the on-set need not be read.
+  if (mine.count() == source.outputs) return gain;
   outputsMet(source.on, cube, gain);
   gain.remove(mine);
   if (!gain.any()) return gain;
