@@ -81,8 +81,9 @@ constexpr double kPoolSeconds = 0.3, kSeedSeconds = 0.15, kSeedSlack = 0.3;
 constexpr int kMostPoolGap = 16;
 /// Before its covering search a pool step prices the on-set minterms by the relaxation of its
 /// covering problem and grows primes worth more than their cost (priced_primes.h), once the steps
-/// pay: at most this many rounds, each taking at most kPriceSeconds.  Where the search finds no cheaper cover, the local
-/// search (cover_search.h) walks for kWalkSeconds.
+/// pay or the step before proved the pool holds no cheaper cover: at most this many rounds, each
+/// taking at most kPriceSeconds.  Where the search finds no cheaper cover, the local search
+/// (cover_search.h) walks for kWalkSeconds.
 constexpr int kPriceRounds = 3;
 constexpr double kPriceSeconds = 0.1;
 constexpr double kWalkSeconds = 0.5;
@@ -142,11 +143,13 @@ bool goOn(const Settings& s, const RunFigures& fig, int lastImprovement, int imp
 /// On one-output functions whose on-set terms are minterms (sampled functions), the terms of every
 /// cover the refinements pass through go into a pool of implicants, and after an iteration a pool
 /// step grows more primes around on-set minterms and searches the pool for a cover cheaper than the
-/// best by the criterion: the local minima of the starts hold good terms the best cover lacks.  Once the steps pay, a step prices the on-set minterms by the relaxation of the pool's
-/// covering problem before its search and adds the primes worth more than their cost (column
-/// generation); where the tree search finds no cheaper cover, a local search walks from the best
-/// one.  A step that finds none waits twice as many iterations for the next (up to kMostPoolGap):
-/// the pool grows meanwhile with the refinements' covers.  All pool steps together take at most
+/// best by the criterion: the local minima of the starts hold good terms the best cover lacks.
+/// Once the steps pay, a step prices the on-set minterms by the relaxation of the pool's covering
+/// problem before its search and adds the primes worth more than their cost (column generation),
+/// and so does a step after one that proved the pool holds no cover cheaper than the best; where
+/// the tree search finds no cheaper cover and cannot prove there is none, a local search walks from
+/// the best one.  A step that finds none waits twice as many iterations for the next (up to
+/// kMostPoolGap): the pool grows meanwhile with the refinements' covers.  All pool steps together take at most
 /// kPoolShare of the time since the first refinement (kPaidPoolShare before the first and while
 /// they pay); their time counts neither as search nor as refinement.
 /// On other functions, a timed run gives one slice of its limit, right after the first refinement,
@@ -323,8 +326,8 @@ class BestCover {
     long long upper = 0;
     for (int k = 0; k < held.size(); ++k) upper += pool_->rowCost(held.literals(k));
     // Pricing starts its relaxation from nothing at the first step and costs more than the rest of a
-    // step: it runs only once the pool steps have paid.
-    if (poolPays()) priceRounds(source, upper, pp);
+    // step: it runs only once the pool steps have paid, or where nothing else can gain.
+    if (poolPays() || poolSettled_) priceRounds(source, upper, pp);
     // The problem moves to the solver and back: the walk below reads it again.
     CoveringProblem cp;
     cp.cost = std::move(pp.cost);
@@ -337,7 +340,10 @@ class BestCover {
     pp.columns = std::move(cp.columns);
     // Where the tree search finds nothing in its time, a local search walks from the best cover.
     std::vector<int> walked;
-    if (!r.improved && !deadline_.expired()) {
+    // A problem the tree search settled holds no cheaper cover for the walk to find; only new
+    // primes can lower its optimum, so the next step prices minterms whether the steps pay or not.
+    poolSettled_ = r.proven && !r.improved;
+    if (!r.improved && !r.proven && !deadline_.expired()) {
       const std::vector<int> from = pool_->rowsOf(pp, held);
       CoverSearchParams sp;
       sp.deadline = slice(kWalkSeconds);
@@ -469,6 +475,7 @@ class BestCover {
   double drawnSeconds_ = 0;  ///< the time the refinements from drawn starts took
   long long drawnGain_ = 0;  ///< how much they lowered the best cover's cost
   std::vector<double> prices_;  ///< the on-set minterms' prices of the last pool step
+  bool poolSettled_ = false;  ///< the last pool step proved the pool holds no cover cheaper than the best
   int poolTurns_ = 0;                   ///< iterations that looked for a pool step
   int poolGap_ = 1, nextPoolTurn_ = 1;  ///< turns between pool steps; the turn of the next
   bool exactTried_ = false;  ///< the exact step had its one chance
