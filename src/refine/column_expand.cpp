@@ -132,6 +132,17 @@ class ColumnExpander {
     droppedAt_.assign(static_cast<std::size_t>(words_), 0);
   }
 
+  /// \brief Expands every live term on its own, in term order: no other term steers it, none goes.
+  void runAlone() {
+    alone_ = true;
+    const Deadline none;
+    DeadlineProbe outOfTime(params_.deadline ? *params_.deadline : none, 4);
+    for (int k = 0; k < cover_.size(); ++k) {
+      if (outOfTime.expired()) break;
+      if (bitspan::test(live_.data(), k)) expandOne(k);
+    }
+  }
+
   void run() {
     std::vector<int> order, literals(static_cast<std::size_t>(cover_.size()));
     for (int k = 0; k < cover_.size(); ++k) {
@@ -180,6 +191,10 @@ class ColumnExpander {
   /// them those whose outputs it carries all of.
   void gatherCandidates(int k, const std::uint64_t* c, const OutputSet& mine) {
     std::fill(cand_.begin(), cand_.end(), 0);
+    if (alone_) {
+      std::fill(sub_.begin(), sub_.end(), 0);
+      return;
+    }
     mine.forEach([&](int j) { bitspan::orInto(cand_.data(), of_[static_cast<std::size_t>(j)].data(), tb_); });
     bitspan::reset(cand_.data(), k);
     terms_.inside(c, scratch_.data());
@@ -346,7 +361,10 @@ class ColumnExpander {
     };
     int terms = heldBoth(liveAll());
     while (rows > 0) {
-      const double before = std::log2((terms + 1.0) / (terms + rows + 1.0));
+      // With no term left to hold, the gain falls as the off-set cubes left grow: the first literal
+      // leaving the fewest is the best, without a logarithm.
+      const bool fewestLeft = terms == 0 && !params_.random;
+      const double before = fewestLeft ? 0 : std::log2((terms + 1.0) / (terms + rows + 1.0));
       near_.clear();
       int best = -1;
       double bestGain = 0;
@@ -355,6 +373,13 @@ class ColumnExpander {
         if (state_[t] != kOpen) continue;
         const int left = rows - bits::countCommonBitsAt(inside.data(), mask(static_cast<int>(t)), liveRows_.data(), rowWords);
         if (left == rows) continue;
+        if (fewestLeft) {
+          if (best < 0 || left < bestRows) {
+            best = static_cast<int>(t);
+            bestRows = left;
+          }
+          continue;
+        }
         const int held = heldBoth(holds(static_cast<int>(t)));
         const double gain = (held + 1.0) * (std::log2((held + 1.0) / (held + left + 1.0)) - before);
         if (params_.random) near_.push_back({static_cast<int>(t), left, gain});
@@ -549,7 +574,7 @@ class ColumnExpander {
       if (grew) ++stats_.expanded;
     }
     if (params_.raiseOutputs) raiseOutputs(k);
-    absorbHeld(k);
+    if (!alone_) absorbHeld(k);
   }
 
   /// Connects every output the cube may carry and whose on-set it meets.
@@ -605,6 +630,7 @@ class ColumnExpander {
   std::vector<std::uint64_t> once_, twice_;  ///< off-set cubes blocked by one literal of the cube, by more
   std::vector<int> liveRows_, liveTerms_;  ///< the words of the spans still live while building up
   std::vector<char> state_;
+  bool alone_ = false;  ///< every term expanded on its own
   BlockerCounts counts_;
   struct Choice {
     int literal, left;
@@ -615,14 +641,30 @@ class ColumnExpander {
 
 }  // namespace
 
+namespace {
+
+/// True when the source has off-set columns and the cover's columns fit in memory.
+bool columnsFit(const RefineSource& source, const ImplicantTest& test, const Cover& cover) {
+  const CubeSet* off = ExplicitOffSet(source, test);
+  return off && off->hasColumns() && LiteralColumns::fits(source.inputs, cover.size()) &&
+         LiteralColumns::fits((source.outputs + 1) / 2, cover.size());
+}
+
+}  // namespace
+
 bool ExpandByColumns(const RefineSource& source, const ImplicantTest& test, Cover& cover, const ExpandParams& params,
                      ExpandStats& stats) {
-  const CubeSet* off = ExplicitOffSet(source, test);
-  if (!off || !off->hasColumns() || !LiteralColumns::fits(source.inputs, cover.size()) ||
-      !LiteralColumns::fits((source.outputs + 1) / 2, cover.size()))
-    return false;
+  if (!columnsFit(source, test, cover)) return false;
   ColumnExpander e(source, test, cover, params, stats);
   e.run();
+  return true;
+}
+
+bool ExpandEachAloneByColumns(const RefineSource& source, const ImplicantTest& test, Cover& cover,
+                              const ExpandParams& params, ExpandStats& stats) {
+  if (!columnsFit(source, test, cover)) return false;
+  ColumnExpander e(source, test, cover, params, stats);
+  e.runAlone();
   return true;
 }
 

@@ -11,4 +11,10 @@ namespace vorn {
 bool ExpandByColumns(const RefineSource& source, const ImplicantTest& test, Cover& cover, const ExpandParams& params,
                      ExpandStats& stats);
 
+/// \brief Expands every live term of `cover` on its own, in term order, as Expand does a cover of that
+/// term alone: no other term steers it, and none goes.  One set of columns for all the terms instead
+/// of one per term.  False (and nothing done) as for ExpandByColumns.
+bool ExpandEachAloneByColumns(const RefineSource& source, const ImplicantTest& test, Cover& cover,
+                              const ExpandParams& params, ExpandStats& stats);
+
 }  // namespace vorn

@@ -8,16 +8,20 @@
 // becomes a prime of two or three literals.  Expanded with no other term in
 // sight, every term takes the prime the literal choice against the off-set
 // gives; IRREDUNDANT then weighs these primes against the cover's own terms.
+// Where the source has off-set columns, all terms are expanded on one set of
+// columns, none of them in sight of the others.
 #include "refine/lone_expand.h"
 
 #include <algorithm>
 
 #include "model/deadline.h"
+#include "refine/column_expand.h"
 
 namespace vorn {
 
 void ExpandEachAlone(const RefineSource& source, const ImplicantTest& test, Cover& cover, const ExpandParams& params,
                      ExpandStats& stats) {
+  if (ExpandEachAloneByColumns(source, test, cover, params, stats)) return;
   const Deadline none;
   DeadlineProbe outOfTime(params.deadline ? *params.deadline : none, 4);
   Cover one;

@@ -62,6 +62,38 @@ TEST(LoneExpand, EveryTermBecomesAPrimeHoldingItselfAndTheCoverStaysValid) {
   }
 }
 
+// All terms expanded at once on one set of columns give what a cover of each term alone gives,
+// drawn literal choices included (the same draws in the same order).
+TEST(LoneExpand, AllAtOnceMatchesEachTermInACoverOfItsOwn) {
+  for (std::uint32_t seed = 440; seed < 460; ++seed) {
+    FunctionPtr f = seed % 2 ? test::randomFr(seed, 4 + static_cast<int>(seed % 5), 1 + static_cast<int>(seed % 3), 40)
+                             : test::sampled(seed, 6 + static_cast<int>(seed % 70), 120, 1);
+    buildLists(*f);
+    const RefineSource source = MakeSource(*f);
+    const OffSetTest test = OffSetTestOf(source.off);
+    for (bool drawn : {false, true}) {
+      Random together, apart;
+      together.seedRandom(seed);
+      apart.seedRandom(seed);
+      ExpandParams p;
+      p.random = drawn ? &together : nullptr;
+      Cover all = onSet(source);
+      ExpandStats stats;
+      ExpandEachAlone(source, test, all, p, stats);
+      p.random = drawn ? &apart : nullptr;
+      Cover each = onSet(source);
+      for (int k = 0; k < each.size(); ++k) {
+        Cover one;
+        one.in = CubeList(source.inputs);
+        one.add(each.in.cube(k), each.out[static_cast<std::size_t>(k)]);
+        Expand(source, test, one, p, stats);
+        ASSERT_EQ(all.in.get(k).str(), one.in.get(0).str()) << "seed " << seed << " drawn " << drawn << " term " << k;
+        EXPECT_TRUE(all.out[static_cast<std::size_t>(k)] == one.out[0]) << seed;
+      }
+    }
+  }
+}
+
 TEST(LoneExpand, APassedDeadlineLeavesTheTermsAsTheyWere) {
   FunctionPtr f = test::randomFr(9, 6, 2, 30);
   buildLists(*f);
