@@ -320,7 +320,8 @@ bool Generator::addProducts(const CubeList& p0, const CubeList& p1, CubeList& ou
       all.push(c.data());
       if (all.size() > params_.maxPrimes * 4) return false;
     }
-    if (probe_.expired()) return false;
+    // A row of products can take long on many inputs: the clock is read after every one.
+    if (params_.deadline.expired()) return false;
   }
   // Largest first (fewest literals, then most outputs); a cube is kept unless a kept one contains it.
   std::vector<int> literals(static_cast<std::size_t>(all.size())), order(static_cast<std::size_t>(all.size()));
@@ -342,7 +343,10 @@ bool Generator::addProducts(const CubeList& p0, const CubeList& p1, CubeList& ou
   std::vector<Word> keptSig;
   const bool exact = inputs_ <= kExactSignatureInputs;
   SignatureColumns columns;
+  int looked = 0;
   for (int k : order) {
+    // A product's containment test reads every kept cube: the clock is read every 64 of them.
+    if ((++looked & 63) == 0 && params_.deadline.expired()) return false;
     const Word* ck = all.cube(k);
     const Word sk = sig[static_cast<std::size_t>(k)];
     const bool contained =
@@ -352,7 +356,7 @@ bool Generator::addProducts(const CubeList& p0, const CubeList& p1, CubeList& ou
     if (exact) columns.add(sk);
     kept.push(ck);
     keptSig.push_back(sk);
-    if ((kept.size() & 1023) == 0 && (out.size() + kept.size() > params_.maxPrimes || probe_.expired())) return false;
+    if ((kept.size() & 1023) == 0 && out.size() + kept.size() > params_.maxPrimes) return false;
   }
   for (int k = 0; k < kept.size(); ++k) out.push(kept.cube(k));
   return !overLimit(out);
