@@ -240,6 +240,8 @@ PieceResult solvePiece(const RefineSource& src, const Cover& seed, long long see
   stats.primes += primes.size();
   CoveringParams cp;
   cp.deadline = params.deadline;
+  // The search here has a whole slice or run: two more dives, choosing fewer and more rows per level.
+  cp.diveShares = {0.1, 0.05, 0.2};
   if (exactRows(params.criterion)) cp.upperBound = seedCost == LLONG_MAX ? LLONG_MAX : seedCost - essentialCost;
   const CoveringResult r = SolveCovering(problem, cp);
   stats.coreRows += r.coreRows;

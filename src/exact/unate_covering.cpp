@@ -46,10 +46,8 @@ void forEachBit(const std::vector<Word>& s, Fn&& fn) {
 // Subgradient steps at the start of a block's search, and in every node (from the last node's multipliers).
 constexpr int kRootSteps = 2000;
 constexpr int kNodeSteps = 40;
-// Subgradient steps at every level of the dive, and the share of the open columns the rows chosen at a
-// level hold at least.
+// Subgradient steps at every level of a dive.
 constexpr int kDiveSteps = 100;
-constexpr double kDiveShare = 0.1;
 // Words of the matrix's rows above which the search reads the clock at every node.
 constexpr long long kLargeMatrixWords = 4096;
 
@@ -58,6 +56,7 @@ class Search {
   Search(const Matrix& m, const CoveringParams& params)
       : m_(m),
         maxNodes_(params.maxNodes),
+        diveShares_(params.diveShares),
         // A node of a large matrix takes long enough to read the clock every time.
         probe_(params.deadline, static_cast<long long>(m.rows) * m.columnWords() > kLargeMatrixWords ? 1 : 16),
         deadline_(params.deadline),
@@ -78,9 +77,9 @@ class Search {
   /// made greedy, taken as the best when it is cheaper; the block may lose rows or gain chosen ones.
   long long rootBound(State& s);
   /// \brief Dives from s for covers cheaper than the best (unate_covering.h): each level chooses the
-  /// rows of least reduced cost of the multipliers' greedy cover, until they hold kDiveShare of the open
+  /// rows of least reduced cost of the multipliers' greedy cover, until they hold `share` of the open
   /// columns; every level's greedy cover that is cheaper than the best becomes the best.
-  void dive(State s);
+  void dive(State s, double share);
   /// \brief The relaxation of the state's live rows over its open columns; `rows` and `columns` get the
   /// matrix row and column of each of its own.
   LagrangianProblem relaxation(const State& s, std::vector<int>& rows, std::vector<int>& columns) const;
@@ -109,6 +108,7 @@ class Search {
 
   const Matrix& m_;
   long long maxNodes_;
+  std::vector<double> diveShares_;
   DeadlineProbe probe_;
   Deadline deadline_;
   std::vector<double> u_;  ///< the multipliers of the last node, per matrix column
@@ -312,11 +312,11 @@ long long Search::rootBound(State& s) {
     bestRows = cover.chosen;
     bestFound = true;
   }
-  dive(s);
+  for (double share : diveShares_) dive(s, share);
   return bound;
 }
 
-void Search::dive(State s) {
+void Search::dive(State s, double diveShare) {
   std::vector<double> rc;
   std::vector<int> rows, columns;
   // A level counts as a node, and it takes far longer than one: the clock is read at every level.
@@ -350,7 +350,7 @@ void Search::dive(State s) {
     for (int k : cover) order.emplace_back(rc[static_cast<std::size_t>(rows[static_cast<std::size_t>(k)])], k);
     std::stable_sort(order.begin(), order.end(),
                      [](const std::pair<double, int>& a, const std::pair<double, int>& b) { return a.first < b.first; });
-    const int share = std::max(1, static_cast<int>(kDiveShare * p.columns));
+    const int share = std::max(1, static_cast<int>(diveShare * p.columns));
     std::vector<char> held(static_cast<std::size_t>(p.columns), 0);
     int count = 0;
     for (const auto& entry : order) {

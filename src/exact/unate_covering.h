@@ -19,8 +19,8 @@
 // Then a dive after the refinement procedure of Caprara, Fischetti and Toth
 // looks for a cheaper one: the multipliers' greedy (lagrangian_greedy.h)
 // gives a cover, its rows of least reduced cost are chosen until they hold a
-// tenth of the open columns, and the relaxation of what is left is solved
-// again, level by level.  Where the search's own first descent (one row per
+// share of the open columns (a tenth, by default), and the relaxation of
+// what is left is solved again, level by level.  Where the search's own first descent (one row per
 // level, each level reduced and priced again) takes hundreds of levels, the
 // dive takes a few dozen.
 #pragma once
@@ -42,6 +42,9 @@ struct CoveringParams {
   Deadline deadline;                 ///< the search stops once this has expired
   long long maxMatrixWords = 16 << 20;  ///< bound of the bit matrix of the problem left after the essential rows
   long long maxNodes = LLONG_MAX;       ///< search nodes before the search stops as at the deadline
+  /// One dive per entry before a block's search, each choosing rows until they hold that share of the
+  /// open columns at every level: dives of other shares end in other covers.
+  std::vector<double> diveShares = {0.1};
 };
 
 struct CoveringResult {
