@@ -40,9 +40,12 @@ class SignatureColumns {
     const std::size_t blocks = (static_cast<std::size_t>(count_) + 63) / 64;
     for (std::size_t b = 0; b < blocks; ++b) {
       Word m = b + 1 == blocks && (count_ & 63) ? bits::bitOf(count_) - 1 : ~Word{0};
-      for (Word o = outside; o && m; o &= o - 1) m &= ~columns_[static_cast<std::size_t>(__builtin_ctzll(o))][b];
-      for (; m; m &= m - 1)
-        if (fn(static_cast<int>(b * 64) + __builtin_ctzll(m))) return true;
+      bits::findWordBit(1, [&](int) { return outside; }, [&](int o) {
+        m &= ~columns_[static_cast<std::size_t>(o)][b];
+        return m == 0;
+      });
+      const int base = static_cast<int>(b * 64);
+      if (bits::findWordBit(1, [&](int) { return m; }, [&](int k) { return fn(base + k); }) >= 0) return true;
     }
     return false;
   }

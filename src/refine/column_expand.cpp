@@ -223,23 +223,25 @@ class ColumnExpander {
     mb_ = (reach_.size() + 63) / 64;
     feasible_.assign(mb_, 0);
     subIn_.assign(mb_, 0);
-    heldAt_.assign(mb_ * 64 * words, 0);
+    heldAt_.reshape(words_);
+    heldAt_.resize(static_cast<int>(mb_ * 64));
     for (std::size_t i = 0; i < reach_.size(); ++i) {
       bitspan::set(feasible_.data(), static_cast<int>(i));
       if (bitspan::test(sub_.data(), reach_[i])) bitspan::set(subIn_.data(), static_cast<int>(i));
       const std::uint64_t* d = cover_.in.cube(reach_[i]);
       for (std::size_t w = 0; w < words; ++w)
-        heldAt_[i * words + w] = sharedLiteralsIn(cube_, d, words_, static_cast<int>(w));
+        heldAt_.row(static_cast<int>(i))[w] = sharedLiteralsIn(cube_, d, words_, static_cast<int>(w));
     }
     // The rows per position are the held positions read the other way: 64 terms by 64 positions
     // at a time, one transposition instead of one bit test per term and literal.
-    holdsAt_.assign(words * 64 * mb_, 0);
+    holdsAt_.reshape(static_cast<int>(mb_));
+    holdsAt_.resize(words_ * 64);
     std::uint64_t block[64];
     for (std::size_t ib = 0; ib < mb_; ++ib)
       for (std::size_t w = 0; w < words; ++w) {
-        for (std::size_t r = 0; r < 64; ++r) block[r] = heldAt_[(ib * 64 + r) * words + w];
+        for (std::size_t r = 0; r < 64; ++r) block[r] = heldAt_.row(static_cast<int>(ib * 64 + r))[w];
         bits::transpose64(block);
-        for (std::size_t q = 0; q < 64; ++q) holdsAt_[(w * 64 + q) * mb_ + ib] = block[q];
+        for (std::size_t q = 0; q < 64; ++q) holdsAt_.row(static_cast<int>(w * 64 + q))[ib] = block[q];
       }
     for (std::size_t i = 0; i < reach_.size(); ++i)
       if (!reachable(static_cast<int>(i))) bitspan::reset(feasible_.data(), static_cast<int>(i));
@@ -277,14 +279,14 @@ class ColumnExpander {
 
   /// The terms in reach holding literal t of the cube.
   const std::uint64_t* holdsIn(int t) const {
-    return holdsAt_.data() + static_cast<std::size_t>(lits_[static_cast<std::size_t>(t)].input) * mb_;
+    return holdsAt_.row(lits_[static_cast<std::size_t>(t)].input);
   }
 
   /// True when the cube can still come to hold term reach_[i]: it holds every kept literal, and the
   /// literals left that it holds block every off-set cube (the supercube of the cube and the term is
   /// an implicant).
   bool reachable(int i) {
-    const std::uint64_t* held = heldAt_.data() + static_cast<std::size_t>(i) * static_cast<std::size_t>(words_);
+    const std::uint64_t* held = heldAt_.row(i);
     if (bits::anyWord(words_, [&](int w) { return keptAt_[static_cast<std::size_t>(w)] & ~held[w]; })) return false;
     shared_.resize(lits_.size());
     std::size_t count = 0;
@@ -622,10 +624,11 @@ class ColumnExpander {
   std::vector<int> literalAt_;                ///< per position of the cube's literals, the literal's index
   /// Positions of the literals kept and dropped while chasing, and per term in reach the positions of
   /// the cube's literals it holds (words_ words each).
-  std::vector<std::uint64_t> keptAt_, droppedAt_, heldAt_;
+  std::vector<std::uint64_t> keptAt_, droppedAt_;
+  WordRows heldAt_;
   std::size_t mb_ = 0;  ///< words per span of terms in reach
   /// Per position (64 per word of the cube), the terms in reach holding the cube's literal there.
-  std::vector<std::uint64_t> holdsAt_;
+  WordRows holdsAt_;
   std::vector<std::uint64_t> feasible_, subIn_, scratchIn_, all_;
   std::vector<std::uint64_t> once_, twice_;  ///< off-set cubes blocked by one literal of the cube, by more
   std::vector<int> liveRows_, liveTerms_;  ///< the words of the spans still live while building up
