@@ -242,6 +242,14 @@ class Refiner {
     bestCost = now;
   }
 
+  /// IRREDUNDANT on `c`, whose terms then go into the pool (when there is one): the end of every pass.
+  void select(Cover& c) {
+    Irredundant(source_, c, irr_, stats_.irredundant);
+    c.compact();
+    if (params_.pool) params_.pool->add(c);
+    step();
+  }
+
   /// Passes of REDUCE, EXPAND and IRREDUNDANT from `c`, which costs `now`, while they gain;
   /// `best` and `bestCost` hold the cheapest cover seen.  False when the deadline cut a pass short.
   bool passes(Cover& c, long long now, Cover& best, long long& bestCost,
@@ -253,10 +261,7 @@ class Refiner {
       c.compact();
       Expand(source_, test_, c, expand_, stats_.expand);
       c.compact();
-      Irredundant(source_, c, irr_, stats_.irredundant);
-      c.compact();
-      if (params_.pool) params_.pool->add(c);
-      step();
+      select(c);
       if (!timeLeft()) return false;
       long long next = cost(c);
       if (next >= now && params_.thorough && timeLeft()) next = lastGasp(c, cost);
@@ -280,10 +285,7 @@ class Refiner {
       Expand(source_, test_, c, expand_, stats_.expand);
       c.compact();
     }
-    Irredundant(source_, c, irr_, stats_.irredundant);
-    c.compact();
-    if (params_.pool) params_.pool->add(c);
-    step();
+    select(c);
     // A pass the deadline cut short is not judged: the best cover stays.
     if (!timeLeft()) return;
     long long now = cost(c);
