@@ -1,6 +1,7 @@
 # Front door: `make` builds (the program, the tests and the Python module),
 # `make run` minimizes the bundled example, `make test` builds and runs every
-# test (GoogleTest, then the Python module's pytest suite), `make sanitize` runs them under
+# test (the folder layering and the kernel copy counts, GoogleTest, then the
+# Python module's pytest suite), `make sanitize` runs them under
 # AddressSanitizer and UndefinedBehaviorSanitizer, `make tsan` the parallel
 # runs under ThreadSanitizer, `make bench` runs the
 # benchmark set and verifies every result (`make bench-sampled` the sampled
@@ -38,6 +39,8 @@ run: build
 	./$(BUILD)/vorn $(RUN_OPTIONS) $(EXAMPLE)
 
 test: build
+	scripts/check_layers.sh
+	scripts/count_kernel_copies.sh
 	cd $(BUILD) && ctest --output-on-failure -j $(JOBS)
 	PYTHONPATH=$(CURDIR)/$(BUILD)/python VORN_BUILD=$(BUILD) $(PYTHON) -m pytest -q tests/python
 
