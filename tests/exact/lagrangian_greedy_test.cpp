@@ -7,24 +7,14 @@
 #include <random>
 
 #include "exact/lagrangian_bound.h"
+#include "support/random_covering.h"
 #include "exact/lagrangian_greedy.h"
 
 namespace vorn {
 namespace {
 
 LagrangianProblem randomProblem(std::uint32_t seed, int rows, int columns, int maxCost) {
-  std::mt19937 rng(seed);
-  LagrangianProblem p;
-  p.columns = columns;
-  p.cells.resize(static_cast<std::size_t>(rows));
-  for (int r = 0; r < rows; ++r) p.cost.push_back(static_cast<long long>(rng() % maxCost) + 1);
-  for (int c = 0; c < columns; ++c) {
-    bool any = false;
-    for (int r = 0; r < rows; ++r)
-      if (rng() % 5 == 0) p.cells[static_cast<std::size_t>(r)].push_back(c), any = true;
-    if (!any) p.cells[rng() % static_cast<std::uint32_t>(rows)].push_back(c);
-  }
-  return p;
+  return randomCoveringProblem(seed, rows, columns, maxCost, 5, 1);
 }
 
 /// \brief How many of the rows hold each column.
