@@ -20,6 +20,7 @@
 #include "model/run_context.h"
 #include "model/run_state.h"
 #include "refine/cover_search.h"
+#include "refine/enumerated_primes.h"
 #include "refine/priced_primes.h"
 #include "refine/prime_pool.h"
 #include "refine/refine.h"
@@ -80,7 +81,8 @@ constexpr int kPoolCapacity = 50000;
 constexpr double kPoolSeconds = 0.3, kSeedSeconds = 0.15, kSeedSlack = 0.3;
 constexpr int kMostPoolGap = 16;
 /// Before its covering search a pool step prices the on-set minterms by the relaxation of its
-/// covering problem and grows primes worth more than their cost (priced_primes.h), once the steps
+/// covering problem and grows primes worth more than their cost (priced_primes.h; on functions of
+/// few inputs the best such prime around each minterm, enumerated_primes.h), once the steps
 /// pay or the step before proved the pool holds no cheaper cover: at most this many rounds, each
 /// taking at most kPriceSeconds.  Where the search finds no cheaper cover, the local search
 /// (cover_search.h) walks for kWalkSeconds.
@@ -403,7 +405,11 @@ class BestCover {
       q.criterion = s_.criterion;
       q.deadline = slice(kPriceSeconds);
       PricedPrimesStats stats;
-      PricedPrimes(source, prices_, &ctx_.random, q, priced, stats);
+      // Where the inputs are few, the best prime around each dear minterm is found outright.
+      if (EnumeratedPrimesApply(source))
+        EnumeratedPrimes(source, prices_, &ctx_.random, q, priced, stats);
+      else
+        PricedPrimes(source, prices_, &ctx_.random, q, priced, stats);
       const int before = pool_->size();
       pool_->add(priced);
       if (pool_->size() == before || !pool_->problem(source, pp)) break;
