@@ -9,9 +9,11 @@
 // with the next output.
 //
 // The run's deadline (its time limit or an interrupt) is looked at before
-// each output and within its search: a step cut short keeps what the outputs
-// before it gave, and the implicants of a search it cut short go on through
-// expansion and dominance only when the step has nothing else to give.
+// each output, within its search and between the stages that follow it: a
+// step cut short keeps what the outputs before it gave, and the implicants of
+// an output it cut short go on through expansion and dominance only when the
+// step has nothing else to give.  Once they are merging, the dominance passes
+// stop at the deadline and the terms they did not reach stay.
 #include "cdsearch/cd_step.h"
 
 #include <cstdio>
@@ -38,16 +40,18 @@ FunctionPtr CdMinStep(TBoolFnct& f, FunctionPtr implicants, RunContext& run) {
     // delay the end of the run.
     if (implicants && run.deadline.expired()) break;
     FunctionPtr products = rs && rs->seedCubes ? ExpandImplicants(*rs->seedCubes, i, run) : nullptr;
+    if (implicants && run.deadline.expired()) break;
     if (products) {
       SetOutputParts(*products);
       if (m > 1 && run.settings.singleOutput == 0) ReduceImplicants(*products, run);
       DetermineCover(*products, run);
-      RemoveSelfDominatedTerms(*products, run.progress);
+      RemoveSelfDominatedTerms(*products, run.progress, run.deadline);
       if (!implicants) {
         implicants = std::move(products);
       } else {
-        RemoveDominatedTerms(*implicants, *products, run.progress);
-        RemoveDominatedTerms(*products, *implicants, run.progress);
+        if (run.deadline.expired()) break;
+        RemoveDominatedTerms(*implicants, *products, run.progress, run.deadline);
+        RemoveDominatedTerms(*products, *implicants, run.progress, run.deadline);
         absorb(*implicants, std::move(products));
       }
     }

@@ -30,6 +30,9 @@ namespace vorn {
 
 namespace {
 
+/// Terms a pass looks at between two looks at the clock: each compares itself with a whole set.
+constexpr int kTermsPerCheck = 8;
+
 int maxOnCountOf(const TBoolFnct& f) { return f.source ? f.source->maxOnCount : 0; }
 
 void sortRange(int* v, int lo, int hi) {
@@ -120,7 +123,8 @@ void BuildCoverKeys(const TBoolFnct& f, TPfnct& term) {
   term.coverKeys = std::move(keys);
 }
 
-void RemoveDominatedTerms(TBoolFnct& target, TBoolFnct& other, const ProgressHooks& progress) {
+void RemoveDominatedTerms(TBoolFnct& target, TBoolFnct& other, const ProgressHooks& progress,
+                          const Deadline& deadline) {
   progress.begin("Cheching for dominance", target.termCount, 1);
   // The terms of other are scanned once per term of target: a flat array of
   // what the filters read keeps that scan in the cache.
@@ -138,9 +142,13 @@ void RemoveDominatedTerms(TBoolFnct& target, TBoolFnct& other, const ProgressHoo
       candidates.push_back({u->freeCount, static_cast<int>(u->coverKeys->size()), u->coverSignature, &*u->coverKeys});
     }
   }
+  DeadlineProbe outOfTime(deadline, kTermsPerCheck);
+  bool cut = false;
   int k = 0;
   for (TPfnct* t = target.head.get(); t; t = t->next.get(), ++k) {
     t->keep = 1;
+    cut = cut || outOfTime.expired();
+    if (cut) continue;
     BuildCoverKeys(target, *t);
     const std::vector<int>& keys = *t->coverKeys;
     const int entries = static_cast<int>(keys.size());
@@ -159,7 +167,7 @@ void RemoveDominatedTerms(TBoolFnct& target, TBoolFnct& other, const ProgressHoo
   progress.end();
 }
 
-void RemoveSelfDominatedTerms(TBoolFnct& f, const ProgressHooks& progress) {
+void RemoveSelfDominatedTerms(TBoolFnct& f, const ProgressHooks& progress, const Deadline& deadline) {
   progress.begin("Cheching for dominance", f.termCount, 1);
   std::vector<TPfnct*> terms;
   terms.reserve(static_cast<std::size_t>(f.termCount > 0 ? f.termCount : 0));
@@ -168,7 +176,10 @@ void RemoveSelfDominatedTerms(TBoolFnct& f, const ProgressHooks& progress) {
     BuildCoverKeys(f, *t);
     terms.push_back(t);
   }
+  DeadlineProbe outOfTime(deadline, kTermsPerCheck);
   for (std::size_t k = 0; k < terms.size(); ++k) {
+    // A term an earlier one removed lies in a kept term's cover; the terms after the cut stay.
+    if (outOfTime.expired()) break;
     TPfnct* t = terms[k];
     if (t->keep == 1) {
       const std::vector<int>& tKeys = *t->coverKeys;

@@ -433,6 +433,9 @@ FunctionPtr FcMin(TBoolFnct& f, RunContext& context) {
 FunctionPtr FcMinStep(TBoolFnct& f, FunctionPtr accumulated, RunContext& run) {
   run.printStep("FCmin step started .. \n\n");
   FunctionPtr g = FcMin(f, run);
+  // Groups the deadline cut short, or that ended past it, would only delay the end of a run that
+  // already has a set.
+  if (accumulated && run.deadline.expired()) return accumulated;
   if (!g) {
     // Stopped by the progress hook: nothing new to merge.
     if (accumulated) return accumulated;
@@ -443,8 +446,8 @@ FunctionPtr FcMinStep(TBoolFnct& f, FunctionPtr accumulated, RunContext& run) {
   DropRepeatedImplicants(*g);
   DetermineCover(*g, run);
   if (!accumulated) return g;
-  RemoveDominatedTerms(*accumulated, *g, run.progress);
-  RemoveDominatedTerms(*g, *accumulated, run.progress);
+  RemoveDominatedTerms(*accumulated, *g, run.progress, run.deadline);
+  RemoveDominatedTerms(*g, *accumulated, run.progress, run.deadline);
   absorb(*accumulated, std::move(g));
   return accumulated;
 }

@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <atomic>
+
 #include "cdsearch/cd_test_support.h"
 
 namespace vorn {
@@ -152,6 +154,43 @@ TEST_F(CdStepTest, StoppedExpansionSkipsTheOutput) {
   ::testing::internal::GetCapturedStderr();
   ASSERT_TRUE(s);
   EXPECT_EQ(s->termCount, 0);
+}
+
+// A second step whose deadline expires once its search is done, while its products are expanded or
+// thinned: the products would only delay the end of the run, and the set it was given comes back as
+// it was.  Uncut, the same second step changes the set.
+TEST_F(CdStepTest, StepPastTheDeadlineAfterItsSearchLeavesTheSetItWasGiven) {
+  int changedUncut = 0;
+  for (const char* cutAt : {"IE - ", "Cheching for dominance"}) {
+    for (std::uint32_t seed = 1; seed <= 4; ++seed) {
+      auto f = test::randomFr(seed + 20, 7, 1, 30);
+      const std::string what = std::string(cutAt) + " seed " + std::to_string(seed);
+      for (bool cut : {false, true}) {
+        RunScope scope(*f, ctx, seed);
+        std::atomic<bool> flag{false};
+        ctx.deadline = Deadline{};
+        ctx.deadline.interrupt = &flag;
+        FunctionPtr s = CdMinStep(*f, nullptr, ctx);
+        ASSERT_TRUE(s);
+        const Cubes given = cubes(*s);
+        const TBoolFnct* held = s.get();
+        ctx.progress.begin = [&](const std::string& m, int, int) {
+          if (cut && m.rfind(cutAt, 0) == 0) flag = true;
+          return 0;
+        };
+        s = CdMinStep(*f, std::move(s), ctx);
+        ctx.progress = quietHooks();
+        ASSERT_EQ(s.get(), held) << what;
+        EXPECT_EQ(test::checkImplicantSet(*f, *s), "") << what;
+        if (cut) {
+          EXPECT_EQ(cubes(*s), given) << what;
+        } else if (cubes(*s) != given) {
+          ++changedUncut;
+        }
+      }
+    }
+  }
+  EXPECT_GT(changedUncut, 0);
 }
 
 }  // namespace

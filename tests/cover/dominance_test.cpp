@@ -4,7 +4,9 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <atomic>
 #include <random>
+#include <set>
 
 #include "model/function.h"
 #include "model/settings.h"
@@ -263,6 +265,83 @@ struct WideDominanceFixture : DominanceFixture {
     ASSERT_EQ(source->maxOnCount, 4);
   }
 };
+
+/// Which of `f`'s terms (named by their position) a pass removed, given the names of all before it.
+std::set<std::string> removedFrom(const std::vector<std::string>& before, const TBoolFnct& f) {
+  const std::vector<std::string> after = DominanceFixture::names(f);
+  std::set<std::string> removed(before.begin(), before.end());
+  for (const std::string& n : after) removed.erase(n);
+  return removed;
+}
+
+bool coverWithin(const TPfnct& t, const TPfnct& u) {
+  return std::includes(u.coverKeys->begin(), u.coverKeys->end(), t.coverKeys->begin(), t.coverKeys->end());
+}
+
+/// Passes stopped by a deadline that expires at every step in turn: a pass stopped later removes what
+/// one stopped earlier removed and never more than the whole pass; every term it removed lies in a
+/// term that stays (or, for the cross pass, in a term of the other set at least as large).
+TEST_F(DominanceFixture, PassesStoppedByTheDeadlineOnlyThin) {
+  std::mt19937 rng(5);
+  std::vector<std::vector<int>> covers, otherCovers;
+  for (int i = 0; i < 32; ++i) {
+    std::vector<int> keys;
+    for (int k = 0; k < 8; ++k)
+      if (rng() % 3 == 0) keys.push_back(k);
+    (i < 24 ? covers : otherCovers).push_back(keys);
+  }
+  auto name = [](int i) {
+    std::string n;
+    for (int b = 4; b >= 0; --b) n += (i >> b) & 1 ? '1' : '0';
+    return n;
+  };
+  source = create(5, 2, 0, kTypeFr);
+  for (const char* in : {"00000", "00001", "00010", "00011"}) appendTerm(*source, in, "11", 0);
+  buildLists(*source);
+  for (bool cross : {true, false}) {
+    std::set<std::string> previous;
+    std::set<std::string> whole;
+    for (int cutAt = -1; cutAt <= 25; ++cutAt) {
+      FunctionPtr f = set(), other = set();
+      for (std::size_t i = 0; i < covers.size(); ++i) add(*f, name(static_cast<int>(i)), 1, covers[i]);
+      for (const std::vector<int>& keys : otherCovers) add(*other, "11111", 1, keys);
+      const std::vector<std::string> before = names(*f);
+      // cutAt -1: expired before the pass; 25: never within it.
+      std::atomic<bool> flag{cutAt < 0};
+      Deadline deadline;
+      deadline.interrupt = &flag;
+      int steps = 0;
+      ProgressHooks cutting = quietHooks();
+      cutting.step = [&](int, int) {
+        if (steps++ == cutAt) flag = true;
+        return 0;
+      };
+      if (cross)
+        RemoveDominatedTerms(*f, *other, cutting, deadline);
+      else
+        RemoveSelfDominatedTerms(*f, cutting, deadline);
+      const std::set<std::string> removed = removedFrom(before, *f);
+      const std::string what = std::string(cross ? "cross" : "self") + " pass cut at " + std::to_string(cutAt);
+      if (cutAt < 0) {
+        EXPECT_TRUE(removed.empty()) << what;
+      }
+      EXPECT_TRUE(std::includes(removed.begin(), removed.end(), previous.begin(), previous.end())) << what;
+      previous = removed;
+      for (const std::string& gone : removed) {
+        FunctionPtr probe = set();
+        TPfnct* t = add(*probe, gone, 1, covers[static_cast<std::size_t>(std::stoi(gone, nullptr, 2))]);
+        BuildCoverKeys(*probe, *t);
+        bool held = false;
+        for (const TPfnct* u = (cross ? other : f)->head.get(); u && !held; u = u->next.get())
+          held = coverWithin(*t, *u);
+        EXPECT_TRUE(held) << what << ": " << gone << " went without a term holding its cover";
+      }
+      whole = removed;
+    }
+    // The uncut pass removes something, so the cuts above left terms that it would have removed.
+    EXPECT_FALSE(whole.empty()) << (cross ? "cross" : "self");
+  }
+}
 
 TEST_F(WideDominanceFixture, PassesMatchAQuadraticOracleOnLongCovers) { checkPassesAgainstOracle(*this, 200, 23); }
 

@@ -1,7 +1,7 @@
 // The time limit and an interrupt stop a run inside its iteration: the CD
 // step between outputs and within an output's search, FC-Min between groups, the greedy solvers between
-// picks, the sparsing between outputs.  Whatever was cut short, the cover
-// written is a valid one.  The cuts are placed by the progress hooks (an
+// picks, the sparsing between outputs, the dominance passes between terms.  Whatever was cut short, the
+// cover written is a valid one, and an iteration cut short after the first never leaves a costlier one.  The cuts are placed by the progress hooks (an
 // interrupt raised at a chosen step of a chosen operation) or by a limit of
 // zero seconds, so nothing here depends on the speed of the machine.
 #include <gtest/gtest.h>
@@ -80,6 +80,17 @@ Settings longRun(int fcMinRatio) {
 void expectValid(const TBoolFnct& f, const Outcome& o, const std::string& what) {
   ASSERT_TRUE(o.cover) << what;
   EXPECT_EQ(test::checkCover(f, *o.cover), "") << what;
+}
+
+std::vector<std::string> termTexts(const TBoolFnct& f) {
+  std::vector<std::string> out;
+  forEachTerm(f, [&](const TPfnct& t) { out.push_back(t.input.str() + "/" + t.output); });
+  return out;
+}
+
+int stepsOf(const Outcome& o, const std::string& operation) {
+  const auto at = o.steps.find(operation);
+  return at == o.steps.end() ? 0 : at->second;
 }
 
 }  // namespace
@@ -205,4 +216,40 @@ TEST(DeadlineInIteration, RefinementCutShortKeepsTheCoverItWasGiven) {
     EXPECT_EQ(stats.expand.expanded, 0) << "seed " << seed;
     EXPECT_EQ(stats.endCost, stats.startCost) << "seed " << seed;
   }
+}
+
+TEST(DeadlineInIteration, SecondIterationCutAtAnyStepKeepsTheFirstCoverOrACheaperOne) {
+  struct Case {
+    int fcMinRatio;
+    const char* search;  ///< the operation that makes the step's new implicants
+  };
+  int secondGains = 0;
+  for (const Case& c : {Case{100, "Minimizing PLA using FC-Min"}, Case{0, "CD-search"}}) {
+    for (std::uint32_t seed = 1; seed <= 4; ++seed) {
+      auto f = test::randomFr(seed + 40, 7, 1 + seed % 3, 30);
+      Settings s = longRun(c.fcMinRatio);
+      s.iterationLimit = 1;
+      const Outcome first = runCut(*f, s, "", 0);
+      s.iterationLimit = 2;
+      const Outcome second = runCut(*f, s, "", 0);
+      ASSERT_TRUE(first.cover && second.cover);
+      if (termTexts(*second.cover) != termTexts(*first.cover)) ++secondGains;
+      for (const std::string& operation : {std::string(c.search), std::string("Cheching for dominance")}) {
+        // The steps the operation took in the second iteration.
+        for (int at = stepsOf(first, operation); at < stepsOf(second, operation); ++at) {
+          const Outcome o = runCut(*f, longRun(c.fcMinRatio), operation, at);
+          const std::string what = operation + " cut at step " + std::to_string(at) + ", seed " + std::to_string(seed);
+          expectValid(*f, o, what);
+          EXPECT_EQ(o.figures.iterations, 2) << what;
+          EXPECT_LE(o.cover->cost, first.cover->cost) << what;
+          // FC-Min's groups cut short never reach a second cover (a CD step keeps the outputs it finished).
+          if (operation == c.search && c.fcMinRatio == 100) {
+            EXPECT_EQ(termTexts(*o.cover), termTexts(*first.cover)) << what;
+          }
+        }
+      }
+    }
+  }
+  // The second iterations must change the cover somewhere, or the cuts above would show nothing.
+  EXPECT_GT(secondGains, 0);
 }

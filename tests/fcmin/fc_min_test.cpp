@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <atomic>
 #include <random>
 #include <string>
 #include <vector>
@@ -393,6 +394,43 @@ TEST_F(FcMinTest, StopRequestYieldsNoneAndTheStepKeepsTheAccumulatedSet) {
   testing::internal::GetCapturedStderr();
   ASSERT_TRUE(fresh);
   EXPECT_EQ(fresh->termCount, 0);
+  EXPECT_EQ(fresh->source, f.get());
+}
+
+// Groups the deadline cut short, once a set exists, would only delay the end of the run: the step
+// gives the set back as it was.  Uncut, the same step adds groups to it.
+TEST_F(FcMinTest, StepCutByTheDeadlineKeepsTheAccumulatedSet) {
+  auto f = test::randomFr(3, 7, 2, 30);
+  for (bool cut : {false, true}) {
+    std::atomic<bool> flag{false};
+    run.deadline = Deadline{};
+    run.deadline.interrupt = &flag;
+    run.progress.step = [&](int, int) {
+      if (cut) flag = true;
+      return 0;
+    };
+    run.random.seedRandom(4);
+    FunctionPtr accumulated = derive(*f);
+    accumulated->type = kTypeFd;
+    const TBoolFnct* kept = accumulated.get();
+    testing::internal::CaptureStderr();
+    FunctionPtr back = FcMinStep(*f, std::move(accumulated), run);
+    testing::internal::GetCapturedStderr();
+    ASSERT_EQ(back.get(), kept);
+    if (cut) {
+      EXPECT_EQ(back->termCount, 0) << "groups of a cut step were merged";
+    } else {
+      EXPECT_EQ(test::checkCover(*f, *back), "");
+    }
+  }
+  // Without a set the cut groups are all there is: the step returns them.
+  std::atomic<bool> raised{true};
+  run.deadline.interrupt = &raised;
+  run.progress = quietHooks();
+  testing::internal::CaptureStderr();
+  FunctionPtr fresh = FcMinStep(*f, nullptr, run);
+  testing::internal::GetCapturedStderr();
+  ASSERT_TRUE(fresh);
   EXPECT_EQ(fresh->source, f.get());
 }
 
