@@ -546,7 +546,11 @@ FunctionPtr minimize(TBoolFnct& f, const RunParams& params, RunFigures& fig) {
     run->implicants = d > s.fcMinRatio ? CdMinStep(f, std::move(run->implicants), ctx)
                                         : FcMinStep(f, std::move(run->implicants), ctx);
     const int gain = run->implicants->termCount - before;
-    if (s.coverAtEnd == 0 && (gain > 0 || (emptyOnSet && !best.best()))) {
+    // Past the deadline the covering solver only completes a cover quickly, and on functions large
+    // enough for the time to matter such a cover costs far more than the one the run already has:
+    // once the run has a cover, its set is not covered again, and the run ends.
+    const bool late = best.best() && deadline.expired();
+    if (s.coverAtEnd == 0 && !late && (gain > 0 || (emptyOnSet && !best.best()))) {
       FunctionPtr cover = makeCover(f, *run->implicants, ctx);
       if (!cover) {
         failed = true;
