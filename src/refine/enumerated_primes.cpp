@@ -233,14 +233,7 @@ void EnumeratedPrimes(const RefineSource& source, const std::vector<double>& pri
     priceOf[static_cast<std::size_t>(minterm[c])] = price[c];
     priced.push_back(minterm[c]);
   }
-  std::vector<int> seeds = priced;
-  if (random)
-    for (std::size_t k = seeds.size(); k > 1; --k)
-      std::swap(seeds[k - 1], seeds[static_cast<std::size_t>(random->randomBelow(static_cast<int>(k)))]);
-  std::stable_sort(seeds.begin(), seeds.end(), [&](int a, int b) {
-    return priceOf[static_cast<std::size_t>(a)] > priceOf[static_cast<std::size_t>(b)];
-  });
-  if (params.most > 0 && static_cast<int>(seeds.size()) > params.most) seeds.resize(static_cast<std::size_t>(params.most));
+  const std::vector<int> seeds = DearestSeeds(priced, priceOf, random, params.most);
   OutputSet one(1);
   one.set(0);
   DeadlineProbe probe(params.deadline, 1);

@@ -19,6 +19,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <utility>
 
 #include "model/cost.h"
 #include "model/packed_cube.h"
@@ -26,6 +27,17 @@
 #include "refine/seeded_primes.h"
 
 namespace vorn {
+
+std::vector<int> DearestSeeds(std::vector<int> seeds, const std::vector<double>& priceOf, Random* random, int most) {
+  if (random)
+    for (std::size_t k = seeds.size(); k > 1; --k)
+      std::swap(seeds[k - 1], seeds[static_cast<std::size_t>(random->randomBelow(static_cast<int>(k)))]);
+  std::stable_sort(seeds.begin(), seeds.end(), [&](int a, int b) {
+    return priceOf[static_cast<std::size_t>(a)] > priceOf[static_cast<std::size_t>(b)];
+  });
+  if (most > 0 && static_cast<int>(seeds.size()) > most) seeds.resize(static_cast<std::size_t>(most));
+  return seeds;
+}
 
 void PricedPrimes(const RefineSource& source, const std::vector<double>& price, Random* random,
                   const PricedPrimesParams& params, Cover& out, PricedPrimesStats& stats) {
@@ -47,13 +59,7 @@ void PricedPrimes(const RefineSource& source, const std::vector<double>& price, 
     level[t] = 1 + static_cast<int>(std::lround((MintermPrimeGrower::kLevels - 1) * priceOf[t] / dearest));
     if (priceOf[t] > 0) seeds.push_back(minterm[c]);
   }
-  if (random)
-    for (std::size_t k = seeds.size(); k > 1; --k)
-      std::swap(seeds[k - 1], seeds[static_cast<std::size_t>(random->randomBelow(static_cast<int>(k)))]);
-  std::stable_sort(seeds.begin(), seeds.end(), [&](int a, int b) {
-    return priceOf[static_cast<std::size_t>(a)] > priceOf[static_cast<std::size_t>(b)];
-  });
-  if (params.most > 0 && static_cast<int>(seeds.size()) > params.most) seeds.resize(static_cast<std::size_t>(params.most));
+  seeds = DearestSeeds(std::move(seeds), priceOf, random, params.most);
   MintermPrimeGrower grower(source, &level);
   OutputSet one(1);
   one.set(0);

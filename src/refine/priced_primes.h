@@ -21,6 +21,11 @@ struct PricedPrimesStats {
   int kept = 0;   ///< of them, those whose prices exceed their cost
 };
 
+/// \brief The seeds in the order primes are grown around them: dearest first by `priceOf` (per on-set
+/// term), ties in an order drawn from `random` when given (else as given), at most `most` of them (0:
+/// all).
+std::vector<int> DearestSeeds(std::vector<int> seeds, const std::vector<double>& priceOf, Random* random, int most);
+
 /// \brief Adds to `out` (one output, inputs of the source) primes whose on-set minterms' prices add up
 /// to more than their cost (their weight by the criterion), for a one-output source that PrimePool::applies to.
 /// `price` holds one price per on-set minterm of the output, in the order of the source's on-set (the
