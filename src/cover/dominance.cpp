@@ -93,6 +93,59 @@ bool holdsProbes(const std::vector<int>& uKeys, const std::vector<int>& tKeys) {
   return true;
 }
 
+/// What the cross pass's filters read of a term of `other`, in one flat array.
+struct Candidate {
+  int freeCount;
+  int entries;
+  Signature signature;
+  const std::vector<int>* keys;
+};
+
+/// The candidates by cover key: per key, the candidates whose cover holds it, in candidate order.  A
+/// candidate that covers every entry of t holds t's rarest key, so only that key's candidates need a
+/// look, not the whole set: on sets of thousands of terms each covering a few of the on-set's entries
+/// the scan of every candidate per term was the pass's whole cost.
+class CandidatesByKey {
+ public:
+  /// \brief Indexes the candidates; false (and no index) when their keys spread over a range far wider
+  /// than their number, where the plain scan is as good.
+  bool build(const std::vector<Candidate>& candidates) {
+    long long entries = 0;
+    int top = -1;
+    for (const Candidate& c : candidates) {
+      entries += c.entries;
+      if (!c.keys->empty()) top = std::max(top, c.keys->back());
+    }
+    if (top < 0 || top >= 4 * entries + 1024) return false;
+    start_.assign(static_cast<std::size_t>(top) + 2, 0);
+    for (const Candidate& c : candidates)
+      for (int k : *c.keys) ++start_[static_cast<std::size_t>(k) + 1];
+    for (std::size_t k = 1; k < start_.size(); ++k) start_[k] += start_[k - 1];
+    holders_.resize(static_cast<std::size_t>(entries));
+    std::vector<int> fill(start_.begin(), start_.end() - 1);
+    for (std::size_t i = 0; i < candidates.size(); ++i)
+      for (int k : *candidates[i].keys) holders_[static_cast<std::size_t>(fill[static_cast<std::size_t>(k)]++)] = static_cast<int>(i);
+    return true;
+  }
+  /// \brief The candidates holding `key`, as [first, last) into holders().
+  std::pair<int, int> of(int key) const {
+    if (key < 0 || static_cast<std::size_t>(key) + 1 >= start_.size()) return {0, 0};
+    return {start_[static_cast<std::size_t>(key)], start_[static_cast<std::size_t>(key) + 1]};
+  }
+  const std::vector<int>& holders() const { return holders_; }
+
+ private:
+  std::vector<int> start_;    ///< per key, where its candidates begin in holders_ (one more entry at the end)
+  std::vector<int> holders_;  ///< candidate indices, key by key
+};
+
+/// \brief Does a candidate cover every entry of t (with at least as many free inputs)?
+bool dominates(const Candidate& c, const TPfnct& t, const std::vector<int>& keys) {
+  if (c.freeCount < t.freeCount || c.entries < static_cast<int>(keys.size()) || (t.coverSignature & ~c.signature))
+    return false;
+  return holdsProbes(*c.keys, keys) && includedIn(keys, *c.keys);
+}
+
 }  // namespace
 
 void SortInts(int* values, int count) {
@@ -126,14 +179,6 @@ void BuildCoverKeys(const TBoolFnct& f, TPfnct& term) {
 void RemoveDominatedTerms(TBoolFnct& target, TBoolFnct& other, const ProgressHooks& progress,
                           const Deadline& deadline) {
   progress.begin("Cheching for dominance", target.termCount, 1);
-  // The terms of other are scanned once per term of target: a flat array of
-  // what the filters read keeps that scan in the cache.
-  struct Candidate {
-    int freeCount;
-    int entries;
-    Signature signature;
-    const std::vector<int>* keys;
-  };
   std::vector<Candidate> candidates;
   if (target.head) {
     candidates.reserve(static_cast<std::size_t>(other.termCount));
@@ -142,6 +187,8 @@ void RemoveDominatedTerms(TBoolFnct& target, TBoolFnct& other, const ProgressHoo
       candidates.push_back({u->freeCount, static_cast<int>(u->coverKeys->size()), u->coverSignature, &*u->coverKeys});
     }
   }
+  CandidatesByKey byKey;
+  const bool indexed = byKey.build(candidates);
   DeadlineProbe outOfTime(deadline, kTermsPerCheck);
   bool cut = false;
   int k = 0;
@@ -151,15 +198,23 @@ void RemoveDominatedTerms(TBoolFnct& target, TBoolFnct& other, const ProgressHoo
     if (cut) continue;
     BuildCoverKeys(target, *t);
     const std::vector<int>& keys = *t->coverKeys;
-    const int entries = static_cast<int>(keys.size());
-    const Signature st = t->coverSignature;
-    for (const Candidate& c : candidates) {
-      if (c.freeCount < t->freeCount || c.entries < entries || (st & ~c.signature)) continue;
-      if (!holdsProbes(*c.keys, keys)) continue;
-      if (includedIn(keys, *c.keys)) {
-        t->keep = 0;
-        break;
+    if (indexed && !keys.empty()) {
+      std::pair<int, int> range = byKey.of(keys[0]);
+      for (int key : keys) {
+        const std::pair<int, int> r = byKey.of(key);
+        if (r.second - r.first < range.second - range.first) range = r;
       }
+      for (int i = range.first; i < range.second; ++i)
+        if (dominates(candidates[static_cast<std::size_t>(byKey.holders()[static_cast<std::size_t>(i)])], *t, keys)) {
+          t->keep = 0;
+          break;
+        }
+    } else {
+      for (const Candidate& c : candidates)
+        if (dominates(c, *t, keys)) {
+          t->keep = 0;
+          break;
+        }
     }
     progress.step(k, 0);
   }

@@ -152,9 +152,10 @@ TEST_F(DominanceFixture, SelfPassEmptyCoverGoesOnlyBeforeAKeptTerm) {
   EXPECT_EQ(g->termCount, 1);
 }
 
-/// Random covers over `keyRange` keys against a quadratic oracle of both
-/// passes; wide ranges make the 64-bit signatures collide.
-void checkPassesAgainstOracle(DominanceFixture& fx, int keyRange, unsigned seed) {
+/// Random covers over `keyRange` keys, each key in one of `every` of them, against a quadratic oracle
+/// of both passes; wide ranges make the 64-bit signatures collide, and few keys spread over a wide
+/// range leave the cross pass to look at every term of the other set instead of by key.
+void checkPassesAgainstOracle(DominanceFixture& fx, int keyRange, unsigned seed, unsigned every = 3) {
   std::mt19937 rng(seed);
   int crossRemoved = 0, selfRemoved = 0;
   for (int trial = 0; trial < 200; ++trial) {
@@ -167,7 +168,7 @@ void checkPassesAgainstOracle(DominanceFixture& fx, int keyRange, unsigned seed)
     auto randomCover = [&] {
       std::vector<int> keys;
       for (int k = 0; k < keyRange; ++k)
-        if (rng() % 3 == 0) keys.push_back(k);
+        if (rng() % every == 0) keys.push_back(k);
       return keys;
     };
     auto varied = [&](std::vector<int> keys) {
@@ -344,6 +345,20 @@ TEST_F(DominanceFixture, PassesStoppedByTheDeadlineOnlyThin) {
 }
 
 TEST_F(WideDominanceFixture, PassesMatchAQuadraticOracleOnLongCovers) { checkPassesAgainstOracle(*this, 200, 23); }
+
+/// Over 1,000 outputs: covers of a dozen keys out of 4,000.
+struct SparseDominanceFixture : DominanceFixture {
+  void SetUp() override {
+    source = create(3, 1000, 0, kTypeFr);
+    for (const char* in : {"000", "001", "010", "011"}) appendTerm(*source, in, std::string(1000, '1'), 0);
+    buildLists(*source);
+    ASSERT_EQ(source->maxOnCount, 4);
+  }
+};
+
+TEST_F(SparseDominanceFixture, PassesMatchAQuadraticOracleOnSparseCovers) {
+  checkPassesAgainstOracle(*this, 4000, 29, 300);
+}
 
 }  // namespace
 }  // namespace vorn
