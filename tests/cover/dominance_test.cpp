@@ -257,15 +257,19 @@ void checkPassesAgainstOracle(DominanceFixture& fx, int keyRange, unsigned seed,
 
 TEST_F(DominanceFixture, PassesMatchAQuadraticOracle) { checkPassesAgainstOracle(*this, 8, 17); }
 
-/// The same over 50 outputs: covers of up to 200 keys, many sharing signature bits.
-struct WideDominanceFixture : DominanceFixture {
+/// The fixture's four on-set entries feeding `Outputs` outputs: keys up to 4 x Outputs.
+template <int Outputs>
+struct OutputsDominanceFixture : DominanceFixture {
   void SetUp() override {
-    source = create(3, 50, 0, kTypeFr);
-    for (const char* in : {"000", "001", "010", "011"}) appendTerm(*source, in, std::string(50, '1'), 0);
+    source = create(3, Outputs, 0, kTypeFr);
+    for (const char* in : {"000", "001", "010", "011"}) appendTerm(*source, in, std::string(Outputs, '1'), 0);
     buildLists(*source);
     ASSERT_EQ(source->maxOnCount, 4);
   }
 };
+
+/// The same over 50 outputs: covers of up to 200 keys, many sharing signature bits.
+using WideDominanceFixture = OutputsDominanceFixture<50>;
 
 /// Which of `f`'s terms (named by their position) a pass removed, given the names of all before it.
 std::set<std::string> removedFrom(const std::vector<std::string>& before, const TBoolFnct& f) {
@@ -347,14 +351,7 @@ TEST_F(DominanceFixture, PassesStoppedByTheDeadlineOnlyThin) {
 TEST_F(WideDominanceFixture, PassesMatchAQuadraticOracleOnLongCovers) { checkPassesAgainstOracle(*this, 200, 23); }
 
 /// Over 1,000 outputs: covers of a dozen keys out of 4,000.
-struct SparseDominanceFixture : DominanceFixture {
-  void SetUp() override {
-    source = create(3, 1000, 0, kTypeFr);
-    for (const char* in : {"000", "001", "010", "011"}) appendTerm(*source, in, std::string(1000, '1'), 0);
-    buildLists(*source);
-    ASSERT_EQ(source->maxOnCount, 4);
-  }
-};
+using SparseDominanceFixture = OutputsDominanceFixture<1000>;
 
 TEST_F(SparseDominanceFixture, PassesMatchAQuadraticOracleOnSparseCovers) {
   checkPassesAgainstOracle(*this, 4000, 29, 300);
