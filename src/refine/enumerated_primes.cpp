@@ -61,13 +61,15 @@ class SubsetTables {
                      [&](int o) { blocked_[agreement(seed, s_.off.cubes.cube(o))] = 1; });
     supersetSums();
     std::size_t pick = size_ - 1;
+    int pickLiterals = n_;
     double pickExcess = worth_[pick] - cost_[static_cast<std::size_t>(n_)];
     for (std::size_t S = 0; S < size_; ++S) {
       if (blocked_[S]) continue;
       const int literals = bits::popcount(S);
       const double excess = worth_[S] - cost_[static_cast<std::size_t>(literals)];
-      if (excess > pickExcess + 1e-9 || (excess > pickExcess - 1e-9 && literals < bits::popcount(pick))) {
+      if (excess > pickExcess + 1e-9 || (excess > pickExcess - 1e-9 && literals < pickLiterals)) {
         pick = S;
+        pickLiterals = literals;
         pickExcess = excess;
       }
     }
