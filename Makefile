@@ -40,7 +40,7 @@ run: build
 
 test: build
 	scripts/check_layers.sh
-	scripts/count_kernel_copies.sh
+	scripts/count_kernel_copies.sh -v
 	cd $(BUILD) && ctest --output-on-failure -j $(JOBS)
 	PYTHONPATH=$(CURDIR)/$(BUILD)/python VORN_BUILD=$(BUILD) $(PYTHON) -m pytest -q tests/python
 
