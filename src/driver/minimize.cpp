@@ -93,6 +93,8 @@ constexpr int kMostPoolGap = 16;
 constexpr int kPriceRounds = 3;
 constexpr double kPriceSeconds = 0.1;
 constexpr double kWalkSeconds = 0.25;
+/// The slices of a pool step other than its walk.
+constexpr double kStepSlices = kSeedSeconds + kPoolSeconds + kPriceRounds * kPriceSeconds;
 /// A step's walk is short and starts from the best cover with fresh weights anyway: within it the
 /// weights keep what it learnt, without restarts (a restart after 3,000 moves without a cheaper
 /// cover left s_mult16 1-2% costlier; after 100,000, a third of a walk, 0.5% costlier over the
@@ -253,7 +255,7 @@ class BestCover {
     const double left = std::chrono::duration<double>(*deadline_.at - Clock::now()).count();
     if (left > kLastShare * s_.timeLimit) return false;
     lastStepTaken_ = true;
-    const double walk = kLastWalk * left - (kSeedSeconds + kPoolSeconds + kPriceRounds * kPriceSeconds);
+    const double walk = kLastWalk * left - kStepSlices;
     if (walk <= kWalkSeconds) return false;
     ctx_.progress.begin("Refining", 0, 2);
     const double began = seconds();
@@ -271,7 +273,7 @@ class BestCover {
   /// at the clock while it cuts its problem down, so one begun late could end past the limit.
   bool poolFits() const {
     return !deadline_.expired() && (!deadline_.at || Clock::now() + std::chrono::duration_cast<Clock::duration>(
-                                                                   std::chrono::duration<double>(kPoolFit * (kPoolSeconds + kSeedSeconds + kPriceRounds * kPriceSeconds + kWalkSeconds))) <
+                                                                   std::chrono::duration<double>(kPoolFit * (kStepSlices + kWalkSeconds))) <
                                                          *deadline_.at);
   }
 
@@ -344,9 +346,9 @@ class BestCover {
   }
 
   /// \brief A pool step: the best cover's terms and primes grown around on-set minterms join the pool,
-  /// a short covering search (its walk `walkSeconds` long) looks for a cover of the pool cheaper than the best (by literals plus
-  /// terms), and that cover and its refinement are kept when cheaper than the best.  True when the
-  /// best cover changed.
+  /// a short covering search (its walk `walkSeconds` long) looks for a cover of the pool cheaper than
+  /// the best (by literals plus terms), and that cover and its refinement are kept when cheaper than
+  /// the best.  True when the best cover changed.
   bool poolStep(const TBoolFnct* implicants, double walkSeconds = kWalkSeconds) {
     const RefineSource& source = *poolSource_;
     const Cover held = CoverOf(*best_, source.inputs, 1);

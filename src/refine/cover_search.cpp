@@ -26,6 +26,33 @@ namespace vorn {
 
 namespace {
 
+/// A subset of 0..n-1 with its members in a list, each knowing its place there: membership, insertion
+/// and removal in constant time, and a walk over the members alone.  Removal moves the last member
+/// into the place it frees.
+class IndexedSet {
+ public:
+  explicit IndexedSet(std::size_t n = 0) : placeOf_(n, -1) {}
+  bool contains(int k) const { return placeOf_[static_cast<std::size_t>(k)] >= 0; }
+  bool empty() const { return items_.empty(); }
+  const std::vector<int>& items() const { return items_; }
+  void insert(int k) {
+    placeOf_[static_cast<std::size_t>(k)] = static_cast<int>(items_.size());
+    items_.push_back(k);
+  }
+  void erase(int k) {
+    const int at = placeOf_[static_cast<std::size_t>(k)];
+    const int last = items_.back();
+    items_[static_cast<std::size_t>(at)] = last;
+    placeOf_[static_cast<std::size_t>(last)] = at;
+    items_.pop_back();
+    placeOf_[static_cast<std::size_t>(k)] = -1;
+  }
+
+ private:
+  std::vector<int> items_;
+  std::vector<int> placeOf_;  ///< per element: its place in items_ (-1: not a member)
+};
+
 class Walk {
  public:
   Walk(const PrimePool::Problem& p, long long tabu) : p_(p), tabuLen_(tabu) {
@@ -33,31 +60,29 @@ class Walk {
     cells_.resize(rows);
     for (std::size_t c = 0; c < columns; ++c)
       for (int r : p.columns[c]) cells_[static_cast<std::size_t>(r)].push_back(static_cast<int>(c));
-    in_.assign(rows, 0);
-    memberAt_.assign(rows, -1);
+    cover_ = IndexedSet(rows);
     score_.assign(rows, 0);
     left_.assign(rows, -1);
     weight_.assign(columns, 1);
     covers_.assign(columns, 0);
-    openAt_.assign(columns, -1);
+    open_ = IndexedSet(columns);
     for (std::size_t r = 0; r < rows; ++r)
       score_[r] = static_cast<long long>(cells_[r].size());  // every column open, weight 1
-    for (std::size_t c = 0; c < columns; ++c) open(static_cast<int>(c));
+    for (std::size_t c = 0; c < columns; ++c) open_.insert(static_cast<int>(c));
   }
 
   long long cost() const { return cost_; }
   bool covered() const { return open_.empty(); }
+  bool holds(int r) const { return cover_.contains(r); }
   std::vector<int> rows() const {
-    std::vector<int> r = members_;
+    std::vector<int> r = cover_.items();
     std::sort(r.begin(), r.end());
     return r;
   }
 
   /// \brief Row r enters the cover.
   void add(int r) {
-    in_[static_cast<std::size_t>(r)] = 1;
-    memberAt_[static_cast<std::size_t>(r)] = static_cast<int>(members_.size());
-    members_.push_back(r);
+    cover_.insert(r);
     touched_.clear();
     cost_ += p_.cost[static_cast<std::size_t>(r)];
     long long loss = 0;
@@ -65,7 +90,7 @@ class Walk {
       const std::size_t cc = static_cast<std::size_t>(c);
       const long long w = weight_[cc];
       if (++covers_[cc] == 1) {
-        close(c);
+        open_.erase(c);
         loss += w;
         for (int q : p_.columns[cc])
           if (q != r) score_[static_cast<std::size_t>(q)] -= w;  // none of them is in: the column was open
@@ -80,11 +105,7 @@ class Walk {
 
   /// \brief Row r leaves the cover (at move `move`).
   void remove(int r, long long move) {
-    in_[static_cast<std::size_t>(r)] = 0;
-    const int at = memberAt_[static_cast<std::size_t>(r)];
-    members_[static_cast<std::size_t>(at)] = members_.back();
-    memberAt_[static_cast<std::size_t>(members_.back())] = at;
-    members_.pop_back();
+    cover_.erase(r);
     left_[static_cast<std::size_t>(r)] = move;
     cost_ -= p_.cost[static_cast<std::size_t>(r)];
     long long gain = 0;
@@ -92,7 +113,7 @@ class Walk {
       const std::size_t cc = static_cast<std::size_t>(c);
       const long long w = weight_[cc];
       if (--covers_[cc] == 0) {
-        open(c);
+        open_.insert(c);
         gain += w;
         for (int q : p_.columns[cc])
           if (q != r) score_[static_cast<std::size_t>(q)] += w;
@@ -108,7 +129,7 @@ class Walk {
   /// looked at: a pool holds tens of times as many.
   int cheapestToDrop(int except) const {
     int pick = -1;
-    for (int r : members_) {
+    for (int r : cover_.items()) {
       if (r == except) continue;
       if (pick < 0 || less(r, pick) || (!less(pick, r) && r < pick)) pick = r;
     }
@@ -132,39 +153,39 @@ class Walk {
   void dropRedundant(const std::vector<int>& near, long long move) {
     std::vector<int> spare;
     for (int r : near)
-      if (in_[static_cast<std::size_t>(r)] && score_[static_cast<std::size_t>(r)] == 0) spare.push_back(r);
+      if (holds(r) && score_[static_cast<std::size_t>(r)] == 0) spare.push_back(r);
     std::sort(spare.begin(), spare.end(), [&](int a, int b) {
       return p_.cost[static_cast<std::size_t>(a)] > p_.cost[static_cast<std::size_t>(b)] ||
              (p_.cost[static_cast<std::size_t>(a)] == p_.cost[static_cast<std::size_t>(b)] && a < b);
     });
+    spare.erase(std::unique(spare.begin(), spare.end()), spare.end());
     for (int r : spare)
-      if (in_[static_cast<std::size_t>(r)] && score_[static_cast<std::size_t>(r)] == 0) remove(r, move);
+      if (holds(r) && score_[static_cast<std::size_t>(r)] == 0) remove(r, move);
   }
 
-  /// \brief The rows of the cover that lost a column of their own to the row added last: the only
-  /// ones that adding it can have made redundant (a walk starts from an irredundant cover).
-  std::vector<int> touched() const {
-    std::vector<int> near = touched_;
-    std::sort(near.begin(), near.end());
-    near.erase(std::unique(near.begin(), near.end()), near.end());
-    return near;
-  }
+  /// \brief The rows of the cover that lost a column of their own to the row added last (a row once
+  /// per column): the only ones that adding it can have made redundant.  Rows a start holds
+  /// redundantly have no column of their own and are the first to leave.
+  const std::vector<int>& touched() const { return touched_; }
 
   /// \brief Every open column gains weight one.
   void weighOpen() {
-    for (int c : open_) {
+    for (int c : open_.items()) {
       ++weight_[static_cast<std::size_t>(c)];
       for (int q : p_.columns[static_cast<std::size_t>(c)]) ++score_[static_cast<std::size_t>(q)];
     }
   }
 
-  int drawOpen(Random& random) const { return open_[static_cast<std::size_t>(random.randomBelow(static_cast<int>(open_.size())))]; }
+  int drawOpen(Random& random) const {
+    const std::vector<int>& open = open_.items();
+    return open[static_cast<std::size_t>(random.randomBelow(static_cast<int>(open.size())))];
+  }
 
  private:
   /// \brief The row of the cover other than `except` that holds column c.
   int soleOther(int c, int except) const {
     for (int q : p_.columns[static_cast<std::size_t>(c)])
-      if (q != except && in_[static_cast<std::size_t>(q)]) return q;
+      if (q != except && holds(q)) return q;
     return -1;
   }
   /// \brief Row a holds less weight per cost than row b (cross-multiplied), or as little and left earlier.
@@ -178,24 +199,10 @@ class Walk {
     const long long y = score_[static_cast<std::size_t>(b)] * p_.cost[static_cast<std::size_t>(a)];
     return x > y || (x == y && left_[static_cast<std::size_t>(a)] < left_[static_cast<std::size_t>(b)]);
   }
-  void open(int c) {
-    openAt_[static_cast<std::size_t>(c)] = static_cast<int>(open_.size());
-    open_.push_back(c);
-  }
-  void close(int c) {
-    const int at = openAt_[static_cast<std::size_t>(c)];
-    const int last = open_.back();
-    open_[static_cast<std::size_t>(at)] = last;
-    openAt_[static_cast<std::size_t>(last)] = at;
-    open_.pop_back();
-    openAt_[static_cast<std::size_t>(c)] = -1;
-  }
-
   const PrimePool::Problem& p_;
   long long tabuLen_;                    ///< moves after leaving during which a row does not enter
   std::vector<std::vector<int>> cells_;  ///< per row: its columns
-  std::vector<char> in_;                 ///< per row: in the cover
-  std::vector<int> members_, memberAt_;  ///< the rows of the cover, and each one's place among them
+  IndexedSet cover_;                     ///< the rows of the cover
   std::vector<int> touched_;             ///< the rows of the cover whose own columns the last add took
   /// Per row: in the cover, the weight of the columns only it holds; outside, the weight of the open
   /// columns it holds.
@@ -203,7 +210,7 @@ class Walk {
   std::vector<long long> left_;          ///< per row: the move at which it last left (-1: never)
   std::vector<long long> weight_;        ///< per column
   std::vector<int> covers_;              ///< per column: rows of the cover holding it
-  std::vector<int> open_, openAt_;       ///< the open columns, and each one's place among them
+  IndexedSet open_;                      ///< the open columns
   long long cost_ = 0;
 };
 
