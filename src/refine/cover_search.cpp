@@ -88,13 +88,13 @@ class Walk {
       for (int r : p.columns[c]) cells_[static_cast<std::size_t>(r)].push_back(static_cast<int>(c));
     cover_ = IndexedSet(rows);
     row_.resize(rows);
-    for (std::size_t r = 0; r < rows; ++r) row_[r].cost = p.cost[r];
     weight_.assign(columns, 1);
     covers_.assign(columns, 0);
     coverXor_.assign(columns, 0);
     open_ = IndexedSet(columns);
     for (std::size_t r = 0; r < rows; ++r) {
       // Every column open, weight 1 at time 0.
+      row_[r].cost = p.cost[r];
       row_[r].score = static_cast<long long>(cells_[r].size());
       row_[r].openHeld = static_cast<long long>(cells_[r].size());
     }
