@@ -10,9 +10,9 @@
 // best cover minimal the run has nothing left to gain and ends.  Where the
 // primes are too many or the problem too hard for the slice, the step gives
 // up at the slice's end and the run goes on as it would have.  Only a slice
-// long enough to list a fair number of primes is taken, and only while the
-// run has ample time after it, since the covering problem is cut down
-// between two looks at the clock.
+// long enough to list a fair number of primes is taken, and at most half the
+// time the run has left, since the covering problem is cut down between two
+// looks at the clock.
 #include "driver/exact_step.h"
 
 #include <algorithm>
@@ -25,15 +25,16 @@ namespace vorn {
 std::optional<Deadline> ExactSlice(const Deadline& run, double timeLimit, Deadline::Clock::time_point now,
                                    const ExactStepParams& params) {
   if (!run.at || run.expired() || !(timeLimit > 0)) return std::nullopt;
-  const double slice = params.share * timeLimit;
   const double left = std::chrono::duration<double>(*run.at - now).count();
-  if (slice < params.leastSeconds || left < params.room * slice) return std::nullopt;
+  const double slice = std::min(params.share * timeLimit, left / params.room);
+  if (slice < params.leastSeconds) return std::nullopt;
   Deadline d = run;
   d.at = std::min(*run.at, now + std::chrono::duration_cast<Deadline::Clock::duration>(std::chrono::duration<double>(slice)));
   return d;
 }
 
-ExactStepResult ExactStep(TBoolFnct& f, const TBoolFnct& best, const Settings& s, const Deadline& slice) {
+ExactStepResult ExactStep(TBoolFnct& f, const TBoolFnct& best, const Settings& s, const Deadline& slice,
+                          const ExactStepParams& params) {
   ExactStepResult result;
   if (slice.expired()) return result;
   ExactParams p;
@@ -42,6 +43,7 @@ ExactStepResult ExactStep(TBoolFnct& f, const TBoolFnct& best, const Settings& s
   p.unconnected = s.substituteOutputDc == 1 ? '0' : '~';
   p.deadline = slice;
   p.seed = &best;
+  if (s.stopOnTime) p.primesBy = Deadline::after(Deadline::Clock::now(), params.primeShare * s.timeLimit);
   ExactStats stats;
   result.cover = MinimizeExact(f, p, stats);
   result.proven = stats.proven;

@@ -150,14 +150,18 @@ std::vector<Term> termsOf(const RefineSource& src, const PrimeSet& primes, const
 PieceResult solvePiece(const RefineSource& src, const Cover& seed, long long seedCost, const ExactParams& params,
                        ExactStats& stats) {
   PieceResult out;
+  // Everything before the covering search (bounds, essential primes, the primes, the table) ends by
+  // primesBy when given.
+  Deadline listing = params.deadline;
+  if (params.primesBy) listing.at = params.deadline.at ? std::min(*params.deadline.at, *params.primesBy) : *params.primesBy;
   std::vector<OnPoint> witnesses;
   // Terms, literals and output connections have a bound that needs no primes: when it meets the seed, the
   // seed is a minimum already.
   if (params.criterion <= 3) {
     WitnessParams wp;
-    wp.deadline = params.deadline;
+    wp.deadline = listing;
     IncompatibleParams ip;
-    ip.deadline = params.deadline;
+    ip.deadline = listing;
     ip.criterion = params.criterion;
     witnesses = CoverWitnesses(src, seed, wp);
     ip.first = witnesses;
@@ -183,7 +187,7 @@ PieceResult solvePiece(const RefineSource& src, const Cover& seed, long long see
     // leave: incompatible points there need a term each besides them.
     RefineSource rest{src.inputs, src.outputs, left, src.off};
     IncompatibleParams ip;
-    ip.deadline = params.deadline;
+    ip.deadline = listing;
     ip.criterion = params.criterion;
     for (const OnPoint& p : witnesses)
       if (std::none_of(essentials.begin(), essentials.end(), [&](const EssentialPrime& e) {
@@ -200,7 +204,7 @@ PieceResult solvePiece(const RefineSource& src, const Cover& seed, long long see
   // whether it meets what the essential primes leave.  Only when the list is too long, the primes that
   // meet that rest, with the essential primes taken aside.
   PrimeParams pp;
-  pp.deadline = params.deadline;
+  pp.deadline = listing;
   pp.maxPrimes = params.maxPrimes;
   PrimeSet primes;
   PrimeStats ps;
@@ -218,7 +222,7 @@ PieceResult solvePiece(const RefineSource& src, const Cover& seed, long long see
     essentialCost = 0;
   }
   TableParams tp;
-  tp.deadline = params.deadline;
+  tp.deadline = listing;
   tp.perOutput = params.criterion == 2;
   CoveringTable table;
   if (!BuildCoveringTable(pp.within ? left : src.on, primes, src.outputs, tp, table)) {

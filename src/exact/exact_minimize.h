@@ -11,6 +11,7 @@
 #pragma once
 
 #include <cstdint>
+#include <optional>
 
 #include "model/deadline.h"
 #include "model/function.h"
@@ -24,6 +25,10 @@ struct ExactParams {
   Deadline deadline;           ///< the search stops once it has expired; the best cover so far stands
   const TBoolFnct* seed = nullptr;  ///< a valid cover found otherwise: the result is never costlier
   long long maxPrimes = 400000;     ///< primes of a partial list before the generation gives up
+  /// What comes before the covering search (bounds, essential primes, the primes and their table) must
+  /// be done by then (none: by the deadline): a caller with other uses for its time gives up early
+  /// where the primes are too many, and leaves the rest to the covering search where not.
+  std::optional<Deadline::Clock::time_point> primesBy;
 };
 
 struct ExactStats {

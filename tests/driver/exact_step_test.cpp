@@ -61,19 +61,23 @@ int forSmallFunctions(std::uint32_t lastSeed, int most, Check check, int leastOu
 
 }  // namespace
 
-TEST(ExactStep, SliceIsTakenOnlyWhenLongEnoughAndTheRunHasRoomAfterIt) {
+TEST(ExactStep, SliceIsItsShareOfTheLimitOrHalfWhatIsLeftAndNoneWhenShort) {
   const Clock::time_point now = Clock::now();
-  ExactStepParams p;  // 0.3 of the limit, at least 0.5 s, twice the slice left
-  // A 5 s run with 4 s left: a slice of 1.5 s from now.
-  std::optional<Deadline> d = ExactSlice(endingIn(now, 4), 5, now, p);
+  ExactStepParams p;  // 0.45 of the limit, at most half of what is left, at least 0.5 s
+  // A 5 s run with 4.9 s left: the share, 2.25 s from now.
+  std::optional<Deadline> d = ExactSlice(endingIn(now, 4.9), 5, now, p);
   ASSERT_TRUE(d && d->at);
-  EXPECT_NEAR(secondsBetween(now, *d->at), 1.5, 1e-6);
-  // Exactly twice the slice left still fits; a little less does not.
-  EXPECT_TRUE(ExactSlice(endingIn(now, 3.0), 5, now, p));
-  EXPECT_FALSE(ExactSlice(endingIn(now, 2.9), 5, now, p));
+  EXPECT_NEAR(secondsBetween(now, *d->at), 2.25, 1e-6);
+  // With 4 s left, half of it.
+  d = ExactSlice(endingIn(now, 4), 5, now, p);
+  ASSERT_TRUE(d && d->at);
+  EXPECT_NEAR(secondsBetween(now, *d->at), 2.0, 1e-6);
+  // Half of what is left must still be the least slice: 1.0 s left is enough, a little less is not.
+  EXPECT_TRUE(ExactSlice(endingIn(now, 1.01), 5, now, p));
+  EXPECT_FALSE(ExactSlice(endingIn(now, 0.99), 5, now, p));
   // A limit whose share is under the least slice: none, however much time is left.
-  EXPECT_FALSE(ExactSlice(endingIn(now, 1.6), 1.6, now, p));
-  EXPECT_TRUE(ExactSlice(endingIn(now, 1.7), 1.7, now, p));
+  EXPECT_FALSE(ExactSlice(endingIn(now, 1.1), 1.1, now, p));
+  EXPECT_TRUE(ExactSlice(endingIn(now, 1.2), 1.2, now, p));
   // No time limit, or a run already over: none.
   EXPECT_FALSE(ExactSlice(Deadline{}, 5, now, p));
   EXPECT_FALSE(ExactSlice(endingIn(now, -1), 5, now, p));
