@@ -2,7 +2,7 @@
 // number of terms and of literals (multi-output and output by output), the
 // output cost, a cyclic function, a minimum that needs a costlier
 // non-essential prime, the seed that is never beaten by a costlier cover,
-// and a run stopped before the proof.
+// a run stopped before the proof, and primes due before they can be listed.
 #include <gtest/gtest.h>
 
 #include <atomic>
@@ -236,6 +236,43 @@ TEST(ExactMinimize, StoppedRunKeepsTheSeedWithABoundBelowTheMinimum) {
   EXPECT_FALSE(MinimizeExact(*f, p, cut));
   EXPECT_FALSE(cut.proven);
   EXPECT_LE(cut.lowerBound, best->terms);
+}
+
+TEST(ExactMinimize, PrimesDueBeforeTheyAreListedLeaveTheSeedAndLaterOnesChangeNothing) {
+  FunctionPtr f = sparseRandom(11, 6, 2);
+  buildLists(*f);
+  ExactStats st;
+  FunctionPtr best = exactCover(*f, 1, false, st);
+  ASSERT_TRUE(best);
+  FunctionPtr seed = derive(*f);
+  forEachTerm(*f, [&](const TPfnct& t) {
+    std::string out;
+    for (char c : t.output) out += c == '1' ? '1' : '0';
+    if (out.find('1') != std::string::npos) appendTerm(*seed, t.input, out, 0);
+  });
+  computeStatistics(*seed);
+  computeCost(*seed, 1);
+  ASSERT_GT(seed->literals, best->literals);
+  const Deadline::Clock::time_point now = Deadline::Clock::now();
+  ExactParams p;
+  p.criterion = 1;
+  p.seed = seed.get();
+  p.deadline.at = now + std::chrono::seconds(60);
+  // Due a second ago: nothing is listed, the seed stands, and nothing is proven.
+  p.primesBy = now - std::chrono::seconds(1);
+  ExactStats late;
+  EXPECT_FALSE(MinimizeExact(*f, p, late));
+  EXPECT_FALSE(late.proven);
+  EXPECT_FALSE(late.primesComplete);
+  // Due in a minute: the minimum, as without it.
+  p.primesBy = now + std::chrono::seconds(60);
+  ExactStats due;
+  FunctionPtr found = MinimizeExact(*f, p, due);
+  ASSERT_TRUE(found);
+  EXPECT_EQ(test::checkCover(*f, *found), "");
+  computeStatistics(*found);
+  EXPECT_EQ(found->literals, best->literals);
+  EXPECT_TRUE(due.proven);
 }
 
 }  // namespace
