@@ -42,19 +42,6 @@ FunctionPtr minimumCover(TBoolFnct& f, int criterion) {
   return c;
 }
 
-/// \brief A valid but costly cover: the source's own terms with a '1'.
-FunctionPtr onSetCover(TBoolFnct& f, int criterion) {
-  FunctionPtr seed = derive(f);
-  forEachTerm(f, [&](const TPfnct& t) {
-    std::string out;
-    for (char c : t.output) out += c == '1' ? '1' : '0';
-    if (out.find('1') != std::string::npos) appendTerm(*seed, t.input, out, 0);
-  });
-  computeStatistics(*seed);
-  computeCost(*seed, criterion);
-  return seed;
-}
-
 TEST(CoverWitnesses, AreOnSetMintermsInsideASinglePrime) {
   int witnesses = 0;
   for (std::uint32_t seed = 1; seed <= 30; ++seed) {
@@ -103,7 +90,7 @@ TEST(IncompatibleBound, NeverPassesTheMinimumWhateverTheSeed) {
     const RefineSource src = MakeSource(*f);
     for (int criterion = 0; criterion < 3; ++criterion)
       for (bool cheap : {true, false}) {
-        FunctionPtr cover = cheap ? minimumCover(*f, criterion) : onSetCover(*f, criterion);
+        FunctionPtr cover = cheap ? minimumCover(*f, criterion) : test::onSetCover(*f, criterion);
         ASSERT_TRUE(cover);
         IncompatibleParams ip;
         ip.criterion = criterion;
@@ -115,7 +102,7 @@ TEST(IncompatibleBound, NeverPassesTheMinimumWhateverTheSeed) {
     long long cheapest = LLONG_MAX;
     std::vector<FunctionPtr> covers;
     for (int criterion = 0; criterion < 3; ++criterion) covers.push_back(minimumCover(*f, criterion));
-    covers.push_back(onSetCover(*f, 3));
+    covers.push_back(test::onSetCover(*f, 3));
     for (FunctionPtr& c : covers) {
       ASSERT_TRUE(c);
       computeCost(*c, 3);
@@ -142,7 +129,7 @@ TEST(IncompatibleBound, OffSetColumnsAndIndexGiveTheSameBound) {
     RefineSource byIndex = src;
     byIndex.off.ofBits.clear();  // the path of off-sets too large for columns
     for (int criterion = 0; criterion < 4; ++criterion) {
-      FunctionPtr cover = onSetCover(*f, criterion);
+      FunctionPtr cover = test::onSetCover(*f, criterion);
       IncompatibleParams ip;
       ip.criterion = criterion;
       ip.first = CoverWitnesses(src, CoverOf(*cover, src.inputs, src.outputs), WitnessParams{});

@@ -212,66 +212,60 @@ TEST(ExactMinimize, TheSeedStandsWhenNothingIsCheaper) {
   EXPECT_EQ(again.lowerBound, best->literals);
 }
 
-TEST(ExactMinimize, StoppedRunKeepsTheSeedWithABoundBelowTheMinimum) {
-  FunctionPtr f = sparseRandom(11, 6, 2);
-  buildLists(*f);
+/// A function, its minimum by a criterion, and a costlier valid cover of it to seed a run with.
+struct SeededCase {
+  FunctionPtr f, best, seed;
+};
+
+SeededCase seededCase(int criterion) {
+  SeededCase c;
+  c.f = sparseRandom(11, 6, 2);
+  buildLists(*c.f);
   ExactStats st;
-  FunctionPtr best = exactCover(*f, 0, false, st);
-  ASSERT_TRUE(best);
-  // A costlier valid cover as the seed: the source's on-set terms.
-  FunctionPtr seed = derive(*f);
-  forEachTerm(*f, [&](const TPfnct& t) {
-    std::string out;
-    for (char c : t.output) out += c == '1' ? '1' : '0';
-    if (out.find('1') != std::string::npos) appendTerm(*seed, t.input, out, 0);
-  });
-  computeStatistics(*seed);
-  computeCost(*seed, 0);
+  c.best = exactCover(*c.f, criterion, false, st);
+  c.seed = test::onSetCover(*c.f, criterion);  // the source's on-set terms
+  return c;
+}
+
+TEST(ExactMinimize, StoppedRunKeepsTheSeedWithABoundBelowTheMinimum) {
+  const SeededCase c = seededCase(0);
+  ASSERT_TRUE(c.best);
+  TBoolFnct& f = *c.f;
   std::atomic<bool> stop{true};
   ExactParams p;
   p.criterion = 0;
-  p.seed = seed.get();
+  p.seed = c.seed.get();
   p.deadline.interrupt = &stop;
   ExactStats cut;
-  EXPECT_FALSE(MinimizeExact(*f, p, cut));
+  EXPECT_FALSE(MinimizeExact(f, p, cut));
   EXPECT_FALSE(cut.proven);
-  EXPECT_LE(cut.lowerBound, best->terms);
+  EXPECT_LE(cut.lowerBound, c.best->terms);
 }
 
 TEST(ExactMinimize, PrimesDueBeforeTheyAreListedLeaveTheSeedAndLaterOnesChangeNothing) {
-  FunctionPtr f = sparseRandom(11, 6, 2);
-  buildLists(*f);
-  ExactStats st;
-  FunctionPtr best = exactCover(*f, 1, false, st);
-  ASSERT_TRUE(best);
-  FunctionPtr seed = derive(*f);
-  forEachTerm(*f, [&](const TPfnct& t) {
-    std::string out;
-    for (char c : t.output) out += c == '1' ? '1' : '0';
-    if (out.find('1') != std::string::npos) appendTerm(*seed, t.input, out, 0);
-  });
-  computeStatistics(*seed);
-  computeCost(*seed, 1);
-  ASSERT_GT(seed->literals, best->literals);
+  const SeededCase c = seededCase(1);
+  ASSERT_TRUE(c.best);
+  TBoolFnct& f = *c.f;
+  ASSERT_GT(c.seed->literals, c.best->literals);
   const Deadline::Clock::time_point now = Deadline::Clock::now();
   ExactParams p;
   p.criterion = 1;
-  p.seed = seed.get();
+  p.seed = c.seed.get();
   p.deadline.at = now + std::chrono::seconds(60);
   // Due a second ago: nothing is listed, the seed stands, and nothing is proven.
   p.primesBy = now - std::chrono::seconds(1);
   ExactStats late;
-  EXPECT_FALSE(MinimizeExact(*f, p, late));
+  EXPECT_FALSE(MinimizeExact(f, p, late));
   EXPECT_FALSE(late.proven);
   EXPECT_FALSE(late.primesComplete);
   // Due in a minute: the minimum, as without it.
   p.primesBy = now + std::chrono::seconds(60);
   ExactStats due;
-  FunctionPtr found = MinimizeExact(*f, p, due);
+  FunctionPtr found = MinimizeExact(f, p, due);
   ASSERT_TRUE(found);
-  EXPECT_EQ(test::checkCover(*f, *found), "");
+  EXPECT_EQ(test::checkCover(f, *found), "");
   computeStatistics(*found);
-  EXPECT_EQ(found->literals, best->literals);
+  EXPECT_EQ(found->literals, c.best->literals);
   EXPECT_TRUE(due.proven);
 }
 

@@ -8,6 +8,7 @@
 #include <string>
 #include <vector>
 
+#include "model/cost.h"
 #include "model/function.h"
 #include "support/oracle.h"
 
@@ -137,6 +138,19 @@ inline long long literalsOf(const std::string& cube) {
   long long n = 0;
   for (char c : cube) n += c == '0' || c == '1';
   return n;
+}
+
+/// \brief A valid but costly cover: the source's own terms with a '1', with its cost by `criterion`.
+inline FunctionPtr onSetCover(TBoolFnct& f, int criterion) {
+  FunctionPtr seed = derive(f);
+  forEachTerm(f, [&](const TPfnct& t) {
+    std::string out;
+    for (char c : t.output) out += c == '1' ? '1' : '0';
+    if (out.find('1') != std::string::npos) appendTerm(*seed, t.input, out, 0);
+  });
+  computeStatistics(*seed);
+  computeCost(*seed, criterion);
+  return seed;
 }
 
 }  // namespace vorn::test
