@@ -28,9 +28,7 @@ std::optional<Deadline> ExactSlice(const Deadline& run, double timeLimit, Deadli
   const double left = std::chrono::duration<double>(*run.at - now).count();
   const double slice = std::min(params.share * timeLimit, left / params.room);
   if (slice < params.leastSeconds) return std::nullopt;
-  Deadline d = run;
-  d.at = std::min(*run.at, now + std::chrono::duration_cast<Deadline::Clock::duration>(std::chrono::duration<double>(slice)));
-  return d;
+  return run.until(Deadline::after(now, slice));
 }
 
 ExactStepResult ExactStep(TBoolFnct& f, const TBoolFnct& best, const Settings& s, const Deadline& slice,

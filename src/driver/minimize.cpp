@@ -339,10 +339,7 @@ class BestCover {
 
   /// \brief The run's deadline, brought forward to `seconds` from now.
   Deadline slice(double seconds) const {
-    Deadline d = deadline_;
-    d.at = Deadline::after(Clock::now(), seconds);
-    if (deadline_.at) d.at = std::min(*deadline_.at, *d.at);
-    return d;
+    return deadline_.until(Deadline::after(Clock::now(), seconds));
   }
 
   /// \brief A pool step: the best cover's terms and primes grown around on-set minterms join the pool,
@@ -487,9 +484,10 @@ class BestCover {
     if (exactTried_) return;
     exactTried_ = true;
     const Clock::time_point began = Clock::now();
-    const std::optional<Deadline> slice = ExactSlice(deadline_, s_.timeLimit, began, ExactStepParams{});
+    const ExactStepParams params;
+    const std::optional<Deadline> slice = ExactSlice(deadline_, s_.timeLimit, began, params);
     if (!slice) return;
-    ExactStepResult r = ExactStep(f_, *best_, s_, *slice);
+    ExactStepResult r = ExactStep(f_, *best_, s_, *slice, params);
     if (r.cover) consider(std::move(r.cover), true);
     proven_ = r.proven;
     exactSeconds_ = std::chrono::duration<double>(Clock::now() - began).count();

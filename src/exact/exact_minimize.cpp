@@ -152,8 +152,7 @@ PieceResult solvePiece(const RefineSource& src, const Cover& seed, long long see
   PieceResult out;
   // Everything before the covering search (bounds, essential primes, the primes, the table) ends by
   // primesBy when given.
-  Deadline listing = params.deadline;
-  if (params.primesBy) listing.at = params.deadline.at ? std::min(*params.deadline.at, *params.primesBy) : *params.primesBy;
+  const Deadline listing = params.deadline.until(params.primesBy);
   std::vector<OnPoint> witnesses;
   // Terms, literals and output connections have a bound that needs no primes: when it meets the seed, the
   // seed is a minimum already.

@@ -20,6 +20,13 @@ struct Deadline {
   bool interrupted() const { return interrupt && interrupt->load(std::memory_order_relaxed); }
   /// \brief True once the time is up or the interrupt flag is raised.
   bool expired() const { return interrupted() || (at && Clock::now() >= *at); }
+  /// \brief This deadline brought forward to `t` when `t` comes sooner (none: as it is); the interrupt
+  /// stays.
+  Deadline until(std::optional<Clock::time_point> t) const {
+    Deadline d = *this;
+    if (t && (!at || *t < *at)) d.at = t;
+    return d;
+  }
   /// \brief The deadline `seconds` after `start`; no time limit when the time is beyond any clock.
   static std::optional<Clock::time_point> after(Clock::time_point start, double seconds) {
     // A limit beyond a few decades is no limit; it would overflow the clock.
