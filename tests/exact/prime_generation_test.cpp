@@ -36,6 +36,18 @@ TEST(PrimeGeneration, MatchesBruteForceOnRandomFunctions) {
   }
 }
 
+// Which kept prime contains a product is found by the outputs' columns as well as the literals':
+// output sets across word boundaries, with many primes sharing their literals but not their outputs.
+TEST(PrimeGeneration, MatchesBruteForceWithOutputsAcrossWordBoundaries) {
+  const int outputCounts[] = {63, 64, 65, 129};
+  for (std::uint32_t seed = 1; seed <= 8; ++seed) {
+    const int outputs = outputCounts[seed % 4], inputs = 4 + static_cast<int>(seed % 2);
+    FunctionPtr f = test::randomFr(100 + seed, inputs, outputs, 20);
+    buildLists(*f);
+    EXPECT_EQ(generated(*f), test::brutePrimes(*f)) << "seed " << seed << ", " << outputs << " outputs";
+  }
+}
+
 /// \brief True when the cube text c meets the cube text d (no position '0' in one and '1' in the other).
 bool textsMeet(const std::string& c, const std::string& d) {
   for (std::size_t i = 0; i < c.size(); ++i)
