@@ -29,7 +29,8 @@ constexpr int kExactSignatureInputs = 32;
 /// set are those in no column of a bit outside it, and those holding given outputs lie in each of
 /// their columns, 64 cubes a word.  On multi-output functions most cubes whose literals lie in a
 /// product's lack one of its outputs, and comparing their output sets one by one took a fifth of the
-/// generation's time.
+/// generation's time.  Up to 32 inputs a signature is the literal set itself; above, it is folded and
+/// the cubes it lets through are compared in full.
 class SignatureColumns {
  public:
   explicit SignatureColumns(int outWords) : outWords_(outWords), width_(64 + 64 * static_cast<std::size_t>(outWords)) {}
@@ -43,8 +44,10 @@ class SignatureColumns {
     bits::forEachBit(out, outWords_, [&](int j) { block[64 + static_cast<std::size_t>(j)] |= bit; });
     ++count_;
   }
-  /// \brief True when some cube added has its signature in s and every output of `out`.
-  bool anyWithin(Word s, const Word* out) const {
+  /// \brief True when fn(k) holds for some cube k added with its signature in s and every output of
+  /// `out` (fn is asked only about those).
+  template <typename Fn>
+  bool anyWithin(Word s, const Word* out, Fn&& fn) const {
     const Word outside = used_ & ~s;
     const std::size_t blocks = (static_cast<std::size_t>(count_) + 63) / 64;
     for (std::size_t b = 0; b < blocks; ++b) {
@@ -60,7 +63,8 @@ class SignatureColumns {
         m &= ~block[o];
         return m == 0;
       });
-      if (m) return true;
+      const int base = static_cast<int>(b * 64);
+      if (bits::findWordBit(1, [&](int) { return m; }, [&](int k) { return fn(base + k); }) >= 0) return true;
     }
     return false;
   }
@@ -139,13 +143,6 @@ class Generator {
   /// \brief The literals of the packed cube folded onto 64 bits: a cube can contain another only when
   /// its signature has no bit outside the other's.
   Word signature(const Word* c) const;
-  /// \brief True when a cube of `list` (signatures `sigs`) contains c (signature s).
-  bool containedInAny(const CubeList& list, const std::vector<Word>& sigs, const Word* c, Word s) const {
-    const Word* row = list.cube(0);
-    for (std::size_t i = 0, n = sigs.size(); i < n; ++i, row += stride_)
-      if (!(sigs[i] & ~s) && contains(row, c)) return true;
-    return false;
-  }
   /// \brief Appends the largest of the intersections of a cube of p0 and a cube of p1 that share outputs
   /// (those wanted).
   bool addProducts(const CubeList& p0, const CubeList& p1, CubeList& out);
@@ -373,17 +370,15 @@ bool Generator::addProducts(const CubeList& p0, const CubeList& p1, CubeList& ou
     return literals[static_cast<std::size_t>(byOutputs[static_cast<std::size_t>(k)])];
   });
   for (int& k : order) k = byOutputs[static_cast<std::size_t>(k)];
-  // The kept cubes are held apart, back to back with their signatures, so that the scan over them (the
-  // generator's hottest loop) reads two arrays in order; they join `out` at the end, in the same order.
-  // With signatures exact (few inputs) the kept cubes whose literals lie in a product's and whose
-  // outputs hold its outputs are found by columns instead, 64 at a time.
+  // The kept cubes whose literals may lie in a product's (by their signatures) and whose outputs hold
+  // its outputs are found by columns, 64 at a time; up to 32 inputs that settles it, above the ones
+  // found are compared in full.  They join `out` at the end, in the order kept.
   CubeList kept = list();
-  std::vector<Word> keptSig;
   const bool exact = inputs_ <= kExactSignatureInputs;
   SignatureColumns columns(outWords_);
   int looked = 0;
   for (std::size_t i = 0; i < order.size(); ++i) {
-    // A product's containment test reads every kept cube: the clock is read every 64 of them.
+    // A product's containment test may read every kept cube: the clock is read every 64 of them.
     if ((++looked & 63) == 0 && params_.deadline.expired()) return false;
     // The products are read in an order of their own, far apart in memory: the next ones are fetched
     // while this one is tested.
@@ -396,11 +391,11 @@ bool Generator::addProducts(const CubeList& p0, const CubeList& p1, CubeList& ou
     const int k = order[i];
     const Word* ck = all.cube(k);
     const Word sk = sig[static_cast<std::size_t>(k)];
-    const bool contained = exact ? columns.anyWithin(sk, ck + 2 * words_) : containedInAny(kept, keptSig, ck, sk);
+    const bool contained =
+        columns.anyWithin(sk, ck + 2 * words_, [&](int a) { return exact || cubeContains(kept.cube(a), ck, words_); });
     if (contained) continue;
-    if (exact) columns.add(sk, ck + 2 * words_);
+    columns.add(sk, ck + 2 * words_);
     kept.push(ck);
-    keptSig.push_back(sk);
     if ((kept.size() & 1023) == 0 && out.size() + kept.size() > params_.maxPrimes) return false;
   }
   for (int k = 0; k < kept.size(); ++k) out.push(kept.cube(k));

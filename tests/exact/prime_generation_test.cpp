@@ -2,6 +2,8 @@
 // found with its largest output set, and nothing else is.
 #include <gtest/gtest.h>
 
+#include <algorithm>
+
 #include "exact/exact_oracle.h"
 #include "exact/prime_generation.h"
 #include "refine/refine_problem.h"
@@ -45,6 +47,40 @@ TEST(PrimeGeneration, MatchesBruteForceWithOutputsAcrossWordBoundaries) {
     FunctionPtr f = test::randomFr(100 + seed, inputs, outputs, 20);
     buildLists(*f);
     EXPECT_EQ(generated(*f), test::brutePrimes(*f)) << "seed " << seed << ", " << outputs << " outputs";
+  }
+}
+
+// Above 32 inputs a cube's signature folds its literals together, so that containment found by it
+// must be checked in full: a function of 5 inputs spread over 70, some of them on the folded bits
+// of one another, has the primes of the 5 with every other input free.
+TEST(PrimeGeneration, WideCubesWithFoldedSignaturesMatchBruteForce) {
+  const int spread[5] = {0, 32, 33, 64, 69};
+  const int wide = 70;
+  for (std::uint32_t seed = 1; seed <= 12; ++seed) {
+    const int outputs = 1 + static_cast<int>(seed % 3);
+    FunctionPtr small = test::randomFr(300 + seed, 5, outputs, 25);
+    buildLists(*small);
+    std::string text = ".i " + std::to_string(wide) + "\n.o " + std::to_string(outputs) + "\n.type fr\n";
+    for (std::uint64_t m = 0; m < 32; ++m) {
+      std::string out = test::evaluate(*small, m);
+      if (out.find_first_not_of('-') == std::string::npos) continue;
+      for (char& c : out)
+        if (c == '-') c = '~';
+      const std::string bits = test::mintermText(m, 5);
+      std::string cube(wide, '-');
+      for (int i = 0; i < 5; ++i) cube[static_cast<std::size_t>(spread[i])] = bits[static_cast<std::size_t>(i)];
+      text += cube + " " + out + "\n";
+    }
+    FunctionPtr f = test::pla(text + ".e\n");
+    buildLists(*f);
+    std::map<std::string, std::string> narrowed;
+    for (const auto& [cube, outs] : generated(*f)) {
+      std::string c;
+      for (int i = 0; i < 5; ++i) c += cube[static_cast<std::size_t>(spread[i])];
+      EXPECT_EQ(std::count(cube.begin(), cube.end(), '-'), wide - 5 + std::count(c.begin(), c.end(), '-')) << cube;
+      narrowed[c] = outs;
+    }
+    EXPECT_EQ(narrowed, test::brutePrimes(*small)) << "seed " << seed;
   }
 }
 
