@@ -12,6 +12,7 @@
 #include "cover/equal_cubes.h"
 #include "driver/exact_run.h"
 #include "driver/exact_step.h"
+#include "driver/top_down_beam.h"
 #include "exact/lagrangian_bound.h"
 #include "exact/unate_covering.h"
 #include "fcmin/fc_min.h"
@@ -63,11 +64,6 @@ void beginProgress(const RunContext& ctx) {
 /// without a cheaper cover (and at least as many as it took to reach its best),
 /// so that a limit it cannot reach does not keep it going forever.
 constexpr int kStallIterations = 1000;
-
-/// The partial cubes the first top-down start of a run keeps per step, and the most any keeps: each
-/// refinement from a drawn start keeps twice as many as the one before, so the effort grows with the
-/// time the run has.
-constexpr int kFirstBeam = 8, kMostBeam = 256;
 
 /// A search whose covers cost more than twice the best one is far from giving a better one: the
 /// refinements from drawn starts may then take this many times the search's time (else as much).
@@ -215,9 +211,11 @@ class BestCover {
       ++idleRounds_;
       ctx_.progress.begin("Refining", 0, 2);
       const Clock::time_point began = Clock::now();
-      const int beam = std::min(kMostBeam, kFirstBeam << std::min(idleRounds_ - 1, 16));
+      const int beam = beam_.next();
       const long long drawnFrom = best_->cost;
-      refineOnce(implicants, true, idleRounds_ % 2 == 0, &ctx_.random, beam);
+      long long built = -1;
+      refineOnce(implicants, true, idleRounds_ % 2 == 0, &ctx_.random, beam, nullptr, &built);
+      beam_.after(beam, built, drawnFrom, pool_ != nullptr);
       drawnGain_ += drawnFrom - best_->cost;
       drawnSeconds_ += std::chrono::duration<double>(Clock::now() - began).count();
       noteRefinement(began);
@@ -313,8 +311,9 @@ class BestCover {
   }
 
   /// \brief One refinement of the best cover (or of `start` when given); true when it gave a cheaper one.
+  /// The cost of the cover its top-down start built goes into `topDownCost` when given.
   bool refineOnce(const TBoolFnct* implicants, bool thorough, bool fromSourceTerms, Random* random = nullptr,
-                  int topDownBeam = 0, TBoolFnct* start = nullptr) {
+                  int topDownBeam = 0, TBoolFnct* start = nullptr, long long* topDownCost = nullptr) {
     RefineParams p;
     p.pool = pool_.get();
     p.criterion = s_.criterion;
@@ -331,6 +330,7 @@ class BestCover {
     p.unconnected = s_.substituteOutputDc == 1 || f_.outputCount == 1 ? '0' : '~';
     RefineStats stats;
     FunctionPtr better = Refine(f_, start ? *start : *best_, implicants, p, stats);
+    if (topDownCost) *topDownCost = stats.topDownCost;
     if (!better) return false;
     computeStatistics(*better);
     computeCost(*better, s_.criterion);
@@ -507,6 +507,7 @@ class BestCover {
   /// seconds the later ones took, and the number of refinements from drawn starts.
   double firstRefineEnd_ = -1, refineSeconds_ = 0;
   int idleRounds_ = 0;
+  TopDownBeam beam_;
   bool refinedNow_ = false;  ///< a refinement ran since the last look of idle()
   /// Under a time limit, where it suits: the implicants of every refined cover.
   std::unique_ptr<PrimePool> pool_;

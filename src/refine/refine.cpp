@@ -367,6 +367,7 @@ bool refineCover(const TBoolFnct& f, const RefineSource& source, const TBoolFnct
   if (params.topDownBeam > 0 && r.goOn(bestCost) &&
       TopDownCover(source, params.topDownBeam, params.random, &params.deadline, built)) {
     if (params.pool) params.pool->add(built);
+    stats.topDownCost = cost(built);
     r.expand_.outputsFirst = true;
     Cover joined = best;
     for (int k = 0; k < built.size(); ++k) joined.add(built.in.cube(k), built.out[static_cast<std::size_t>(k)]);

@@ -48,6 +48,7 @@ struct RefineStats {
   long long startCost = 0, endCost = 0;
   bool improved = false;
   bool fromImplicants = false;  ///< the implicant set gave a cheaper cover
+  long long topDownCost = -1;   ///< the cost of the cover built top-down (-1: none was built)
   ExpandStats expand;
   IrredundantStats irredundant;
   ReduceStats reduce;
