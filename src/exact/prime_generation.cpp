@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "model/bits.h"
+#include "model/counting_order.h"
 #include "model/cube_list.h"
 #include "model/packed_cube.h"
 #include "unate/meet_index.h"
@@ -76,18 +77,6 @@ class SignatureColumns {
   Word used_ = 0;
   int count_ = 0;
 };
-
-/// \brief The positions 0..n-1 ordered by key(k), each key below `range`, equal keys in position order
-/// (a counting sort: the products of a split are many and their keys few).
-template <typename Key>
-std::vector<int> stableOrder(int n, int range, Key&& key) {
-  std::vector<int> start(static_cast<std::size_t>(range) + 1, 0);
-  for (int k = 0; k < n; ++k) ++start[static_cast<std::size_t>(key(k)) + 1];
-  for (int v = 0; v < range; ++v) start[static_cast<std::size_t>(v) + 1] += start[static_cast<std::size_t>(v)];
-  std::vector<int> order(static_cast<std::size_t>(n));
-  for (int k = 0; k < n; ++k) order[static_cast<std::size_t>(start[static_cast<std::size_t>(key(k))]++)] = k;
-  return order;
-}
 
 class Generator {
  public:
@@ -363,10 +352,10 @@ bool Generator::addProducts(const CubeList& p0, const CubeList& p1, CubeList& ou
     sig[static_cast<std::size_t>(k)] = signature(ck);
   }
   const int mostOutputs = 64 * outWords_;
-  const std::vector<int> byOutputs = stableOrder(all.size(), mostOutputs + 1, [&](int k) {
+  const std::vector<int> byOutputs = CountingOrder(all.size(), mostOutputs + 1, [&](int k) {
     return mostOutputs - outputs[static_cast<std::size_t>(k)];
   });
-  std::vector<int> order = stableOrder(all.size(), inputs_ + 1, [&](int k) {
+  std::vector<int> order = CountingOrder(all.size(), inputs_ + 1, [&](int k) {
     return literals[static_cast<std::size_t>(byOutputs[static_cast<std::size_t>(k)])];
   });
   for (int& k : order) k = byOutputs[static_cast<std::size_t>(k)];

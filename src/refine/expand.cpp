@@ -25,6 +25,7 @@
 #include <algorithm>
 
 #include "model/bits.h"
+#include "model/counting_order.h"
 #include "model/packed_cube.h"
 
 namespace vorn {
@@ -114,14 +115,10 @@ class RowExpander {
     raw.sortUnique();
     // Keep only the rows that contain no other row, smallest first (rows sorted by size in buckets).
     const int count = raw.rows();
-    std::vector<int> start(static_cast<std::size_t>(nl_) + 2, 0), size(static_cast<std::size_t>(count));
-    for (int r = 0; r < count; ++r) {
-      size[static_cast<std::size_t>(r)] = bits::countBits(raw.row(r), k_);
-      ++start[static_cast<std::size_t>(size[static_cast<std::size_t>(r)]) + 1];
-    }
-    for (std::size_t b = 1; b < start.size(); ++b) start[b] += start[b - 1];
-    std::vector<int> order(static_cast<std::size_t>(count));
-    for (int r = 0; r < count; ++r) order[static_cast<std::size_t>(start[static_cast<std::size_t>(size[static_cast<std::size_t>(r)])]++)] = r;
+    std::vector<int> size(static_cast<std::size_t>(count));
+    for (int r = 0; r < count; ++r) size[static_cast<std::size_t>(r)] = bits::countBits(raw.row(r), k_);
+    const std::vector<int> order =
+        CountingOrder(count, nl_ + 1, [&](int r) { return size[static_cast<std::size_t>(r)]; });
     rows_.reshape(k_);
     rowCount_ = 0;
     for (int r : order) {
